@@ -1,0 +1,26 @@
+#pragma once
+// Reading and writing image files into and from TBitmap32.
+// Decoders refuse images that claim more than MaxDecodePixels before allocating.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "map/bitmap32.h"
+
+// 2^28 pixels: 16384 x 16384.
+constexpr int64_t MaxDecodePixels = int64_t(1) << 28;
+
+// Decodes an image file chosen by extension, case ignored: ".png" through libpng,
+// ".jpg" through libjpeg, anything else through the general loader (BMP and the
+// other formats it knows). Raises EFileError (cannot open) or EImageError (cannot
+// decode, too large) with a message that names the file.
+void LoadImageFile(const std::string& Path, TBitmap32& Dest);
+
+// The writers used by image output; each raises EFileError/EImageError on failure.
+// PNG: 8-bit RGB, no alpha, compression level 9, not interlaced.
+void SavePNGFile(const TBitmap32& Source, const std::string& Path);
+// Baseline colour JPEG.
+void SaveJPEGFile(const TBitmap32& Source, const std::string& Path, int Quality = 90);
+// 32-bit Windows bitmap.
+void SaveBmpFile(const TBitmap32& Source, const std::string& Path);

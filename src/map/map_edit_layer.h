@@ -1,0 +1,57 @@
+#pragma once
+// TMapEditLayer: one layer of the map: a name, a type, an image source and the
+// layer's image at map pixel size (whose alpha channel the composition rewrites).
+
+#include <cstdint>
+#include <string>
+
+#include "map/bitmap32.h"
+#include "record/song_data.h"
+
+class TMapEditLayerList;
+
+enum TMapEditLayerType : uint8_t { mltGround = 0, mltFloor = 1, mltObject = 2 };
+
+class TMapEditLayer : public TSongData {
+ public:
+  explicit TMapEditLayer(TMapEditLayerList* Owner = nullptr);
+
+  std::string LayerName;
+  TMapEditLayerType LayerType = mltGround;
+
+  const std::string& FileName() const { return FFileName; }
+  // Stores the source and rebuilds the image (UpdateImage); an unreadable image
+  // raises and keeps the new FileName.
+  void SetFileName(const std::string& Value);
+  // Stores the source without touching the image.
+  void SetFileNameOnly(const std::string& Value) { FFileName = Value; }
+
+  TBitmap32& BMP() { return FBMP; }
+  const TBitmap32& BMP() const { return FBMP; }
+  void SetBMP(const TBitmap32& Value) { FBMP.Assign(Value); }
+
+  TMapEditLayerList* Owner() const { return FOwner; }
+
+  // Rebuilds BMP from FileName: a colour number, nothing for empty text, a chip
+  // reference "<X,Y,S>path" or an image path, tiled over the map's pixel size.
+  void UpdateImage();
+
+  void AssignTo(TSongData* Dest) const override;
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) const override;
+  const char* ClassName() const override { return "TMapEditLayer"; }
+
+ private:
+  TMapEditLayerList* FOwner;
+  std::string FFileName;
+  TBitmap32 FBMP;
+};
+
+// A parsed chip reference "<X,Y,S>path".
+struct TChipReference {
+  int32_t X = 0, Y = 0, S = 0;
+  std::string Path;
+};
+// Parses a chip reference; nothing when Text does not start with "<" or X, Y or S
+// does not convert.
+bool ParseChipReference(const std::string& Text, TChipReference& Ref);

@@ -1,0 +1,40 @@
+#include "support/test_support.h"
+
+#include <atomic>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <unistd.h>
+
+namespace vctest {
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  std::random_device rd;
+  FPath = std::filesystem::temp_directory_path() /
+          ("vellumcraft-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++) +
+           "-" + std::to_string(rd()));
+  std::filesystem::create_directories(FPath);
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Restore write permission first so that tests of read-only folders clean up.
+  std::filesystem::permissions(FPath, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(FPath, ec);
+}
+
+std::string ReadFileBytes(const std::string& Path) {
+  std::ifstream in(Path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFileBytes(const std::string& Path, const std::string& Bytes) {
+  std::ofstream out(Path, std::ios::binary | std::ios::trunc);
+  out.write(Bytes.data(), std::streamsize(Bytes.size()));
+}
+
+}  // namespace vctest
