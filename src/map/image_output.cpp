@@ -1,0 +1,181 @@
+#include "map/image_output.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <vector>
+
+#include "map/bitmap32.h"
+#include "map/image_file.h"
+#include "map/map_composer.h"
+#include "map/map_edit_layer_list.h"
+#include "record/errors.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Rows composed between two progress reports.
+constexpr int32_t kComposeStripRows = 64;
+
+std::string LowerExtension(const std::string& Path) {
+  std::string ext = fs::path(Path).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  return ext;
+}
+
+// A temporary file in the folder of Path, created empty and closed again; the
+// writers then open it by name.
+std::string MakeTempBeside(const std::string& Path) {
+  fs::path target = fs::path(Path);
+  fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  int fd = mkstemp(buf.data());
+  if (fd < 0) throw EFileError("Cannot create \"" + Path + "\": " + std::strerror(errno));
+  close(fd);
+  return std::string(buf.data());
+}
+
+void SyncFile(const std::string& Path) {
+  int fd = open(Path.c_str(), O_RDONLY);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+}  // namespace
+
+void RefreshWithProgress(TMapEditLayerList& Map, const TOutputProgress& Progress) {
+  const int32_t w = Map.Width(), h = Map.Height();
+  // The document's own Refresh is used whenever nobody listens: it is the
+  // reference, and a cell hook must see its order.
+  if (!Progress || Map.OnRedrawCell || int64_t(w) * h == 0) {
+    Map.Refresh();
+    if (Progress) Progress("refresh", 1, 1);
+    return;
+  }
+  // Every cell writes only its own pixels, so columns are recomposed in parallel
+  // batches with a report after each batch.
+  const int64_t total = int64_t(w) * h;
+  const int32_t batch = std::max<int32_t>(1, int32_t((int64_t(64) * 64 + h - 1) / h));
+  Progress("refresh", 0, total);
+  for (int32_t x0 = 0; x0 < w; x0 += batch) {
+    const int32_t x1 = std::min(w, x0 + batch);
+    const int64_t n = int64_t(x1 - x0) * h;
+    std::exception_ptr failure;
+#pragma omp parallel for schedule(dynamic, 8)
+    for (int64_t i = 0; i < n; ++i) {
+      try {
+        Map.RedrawCell(x0 + int32_t(i / h), int32_t(i % h));
+      } catch (...) {
+#pragma omp critical(vc_output_refresh_failure)
+        if (!failure) failure = std::current_exception();
+      }
+    }
+    if (failure) std::rethrow_exception(failure);
+    Progress("refresh", int64_t(x1) * h, total);
+  }
+}
+
+void PrepareForOutput(TMapEditLayerList& Map, TOutputFastDraw FastDraw,
+                      const TOutputProgress& Progress) {
+  Map.DrawShadeOnlyCell = false;
+  Map.Doors().RebuildDoorBitmap();
+  if (FastDraw == TOutputFastDraw::OffForOutput) {
+    const bool fast = Map.FastDraw;
+    Map.FastDraw = false;
+    try {
+      RefreshWithProgress(Map, Progress);
+    } catch (...) {
+      Map.FastDraw = fast;
+      throw;
+    }
+    Map.FastDraw = fast;
+  }
+}
+
+TColor32 GridColor32(const TOutputOptions& Options) {
+  TColor32 c = ColorFromPlatform(Options.GridColor);
+  return Options.HalfTone ? (c & 0x80FFFFFFu) : c;
+}
+
+void DrawGrid(TBitmap32& Image, int32_t Width, int32_t Height, int32_t ChipSize,
+              const TOutputOptions& Options) {
+  if (!Options.UseGrid) return;
+  const TColor32 color = GridColor32(Options);
+  const int32_t iw = Image.Width(), ih = Image.Height();
+  if (Options.LeftGrid)
+    for (int32_t c = 0; c < Width; ++c)
+      Image.DrawLineBlended(c * ChipSize, 0, c * ChipSize, ih, color, false);
+  if (Options.RightGrid)
+    for (int32_t c = 1; c <= Width; ++c)
+      Image.DrawLineBlended(c * ChipSize - 1, 0, c * ChipSize - 1, ih, color, false);
+  if (Options.UpGrid)
+    for (int32_t r = 0; r < Height; ++r)
+      Image.DrawLineBlended(0, r * ChipSize, iw, r * ChipSize, color, false);
+  if (Options.DownGrid)
+    for (int32_t r = 1; r <= Height; ++r)
+      Image.DrawLineBlended(0, r * ChipSize - 1, iw, r * ChipSize - 1, color, false);
+}
+
+void ComposeForOutput(TMapEditLayerList& Map, TBitmap32& Image, const TOutputOptions& Options,
+                      const TOutputProgress& Progress) {
+  const int32_t pw = Map.PixelWidth(), ph = Map.PixelHeight();
+  Image.SetSize(pw, ph);
+  Image.Clear(0);
+  if (Progress) Progress("compose", 0, ph);
+  for (int32_t y = 0; y < ph; y += kComposeStripRows) {
+    const int32_t y1 = std::min(ph, y + kComposeStripRows);
+    ComposeMap(Map, Image, TRect{0, y, pw, y1}, 0, y);
+    if (Progress) Progress("compose", y1, ph);
+  }
+  DrawGrid(Image, Map.Width(), Map.Height(), Map.ChipSize(), Options);
+}
+
+void WriteImageByExtension(const TBitmap32& Image, const std::string& Path) {
+  if (Path.empty()) throw EFileError("No output file name given");
+  std::error_code ec;
+  if (fs::is_directory(fs::path(Path), ec))
+    throw EFileError("Cannot write \"" + Path + "\": it is a folder");
+  const std::string ext = LowerExtension(Path);
+  const std::string temp = MakeTempBeside(Path);
+  try {
+    if (ext == ".png")
+      SavePNGFile(Image, temp);
+    else if (ext == ".jpg")
+      SaveJPEGFile(Image, temp, 90);
+    else
+      SaveBmpFile(Image, temp);
+    SyncFile(temp);
+    // Keep the permissions a newly created file would get, not mkstemp's 0600.
+    mode_t mask = umask(0);
+    umask(mask);
+    fs::permissions(fs::path(temp), fs::perms(0666 & ~mask), ec);
+    if (std::rename(temp.c_str(), Path.c_str()) != 0)
+      throw EFileError("Cannot write \"" + Path + "\": " + std::strerror(errno));
+  } catch (...) {
+    std::remove(temp.c_str());
+    throw;
+  }
+}
+
+void RenderMapImage(TMapEditLayerList& Map, const TOutputOptions& Options, const std::string& Path,
+                    TOutputFastDraw FastDraw, const TOutputProgress& Progress) {
+  PrepareForOutput(Map, FastDraw, Progress);
+  TBitmap32 image;
+  ComposeForOutput(Map, image, Options, Progress);
+  if (Progress) Progress("write", 0, 1);
+  WriteImageByExtension(image, Path);
+  if (Progress) Progress("write", 1, 1);
+}

@@ -1,0 +1,69 @@
+#pragma once
+// Image output without the window: preparing the document, composing the whole
+// map at one image pixel per map pixel, drawing grid lines along the cell edges
+// and writing the picture as PNG, JPEG or BMP chosen by the file's extension.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "map/color.h"
+
+class TBitmap32;
+class TMapEditLayerList;
+
+// The output settings and their initial values (grid off; right and bottom sides
+// on; gray; opaque).
+struct TOutputOptions {
+  bool UseGrid = false;
+  bool LeftGrid = false;
+  bool RightGrid = true;
+  bool UpGrid = false;
+  bool DownGrid = true;
+  TColor GridColor = 8421504;  // platform colour value, #808080
+  bool HalfTone = false;
+};
+
+// How fast drawing is handled when output is produced. The default switches it off
+// for the output: the whole map is recomposed cell by cell first.
+enum class TOutputFastDraw : uint8_t { KeepAsIs, OffForOutput };
+
+// Reports progress: Done of Total units of the named stage.
+using TOutputProgress = std::function<void(const char* Stage, int64_t Done, int64_t Total)>;
+
+// Readies the document for output: shades are computed for every cell (the
+// deferred-shade switch is cleared), the door bitmap is rebuilt and, with
+// OffForOutput, every cell is recomposed with fast drawing off (the switch is
+// restored afterwards).
+void PrepareForOutput(TMapEditLayerList& Map,
+                      TOutputFastDraw FastDraw = TOutputFastDraw::OffForOutput,
+                      const TOutputProgress& Progress = {});
+
+// Recomposes every cell, column by column, as Refresh does, reporting progress
+// between batches of columns.
+void RefreshWithProgress(TMapEditLayerList& Map, const TOutputProgress& Progress);
+
+// The grid colour as drawn: opaque, or alpha 128 for half-tone.
+TColor32 GridColor32(const TOutputOptions& Options);
+
+// Draws the grid of a Width x Height-cell map of ChipSize pixels onto Image: one
+// blended line per cell side chosen in Options, spanning the whole image. Nothing
+// when UseGrid is off.
+void DrawGrid(TBitmap32& Image, int32_t Width, int32_t Height, int32_t ChipSize,
+              const TOutputOptions& Options);
+
+// Composes the prepared map into Image (sized to the map's pixel size) and draws
+// the grid.
+void ComposeForOutput(TMapEditLayerList& Map, TBitmap32& Image, const TOutputOptions& Options,
+                      const TOutputProgress& Progress = {});
+
+// Writes Image by the extension of Path, case ignored: ".png" as PNG, ".jpg" as
+// JPEG at quality 90, anything else as a 32-bit BMP. The file is written to a
+// temporary file beside it and renamed into place, so a failure leaves no partial
+// file and keeps an existing one. Raises EFileError or EImageError on failure.
+void WriteImageByExtension(const TBitmap32& Image, const std::string& Path);
+
+// The whole Output command: prepare, compose, grid, write.
+void RenderMapImage(TMapEditLayerList& Map, const TOutputOptions& Options, const std::string& Path,
+                    TOutputFastDraw FastDraw = TOutputFastDraw::OffForOutput,
+                    const TOutputProgress& Progress = {});
