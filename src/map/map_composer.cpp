@@ -120,12 +120,15 @@ void ComposeMap(TMapEditLayerList& Map, TBitmap32& Target, const TRect& MapRect,
 void ComposeMapStretched(TMapEditLayerList& Map, TBitmap32& Target, const TRect& DestRect,
                          const TRect& MapRect, TResamplerKind Resampler) {
   if (DestRect.IsEmpty() || MapRect.IsEmpty()) return;
-  // The map area at 1:1 into a surface of its own, then stretched in one go. Parts
-  // of MapRect outside the map stay transparent.
+  // The map area at 1:1 into a surface of its own, then stretched in one go; the
+  // result replaces the destination rectangle, exactly as the map composes onto a
+  // blank surface (the shades blend into the alpha channel too, so blending the
+  // composed area once more would change it). Parts of MapRect outside the map
+  // are transparent.
   TBitmap32 area;
   area.SetSize(MapRect.Width(), MapRect.Height());
   ComposeMap(Map, area, MapRect, 0, 0);
-  area.DrawMode = dmBlend;
+  area.DrawMode = dmOpaque;
   area.Resampler = Resampler;
   Target.DrawSurface(DestRect, TRect{0, 0, area.Width(), area.Height()}, area);
 }
