@@ -17,6 +17,13 @@ constexpr int64_t MaxDecodePixels = int64_t(1) << 28;
 // decode, too large) with a message that names the file.
 void LoadImageFile(const std::string& Path, TBitmap32& Dest);
 
+// Decodes an image held in memory. The format is recognised by its signature
+// (PNG, JPEG); otherwise ExtHint (".png", ".jpg", ".bmp", ...) picks the decoder and
+// anything else goes to the general loader. Name is used in error messages. On
+// failure Dest is left unchanged and EImageError is raised.
+void DecodeImage(const uint8_t* Data, size_t Size, const std::string& ExtHint, TBitmap32& Dest,
+                 const std::string& Name = "<memory>");
+
 // The writers used by image output; each raises EFileError/EImageError on failure.
 // PNG: 8-bit RGB, no alpha, compression level 9, not interlaced.
 void SavePNGFile(const TBitmap32& Source, const std::string& Path);
