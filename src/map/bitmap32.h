@@ -111,3 +111,5 @@ class TBitmap32 {
 // Blends Count source pixels over Dest by the blend rule (the hot path of
 // composition, vectorised).
 void BlendRow(const TColor32* Source, TColor32* Dest, size_t Count);
+// Combines W pixels S onto D by Source's DrawMode (copy, blend or its handler).
+void CombineRow(const TBitmap32& Source, const TColor32* S, TColor32* D, int32_t W);

@@ -9,8 +9,8 @@
 #include <cstdio>
 
 // jpeglib.h needs size_t and FILE declared first.
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "map/image_codecs.h"
 #include "map/image_file.h"
