@@ -78,7 +78,8 @@ void PutLE(std::vector<uint8_t>& Out, uint32_t V, int Bytes) {
 
 void CheckDecodeSize(int64_t W, int64_t H, const char* Kind, const std::string& Name) {
   if (W <= 0 || H <= 0)
-    throw EImageError("\"" + Name + "\" is not a valid " + Kind + " image: it has no pixels");
+    throw EImageError("\"" + Name + "\" is not a valid " + (*Kind ? std::string(Kind) + " " : "") +
+                      "image: it has no pixels");
   if (W * H > MaxDecodePixels)
     throw EImageError("\"" + Name + "\" is too large (" + std::to_string(W) + " x " +
                       std::to_string(H) + " pixels); at most " + std::to_string(MaxDecodePixels) +

@@ -15,11 +15,50 @@
 #pragma GCC diagnostic pop
 
 #include <climits>
+#include <cstdlib>
 #include <memory>
 
 #include "map/image_codecs.h"
 #include "map/image_file.h"
 #include "record/errors.h"
+
+namespace {
+
+uint32_t ReadLE(const uint8_t* P, int N) {
+  uint32_t v = 0;
+  for (int i = N - 1; i >= 0; --i) v = v << 8 | P[i];
+  return v;
+}
+
+// The general loader pads a Windows bitmap whose pixel data ends early with
+// zeros; a cut-off file is refused here instead.
+void CheckBitmapLength(const uint8_t* Data, size_t Size, const std::string& Name) {
+  auto fail = [&]() {
+    return EImageError("\"" + Name + "\" is not a valid BMP image: the file is truncated");
+  };
+  if (Size < 26) throw fail();
+  const uint32_t offset = ReadLE(Data + 10, 4), headerSize = ReadLE(Data + 14, 4);
+  int64_t w = 0, h = 0, bits = 0, compression = 0;
+  if (headerSize == 12) {
+    w = ReadLE(Data + 18, 2);
+    h = ReadLE(Data + 20, 2);
+    bits = ReadLE(Data + 24, 2);
+  } else {
+    if (Size < 34) throw fail();
+    w = int32_t(ReadLE(Data + 18, 4));
+    h = int32_t(ReadLE(Data + 22, 4));
+    bits = ReadLE(Data + 28, 2);
+    compression = ReadLE(Data + 30, 4);
+  }
+  // Only uncompressed layouts have a fixed length (RLE is not read anyway).
+  if (compression != 0 && compression != 3 && compression != 6) return;
+  // Sizes the general loader itself refuses; kept out of the arithmetic below.
+  if (bits <= 0 || bits > 32 || std::abs(w) * std::abs(h) > MaxDecodePixels) return;
+  const int64_t stride = (std::abs(w) * bits + 31) / 32 * 4;
+  if (int64_t(offset) + stride * std::abs(h) > int64_t(Size)) throw fail();
+}
+
+}  // namespace
 
 void DecodeGeneral(const uint8_t* Data, size_t Size, TBitmap32& Dest, const std::string& Name) {
   auto fail = [&](const std::string& reason) {
@@ -33,14 +72,15 @@ void DecodeGeneral(const uint8_t* Data, size_t Size, TBitmap32& Dest, const std:
     const char* why = stbi_failure_reason();
     throw fail(why ? why : "unknown image format");
   }
-  CheckDecodeSize(w, h, "image", Name);
+  CheckDecodeSize(std::abs(int64_t(w)), std::abs(int64_t(h)), "", Name);
+  if (Size >= 2 && Data[0] == 'B' && Data[1] == 'M') CheckBitmapLength(Data, Size, Name);
   std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
       stbi_load_from_memory(data, int(Size), &w, &h, &comp, 4), stbi_image_free);
   if (!pixels) {
     const char* why = stbi_failure_reason();
     throw fail(why ? why : "cannot decode");
   }
-  CheckDecodeSize(w, h, "image", Name);
+  CheckDecodeSize(w, h, "", Name);
   TBitmap32 image;
   image.SetSize(w, h);
   const stbi_uc* s = pixels.get();
