@@ -1,0 +1,209 @@
+#include "map/image_output.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "map/bitmap32.h"
+#include "map/image_file.h"
+#include "map/map_edit_layer.h"
+#include "map/map_edit_layer_list.h"
+#include "map/new_map.h"
+#include "record/errors.h"
+#include "support/test_support.h"
+
+namespace fs = std::filesystem;
+using vctest::ReadFileBytes;
+using vctest::TempDir;
+
+namespace {
+
+constexpr TColor32 kWhite = 0xFFFFFFFF;
+constexpr TColor32 kGray = 0xFF808080;
+
+// Columns of row Y that are not white.
+std::vector<int32_t> MarkedColumns(const TBitmap32& B, int32_t Y) {
+  std::vector<int32_t> xs;
+  for (int32_t x = 0; x < B.Width(); ++x)
+    if (B.Pixel(x, Y) != kWhite) xs.push_back(x);
+  return xs;
+}
+std::vector<int32_t> MarkedRows(const TBitmap32& B, int32_t X) {
+  std::vector<int32_t> ys;
+  for (int32_t y = 0; y < B.Height(); ++y)
+    if (B.Pixel(X, y) != kWhite) ys.push_back(y);
+  return ys;
+}
+std::vector<int32_t> Steps(int32_t From, int32_t To, int32_t Step) {
+  std::vector<int32_t> v;
+  for (int32_t i = From; i <= To; i += Step) v.push_back(i);
+  return v;
+}
+
+// A 10 x 8 map of 32-pixel cells: a 320 x 256 white image.
+void WhiteImage(TBitmap32& B) {
+  B.SetSize(320, 256);
+  B.Clear(kWhite);
+}
+
+TEST(ImageOutput, DefaultsMatchTheOutputSettings) {
+  TOutputOptions o;
+  EXPECT_FALSE(o.UseGrid);
+  EXPECT_FALSE(o.LeftGrid);
+  EXPECT_TRUE(o.RightGrid);
+  EXPECT_FALSE(o.UpGrid);
+  EXPECT_TRUE(o.DownGrid);
+  EXPECT_EQ(o.GridColor, 8421504);
+  EXPECT_FALSE(o.HalfTone);
+  EXPECT_EQ(GridColor32(o), kGray);
+  o.HalfTone = true;
+  EXPECT_EQ(GridColor32(o), 0x80808080u);
+  o.GridColor = 0x0000FF;  // platform red
+  EXPECT_EQ(GridColor32(o), 0x80FF0000u);
+}
+
+TEST(ImageOutput, GridSidesAtTheirExactColumnsAndRows) {
+  TBitmap32 b;
+  TOutputOptions o;
+  o.UseGrid = true;
+  o.RightGrid = o.DownGrid = false;
+
+  o.LeftGrid = true;
+  WhiteImage(b);
+  DrawGrid(b, 10, 8, 32, o);
+  EXPECT_EQ(MarkedColumns(b, 100), Steps(0, 288, 32));
+  EXPECT_EQ(b.Pixel(32, 0), kGray);
+  EXPECT_EQ(b.Pixel(32, 255), kGray);  // spans the whole height
+  EXPECT_EQ(b.Pixel(319, 10), kWhite);
+
+  o.LeftGrid = false;
+  o.RightGrid = true;
+  WhiteImage(b);
+  DrawGrid(b, 10, 8, 32, o);
+  EXPECT_EQ(MarkedColumns(b, 100), Steps(31, 319, 32));
+  EXPECT_TRUE(MarkedRows(b, 100).empty());
+
+  o.RightGrid = false;
+  o.UpGrid = true;
+  WhiteImage(b);
+  DrawGrid(b, 10, 8, 32, o);
+  EXPECT_EQ(MarkedRows(b, 100), Steps(0, 224, 32));
+  EXPECT_EQ(b.Pixel(319, 32), kGray);  // spans the whole width
+
+  o.UpGrid = false;
+  o.DownGrid = true;
+  WhiteImage(b);
+  DrawGrid(b, 10, 8, 32, o);
+  EXPECT_EQ(MarkedRows(b, 100), Steps(31, 255, 32));
+  EXPECT_TRUE(MarkedColumns(b, 100).empty());
+
+  // Every side off draws nothing; every side on without the switch draws nothing.
+  o.DownGrid = false;
+  WhiteImage(b);
+  DrawGrid(b, 10, 8, 32, o);
+  EXPECT_TRUE(MarkedColumns(b, 100).empty());
+  EXPECT_TRUE(MarkedRows(b, 100).empty());
+  o.UseGrid = false;
+  o.LeftGrid = o.RightGrid = o.UpGrid = o.DownGrid = true;
+  DrawGrid(b, 10, 8, 32, o);
+  EXPECT_TRUE(MarkedColumns(b, 100).empty());
+}
+
+TEST(ImageOutput, HalfToneGridBlendsOncePerLine) {
+  TOutputOptions o;
+  o.UseGrid = true;
+  o.HalfTone = true;  // right and bottom sides
+  TBitmap32 b;
+  b.SetSize(64, 64);
+  b.Clear(kWhite);
+  b.FillArea(0, 32, 64, 64, 0xFF000000);  // lower half black
+  DrawGrid(b, 2, 2, 32, o);
+  // Colour channels: #C0C0C0 over white, #404040 over black (the alpha channel is
+  // blended too, which image files without alpha drop).
+  EXPECT_EQ(b.Pixel(31, 10) & 0xFFFFFF, 0xC0C0C0u);
+  EXPECT_EQ(b.Pixel(31, 40) & 0xFFFFFF, 0x404040u);
+  EXPECT_EQ(b.Pixel(10, 31) & 0xFFFFFF, 0xC0C0C0u);
+  EXPECT_EQ(b.Pixel(31, 10), BlendPixel(0x80808080, kWhite));
+  // The crossing is blended twice.
+  EXPECT_EQ(b.Pixel(31, 31), BlendPixel(0x80808080, BlendPixel(0x80808080, kWhite)));
+  EXPECT_EQ(b.Pixel(31, 31) & 0xFFFFFF, 0xA0A0A0u);
+  EXPECT_EQ(b.Pixel(30, 30), kWhite);
+}
+
+TEST(ImageOutput, WritesByExtensionWithoutLeavingTemporaryFiles) {
+  TempDir dir;
+  TBitmap32 b;
+  b.SetSize(3, 2);
+  b.Clear(0x00123456);  // transparent: PNG drops the alpha
+
+  WriteImageByExtension(b, dir.File("upper.PNG"));
+  std::string png = ReadFileBytes(dir.File("upper.PNG"));
+  ASSERT_GT(png.size(), 26u);
+  EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1A\n");
+  EXPECT_EQ(png[25], 2);  // colour type 2: truecolour RGB, no alpha
+  TBitmap32 back;
+  LoadImageFile(dir.File("upper.PNG"), back);
+  EXPECT_EQ(back.Pixel(2, 1), 0xFF123456u);
+
+  WriteImageByExtension(b, dir.File("photo.jpg"));
+  EXPECT_EQ(ReadFileBytes(dir.File("photo.jpg")).substr(0, 2), "\xFF\xD8");
+  for (const char* name : {"a.bmp", "b.jpeg", "c.gif", "noext"}) {
+    WriteImageByExtension(b, dir.File(name));
+    EXPECT_EQ(ReadFileBytes(dir.File(name)).substr(0, 2), "BM") << name;
+  }
+  // Only the written files are in the folder: no temporary file is left over.
+  int files = 0;
+  for (const auto& e : fs::directory_iterator(dir.Path())) {
+    EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
+    ++files;
+  }
+  EXPECT_EQ(files, 6);
+
+  // Failures raise and leave nothing behind.
+  EXPECT_THROW(WriteImageByExtension(b, dir.File("missing/out.png")), EFileError);
+  EXPECT_THROW(WriteImageByExtension(b, dir.Path().string()), EFileError);
+  EXPECT_FALSE(fs::exists(dir.Path() / "missing"));
+}
+
+// A wall cell beside a white floor cell at chip size 32: the shade starts at
+// chamfer distance 8 (the fourth floor pixel) with alpha 123 and falls by 5.
+TEST(ImageOutput, RenderedShadeBesideAWall) {
+  TempDir dir;
+  TMapEditLayerList map;
+  CreateNewMap(map, 2, 1, 32);
+  TMapEditLayer* floor = map.AddLayer();
+  floor->LayerName = "white";
+  floor->SetFileName("16777215");
+  for (int32_t x = 32; x < 64; ++x)
+    for (int32_t y = 0; y < 32; ++y) map.SetPixelLayer(x, y, 1);
+  map.FastDraw = true;
+  map.DrawShadeOnlyCell = true;  // output clears it
+
+  TOutputOptions o;
+  RenderMapImage(map, o, dir.File("shade.png"));
+  EXPECT_FALSE(map.DrawShadeOnlyCell);
+  EXPECT_TRUE(map.FastDraw);  // restored after the slow refresh
+
+  TBitmap32 img;
+  LoadImageFile(dir.File("shade.png"), img);
+  ASSERT_EQ(img.Width(), 64);
+  ASSERT_EQ(img.Height(), 32);
+  auto shaded = [](int a) {
+    uint32_t c = uint32_t((a * (0 - 255) + 256 * 255 + 128) >> 8);
+    return 0xFF000000u | (c << 16) | (c << 8) | c;
+  };
+  for (int32_t y : {0, 16, 31}) {
+    EXPECT_EQ(img.Pixel(31, y), 0xFF000000u);  // the wall
+    EXPECT_EQ(img.Pixel(32, y), kWhite);
+    EXPECT_EQ(img.Pixel(34, y), kWhite);
+    EXPECT_EQ(img.Pixel(35, y), shaded(123)) << y;
+    EXPECT_EQ(img.Pixel(36, y), shaded(113)) << y;
+    EXPECT_EQ(img.Pixel(46, y), shaded(13)) << y;  // distance 30
+    EXPECT_EQ(img.Pixel(47, y), shaded(3)) << y;   // distance 32
+    EXPECT_EQ(img.Pixel(48, y), kWhite) << y;      // distance 34: no shade
+  }
+}
+
+}  // namespace
