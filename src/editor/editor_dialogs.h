@@ -1,0 +1,62 @@
+#pragma once
+// The modal dialogs the main window shows, behind one small interface so that the
+// window's logic can be driven by tests without a person. TQtEditorDialogs is the
+// real one; tests answer with their own implementation.
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+class QWidget;
+
+// What New asks for: the map size in cells and the chip size in pixels.
+struct TMapSizeRequest {
+  int32_t Width = 20;
+  int32_t Height = 20;
+  int32_t ChipSize = 50;
+};
+
+// What adding a layer asks for. AdditionIndex < 0 appends; otherwise the layer is
+// inserted before list item AdditionIndex.
+struct TLayerRequest {
+  QStringList Additions;  // the names already listed
+  QString LayerName;
+  QString FileName;  // a colour number, an image path or a chip reference
+  int32_t LayerType = 0;
+  int32_t AdditionIndex = -1;
+};
+
+enum class TDiscardAnswer { Save, Discard, Cancel };
+
+class TEditorDialogs {
+ public:
+  virtual ~TEditorDialogs() = default;
+  // File dialogs; an empty result means cancelled.
+  virtual QString OpenMapFileName(QWidget* Parent) = 0;
+  virtual QString SaveMapFileName(QWidget* Parent) = 0;
+  // The colour dialog, opened with Initial; false when cancelled.
+  virtual bool ChooseColor(QWidget* Parent, const QColor& Initial, QColor& Chosen) = 0;
+  virtual bool AskYesNo(QWidget* Parent, const QString& Text) = 0;
+  virtual bool AskOkCancel(QWidget* Parent, const QString& Text) = 0;
+  virtual TDiscardAnswer AskDiscard(QWidget* Parent, const QString& Text) = 0;
+  virtual void ShowError(QWidget* Parent, const QString& Text) = 0;
+  // The map size dialog of New; false when cancelled.
+  virtual bool MapSize(QWidget* Parent, TMapSizeRequest& Request) = 0;
+  // The layer dialog of the add-layer command; false when cancelled.
+  virtual bool AddLayer(QWidget* Parent, TLayerRequest& Request) = 0;
+};
+
+// The dialogs shown to the user.
+class TQtEditorDialogs : public TEditorDialogs {
+ public:
+  QString OpenMapFileName(QWidget* Parent) override;
+  QString SaveMapFileName(QWidget* Parent) override;
+  bool ChooseColor(QWidget* Parent, const QColor& Initial, QColor& Chosen) override;
+  bool AskYesNo(QWidget* Parent, const QString& Text) override;
+  bool AskOkCancel(QWidget* Parent, const QString& Text) override;
+  TDiscardAnswer AskDiscard(QWidget* Parent, const QString& Text) override;
+  void ShowError(QWidget* Parent, const QString& Text) override;
+  bool MapSize(QWidget* Parent, TMapSizeRequest& Request) override;
+  bool AddLayer(QWidget* Parent, TLayerRequest& Request) override;
+};

@@ -1,0 +1,56 @@
+#pragma once
+// The editor's settings file: an ini file beside the executable (the executable's
+// path with ".ini" as extension), or in the user's configuration folder when the
+// executable's folder cannot be written (an installed program). Sections
+// "Application" (Language, UndoLimit) and "DrawMode" (FastDraw, ShadeDraw).
+
+#include <QString>
+#include <cstdint>
+
+// The fast-draw radio group.
+enum class TFastDrawMode { AlwaysFast, SlowOnlyForOutput, AlwaysSlow };
+// The shade radio group (shades while free-hand editing).
+enum class TShadeMode { None, AtStrokeEnd, Always };
+
+// Stored values: FastDraw 0 = always fast, 1 = slow only for output, 2 = always
+// slow; ShadeDraw 0 = none, 1 = at stroke end, 2 = always. Reading maps 1 and 2 to
+// their modes and every other value to the first one.
+TFastDrawMode FastDrawFromValue(int32_t Value);
+TShadeMode ShadeFromValue(int32_t Value);
+int32_t FastDrawToValue(TFastDrawMode Mode);
+int32_t ShadeToValue(TShadeMode Mode);
+
+class TEditorSettings {
+ public:
+  static constexpr int32_t DefaultUndoLimit = 4;
+  // Undo records copy the whole pixel grid of the map, so the count is bounded.
+  static constexpr int32_t MaxUndoLimit = 100;
+
+  // Uses FileName as the settings file.
+  explicit TEditorSettings(QString FileName);
+  // The settings file for the running program.
+  static QString DefaultFileName();
+  // FileName beside the executable when that folder is writable, else in the
+  // user's configuration folder.
+  static QString ChooseFileName(const QString& ExecutablePath, bool FolderWritable,
+                                const QString& ConfigFolder);
+
+  const QString& FileName() const { return FFileName; }
+  bool Exists() const;
+
+  // Values that are missing or not numbers read as Default.
+  int32_t ReadInteger(const QString& Section, const QString& Key, int32_t Default) const;
+  QString ReadString(const QString& Section, const QString& Key, const QString& Default) const;
+  void WriteInteger(const QString& Section, const QString& Key, int32_t Value);
+  void WriteString(const QString& Section, const QString& Key, const QString& Value);
+
+  // "Application"/"UndoLimit", clamped to 1 .. MaxUndoLimit (a limit below 1 would
+  // keep no record at all).
+  int32_t ReadUndoLimit() const;
+  TFastDrawMode ReadFastDraw() const;
+  TShadeMode ReadShadeDraw() const;
+  void WriteDrawModes(TFastDrawMode Fast, TShadeMode Shade);
+
+ private:
+  QString FFileName;
+};

@@ -1,0 +1,87 @@
+#include "editor/map_canvas.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "editor/map_edit2_form.h"
+#include "map/bitmap32.h"
+
+TMapCanvas::TMapCanvas(TMapEdit2Form* Form, QWidget* Parent) : QWidget(Parent), FForm(Form) {
+  setObjectName("PaintBox321");
+  setMouseTracking(true);  // the door tool previews edges without a button held
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  UpdateSize();
+}
+
+void TMapCanvas::SetMapPixelSize(int32_t Width, int32_t Height) {
+  FMapWidth = std::max(0, Width);
+  FMapHeight = std::max(0, Height);
+  UpdateSize();
+  update();
+}
+
+void TMapCanvas::SetZoomPercent(int32_t Percent) {
+  FZoom.SetPercent(Percent);
+  UpdateSize();
+  update();
+}
+
+void TMapCanvas::UpdateSize() { resize(FZoom.MapToView(FMapWidth), FZoom.MapToView(FMapHeight)); }
+
+void TMapCanvas::paintEvent(QPaintEvent* Event) {
+  const QRect r = Event->rect();
+  TRect mapRect = FZoom.ViewRectToMap(TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  TBitmap32 buffer;
+  QPainter p(this);
+  if (!FForm->PaintBox321PaintBuffer(buffer, mapRect)) {
+    p.fillRect(r, palette().dark());
+    return;
+  }
+  // Composed pixels are opaque where a layer covers them; RGB32 ignores alpha.
+  const QImage image(reinterpret_cast<const uchar*>(buffer.Bits()), buffer.Width(), buffer.Height(),
+                     buffer.Width() * 4, QImage::Format_RGB32);
+  const double scale = FZoom.Percent() / 100.0;
+  p.scale(scale, scale);
+  p.drawImage(QPoint(mapRect.Left, mapRect.Top), image);
+}
+
+namespace {
+
+TMouseButton ButtonOf(const QMouseEvent* E) {
+  if (E->button() == Qt::RightButton) return TMouseButton::Right;
+  if (E->button() == Qt::LeftButton) return TMouseButton::Left;
+  return TMouseButton::Middle;
+}
+
+}  // namespace
+
+void TMapCanvas::mousePressEvent(QMouseEvent* Event) {
+  const QPointF pos = Event->position();
+  FForm->PaintBox321MouseDown(ButtonOf(Event), Event->buttons() & Qt::LeftButton,
+                              FZoom.ViewToMap(pos.x()), FZoom.ViewToMap(pos.y()));
+}
+
+void TMapCanvas::mouseMoveEvent(QMouseEvent* Event) {
+  const QPointF pos = Event->position();
+  FForm->PaintBox321MouseMove(Event->buttons() & Qt::LeftButton, FZoom.ViewToMap(pos.x()),
+                              FZoom.ViewToMap(pos.y()));
+}
+
+void TMapCanvas::mouseReleaseEvent(QMouseEvent* Event) {
+  const QPointF pos = Event->position();
+  FForm->PaintBox321MouseUp(ButtonOf(Event), Event->buttons() & Qt::LeftButton,
+                            FZoom.ViewToMap(pos.x()), FZoom.ViewToMap(pos.y()));
+}
+
+void TMapCanvas::wheelEvent(QWheelEvent* Event) {
+  if (!(Event->modifiers() & Qt::ControlModifier)) {
+    Event->ignore();  // the scroll area scrolls
+    return;
+  }
+  const int dy = Event->angleDelta().y();
+  if (dy > 0) FForm->SetZoomPercent(FZoom.NextIn());
+  if (dy < 0) FForm->SetZoomPercent(FZoom.NextOut());
+  Event->accept();
+}

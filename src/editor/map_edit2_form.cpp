@@ -1,0 +1,386 @@
+#include "editor/map_edit2_form.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "editor/color_swatch.h"
+#include "editor/command_table.h"
+#include "editor/map_canvas.h"
+#include "map/map_edit_layer_list.h"
+#include "map/undo_history.h"
+
+namespace {
+const char* const kCaption = "Vellumcraft";
+}
+
+TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,
+                             std::unique_ptr<TEditorSettings> Settings, QWidget* Parent)
+    : QMainWindow(Parent),
+      FDialogs(std::move(Dialogs)),
+      FSettings(std::move(Settings)),
+      FUndo(std::make_unique<TUndoHistory>()) {
+  setObjectName("MapEdit2Form");
+  QFont f("Tahoma");
+  f.setPointSize(8);
+  setFont(f);
+  FUndo->SetUndoLimit(16);
+  CreateActions();
+  CreateMenus();
+  CreateToolBar();
+  CreateSidePanel();
+  CreateStatusBar();
+  resize(634, 540);
+  UpdateCaption();
+  // Enabling rules are evaluated whenever the event loop is about to go idle.
+  if (auto* dispatcher = QAbstractEventDispatcher::instance())
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+            &TMapEdit2Form::UpdateActions);
+  UpdateActions();
+}
+
+TMapEdit2Form::~TMapEdit2Form() {
+  // The draw modes persist across runs.
+  try {
+    WriteDrawModes();
+  } catch (...) {
+  }
+}
+
+void TMapEdit2Form::CreateActions() {
+  std::map<int32_t, QActionGroup*> groups;
+  for (const TCommandDef& def : CommandTable()) {
+    auto* a = new QAction(QString::fromUtf8(def.Caption), this);
+    a->setObjectName(def.Name);
+    a->setProperty("category", QString::fromUtf8(def.Category));
+    if (*def.Hint) {
+      a->setToolTip(QString::fromUtf8(def.Hint));
+      a->setStatusTip(QString::fromUtf8(def.Hint));
+    }
+    if (*def.Shortcut) a->setShortcut(QKeySequence(def.Shortcut));
+    // In Qt a command of an exclusive group must be checkable to show its state.
+    a->setCheckable(def.Check || def.Group != 0);
+    a->setChecked(def.Checked);
+    if (def.Group != 0) {
+      QActionGroup*& g = groups[def.Group];
+      if (!g) {
+        g = new QActionGroup(this);
+        g->setExclusive(true);
+      }
+      g->addAction(a);
+    }
+    FActions[def.Name] = a;
+  }
+  auto on = [this](const char* name, auto handler) {
+    connect(FActions.at(name), &QAction::triggered, this, handler);
+  };
+  on("New1", [this] { New1Execute(); });
+  on("Open1", [this] { Open1Execute(); });
+  on("Save1", [this] { Save1Execute(); });
+  on("SaveAS1", [this] { SaveAS1Execute(); });
+  on("Undo1", [this] { ApplyUndo(FActions.at("Undo1")); });
+  on("Redo1", [this] { ApplyUndo(FActions.at("Redo1")); });
+  on("Pen1", [this] { LayerModeExecute(); });
+  on("Wall1", [this] { LayerModeExecute(); });
+  for (const char* name : {"Chip1", "FreeHand1", "Pencil1", "Rect1", "Ellipse1", "Fill1", "Door1"})
+    on(name, [this, name] { SelectModeExecute(FActions.at(name)); });
+  on("DoorColorChange1", [this] { DoorColorChange1Execute(); });
+  // The shade and fast-draw modes take effect when the canvas next reads them.
+  on("AddLayer1", [this] { AddLayer1Execute(); });
+  on("DeleteLayer1", [this] { DeleteLayer1Execute(); });
+
+  FQuit = new QAction("終了(&X)", this);
+  connect(FQuit, &QAction::triggered, this, &QWidget::close);
+  FZoomIn = new QAction("Zoom in", this);
+  FZoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence("Ctrl+=")});
+  connect(FZoomIn, &QAction::triggered, this, [this] { SetZoomPercent(FCanvas->Zoom().NextIn()); });
+  FZoomOut = new QAction("Zoom out", this);
+  FZoomOut->setShortcut(QKeySequence::ZoomOut);
+  connect(FZoomOut, &QAction::triggered, this,
+          [this] { SetZoomPercent(FCanvas->Zoom().NextOut()); });
+  FZoomActual = new QAction("Actual size", this);
+  FZoomActual->setShortcut(QKeySequence("Ctrl+0"));
+  connect(FZoomActual, &QAction::triggered, this, [this] { SetZoomPercent(100); });
+  FZoomFit = new QAction("Fit to window", this);
+  connect(FZoomFit, &QAction::triggered, this, [this] { ZoomToFit(); });
+  addActions({FZoomIn, FZoomOut, FZoomActual, FZoomFit});
+}
+
+QAction* TMapEdit2Form::Action(const QString& Name) const {
+  auto it = FActions.find(Name);
+  return it == FActions.end() ? nullptr : it->second;
+}
+
+bool TMapEdit2Form::Checked(const QString& Name) const {
+  QAction* a = Action(Name);
+  return a && a->isChecked();
+}
+
+void TMapEdit2Form::CreateMenus() {
+  QMenu* file = menuBar()->addMenu("ファイル(&F)");
+  file->addActions({Action("New1"), Action("Open1"), Action("Save1"), Action("SaveAS1")});
+  file->addSeparator();
+  file->addActions({Action("Output1"), Action("Print1")});
+  file->addSeparator();
+  file->addAction(FQuit);
+
+  QMenu* edit = menuBar()->addMenu("編集(&E)");
+  edit->addActions({Action("Undo1"), Action("Redo1")});
+
+  QMenu* map = menuBar()->addMenu("マップ(&M)");
+  map->addAction(Action("Option1"));
+  QMenu* shade = map->addMenu("自由編集時の影(&S)");
+  shade->addActions({Action("HighDef1"), Action("EndDef1"), Action("NoneDef1")});
+  QMenu* fast = map->addMenu("描画の高速化(&F)");
+  fast->addActions({Action("AlwaysFact1"), Action("SaveFact"), Action("AlwaysSlow")});
+  map->addSeparator();
+  // The chip-edit item selects chip mode.
+  map->addActions({Action("Chip1"), Action("FreeHand1")});
+  map->addSeparator();
+  map->addActions(
+      {Action("Pencil1"), Action("Rect1"), Action("Ellipse1"), Action("Fill1"), Action("Door1")});
+  map->addSeparator();
+  map->addAction(Action("DoorColorChange1"));
+
+  QMenu* layer = menuBar()->addMenu("レイヤー(&L)");
+  layer->addActions({Action("AddLayer1"), Action("RecordLayerSet1")});
+
+  QMenu* view = menuBar()->addMenu("表示(&V)");
+  view->addActions({FZoomIn, FZoomOut, FZoomActual, FZoomFit});
+
+  FLanguageMenu = menuBar()->addMenu("言語(&A)");
+}
+
+void TMapEdit2Form::CreateToolBar() {
+  QToolBar* bar = addToolBar("Tools");
+  bar->setObjectName("ToolBar1");
+  bar->setMovable(false);
+  const char* const layout[] = {
+      "New1",     "Open1", "Save1", "|", "Output1",         "Print1",    "|", "Undo1",   "Redo1",
+      "|",        "Pen1",  "Wall1", "|", "Chip1",           "FreeHand1", "|", "Pencil1", "Rect1",
+      "Ellipse1", "Fill1", "Door1", "|", "DoorColorChange1"};
+  for (const char* name : layout) {
+    if (QString(name) == "|")
+      bar->addSeparator();
+    else
+      bar->addAction(Action(name));
+  }
+}
+
+QToolButton* TMapEdit2Form::MakePanelButton(QAction* Command, QWidget* Parent) {
+  // The button mirrors its command's check and enabled state; clicking it runs
+  // the command.
+  auto* b = new QToolButton(Parent);
+  b->setText(Command->text().remove('&'));
+  b->setCheckable(Command->isCheckable());
+  b->setChecked(Command->isChecked());
+  b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  connect(b, &QToolButton::clicked, Command, [Command, b] {
+    if (Command->isCheckable() && Command->isChecked() && Command->actionGroup()) {
+      b->setChecked(true);  // an exclusive choice cannot be unchosen by a click
+      return;
+    }
+    Command->trigger();
+  });
+  connect(Command, &QAction::changed, b, [Command, b] {
+    b->setChecked(Command->isChecked());
+    b->setEnabled(Command->isEnabled());
+  });
+  return b;
+}
+
+void TMapEdit2Form::CreateSidePanel() {
+  auto* central = new QWidget(this);
+  auto* row = new QHBoxLayout(central);
+  row->setContentsMargins(2, 2, 2, 2);
+  auto* panel = new QWidget(central);
+  panel->setFixedWidth(120);
+  auto* col = new QVBoxLayout(panel);
+  col->setContentsMargins(0, 0, 0, 0);
+  col->setSpacing(2);
+
+  auto* layerRow = new QHBoxLayout;
+  FFloorButton = MakePanelButton(Action("Pen1"), panel);
+  FWallButton = MakePanelButton(Action("Wall1"), panel);
+  for (QToolButton* b : {FFloorButton, FWallButton}) {
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setIconSize(QSize(32, 32));
+    layerRow->addWidget(b);
+  }
+  col->addLayout(layerRow);
+  auto* modeRow = new QHBoxLayout;
+  modeRow->addWidget(MakePanelButton(Action("Chip1"), panel));
+  modeRow->addWidget(MakePanelButton(Action("FreeHand1"), panel));
+  col->addLayout(modeRow);
+  auto* toolGrid = new QHBoxLayout;
+  for (const char* name : {"Pencil1", "Rect1"})
+    toolGrid->addWidget(MakePanelButton(Action(name), panel));
+  col->addLayout(toolGrid);
+  auto* toolGrid2 = new QHBoxLayout;
+  for (const char* name : {"Ellipse1", "Fill1"})
+    toolGrid2->addWidget(MakePanelButton(Action(name), panel));
+  col->addLayout(toolGrid2);
+  auto* doorRow = new QHBoxLayout;
+  doorRow->addWidget(MakePanelButton(Action("Door1"), panel));
+  FDoorSwatch = new TColorSwatch(panel);
+  FDoorSwatch->setObjectName("DoorSwatch");
+  connect(FDoorSwatch, &TColorSwatch::LeftClicked, this, [this] { DoorColorChange1Execute(); });
+  doorRow->addWidget(FDoorSwatch);
+  col->addLayout(doorRow);
+
+  auto* penRow = new QHBoxLayout;
+  for (int32_t i = 0; i < 4; ++i) {
+    auto* b = new QToolButton(panel);
+    b->setCheckable(true);
+    b->setAutoExclusive(true);
+    b->setIcon(QIcon(QPixmap::fromImage(PenSizeGlyph(i))));
+    b->setIconSize(QSize(20, 20));
+    b->setChecked(i == 0);
+    FPenButtons[i] = b;
+    penRow->addWidget(b);
+  }
+  col->addLayout(penRow);
+
+  FLayerList = new QListWidget(panel);
+  FLayerList->setObjectName("ListBox1");
+  FLayerList->setDragDropMode(QAbstractItemView::NoDragDrop);
+  connect(FLayerList, &QListWidget::itemClicked, this, [this] { LayerModeExecute(); });
+  connect(FLayerList, &QListWidget::currentRowChanged, this, [this] { UpdateActions(); });
+  col->addWidget(FLayerList, 1);
+  auto* addRow = new QHBoxLayout;
+  addRow->addWidget(MakePanelButton(Action("AddLayer1"), panel));
+  addRow->addWidget(MakePanelButton(Action("DeleteLayer1"), panel));
+  col->addLayout(addRow);
+  row->addWidget(panel);
+
+  FScroll = new QScrollArea(central);
+  FCanvas = new TMapCanvas(this, FScroll);
+  FScroll->setWidget(FCanvas);
+  FScroll->setWidgetResizable(false);
+  FScroll->setBackgroundRole(QPalette::Dark);
+  row->addWidget(FScroll, 1);
+  setCentralWidget(central);
+}
+
+void TMapEdit2Form::CreateStatusBar() {
+  const int widths[4] = {60, 70, 80, 50};
+  for (int i = 0; i < 4; ++i) {
+    FStatus[i] = new QLabel(this);
+    FStatus[i]->setMinimumWidth(widths[i]);
+    if (i < 3) FStatus[i]->setAlignment(Qt::AlignCenter);
+    FStatus[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addWidget(FStatus[i]);
+  }
+  SetStatus(0, "0 Layers");
+}
+
+QImage TMapEdit2Form::PenSizeGlyph(int32_t Index) {
+  QImage img(20, 20, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(Qt::white);
+  const int a = 7 - 2 * Index, b = 11 + 2 * Index;
+  // The box runs from (a, a) to (b, b), the right and bottom edges exclusive.
+  p.drawEllipse(QRect(QPoint(a, a), QPoint(b - 1, b - 1)));
+  return img;
+}
+
+void TMapEdit2Form::SetStatus(int32_t Panel, const QString& Text) { FStatus[Panel]->setText(Text); }
+
+QString TMapEdit2Form::StatusText(int32_t Panel) const { return FStatus[Panel]->text(); }
+
+void TMapEdit2Form::LoadSettings() {
+  // Languages: the menu is rebuilt from the language files when they exist.
+  FLanguageMenu->clear();
+  if (FSettings->Exists())
+    SetUndoLimit(FSettings->ReadUndoLimit());
+  else
+    SetUndoLimit(TEditorSettings::DefaultUndoLimit);
+}
+
+void TMapEdit2Form::ReadDrawModes() {
+  FDrawModesRead = true;
+  switch (FSettings->ReadFastDraw()) {
+    case TFastDrawMode::SlowOnlyForOutput:
+      Action("SaveFact")->setChecked(true);
+      break;
+    case TFastDrawMode::AlwaysSlow:
+      Action("AlwaysSlow")->setChecked(true);
+      break;
+    default:
+      Action("AlwaysFact1")->setChecked(true);
+  }
+  switch (FSettings->ReadShadeDraw()) {
+    case TShadeMode::AtStrokeEnd:
+      Action("EndDef1")->setChecked(true);
+      break;
+    case TShadeMode::Always:
+      Action("HighDef1")->setChecked(true);
+      break;
+    default:
+      Action("NoneDef1")->setChecked(true);
+  }
+}
+
+void TMapEdit2Form::WriteDrawModes() {
+  const TFastDrawMode fast = Checked("AlwaysSlow") ? TFastDrawMode::AlwaysSlow
+                             : Checked("SaveFact") ? TFastDrawMode::SlowOnlyForOutput
+                                                   : TFastDrawMode::AlwaysFast;
+  const TShadeMode shade = Checked("HighDef1")  ? TShadeMode::Always
+                           : Checked("EndDef1") ? TShadeMode::AtStrokeEnd
+                                                : TShadeMode::None;
+  FSettings->WriteDrawModes(fast, shade);
+}
+
+void TMapEdit2Form::showEvent(QShowEvent* Event) {
+  QMainWindow::showEvent(Event);
+  if (!FDrawModesRead) ReadDrawModes();
+}
+
+void TMapEdit2Form::closeEvent(QCloseEvent* Event) {
+  if (ConfirmDiscard())
+    Event->accept();
+  else
+    Event->ignore();
+}
+
+void TMapEdit2Form::UpdateActions() {
+  const bool hasLayer = FDocument && FDocument->Count() > 0;
+  for (const char* name : {"Save1", "SaveAS1", "AddLayer1"}) Action(name)->setEnabled(hasLayer);
+  // Output and printing come with their dialogs; a command without a handler is
+  // disabled.
+  for (const char* name : {"Output1", "Print1", "Option1", "RecordLayerSet1"})
+    Action(name)->setEnabled(false);
+  Action("DeleteLayer1")->setEnabled(FLayerList->currentRow() >= 0);
+  Action("Undo1")->setEnabled(FUndo->CanUndo());
+  Action("Redo1")->setEnabled(FUndo->CanRedo());
+  FZoomFit->setEnabled(CanvasWidth() > 0);
+}
+
+void TMapEdit2Form::SetModified(bool Value) {
+  if (FModified == Value) return;
+  FModified = Value;
+  UpdateCaption();
+}
+
+void TMapEdit2Form::UpdateCaption() {
+  QString caption = kCaption;
+  if (!FMapFileName.isEmpty()) caption += " - " + QFileInfo(FMapFileName).fileName();
+  if (FModified) caption += " *";
+  setWindowTitle(caption);
+}

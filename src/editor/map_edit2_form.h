@@ -1,0 +1,176 @@
+#pragma once
+// TMapEdit2Form: the editor's main window. It owns the open map, the undo
+// history and every user command (QActions with captions, shortcuts, exclusive
+// groups and enabling rules), lays out menus, toolbar, side panel, canvas and
+// status bar, and turns canvas mouse input into edits of the map.
+
+#include <QMainWindow>
+#include <QString>
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "editor/canvas_geometry.h"
+#include "editor/editor_dialogs.h"
+#include "editor/editor_settings.h"
+#include "map/bitmap32.h"
+#include "map/color.h"
+#include "record/record_list.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QScrollArea;
+class QToolButton;
+class TColorSwatch;
+class TMapCanvas;
+class TMapEditLayerList;
+class TUndoHistory;
+
+enum class TMouseButton { Left, Right, Middle };
+
+class TMapEdit2Form : public QMainWindow {
+  Q_OBJECT
+ public:
+  // Dialogs answers the window's modal questions; Settings is the settings file.
+  TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs, std::unique_ptr<TEditorSettings> Settings,
+                QWidget* Parent = nullptr);
+  ~TMapEdit2Form() override;
+
+  // Start-up: reads "Application" from the settings file when it exists.
+  void LoadSettings();
+  // Reads the draw modes (once, also called when the window is first shown).
+  void ReadDrawModes();
+  // Writes the draw modes (also done when the window is destroyed).
+  void WriteDrawModes();
+
+  // --- commands ---
+  // The command of the given name ("New1", "Pencil1", ...), or nullptr.
+  QAction* Action(const QString& Name) const;
+  bool Checked(const QString& Name) const;
+  // Evaluates every command's enabling rule (run whenever the event loop idles).
+  void UpdateActions();
+
+  // --- document ---
+  TMapEditLayerList* Document() const { return FDocument.get(); }
+  const QString& MapFileName() const { return FMapFileName; }
+  bool Modified() const { return FModified; }
+  QListWidget* LayerList() const { return FLayerList; }
+  QString StatusText(int32_t Panel) const;
+  // Opens a map file without the file dialog (command line, tests). Errors are
+  // shown in a message box and leave the open map as it was. True on success.
+  bool OpenMap(const QString& FileName);
+  // Saves to FileName; errors are shown and keep the modified flag.
+  bool SaveMap(const QString& FileName);
+  // Asks whether unsaved changes may go (save, discard, cancel); true to proceed.
+  bool ConfirmDiscard();
+
+  // --- undo ---
+  TUndoHistory& UndoList() { return *FUndo; }
+  int32_t UndoIndex() const;
+  int32_t UndoLimit() const;
+  void SetUndoLimit(int32_t Value);
+  // The shared handler of Undo1 and Redo1.
+  void ApplyUndo(QAction* Sender);
+
+  // --- canvas input, in map pixels ---
+  void PaintBox321MouseDown(TMouseButton Button, bool LeftHeld, int32_t X, int32_t Y);
+  void PaintBox321MouseMove(bool LeftHeld, int32_t X, int32_t Y);
+  void PaintBox321MouseUp(TMouseButton Button, bool LeftHeld, int32_t X, int32_t Y);
+  TPoint BandStart() const { return FBandStart; }
+  TPoint BandEnd() const { return FBandEnd; }
+  int32_t PenRadius() const;
+  void SetPenSize(int32_t Index);
+  int32_t CurrentLayer() const;
+  TColor DoorColor() const;
+  void SetDoorColor(TColor Value);
+  const TRecordList* TouchedCells() const { return FTouchedCells.get(); }
+
+  // --- view ---
+  // Composes MapRect of the map (clipped to the canvas) into Buffer, whose pixel
+  // (0, 0) is MapRect's top-left, then draws the grid and the band over it.
+  // Buffer is sized to the clipped rectangle, which MapRect receives. False when
+  // there is nothing to draw.
+  bool PaintBox321PaintBuffer(TBitmap32& Buffer, TRect& MapRect);
+  void SetMapSize(int32_t Width, int32_t Height, int32_t ChipSize);
+  int32_t CanvasWidth() const;
+  int32_t CanvasHeight() const;
+  TMapCanvas* Canvas() const { return FCanvas; }
+  void SetZoomPercent(int32_t Percent);
+  void ZoomToFit();
+
+  // The glyphs made for the layer buttons and the pen size buttons.
+  QIcon FloorGlyph() const;
+  QIcon WallGlyph() const;
+  static QImage PenSizeGlyph(int32_t Index);
+
+  // Command handlers, public so that menus, buttons and tests share them.
+  void New1Execute();
+  void Open1Execute();
+  void Save1Execute();
+  void SaveAS1Execute();
+  void AddLayer1Execute();
+  void DeleteLayer1Execute();
+  void DoorColorChange1Execute();
+  void SelectModeExecute(QAction* Sender);
+  void LayerModeExecute();
+  void UpdateLayerButtons();
+
+ protected:
+  void showEvent(QShowEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
+
+ private:
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateSidePanel();
+  void CreateStatusBar();
+  QToolButton* MakePanelButton(QAction* Command, QWidget* Parent);
+
+  void ResetDocument();
+  void FillLayerList();
+  void AfterDocumentLoaded();
+  void SetModified(bool Value);
+  void UpdateCaption();
+  void SetStatus(int32_t Panel, const QString& Text);
+  void ShowException(const std::exception& E);
+  void Invalidate();
+  void PushMapRefreshUndo();
+  void PaintChipAt(int32_t CX, int32_t CY);
+  void FreeHandPaint(int32_t X, int32_t Y, int32_t CX, int32_t CY);
+  void ApplyFlagsForStroke();
+  void ClearBand();
+
+  std::unique_ptr<TEditorDialogs> FDialogs;
+  std::unique_ptr<TEditorSettings> FSettings;
+  std::unique_ptr<TMapEditLayerList> FDocument;
+  std::unique_ptr<TUndoHistory> FUndo;
+  std::unique_ptr<TRecordList> FTouchedCells;
+  QString FMapFileName;
+  bool FModified = false;
+  bool FDrawModesRead = false;
+  QString FDeleteLayerPrompt;
+  QString FNoLayerPrompt;
+  TPoint FBandStart{-1, -1};
+  TPoint FBandEnd{-1, -1};
+  QColor FLastDialogColor = Qt::black;
+
+  std::map<QString, QAction*> FActions;
+  QAction* FQuit = nullptr;
+  QAction* FZoomIn = nullptr;
+  QAction* FZoomOut = nullptr;
+  QAction* FZoomActual = nullptr;
+  QAction* FZoomFit = nullptr;
+  QMenu* FLanguageMenu = nullptr;
+  QScrollArea* FScroll = nullptr;
+  TMapCanvas* FCanvas = nullptr;
+  QToolButton* FFloorButton = nullptr;
+  QToolButton* FWallButton = nullptr;
+  QToolButton* FPenButtons[4] = {};
+  TColorSwatch* FDoorSwatch = nullptr;
+  QListWidget* FLayerList = nullptr;
+  QLabel* FStatus[4] = {};
+};

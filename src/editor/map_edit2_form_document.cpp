@@ -1,0 +1,252 @@
+// The window's document commands: new, open, save, layers, door colour, undo.
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QListWidget>
+#include <algorithm>
+#include <exception>
+
+#include "editor/color_swatch.h"
+#include "editor/map_canvas.h"
+#include "editor/map_edit2_form.h"
+#include "map/map_edit_layer_list.h"
+#include "map/new_map.h"
+#include "map/undo_history.h"
+
+namespace {
+
+// Shows the busy cursor while a long recomputation runs.
+class TBusyCursor {
+ public:
+  TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+std::string LocalPath(const QString& Name) { return QFile::encodeName(Name).toStdString(); }
+
+}  // namespace
+
+void TMapEdit2Form::ShowException(const std::exception& E) {
+  FDialogs->ShowError(this, QString::fromUtf8(E.what()));
+}
+
+void TMapEdit2Form::Invalidate() {
+  if (FCanvas) FCanvas->update();
+}
+
+bool TMapEdit2Form::ConfirmDiscard() {
+  if (!FModified) return true;
+  switch (FDialogs->AskDiscard(this, "マップへの変更を保存しますか？")) {
+    case TDiscardAnswer::Save:
+      Save1Execute();
+      return !FModified;  // a cancelled or failed save keeps the map open
+    case TDiscardAnswer::Discard:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TMapEdit2Form::ResetDocument() {
+  // The caller puts the new or loaded map in place of the document.
+  FLayerList->clear();
+  FUndo->Reset();
+  ClearBand();
+}
+
+void TMapEdit2Form::FillLayerList() {
+  FLayerList->clear();
+  for (int32_t i = 1; i < FDocument->Count(); ++i)
+    FLayerList->addItem(QString::fromStdString(FDocument->Layers(i)->LayerName));
+}
+
+void TMapEdit2Form::New1Execute() {
+  if (!ConfirmDiscard()) return;
+  TMapSizeRequest size;
+  if (!FDialogs->MapSize(this, size)) return;
+  try {
+    TBusyCursor busy;
+    // Build the new map aside, so that a refused size leaves the open map alone.
+    auto fresh = std::make_unique<TMapEditLayerList>();
+    CreateNewMap(*fresh, size.Width, size.Height, size.ChipSize);
+    ResetDocument();
+    FDocument = std::move(fresh);
+    FMapFileName.clear();
+    SetMapSize(size.Width, size.Height, size.ChipSize);
+  } catch (const std::exception& e) {
+    ShowException(e);
+    return;
+  }
+  FillLayerList();
+  SetStatus(0, QString::number(FLayerList->count()) + " Layers");
+  SetModified(false);
+  UpdateCaption();
+  if (FLayerList->count() == 0) {
+    UpdateLayerButtons();
+  } else {
+    FLayerList->setCurrentRow(0);
+    LayerModeExecute();
+  }
+  Invalidate();
+  UpdateActions();
+}
+
+bool TMapEdit2Form::OpenMap(const QString& FileName) {
+  try {
+    TBusyCursor busy;
+    // Load into a document of its own first: a damaged file must not destroy the
+    // map that is open.
+    auto fresh = std::make_unique<TMapEditLayerList>();
+    fresh->LoadFromFile(LocalPath(FileName));
+    ResetDocument();
+    FDocument = std::move(fresh);
+    FMapFileName = FileName;
+    SetMapSize(FDocument->Width(), FDocument->Height(), FDocument->ChipSize());
+  } catch (const std::exception& e) {
+    ShowException(e);
+    return false;
+  }
+  FillLayerList();
+  SetStatus(0, QString::number(FLayerList->count()) + " Layers");
+  if (FLayerList->count() > 0) FLayerList->setCurrentRow(0);
+  LayerModeExecute();
+  SetModified(false);
+  UpdateCaption();
+  Invalidate();
+  UpdateActions();
+  return true;
+}
+
+void TMapEdit2Form::Open1Execute() {
+  if (!ConfirmDiscard()) return;
+  const QString name = FDialogs->OpenMapFileName(this);
+  if (name.isEmpty()) return;
+  OpenMap(name);
+}
+
+bool TMapEdit2Form::SaveMap(const QString& FileName) {
+  if (!FDocument) return false;
+  try {
+    FDocument->SaveToFile(LocalPath(FileName));
+  } catch (const std::exception& e) {
+    ShowException(e);
+    return false;
+  }
+  FMapFileName = FileName;
+  FModified = false;
+  UpdateCaption();
+  return true;
+}
+
+void TMapEdit2Form::Save1Execute() {
+  if (!FDocument || FDocument->Count() == 0) return;
+  if (!FMapFileName.isEmpty())
+    SaveMap(FMapFileName);
+  else
+    SaveAS1Execute();
+}
+
+void TMapEdit2Form::SaveAS1Execute() {
+  if (!FDocument || FDocument->Count() == 0) return;
+  const QString name = FDialogs->SaveMapFileName(this);
+  if (name.isEmpty()) return;
+  SaveMap(name);
+}
+
+void TMapEdit2Form::AddLayer1Execute() {
+  if (!FDocument || FDocument->Count() == 0) return;
+  TLayerRequest request;
+  for (int32_t i = 0; i < FLayerList->count(); ++i)
+    request.Additions << FLayerList->item(i)->text();
+  if (!FDialogs->AddLayer(this, request)) return;
+  const int32_t count = FLayerList->count();
+  const bool insert = request.AdditionIndex >= 0 && request.AdditionIndex < count;
+  TMapEditLayer* layer = nullptr;
+  int32_t docIndex = 0;
+  if (insert) {
+    docIndex = request.AdditionIndex + 1;
+    FDocument->InsertLayer(docIndex);
+    // The records' layer numbers from here down move one place along.
+    FUndo->MapLayerIndices([docIndex](int32_t L) { return L >= docIndex ? L + 1 : L; });
+    FLayerList->insertItem(request.AdditionIndex, request.LayerName);
+  } else {
+    FDocument->AddLayer();
+    docIndex = FDocument->Count() - 1;
+    FLayerList->addItem(request.LayerName);
+  }
+  layer = FDocument->Layers(docIndex);
+  layer->LayerName = request.LayerName.toStdString();
+  layer->LayerType = TMapEditLayerType(std::clamp(request.LayerType, 0, 2));
+  try {
+    TBusyCursor busy;
+    layer->SetFileName(request.FileName.toStdString());
+  } catch (const std::exception& e) {
+    // The layer stays (with no image); the user can fix its source.
+    ShowException(e);
+  }
+  FLayerList->setCurrentRow(FLayerList->count() - 1);
+  SetStatus(0, QString::number(FLayerList->count()) + " Layers");
+  SetModified(true);
+  Invalidate();
+  UpdateLayerButtons();
+  UpdateActions();
+}
+
+void TMapEdit2Form::DeleteLayer1Execute() {
+  const int32_t i = FLayerList->currentRow();
+  if (!FDocument || i < 0) return;
+  if (FDeleteLayerPrompt.isEmpty()) FDeleteLayerPrompt = "本当にレイヤーを削除しますか？";
+  if (!FDialogs->AskOkCancel(this, FDeleteLayerPrompt)) return;
+  const int32_t docIndex = i + 1;
+  delete FLayerList->takeItem(i);
+  FDocument->Delete(docIndex);
+  // Records must not name a layer that no longer exists: its pixels fall back to
+  // no layer and the layers below move up.
+  FUndo->MapLayerIndices([docIndex](int32_t L) {
+    if (L == docIndex) return 0;
+    return L > docIndex ? L - 1 : L;
+  });
+  {
+    TBusyCursor busy;
+    FDocument->Refresh();
+  }
+  FLayerList->setCurrentRow(FLayerList->count() > 0 ? std::max(i - 1, 0) : -1);
+  SetStatus(0, QString::number(FLayerList->count()) + " Layers");
+  SetModified(true);
+  Invalidate();
+  LayerModeExecute();
+  UpdateActions();
+}
+
+void TMapEdit2Form::DoorColorChange1Execute() {
+  QColor chosen;
+  // The dialog opens with the colour it last returned, not the swatch's.
+  if (!FDialogs->ChooseColor(this, FLastDialogColor, chosen)) return;
+  FLastDialogColor = chosen;
+  FDoorSwatch->SetColor(ColorToPlatform(chosen.rgb() | 0xFF000000u));
+}
+
+TColor TMapEdit2Form::DoorColor() const {
+  const TColor c = FDoorSwatch->Color();
+  return c == clBtnFace ? clNone : c;
+}
+
+void TMapEdit2Form::SetDoorColor(TColor Value) { FDoorSwatch->SetColor(Value); }
+
+int32_t TMapEdit2Form::UndoIndex() const { return FUndo->UndoIndex(); }
+int32_t TMapEdit2Form::UndoLimit() const { return FUndo->UndoLimit(); }
+void TMapEdit2Form::SetUndoLimit(int32_t Value) { FUndo->SetUndoLimit(Value); }
+
+void TMapEdit2Form::ApplyUndo(QAction* Sender) {
+  if (!FDocument) return;
+  const bool redo = Sender == Action("Redo1");
+  if (redo ? !FUndo->CanRedo() : !FUndo->CanUndo()) return;
+  {
+    TBusyCursor busy;
+    FUndo->ApplyUndo(*FDocument, redo ? TUndoDirection::Redo : TUndoDirection::Undo);
+  }
+  SetModified(true);
+  Invalidate();
+  UpdateActions();
+}

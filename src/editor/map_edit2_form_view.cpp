@@ -1,0 +1,117 @@
+// The window's view: composing the canvas, grid and bands, the map size, zoom,
+// mode mirroring and the layer button glyphs.
+
+#include <QAction>
+#include <QListWidget>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolButton>
+
+#include "editor/map_canvas.h"
+#include "editor/map_edit2_form.h"
+#include "map/map_composer.h"
+#include "map/map_edit_layer_list.h"
+
+namespace {
+constexpr TColor32 kGridColor = 0xFF7F7F7F;
+constexpr TColor32 kFreeDoorLineColor = 0xFFFFFFFF;
+}  // namespace
+
+int32_t TMapEdit2Form::CanvasWidth() const { return FCanvas->MapPixelWidth(); }
+int32_t TMapEdit2Form::CanvasHeight() const { return FCanvas->MapPixelHeight(); }
+
+bool TMapEdit2Form::PaintBox321PaintBuffer(TBitmap32& Buffer, TRect& MapRect) {
+  if (!FDocument || FDocument->ChipSize() <= 0 || FDocument->Count() == 0) return false;
+  const TRect clip = IntersectRect(MapRect, TRect{0, 0, CanvasWidth(), CanvasHeight()});
+  if (clip.IsEmpty()) return false;
+  MapRect = clip;
+  Buffer.SetSize(clip.Width(), clip.Height());
+  Buffer.Clear(0);
+  ComposeMap(*FDocument, Buffer, clip, 0, 0);
+
+  // Grid lines of the whole canvas that cross the composed part, unblended.
+  const int32_t C = FDocument->ChipSize();
+  for (int32_t x : GridLinePositions(CanvasWidth(), C))
+    if (x >= clip.Left && x < clip.Right)
+      Buffer.DrawLine(x - clip.Left, 0, x - clip.Left, Buffer.Height(), kGridColor, false);
+  for (int32_t y : GridLinePositions(CanvasHeight(), C))
+    if (y >= clip.Top && y < clip.Bottom)
+      Buffer.DrawLine(0, y - clip.Top, Buffer.Width(), y - clip.Top, kGridColor, false);
+
+  // The rubber band, door preview or free-door line.
+  const bool door = Checked("Door1");
+  if (FBandStart.X >= 0 && (Checked("Rect1") || Checked("Ellipse1") || door)) {
+    if (Checked("FreeHand1") && door) {
+      Buffer.DrawLineBlended(FBandStart.X - clip.Left, FBandStart.Y - clip.Top,
+                             FBandEnd.X - clip.Left, FBandEnd.Y - clip.Top, kFreeDoorLineColor,
+                             false);
+    } else {
+      const TRect box = BandFrameBox(FBandStart, FBandEnd, Checked("Chip1") && !door, C);
+      DrawBandFrame(Buffer, box, clip.Left, clip.Top);
+    }
+  }
+  return true;
+}
+
+void TMapEdit2Form::SetMapSize(int32_t Width, int32_t Height, int32_t ChipSize) {
+  if (!FDocument) return;
+  FDocument->SetSize(Width, Height, ChipSize);
+  SetStatus(1, "pxs:" + QString::number(ChipSize) + "px");
+  SetStatus(2, "Tiles:" + QString::number(Width) + "x" + QString::number(Height));
+  if (FDocument->Count() == 0)
+    FCanvas->SetMapPixelSize(0, 0);
+  else
+    FCanvas->SetMapPixelSize(Width * ChipSize, Height * ChipSize);
+}
+
+void TMapEdit2Form::SetZoomPercent(int32_t Percent) {
+  // Keep the map point at the middle of the view where it was.
+  QScrollBar* h = FScroll->horizontalScrollBar();
+  QScrollBar* v = FScroll->verticalScrollBar();
+  const QSize view = FScroll->viewport()->size();
+  const double old = FCanvas->Zoom().Percent();
+  const double cx = (h->value() + view.width() / 2.0) / old;
+  const double cy = (v->value() + view.height() / 2.0) / old;
+  FCanvas->SetZoomPercent(Percent);
+  const double now = FCanvas->Zoom().Percent();
+  h->setValue(int(cx * now - view.width() / 2.0));
+  v->setValue(int(cy * now - view.height() / 2.0));
+}
+
+void TMapEdit2Form::ZoomToFit() {
+  const QSize view = FScroll->viewport()->size();
+  SetZoomPercent(TZoom::FitPercent(CanvasWidth(), CanvasHeight(), view.width(), view.height()));
+}
+
+void TMapEdit2Form::SelectModeExecute(QAction* Sender) {
+  // The panel buttons follow their commands' check state on their own.
+  if (Sender) Sender->setChecked(true);
+  Invalidate();
+}
+
+void TMapEdit2Form::LayerModeExecute() {
+  UpdateLayerButtons();
+  Invalidate();
+}
+
+void TMapEdit2Form::UpdateLayerButtons() {
+  if (!FDocument) return;
+  const int32_t index = FLayerList->currentRow();
+  if (index + 1 >= FDocument->Count()) return;
+  QImage glyph(32, 32, QImage::Format_RGB32);
+  glyph.fill(Qt::black);
+  if (index >= 0) {
+    // The top-left corner of the selected layer's image, copied opaquely.
+    const TBitmap32& bmp = FDocument->Layers(index + 1)->BMP();
+    for (int32_t y = 0; y < std::min(32, bmp.Height()); ++y)
+      for (int32_t x = 0; x < std::min(32, bmp.Width()); ++x)
+        glyph.setPixel(x, y, bmp.Pixel(x, y) | 0xFF000000u);
+    FFloorButton->setIcon(QIcon(QPixmap::fromImage(glyph)));
+  }
+  QImage wall(32, 32, QImage::Format_RGB32);
+  wall.fill(Qt::black);
+  FWallButton->setIcon(QIcon(QPixmap::fromImage(wall)));
+}
+
+QIcon TMapEdit2Form::FloorGlyph() const { return FFloorButton->icon(); }
+QIcon TMapEdit2Form::WallGlyph() const { return FWallButton->icon(); }
