@@ -229,6 +229,16 @@ void TMapEditLayerList::EllipsePixels(int32_t X1, int32_t Y1, int32_t X2, int32_
     return mask.Pixel(int32_t(X - ox), int32_t(Y - oy));
   };
 
+  // Whether each cell of the box was a chip cell of the layer before painting:
+  // after painting, a corner cell's top-left pixel may carry the layer although
+  // the cell is mixed.
+  const int32_t cx1 = ox / cs, cx2 = (ex - 1) / cs, cy1 = oy / cs, cy2 = (ey - 1) / cs;
+  std::vector<uint8_t> wasChip(size_t(cx2 - cx1 + 1) * size_t(cy2 - cy1 + 1));
+  for (int32_t cx = cx1; cx <= cx2; ++cx)
+    for (int32_t cy = cy1; cy <= cy2; ++cy)
+      wasChip[size_t(cx - cx1) * size_t(cy2 - cy1 + 1) + size_t(cy - cy1)] =
+          IsChipOfLayer(*this, cx, cy, Layer);
+
   for (int32_t y = oy; y < ey; ++y) {
     const TColor32* m = mask.ScanLine(y - oy);
     int32_t x = ox;
@@ -248,10 +258,10 @@ void TMapEditLayerList::EllipsePixels(int32_t X1, int32_t Y1, int32_t X2, int32_
   const bool thin = FloorDiv(X1, cs) == FloorDiv(int64_t(X2) - 1, cs) ||
                     FloorDiv(Y1, cs) == FloorDiv(int64_t(Y2) - 1, cs);
   TRecordList cells;
-  for (int32_t cx = ox / cs; cx <= (ex - 1) / cs; ++cx) {
-    for (int32_t cy = oy / cs; cy <= (ey - 1) / cs; ++cy) {
+  for (int32_t cx = cx1; cx <= cx2; ++cx) {
+    for (int32_t cy = cy1; cy <= cy2; ++cy) {
       uint8_t flag;
-      if (IsChipOfLayer(*this, cx, cy, Layer)) {
+      if (wasChip[size_t(cx - cx1) * size_t(cy2 - cy1 + 1) + size_t(cy - cy1)]) {
         flag = 1;
       } else if (thin) {
         flag = 0;
