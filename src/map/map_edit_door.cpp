@@ -90,7 +90,9 @@ int Difference(int32_t A, int32_t B) {
 const TMapEditDoor* AsDoor(const TSongData* D) { return static_cast<const TMapEditDoor*>(D); }
 
 // Binary search for the lowest position whose door compares equal to Key, or the
-// position where Key would be inserted.
+// position where Key would be inserted. After a hit the search goes on below it
+// (rather than stopping at the first equal door it meets), so that among several
+// equal doors the lowest is reported.
 bool FindDoor(const TSongDataArray& List, const TMapEditDoor& Key, TSongDataArray::TCompare Compare,
               int32_t& Index) {
   int32_t l = 0, h = List.Count() - 1;
@@ -102,10 +104,7 @@ bool FindDoor(const TSongDataArray& List, const TMapEditDoor& Key, TSongDataArra
       l = i + 1;
     } else {
       h = i - 1;
-      if (c == 0) {
-        found = true;
-        l = i;
-      }
+      if (c == 0) found = true;
     }
   }
   Index = l;
