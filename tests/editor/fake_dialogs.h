@@ -1,0 +1,52 @@
+#pragma once
+// Dialog answers for editor tests: every question is counted and answered from
+// the fields below instead of by a person.
+
+#include <QStringList>
+
+#include "editor/editor_dialogs.h"
+
+struct TFakeDialogs : TEditorDialogs {
+  QString OpenName, SaveName;
+  bool ColorOk = true;
+  QColor Color = Qt::red;
+  bool YesNoAnswer = false, OkCancelAnswer = true;
+  TDiscardAnswer Discard = TDiscardAnswer::Cancel;
+  TMapSizeRequest Size{10, 8, 32};
+  bool SizeOk = true;
+  TLayerRequest Layer;
+  bool LayerOk = true;
+  QStringList Asked, Errors;
+  int LayerDialogs = 0;
+
+  QString OpenMapFileName(QWidget*) override { return OpenName; }
+  QString SaveMapFileName(QWidget*) override { return SaveName; }
+  bool ChooseColor(QWidget*, const QColor&, QColor& Chosen) override {
+    Chosen = Color;
+    return ColorOk;
+  }
+  bool AskYesNo(QWidget*, const QString& Text) override {
+    Asked << Text;
+    return YesNoAnswer;
+  }
+  bool AskOkCancel(QWidget*, const QString& Text) override {
+    Asked << Text;
+    return OkCancelAnswer;
+  }
+  TDiscardAnswer AskDiscard(QWidget*, const QString& Text) override {
+    Asked << Text;
+    return Discard;
+  }
+  void ShowError(QWidget*, const QString& Text) override { Errors << Text; }
+  bool MapSize(QWidget*, TMapSizeRequest& Request) override {
+    Request = Size;
+    return SizeOk;
+  }
+  bool AddLayer(QWidget*, TLayerRequest& Request) override {
+    ++LayerDialogs;
+    const QStringList additions = Request.Additions;
+    Request = Layer;
+    Request.Additions = additions;
+    return LayerOk;
+  }
+};
