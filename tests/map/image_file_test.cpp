@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -186,6 +187,37 @@ TEST(ImageFile, PngColourKeyAndAlphaChannel) {
   EXPECT_EQ(b.Pixel(0, 0), 0xFFFFFFFFu);
   EXPECT_EQ(b.Pixel(1, 0), 0xFF000000u);
   EXPECT_EQ(b.Pixel(2, 0), 0xFFFFFFFFu);
+}
+
+TEST(ImageFile, SixteenBitColourKeyAndSignatureBeatsExtension) {
+  // The key is compared at full 16-bit precision: 0x0A00 is keyed, 0x0A01 is not.
+  PngSpec s;
+  s.Width = 2;
+  s.Height = 1;
+  s.Depth = 16;
+  s.Rows = {{0x0A, 0x00, 0x14, 0x00, 0x1E, 0x00, 0x0A, 0x01, 0x14, 0x00, 0x1E, 0x00}};
+  s.HasKey = true;
+  s.Key.red = 0x0A00;
+  s.Key.green = 0x1400;
+  s.Key.blue = 0x1E00;
+  TBitmap32 b;
+  Decode(MakePng(s), ".png", b);
+  EXPECT_EQ(b.Pixel(0, 0), 0x000A141Eu);
+  EXPECT_EQ(b.Pixel(1, 0), 0xFF0A141Eu);
+  // A JPEG named ".png" and a PNG named ".jpg" are read by what they are.
+  TempDir dir;
+  TBitmap32 grey;
+  grey.SetSize(8, 8);
+  grey.Clear(0xFF808080u);
+  SaveJPEGFile(grey, dir.File("g.jpg"));
+  SavePNGFile(grey, dir.File("g.png"));
+  std::rename(dir.File("g.jpg").c_str(), dir.File("jpeg.png").c_str());
+  std::rename(dir.File("g.png").c_str(), dir.File("png.jpg").c_str());
+  TBitmap32 back;
+  LoadImageFile(dir.File("jpeg.png"), back);
+  EXPECT_NEAR(int(back.Pixel(3, 3) & 0xFF), 0x80, 2);
+  LoadImageFile(dir.File("png.jpg"), back);
+  EXPECT_EQ(back.Pixel(3, 3), 0xFF808080u);
 }
 
 TEST(ImageFile, PngWriteIsEightBitRgbAndReadsBack) {
