@@ -31,6 +31,14 @@ void TileImage(const TBitmap32& Source, const TRect& SourceRect, TBitmap32& Dest
     std::memcpy(Dest.ScanLine(y), Dest.ScanLine(y % th), rowBytes);
 }
 
+// "The chip <X,Y,S> of "path" " followed by What.
+std::string ChipMessage(const TChipReference& Ref, const std::string& What) {
+  std::string m = "The chip <";
+  m.append(std::to_string(Ref.X)).append(",").append(std::to_string(Ref.Y)).append(",");
+  m.append(std::to_string(Ref.S)).append("> of \"").append(Ref.Path).append("\" ").append(What);
+  return m;
+}
+
 }  // namespace
 
 bool ParseChipReference(const std::string& Text, TChipReference& Ref) {
@@ -92,20 +100,19 @@ void TMapEditLayer::UpdateImage() {
       FFileName.clear();
       return;
     }
-    const std::string chip = "<" + std::to_string(ref.X) + "," + std::to_string(ref.Y) + "," +
-                             std::to_string(ref.S) + ">";
-    if (ref.S <= 0) throw EImageError("The chip " + chip + " of \"" + ref.Path + "\" has no size");
+    if (ref.S <= 0) throw EImageError(ChipMessage(ref, "has no size"));
     LoadImageFile(ref.Path, image);
     // The whole chip must lie inside the image; anything else would read outside it.
     if (ref.X < 0 || ref.Y < 0 || int64_t(ref.X) + ref.S > image.Width() ||
         int64_t(ref.Y) + ref.S > image.Height())
-      throw EImageError("The chip " + chip + " lies outside the image \"" + ref.Path + "\" (" +
-                        std::to_string(image.Width()) + " x " + std::to_string(image.Height()) +
-                        " pixels)");
+      throw EImageError(ChipMessage(ref, "lies outside the image (" +
+                                             std::to_string(image.Width()) + " x " +
+                                             std::to_string(image.Height()) + " pixels)"));
     tile = {ref.X, ref.Y, ref.X + ref.S, ref.Y + ref.S};
   } else {
     LoadImageFile(FFileName, image);
-    if (image.Empty()) throw EImageError("The image \"" + FFileName + "\" is empty");
+    if (image.Empty())
+      throw EImageError(std::string("The image \"").append(FFileName).append("\" is empty"));
     tile = {0, 0, image.Width(), image.Height()};
   }
   TBitmap32& out = target();
