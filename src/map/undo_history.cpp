@@ -55,20 +55,34 @@ void TUndoHistory::Reset() {
   FUndoIndex = 0;
 }
 
-void TUndoHistory::MakeRoom() {
-  while (FUndoList.Count() - 1 > FUndoIndex) FUndoList.Delete(FUndoList.Count() - 1);
+void TUndoHistory::MakeRoom(TGrid2D<int32_t>* SparePixels, TGrid2D<uint8_t>* SpareCells) {
+  // The storage of a dropped painting record is handed back, so that the next
+  // snapshot can be copied into memory that is already mapped.
+  auto drop = [&](int32_t Index) {
+    TMapEditUndo* r = FUndoList.Items(Index);
+    if (SparePixels && !r->PixelSnapshot().Empty()) {
+      *SparePixels = std::move(r->PixelSnapshot());
+      *SpareCells = std::move(r->CellSnapshot());
+    }
+    FUndoList.Delete(Index);
+  };
+  while (FUndoList.Count() - 1 > FUndoIndex) drop(FUndoList.Count() - 1);
   const int32_t limit = std::max(FUndoLimit, 1);
-  while (FUndoList.Count() >= limit) FUndoList.Delete(0);
+  while (FUndoList.Count() >= limit) drop(0);
 }
 
 void TUndoHistory::PushUndo(TMapEditLayerList& Doc, TMapEditUndoType AddType, TPoint Point1,
                             TPoint Point2, TColor DoorColor) {
-  MakeRoom();
+  TGrid2D<int32_t> sparePixels;
+  TGrid2D<uint8_t> spareCells;
+  MakeRoom(AddType == mutMapRefresh ? &sparePixels : nullptr, &spareCells);
   TMapEditUndo* r = FUndoList.Add();
   r->AddType = AddType;
   switch (AddType) {
     case mutMapRefresh:
+      r->PixelSnapshot() = std::move(sparePixels);
       r->PixelSnapshot() = Doc.PixelGrid();
+      r->CellSnapshot() = std::move(spareCells);
       r->CellSnapshot() = Doc.CellGrid();
       r->Point1 = TPoint{};
       r->Point2 = TPoint{};
@@ -100,7 +114,7 @@ void TUndoHistory::PushUndo(TMapEditLayerList& Doc, TMapEditUndoType AddType, TP
 }
 
 void TUndoHistory::PushFreeDoorUndo(const TMapEditCustomDoorList& Doors) {
-  MakeRoom();
+  MakeRoom(nullptr, nullptr);
   TMapEditUndo* r = FUndoList.Add();
   r->AddType = mutDeleteFreeDoor;
   r->DeletedDoors().Assign(&Doors);

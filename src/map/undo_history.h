@@ -55,8 +55,10 @@ class TUndoHistory {
   void MapLayerIndices(const std::function<int32_t(int32_t)>& Map);
 
  private:
-  // Drops the redo tail, then the oldest records until one more fits.
-  void MakeRoom();
+  // Drops the redo tail, then the oldest records until one more fits. With
+  // SparePixels given, the snapshot storage of a dropped painting record is moved
+  // into SparePixels and SpareCells for reuse.
+  void MakeRoom(TGrid2D<int32_t>* SparePixels, TGrid2D<uint8_t>* SpareCells);
   void ApplyRecord(TMapEditLayerList& Doc, TMapEditUndo& R, TUndoDirection Direction);
 
   TMapEditUndoList FUndoList;
