@@ -8,6 +8,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -410,4 +411,36 @@ TEST(ImageFile, FileErrorsNameTheFile) {
   EXPECT_THROW(SaveJPEGFile(empty, dir.File("e.jpg")), EImageError);
   EXPECT_THROW(SaveBmpFile(empty, dir.File("e.bmp")), EImageError);
   EXPECT_FALSE(std::filesystem::exists(dir.File("e.png")));
+}
+
+TEST(ImageFile, RandomlyDamagedFilesNeverCrash) {
+  TempDir dir;
+  TBitmap32 src;
+  src.SetSize(24, 20);
+  for (int i = 0; i < 480; ++i) src.Bits()[i] = TColor32(i) * 0x9E3779B9u;
+  SavePNGFile(src, dir.File("a.png"));
+  SaveJPEGFile(src, dir.File("a.jpg"));
+  SaveBmpFile(src, dir.File("a.bmp"));
+  std::mt19937 rng(77);
+  for (const char* name : {"a.png", "a.jpg", "a.bmp"}) {
+    const std::string whole = ReadFileBytes(dir.File(name));
+    const std::string ext = std::string(name).substr(1);
+    int refused = 0;
+    for (int round = 0; round < 300; ++round) {
+      std::string bytes = whole;
+      for (int k = 0; k < 1 + round % 4; ++k) bytes[rng() % bytes.size()] = char(rng() & 0xFF);
+      TBitmap32 b;
+      try {
+        Decode(bytes, ext, b);
+        // Whatever decodes has a sane size and all of its pixels.
+        EXPECT_GT(b.Width(), 0);
+        EXPECT_LE(int64_t(b.Width()) * b.Height(), MaxDecodePixels);
+
+      } catch (const EImageError&) {
+        EXPECT_TRUE(b.Empty());
+        ++refused;
+      }
+    }
+    EXPECT_GT(refused, 0) << name;  // damage is noticed, not decoded silently every time
+  }
 }
