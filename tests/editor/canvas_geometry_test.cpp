@@ -55,12 +55,12 @@ TEST(BandFrame, ChipRectangleOverOneCell) {
   full.SetSize(160, 160);
   full.Clear(bg);
   DrawBandFrame(full, box);
-  EXPECT_EQ(full.Pixel(64, 96), 0xFFFFFFFFu);   // outer top-left: opaque white
-  EXPECT_EQ(full.Pixel(94, 96), 0xFFFFFFFFu);   // top row runs to X2 - 1
-  EXPECT_EQ(full.Pixel(64, 126), 0xFF000000u);  // bottom row: opaque black
-  EXPECT_EQ(full.Pixel(94, 110), 0xFF000000u);  // right column
-  EXPECT_EQ(full.Pixel(64, 110), 0xFFFFFFFFu);  // left column
-  EXPECT_EQ(full.Pixel(65, 97), 0xFFFFFFFFu);   // inner frame: light stays opaque
+  EXPECT_EQ(full.Pixel(64, 96), 0xFFFFFFFFu);                  // outer top-left: opaque white
+  EXPECT_EQ(full.Pixel(94, 96), 0xFFFFFFFFu);                  // top row runs to X2 - 1
+  EXPECT_EQ(full.Pixel(64, 126), 0xFF000000u);                 // bottom row: opaque black
+  EXPECT_EQ(full.Pixel(94, 110), 0xFF000000u);                 // right column
+  EXPECT_EQ(full.Pixel(64, 110), 0xFFFFFFFFu);                 // left column
+  EXPECT_EQ(full.Pixel(65, 97), 0xFFFFFFFFu);                  // inner frame: light stays opaque
   EXPECT_EQ(full.Pixel(80, 125), BlendPixel(0x7F000000, bg));  // inner dark: alpha 127
   EXPECT_NE(full.Pixel(80, 125), bg);
   EXPECT_EQ(full.Pixel(80, 110), bg);  // inside untouched

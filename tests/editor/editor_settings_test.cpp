@@ -61,9 +61,9 @@ TEST(EditorSettings, ReadsDefaultsAndNumbersFromTheFile) {
 TEST(EditorSettings, FileBesideTheProgramOrInTheUserFolder) {
   EXPECT_EQ(TEditorSettings::ChooseFileName("/opt/vc/bin/vellumcraft", true, "/home/u/.config/x"),
             "/opt/vc/bin/vellumcraft.ini");
-  EXPECT_EQ(TEditorSettings::ChooseFileName("/opt/vc/bin/vellumcraft.exe", false,
-                                            "/home/u/.config/x"),
-            "/home/u/.config/x/vellumcraft.ini");
+  EXPECT_EQ(
+      TEditorSettings::ChooseFileName("/opt/vc/bin/vellumcraft.exe", false, "/home/u/.config/x"),
+      "/home/u/.config/x/vellumcraft.ini");
 }
 
 }  // namespace

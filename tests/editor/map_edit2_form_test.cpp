@@ -35,6 +35,7 @@ class FormTest : public ::testing::Test {
   // A new map of W x H cells of chip C with the given floor layers (solid colours).
   void NewMap(int32_t W, int32_t H, int32_t C, int Layers) {
     Dialogs->Size = {W, H, C};
+    Dialogs->Discard = TDiscardAnswer::Discard;
     Form->New1Execute();
     for (int i = 0; i < Layers; ++i) {
       Dialogs->Layer.LayerName = QString("Layer %1").arg(i + 1);
@@ -47,7 +48,11 @@ class FormTest : public ::testing::Test {
     Form->PaintBox321MouseDown(TMouseButton::Left, true, X, Y);
     Form->PaintBox321MouseUp(TMouseButton::Left, false, X, Y);
   }
-  void Trigger(const char* Name) { Form->Action(Name)->trigger(); }
+  // Runs a command as the user would: its enabling rule has been evaluated.
+  void Trigger(const char* Name) {
+    Form->UpdateActions();
+    Form->Action(Name)->trigger();
+  }
   int32_t LayerAt(int32_t X, int32_t Y) { return Form->Document()->PixelLayers(X, Y); }
 
   vctest::TempDir Dir;
