@@ -7,6 +7,7 @@
 
 #include "editor/map_edit2_form.h"
 #include "map/bitmap32.h"
+#include "map/map_edit_layer_list.h"
 
 TMapCanvas::TMapCanvas(TMapEdit2Form* Form, QWidget* Parent) : QWidget(Parent), FForm(Form) {
   setObjectName("PaintBox321");
@@ -45,6 +46,25 @@ void TMapCanvas::paintEvent(QPaintEvent* Event) {
   const double scale = FZoom.Percent() / 100.0;
   p.scale(scale, scale);
   p.drawImage(QPoint(mapRect.Left, mapRect.Top), image);
+  if (FZoom.Percent() < 100) DrawShrunkGrid(p, mapRect);
+}
+
+void TMapCanvas::DrawShrunkGrid(QPainter& Painter, const TRect& MapRect) {
+  // Scaled down, most one-pixel grid lines of the composed image fall between
+  // view pixels; draw them again as one-pixel view lines.
+  const TMapEditLayerList* doc = FForm->Document();
+  if (!doc || doc->ChipSize() <= 0) return;
+  const double scale = FZoom.Percent() / 100.0;
+  Painter.resetTransform();
+  Painter.setPen(QPen(QColor::fromRgb(0xFF7F7F7F), 0));
+  const double top = MapRect.Top * scale, bottom = MapRect.Bottom * scale;
+  const double left = MapRect.Left * scale, right = MapRect.Right * scale;
+  for (int32_t x : GridLinePositions(FMapWidth, doc->ChipSize()))
+    if (x >= MapRect.Left && x < MapRect.Right)
+      Painter.drawLine(QPointF(x * scale, top), QPointF(x * scale, bottom));
+  for (int32_t y : GridLinePositions(FMapHeight, doc->ChipSize()))
+    if (y >= MapRect.Top && y < MapRect.Bottom)
+      Painter.drawLine(QPointF(left, y * scale), QPointF(right, y * scale));
 }
 
 namespace {

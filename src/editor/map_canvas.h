@@ -8,6 +8,7 @@
 
 #include "editor/canvas_geometry.h"
 
+class QPainter;
 class TMapEdit2Form;
 
 class TMapCanvas : public QWidget {
@@ -32,6 +33,7 @@ class TMapCanvas : public QWidget {
 
  private:
   void UpdateSize();
+  void DrawShrunkGrid(QPainter& Painter, const TRect& MapRect);
 
   TMapEdit2Form* FForm;
   int32_t FMapWidth = 0;

@@ -208,7 +208,7 @@ void TMapEdit2Form::CreateSidePanel() {
   auto* row = new QHBoxLayout(central);
   row->setContentsMargins(2, 2, 2, 2);
   auto* panel = new QWidget(central);
-  panel->setFixedWidth(120);
+  panel->setFixedWidth(150);
   auto* col = new QVBoxLayout(panel);
   col->setContentsMargins(0, 0, 0, 0);
   col->setSpacing(2);
