@@ -239,9 +239,11 @@ void TDialSpinEdit::DialValue(int64_t Pixels) {
 }
 
 void TDialSpinEdit::ClampOnExit() {
+  // Text that is no number at all is replaced too, so the field never shows
+  // something other than the value the dialog will use.
   const int64_t read = Value();
   const int64_t clamped = FRules.Clamp(read);
-  if (clamped != read) SetValue(clamped);
+  if (clamped != read || !FRules.Parses(Text().toStdString())) SetValue(clamped);
 }
 
 // ---- real numbers ----
@@ -277,5 +279,5 @@ void TDialRealSpinEdit::DialValue(int64_t Pixels) {
 void TDialRealSpinEdit::ClampOnExit() {
   const long double read = Value();
   const long double clamped = FRules.Clamp(read);
-  if (clamped != read) SetValue(clamped);
+  if (clamped != read || !Rules().Parses(Text().toStdString())) SetValue(clamped);
 }

@@ -33,6 +33,11 @@ int64_t TSpinIntRules::Read(const std::string& Text) const {
   return v;
 }
 
+bool TSpinIntRules::Parses(const std::string& Text) const {
+  int64_t v = 0;
+  return (ShowSign && Text == ZeroSign) || ParseSpinInt(Text, v);
+}
+
 std::string TSpinIntRules::Write(int64_t V) const {
   V = Clamp(V);
   if (!ShowSign || V < 0) return std::to_string(V);
@@ -94,6 +99,11 @@ long double TSpinRealRules::Read(const std::string& Text) const {
   long double v = 0;
   if (!ParseSpinReal(Text, DecimalSeparator, v)) return Clamp(0);
   return v;
+}
+
+bool TSpinRealRules::Parses(const std::string& Text) const {
+  long double v = 0;
+  return ParseSpinReal(Text, DecimalSeparator, v);
 }
 
 std::string TSpinRealRules::Write(long double V) const {

@@ -27,6 +27,8 @@ struct TSpinIntRules {
   int64_t Read(const std::string& Text) const;
   // The text for a value, clamped first.
   std::string Write(int64_t V) const;
+  // Whether the text stands for a number at all.
+  bool Parses(const std::string& Text) const;
 };
 
 struct TSpinRealRules {
@@ -38,6 +40,7 @@ struct TSpinRealRules {
   long double Clamp(long double V) const { return ClampSpinValue(V, MinValue, MaxValue); }
   long double Read(const std::string& Text) const;
   std::string Write(long double V) const;
+  bool Parses(const std::string& Text) const;
 };
 
 // Parses a whole decimal number with an optional leading sign that fits into 32
