@@ -181,10 +181,26 @@ void TMapEditLayerList::FillRectPixels(int32_t X1, int32_t Y1, int32_t X2, int32
   for (int32_t y = Y1; y < Y2; ++y) PaintRun(*this, X1, X2, y, Layer);
 
   // Inner cells hold only the painted layer: clear their shade without
-  // recomposing them; recompose the ring along the border.
+  // recomposing them; recompose the ring along the border. An inner cell's
+  // composition window reaches half a cell beyond it, so next to a border cell
+  // that is painted over less than half its width the window sees unpainted
+  // pixels (walls casting shade, floors fading in): such inner cells are
+  // recomposed after the ring instead of being cleared.
   const int32_t C1 = X1 / cs, R1 = Y1 / cs, C2 = (X2 - 1) / cs, R2 = (Y2 - 1) / cs;
+  const int32_t u = cs / 2;
+  const int32_t lx = X1 % cs, ly = Y1 % cs, rx = X2 % cs, ry = Y2 % cs;
+  auto seesUnpainted = [&](int32_t CX, int32_t CY) {
+    return (CX == C1 + 1 && lx > cs - u) || (CX == C2 - 1 && rx > 0 && rx < u) ||
+           (CY == R1 + 1 && ly > cs - u) || (CY == R2 - 1 && ry > 0 && ry < u);
+  };
+  TRecordList recompose;
   for (int32_t cx = C1 + 1; cx < C2; ++cx)
-    for (int32_t cy = R1 + 1; cy < R2; ++cy) ClearCellShade(cx, cy);
+    for (int32_t cy = R1 + 1; cy < R2; ++cy) {
+      if (seesUnpainted(cx, cy))
+        recompose.Add({cx, cy});
+      else
+        ClearCellShade(cx, cy);
+    }
   for (int32_t cx = C1 - 1; cx <= C2 + 1; ++cx) {
     RedrawCell(cx, R1);
     RedrawCell(cx, R1 - 1);
@@ -196,6 +212,10 @@ void TMapEditLayerList::FillRectPixels(int32_t X1, int32_t Y1, int32_t X2, int32
     RedrawCell(C1 - 1, cy);
     RedrawCell(C2 + 1, cy);
     RedrawCell(C2, cy);
+  }
+  for (int32_t i = 0; i < recompose.Count(); ++i) {
+    const TPoint p = recompose.Item(i);
+    RedrawCell(p.X, p.Y);
   }
 }
 

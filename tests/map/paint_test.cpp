@@ -216,6 +216,30 @@ TEST(FillRectPixels, PartialAndFullCellsAndRingRedraw) {
   EXPECT_EQ(map.PixelLayers(59, 63), 1);
 }
 
+TEST(FillRectPixels, InnerCellsNextToANarrowBorderStripAreRecomposed) {
+  TMapEditLayerList map;
+  MakeMap(map, 8, 8, 32, 3, 1, false);
+  for (int32_t y = 0; y < 256; ++y) {
+    map.SetPixelLayer(60, y, 0);
+    map.SetPixelLayer(61, y, 0);
+  }
+  map.Refresh();
+  std::unique_ptr<TCellList> trace(Trace(map));
+  // Column 1 is painted over one pixel only, next to a wall; the right and bottom
+  // edges cover 8 pixels of columns and rows 6.
+  map.FillRectPixels(63, 40, 200, 200, 2);
+  const auto incremental = Images(map);
+  TCellList extra(trace->end() - 10, trace->end());
+  EXPECT_EQ(
+      extra,
+      (TCellList{{2, 2}, {2, 3}, {2, 4}, {2, 5}, {3, 5}, {4, 5}, {5, 2}, {5, 3}, {5, 4}, {5, 5}}))
+      << "the inner cells that see unpainted pixels";
+  // Without them the wall's shade would stop at the inner cells' border.
+  EXPECT_NE(map.Shades().Pixel(65, 100), 0u);
+  map.Refresh();
+  EXPECT_TRUE(Images(map) == incremental);
+}
+
 TEST(FillRectChips, WholeCellsAndFarCorners) {
   TMapEditLayerList map;
   MakeMap(map, 5, 5, 8, 2, 1, false);
