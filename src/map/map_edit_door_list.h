@@ -16,6 +16,8 @@ class TCustomMapEditDoorList : public TSongData {
   ~TCustomMapEditDoorList() override;
 
   TMapEditLayerList* Owner() const { return FOwner; }
+  // Moves the container to another document (when a loaded map replaces the open one).
+  void SetOwner(TMapEditLayerList* Owner) { FOwner = Owner; }
   // The door bitmap (created on first access): dmCustom with the door combine
   // rule, OuterColor 0. Its alpha byte is a code: 0 empty, 1 trimmed colour pixel,
   // 2 colour pixel, 255 black or dark line.

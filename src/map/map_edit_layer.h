@@ -12,12 +12,17 @@ class TMapEditLayerList;
 
 enum TMapEditLayerType : uint8_t { mltGround = 0, mltFloor = 1, mltObject = 2 };
 
+// Whether the layer's texture could be built when the map was loaded. A missing or
+// unreadable texture leaves a placeholder image and FileName untouched.
+enum class TTextureState : uint8_t { Ok, Missing, Unreadable };
+
 class TMapEditLayer : public TSongData {
  public:
   explicit TMapEditLayer(TMapEditLayerList* Owner = nullptr);
 
   std::string LayerName;
   TMapEditLayerType LayerType = mltGround;
+  TTextureState TextureState = TTextureState::Ok;
 
   const std::string& FileName() const { return FFileName; }
   // Stores the source and rebuilds the image (UpdateImage); an unreadable image
@@ -31,6 +36,8 @@ class TMapEditLayer : public TSongData {
   void SetBMP(const TBitmap32& Value) { FBMP.Assign(Value); }
 
   TMapEditLayerList* Owner() const { return FOwner; }
+  // Moves the layer to another document (when a loaded map replaces the open one).
+  void SetOwner(TMapEditLayerList* Owner) { FOwner = Owner; }
 
   // Rebuilds BMP from FileName: a colour number, nothing for empty text, a chip
   // reference "<X,Y,S>path" or an image path, tiled over the map's pixel size.

@@ -19,6 +19,8 @@
 #include "record/record_list.h"
 #include "record/song_data_array.h"
 
+struct TMapLoadReport;
+
 class TMapEditLayerList : public TSongDataArray {
  public:
   TMapEditLayerList();
@@ -93,8 +95,15 @@ class TMapEditLayerList : public TSongDataArray {
   void DeleteFreeDoorsAt(int32_t X, int32_t Y);
 
   // --- the map file (map_file.cpp) ---
+  // Loading replaces the document only when the whole file was read; on any error
+  // the document is left exactly as it was.
   void LoadFromFile(const std::string& FileName);
+  void LoadFromFile(const std::string& FileName, TMapLoadReport& Report);
   void SaveToFile(const std::string& FileName) const;
+
+  // Takes over Other's size, layers, grids, shades and doors (Other gets this
+  // document's); the drawing switches and OnRedrawCell stay with each document.
+  void TakeContentFrom(TMapEditLayerList& Other);
 
   const char* ClassName() const override { return "TMapEditLayerList"; }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "record/song_data.h"
@@ -45,6 +46,11 @@ class TSongDataArray : public TSongData {
   virtual TSongData* CreateItem(int32_t Index) = 0;
   // Stores Item at slot Index (for CreateItem).
   TSongData* Store(int32_t Index, std::unique_ptr<TSongData> Item);
+  // Exchanges the items (and capacities) of two lists; the items are not told.
+  void SwapItems(TSongDataArray& Other) {
+    FItems.swap(Other.FItems);
+    std::swap(FCount, Other.FCount);
+  }
 
  private:
   void Grow();

@@ -1,0 +1,230 @@
+// Writing and reading the ".qmx" map file.
+
+#include "map/map_file.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "map/atomic_file.h"
+#include "map/map_edit_layer_list.h"
+#include "map/map_file_format.h"
+#include "map/text_encoding.h"
+
+namespace {
+
+constexpr char kAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz+/";
+
+using namespace mapfile;
+
+// Index of each character in the alphabet, -1 for every other byte.
+const std::array<int8_t, 256>& AlphabetIndex() {
+  static const std::array<int8_t, 256> table = [] {
+    std::array<int8_t, 256> t{};
+    t.fill(-1);
+    for (int i = 0; i < 64; ++i) t[static_cast<unsigned char>(kAlphabet[i])] = int8_t(i);
+    return t;
+  }();
+  return table;
+}
+
+void AppendEncoded(std::string& Out, const char* Data, size_t Size) {
+  uint32_t a = 0;
+  int n = 0;
+  for (size_t i = 0; i < Size; ++i) {
+    a = (a << 8) | static_cast<unsigned char>(Data[i]);
+    n += 8;
+    while (n >= 6) {
+      n -= 6;
+      Out.push_back(kAlphabet[(a >> n) & 63]);
+    }
+    a &= (1u << n) - 1;
+  }
+  if (n > 0) Out.push_back(kAlphabet[(a << (6 - n)) & 63]);
+}
+
+}  // namespace
+
+void mapfile::DecodeLineInto(std::string_view Text, std::string& Out) {
+  const std::array<int8_t, 256>& index = AlphabetIndex();
+  Out.clear();
+  Out.reserve(Text.size() * 6 / 8);
+  uint32_t a = 0;
+  int n = 0;
+  for (char c : Text) {
+    const int v = index[static_cast<unsigned char>(c)];
+    if (v < 0) break;
+    a = (a << 6) | uint32_t(v);
+    n += 6;
+    if (n >= 8) {
+      n -= 8;
+      Out.push_back(char((a >> n) & 0xFF));
+      a &= (1u << n) - 1;
+    }
+  }
+}
+
+namespace {
+
+// ---------------------------------------------------------------- writing
+
+void AppendLine(std::string& Out, std::string_view Line) {
+  Out.append(Line);
+  Out.append("\r\n");
+}
+
+void CheckStorableText(const std::string& Text, int32_t Layer, const char* What) {
+  if (Text.find_first_of("\r\n") != std::string::npos)
+    throw EMapFileError("The " + std::string(What) + " of layer " + std::to_string(Layer) +
+                        " holds a line break, which a map file cannot store");
+}
+
+// The layer texts in the encoding of the file: Shift JIS when all of them convert
+// exactly and cannot be mistaken for UTF-8 when read back, otherwise UTF-8.
+std::vector<std::string> EncodeTexts(const std::vector<std::string>& Texts, std::string& Encoding) {
+  std::vector<std::string> converted;
+  converted.reserve(Texts.size());
+  std::string all;
+  bool ascii = true;
+  for (const std::string& t : Texts) {
+    std::optional<std::string> sjis = Utf8ToCp932(t);
+    if (!sjis) {
+      Encoding = kUtf8;
+      return Texts;
+    }
+    all += *sjis;
+    all += '\n';
+    ascii = ascii && *sjis == t;
+    converted.push_back(std::move(*sjis));
+  }
+  if (!ascii && IsValidUtf8(all)) {
+    Encoding = kUtf8;
+    return Texts;
+  }
+  Encoding = kShiftJis;
+  return converted;
+}
+
+}  // namespace
+
+std::string EncodeLine(const std::string& Text) {
+  std::string out;
+  out.reserve(EncodedLength(Text.size()));
+  AppendEncoded(out, Text.data(), Text.size());
+  return out;
+}
+
+std::string DecodeLine(const std::string& Text) {
+  std::string out;
+  DecodeLineInto(Text, out);
+  return out;
+}
+
+std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding) {
+  const int32_t n = Map.Count(), w = Map.Width(), h = Map.Height();
+  const int32_t pw = Map.PixelWidth(), ph = Map.PixelHeight();
+
+  std::vector<std::string> texts;
+  texts.reserve(size_t(n) * 2);
+  for (int32_t i = 0; i < n; ++i) {
+    const TMapEditLayer* layer = Map.Layers(i);
+    CheckStorableText(layer->LayerName, i, "name");
+    CheckStorableText(layer->FileName(), i, "image source");
+    texts.push_back(layer->LayerName);
+    texts.push_back(layer->FileName());
+  }
+  std::string encoding;
+  const std::vector<std::string> encoded = EncodeTexts(texts, encoding);
+  if (Encoding) *Encoding = encoding;
+
+  std::string out;
+  out.reserve(64 + size_t(ph) * (EncodedLength(size_t(pw) * 4) + 2) +
+              size_t(h) * (EncodedLength(size_t(w)) + 2));
+  AppendLine(out, kMagic);
+  AppendLine(out, std::to_string(n) + "," + std::to_string(w) + "," + std::to_string(h) + "," +
+                      std::to_string(Map.ChipSize()));
+  for (int32_t i = 0; i < n; ++i) {
+    AppendLine(out, encoded[size_t(i) * 2]);
+    AppendLine(out, std::to_string(int(Map.Layers(i)->LayerType)) + ":" +
+                        encoded[size_t(i) * 2 + 1]);
+  }
+
+  AppendLine(out, kLayerMark);
+  static constexpr char hex[] = "0123456789ABCDEF";
+  std::string row(size_t(pw) * 4, '0');
+  for (int32_t y = 0; y < ph; ++y) {
+    for (int32_t x = 0; x < pw; ++x) {
+      const int32_t v = Map.PixelLayers(x, y);
+      if (v < 0 || v > kMaxStoredLayerIndex)
+        throw EMapFileError("The pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+                            ") shows layer " + std::to_string(v) +
+                            ", which a map file cannot store (layers 0 to 65535)");
+      char* p = row.data() + size_t(x) * 4;
+      p[0] = hex[(v >> 12) & 15];
+      p[1] = hex[(v >> 8) & 15];
+      p[2] = hex[(v >> 4) & 15];
+      p[3] = hex[v & 15];
+    }
+    AppendEncoded(out, row.data(), row.size());
+    out.append("\r\n");
+  }
+
+  AppendLine(out, kDrawMark);
+  std::string cells(size_t(w), '0');
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < w; ++x) cells[size_t(x)] = Map.Cells(x, y) != 0 ? '1' : '0';
+    AppendEncoded(out, cells.data(), cells.size());
+    out.append("\r\n");
+  }
+
+  const TMapEditDoorList* doors = Map.DoorsIfCreated();
+  // The door lists are created on first access; a document without a container
+  // simply has no doors.
+  auto* md = const_cast<TMapEditDoorList*>(doors);
+  const TMapEditHorzDoorList* horz = md ? &md->HorzDoor() : nullptr;
+  const TMapEditVertDoorList* vert = md ? &md->VertDoor() : nullptr;
+  const TMapEditCustomDoorList* free = md ? &md->FreeDoor() : nullptr;
+
+  AppendLine(out, kHorzMark);
+  AppendLine(out, std::to_string(horz ? horz->Count() : 0));
+  for (int32_t i = 0; horz && i < horz->Count(); ++i) {
+    const TMapEditHorzDoor* d = horz->Items(i);
+    AppendLine(out, std::to_string(d->X) + "," + std::to_string(d->Y) + "," +
+                        std::to_string(uint32_t(d->Color)));
+  }
+  AppendLine(out, kVertMark);
+  AppendLine(out, std::to_string(vert ? vert->Count() : 0));
+  for (int32_t i = 0; vert && i < vert->Count(); ++i) {
+    const TMapEditVertDoor* d = vert->Items(i);
+    AppendLine(out, std::to_string(d->X) + "," + std::to_string(d->Y) + "," +
+                        std::to_string(uint32_t(d->Color)));
+  }
+  AppendLine(out, kFreeMark);
+  AppendLine(out, std::to_string(free ? free->Count() : 0));
+  for (int32_t i = 0; free && i < free->Count(); ++i) {
+    const TMapEditCustomDoor* d = free->Items(i);
+    AppendLine(out, std::to_string(d->X) + "," + std::to_string(d->Y) + "," +
+                        std::to_string(d->X2) + "," + std::to_string(d->Y2) + "," +
+                        std::to_string(uint32_t(d->Color)));
+  }
+  return out;
+}
+
+std::string BuildMapFile(const TMapEditLayerList& Map) {
+  const std::string text = BuildMapText(Map);
+  uLongf size = compressBound(uLong(text.size()));
+  std::string out(size, '\0');
+  const int r = compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                          reinterpret_cast<const Bytef*>(text.data()), uLong(text.size()),
+                          Z_DEFAULT_COMPRESSION);
+  if (r != Z_OK) throw EMapFileError("The map text could not be compressed");
+  out.resize(size);
+  return out;
+}
+
+void TMapEditLayerList::SaveToFile(const std::string& FileName) const {
+  WriteFileAtomically(FileName, BuildMapFile(*this));
+}
