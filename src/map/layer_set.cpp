@@ -74,7 +74,7 @@ std::string LocateImage(const std::string& Path, const fs::path& SetFolder) {
   if (IsExistingFile(p)) return Path;
   if (p.is_relative() && !SetFolder.empty()) {
     std::error_code ec;
-    fs::path beside = fs::absolute(SetFolder / p, ec).lexically_normal();
+    fs::path beside = fs::weakly_canonical(fs::absolute(SetFolder / p, ec), ec);
     if (!ec && IsExistingFile(beside)) return beside.string();
   }
   return {};

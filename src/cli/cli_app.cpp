@@ -1,0 +1,97 @@
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_errors.h"
+#include "cli/cli_map_io.h"
+
+#ifndef VC_VERSION
+#define VC_VERSION "unknown"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace vcli {
+
+const char* const kUsageText =
+    "usage:\n"
+    "  vellumcraft-cli info MAP [--json]\n"
+    "  vellumcraft-cli new OUT --size WxH --chip N [--layer-set NAME|FILE] [--quiet]\n"
+    "  vellumcraft-cli edit MAP [-o OUT] [--undo-limit N] [-e COMMAND]... [--script FILE]"
+    " [--quiet]\n"
+    "  vellumcraft-cli render MAP OUT [--grid SIDES] [--grid-color #RRGGBB] [--half-tone]"
+    " [--quiet]\n"
+    "  vellumcraft-cli --help | --version\n";
+
+namespace {
+
+const char* const kHelpDetails =
+    "\n"
+    "Edit commands (LAYER is a document layer index, 0 the wall layer; I is a\n"
+    "layer-list index, 0 the first floor layer; CX CY are cells, X Y pixels):\n"
+    "  paint-chip CX CY LAYER            circle X Y RADIUS LAYER\n"
+    "  rect-chips CX1 CY1 CX2 CY2 LAYER  rect-pixels X1 Y1 X2 Y2 LAYER\n"
+    "  ellipse-chips CX1 CY1 CX2 CY2 LAYER\n"
+    "  ellipse-pixels X1 Y1 X2 Y2 LAYER  fill X Y LAYER\n"
+    "  door CX CY h|v [#RRGGBB|none]     free-door X1 Y1 X2 Y2 [#RRGGBB|none]\n"
+    "  erase-free-doors X Y\n"
+    "  add-layer NAME SOURCE [ground|floor|object] [before=I]\n"
+    "  edit-layer I NAME SOURCE          delete-layer I\n"
+    "  undo                              redo\n"
+    "Pixel rectangles and ellipses end before X2, Y2. Words with blanks go in\n"
+    "double quotes. In a script (--script FILE, or - for standard input), one\n"
+    "command a line; # starts a comment.\n"
+    "\n"
+    "--grid takes all or a comma list of left, right, top, bottom.\n";
+
+fs::path ExecutableDir(const char* Argv0) {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) exe = fs::absolute(fs::path(Argv0 ? Argv0 : ""), ec);
+  return exe.parent_path();
+}
+
+}  // namespace
+
+const std::string& OptionValue(const TCliArgs& Args, size_t& I) {
+  if (I + 1 >= Args.size()) throw TUsageError("option " + Args[I] + " needs a value");
+  return Args[++I];
+}
+
+int RunCli(int Argc, char** Argv) {
+  TCliArgs args(Argv + 1, Argv + Argc);
+  TCliContext context;
+  context.ExecutableDir = ExecutableDir(Argc > 0 ? Argv[0] : nullptr);
+  try {
+    if (args.empty()) throw TUsageError("no command given");
+    const std::string command = args[0];
+    TCliArgs rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h" || command == "help") {
+      std::fputs(kUsageText, context.Out);
+      std::fputs(kHelpDetails, context.Out);
+      return 0;
+    }
+    if (command == "--version") {
+      std::fprintf(context.Out, "vellumcraft-cli %s\n", VC_VERSION);
+      return 0;
+    }
+    if (command == "info") return RunInfo(rest, context);
+    if (command == "new") return RunNew(rest, context);
+    if (command == "edit") return RunEdit(rest, context);
+    if (command == "render") return RunRender(rest, context);
+    throw TUsageError("unknown command \"" + command + "\"");
+  } catch (const TUsageError& e) {
+    std::fflush(context.Out);
+    std::fprintf(stderr, "vellumcraft-cli: %s\n%s", e.what(), kUsageText);
+    return 2;
+  } catch (...) {
+    std::fflush(context.Out);
+    std::fprintf(stderr, "vellumcraft-cli: %s\n", CurrentErrorMessage().c_str());
+    return 1;
+  }
+}
+
+}  // namespace vcli

@@ -1,0 +1,70 @@
+#include "cli/cli_map_io.h"
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "cli/cli_errors.h"
+#include "map/map_edit_layer_list.h"
+#include "map/map_file.h"
+
+namespace fs = std::filesystem;
+
+namespace vcli {
+
+std::string CurrentErrorMessage() {
+  std::string text;
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    text = "out of memory";
+  } catch (const std::exception& e) {
+    text = e.what();
+  } catch (...) {
+    text = "unknown error";
+  }
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = ' ';
+  return text;
+}
+
+TLoadedMap LoadMap(TMapEditLayerList& Map, const std::string& Path) {
+  std::error_code ec;
+  fs::file_status st = fs::status(fs::path(Path), ec);
+  if (!fs::exists(st)) throw FileError(Path, "no such file");
+  if (fs::is_directory(st)) throw FileError(Path, "is a folder, not a map file");
+  TLoadedMap loaded;
+  TMapLoadReport report;
+  try {
+    Map.LoadFromFile(Path, report);
+  } catch (const EDecompressionError& e) {
+    throw FileError(Path, std::string("damaged or not a map file: its compressed data cannot be "
+                                      "read (") +
+                              e.what() + ")");
+  } catch (...) {
+    throw FileError(Path, CurrentErrorMessage());
+  }
+  loaded.MissingTextures = report.MissingTextures;
+  // The names the tool prints: "shift_jis" or "utf-8".
+  loaded.Encoding = report.Encoding == "Shift_JIS" ? "shift_jis"
+                    : report.Encoding == "UTF-8"   ? "utf-8"
+                                                   : report.Encoding;
+  return loaded;
+}
+
+void WarnMissingTextures(const std::string& Path, const TLoadedMap& Loaded) {
+  for (const std::string& texture : Loaded.MissingTextures)
+    std::fprintf(stderr, "vellumcraft-cli: warning: %s: texture \"%s\" could not be loaded\n",
+                 Path.c_str(), texture.c_str());
+}
+
+void SaveMap(const TMapEditLayerList& Map, const std::string& Path) {
+  try {
+    Map.SaveToFile(Path);
+  } catch (...) {
+    throw FileError(Path, CurrentErrorMessage());
+  }
+}
+
+}  // namespace vcli

@@ -1,0 +1,360 @@
+#include "cli/edit_session.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "cli/cli_values.h"
+#include "map/map_edit_door.h"
+#include "map/map_edit_layer.h"
+#include "map/map_edit_layer_list.h"
+#include "map/map_edit_undo.h"
+
+namespace vcli {
+
+namespace {
+
+// The largest brush radius the tool accepts (the editor offers 2 to 8).
+constexpr int32_t kMaxRadius = 100;
+
+std::string Quote(const std::string& S) { return "\"" + S + "\""; }
+
+bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+
+void AddTouched(TRecordList& Cells, int32_t X, int32_t Y) {
+  TPoint p{X, Y};
+  if (Cells.IndexOf(p) < 0) Cells.Insert(0, p);
+}
+
+}  // namespace
+
+std::vector<std::string> TokenizeCommand(const std::string& Line) {
+  std::vector<std::string> words;
+  size_t i = 0;
+  const size_t n = Line.size();
+  while (i < n) {
+    while (i < n && (IsBlank(Line[i]) || Line[i] == '\r' || Line[i] == '\n')) ++i;
+    if (i >= n) break;
+    // A comment: "#" first on the line, or a lone "#" after a command (so that a
+    // colour such as #FF0000 stays a word).
+    if (Line[i] == '#' && (words.empty() || i + 1 >= n || IsBlank(Line[i + 1]))) break;
+    std::string word;
+    bool quoted = false;
+    while (i < n && (quoted || !IsBlank(Line[i]))) {
+      char c = Line[i];
+      if (c == '"') {
+        quoted = !quoted;
+        ++i;
+      } else if (quoted && c == '\\' && i + 1 < n && (Line[i + 1] == '"' || Line[i + 1] == '\\')) {
+        word += Line[i + 1];
+        i += 2;
+      } else {
+        word += c;
+        ++i;
+      }
+    }
+    if (quoted) throw TCommandError("unclosed quote");
+    words.push_back(std::move(word));
+  }
+  return words;
+}
+
+void RecordTouchedCells(TRecordList& Cells, int32_t X, int32_t Y, int32_t CX, int32_t CY, int32_t R,
+                        int32_t ChipSize) {
+  AddTouched(Cells, CX, CY);
+  const int32_t l = (X - R) / ChipSize, rt = (X + R) / ChipSize;
+  const int32_t t = (Y - R) / ChipSize, b = (Y + R) / ChipSize;
+  if (l != CX && t != CY) AddTouched(Cells, l, t);
+  if (l != CX) AddTouched(Cells, l, CY);
+  if (l != CX && b != CY) AddTouched(Cells, l, b);
+  if (rt != CX && t != CY) AddTouched(Cells, rt, t);
+  if (rt != CX) AddTouched(Cells, rt, CY);
+  if (rt != CX && b != CY) AddTouched(Cells, rt, b);
+  if (b != CY) AddTouched(Cells, CX, b);
+  if (t != CY) AddTouched(Cells, CX, t);
+}
+
+TEditSession::TEditSession(TMapEditLayerList& Map, int32_t UndoLimit) : FMap(Map) {
+  if (UndoLimit < 1) throw TCommandError("the undo limit must be at least 1");
+  FHistory.SetUndoLimit(UndoLimit);
+  FHistory.Reset();
+}
+
+void TEditSession::ExecuteLine(const std::string& Line) { Execute(TokenizeCommand(Line)); }
+
+void TEditSession::Execute(const std::vector<std::string>& W) {
+  if (W.empty()) return;
+  const std::string& c = W[0];
+  if (c == "paint-chip") return PaintChip(W);
+  if (c == "circle") return Circle(W);
+  if (c == "rect-chips") return RectOrEllipse(W, true, false);
+  if (c == "rect-pixels") return RectOrEllipse(W, false, false);
+  if (c == "ellipse-chips") return RectOrEllipse(W, true, true);
+  if (c == "ellipse-pixels") return RectOrEllipse(W, false, true);
+  if (c == "fill") return Fill(W);
+  if (c == "door") return Door(W);
+  if (c == "free-door") return FreeDoor(W);
+  if (c == "erase-free-doors") return EraseFreeDoors(W);
+  if (c == "add-layer") return AddLayer(W);
+  if (c == "edit-layer") return EditLayer(W);
+  if (c == "delete-layer") return DeleteLayer(W);
+  if (c == "undo") {
+    CheckArgCount(W, 1, 1, "undo");
+    return Undo();
+  }
+  if (c == "redo") {
+    CheckArgCount(W, 1, 1, "redo");
+    return Redo();
+  }
+  throw TCommandError("unknown command " + Quote(c));
+}
+
+// --- argument checks ---
+
+void TEditSession::CheckArgCount(const TArgs& W, size_t Min, size_t Max, const char* Usage) {
+  if (W.size() < Min || W.size() > Max)
+    throw TCommandError(std::string("wrong number of arguments; usage: ") + Usage);
+}
+
+int32_t TEditSession::IntArg(const TArgs& W, size_t I, const char* What) const {
+  std::optional<int32_t> v = ParseInt(W[I]);
+  if (!v) throw TCommandError(std::string(What) + " " + Quote(W[I]) + " is not an integer");
+  return *v;
+}
+
+int32_t TEditSession::LayerArg(const TArgs& W, size_t I) const {
+  int32_t layer = IntArg(W, I, "layer");
+  if (layer < 0 || layer >= FMap.Count())
+    throw TCommandError("layer " + std::to_string(layer) +
+                        " does not exist (the map has layers 0 to " +
+                        std::to_string(FMap.Count() - 1) + ")");
+  return layer;
+}
+
+int32_t TEditSession::ListIndexArg(const TArgs& W, size_t I) const {
+  int32_t index = IntArg(W, I, "layer-list index");
+  if (index < 0 || index >= FMap.Count() - 1)
+    throw TCommandError("layer-list index " + std::to_string(index) +
+                        " does not exist (the list has " +
+                        std::to_string(std::max(0, FMap.Count() - 1)) + " items)");
+  return index;
+}
+
+void TEditSession::CheckCell(int32_t CX, int32_t CY) const {
+  if (CX < 0 || CY < 0 || CX >= FMap.Width() || CY >= FMap.Height())
+    throw TCommandError("cell (" + std::to_string(CX) + ", " + std::to_string(CY) +
+                        ") is outside the map of " + std::to_string(FMap.Width()) + "x" +
+                        std::to_string(FMap.Height()) + " cells");
+}
+
+void TEditSession::CheckPixel(int32_t X, int32_t Y) const {
+  if (X < 0 || Y < 0 || X >= FMap.PixelWidth() || Y >= FMap.PixelHeight())
+    throw TCommandError("pixel (" + std::to_string(X) + ", " + std::to_string(Y) +
+                        ") is outside the map of " + std::to_string(FMap.PixelWidth()) + "x" +
+                        std::to_string(FMap.PixelHeight()) + " pixels");
+}
+
+void TEditSession::CheckBandPixel(int32_t X, int32_t Y) const {
+  if (X < 0 || Y < 0 || X > FMap.PixelWidth() || Y > FMap.PixelHeight())
+    throw TCommandError("point (" + std::to_string(X) + ", " + std::to_string(Y) +
+                        ") is outside the map of " + std::to_string(FMap.PixelWidth()) + "x" +
+                        std::to_string(FMap.PixelHeight()) + " pixels");
+}
+
+// --- the canvas's actions ---
+
+void TEditSession::BeginAction() {
+  FMap.DrawShadeOnlyCell = false;  // shades are not switched off
+  FMap.FastDraw = true;            // fast drawing is on while editing
+}
+
+void TEditSession::PushPaintUndo() { FHistory.PushUndo(FMap, mutMapRefresh, {0, 0}, {0, 0}, 0); }
+
+void TEditSession::PaintChip(const TArgs& W) {
+  CheckArgCount(W, 4, 4, "paint-chip CX CY LAYER");
+  int32_t cx = IntArg(W, 1, "CX"), cy = IntArg(W, 2, "CY");
+  int32_t layer = LayerArg(W, 3);
+  CheckCell(cx, cy);
+  BeginAction();
+  PushPaintUndo();
+  FMap.PaintChip(cx, cy, layer);
+}
+
+void TEditSession::Circle(const TArgs& W) {
+  CheckArgCount(W, 5, 5, "circle X Y RADIUS LAYER");
+  int32_t x = IntArg(W, 1, "X"), y = IntArg(W, 2, "Y"), r = IntArg(W, 3, "RADIUS");
+  int32_t layer = LayerArg(W, 4);
+  CheckPixel(x, y);
+  if (r < 1 || r > kMaxRadius)
+    throw TCommandError("radius " + std::to_string(r) + " is outside 1 to " +
+                        std::to_string(kMaxRadius));
+  BeginAction();
+  PushPaintUndo();
+  // A one-stamp free-hand stroke with shades computed when the stroke ends.
+  TPoint cell = FMap.PixelToCell(x, y);
+  TRecordList touched;
+  FMap.DrawShadeOnlyCell = true;
+  FMap.PaintCircle(x, y, r, layer);
+  RecordTouchedCells(touched, x, y, cell.X, cell.Y, r, FMap.ChipSize());
+  FMap.DrawShadeOnlyCell = false;
+  FMap.RedrawCells(touched);
+}
+
+void TEditSession::RectOrEllipse(const TArgs& W, bool Chips, bool Ellipse) {
+  const char* usage =
+      Chips ? (Ellipse ? "ellipse-chips CX1 CY1 CX2 CY2 LAYER" : "rect-chips CX1 CY1 CX2 CY2 LAYER")
+            : (Ellipse ? "ellipse-pixels X1 Y1 X2 Y2 LAYER" : "rect-pixels X1 Y1 X2 Y2 LAYER");
+  CheckArgCount(W, 6, 6, usage);
+  TPoint a{IntArg(W, 1, Chips ? "CX1" : "X1"), IntArg(W, 2, Chips ? "CY1" : "Y1")};
+  TPoint b{IntArg(W, 3, Chips ? "CX2" : "X2"), IntArg(W, 4, Chips ? "CY2" : "Y2")};
+  int32_t layer = LayerArg(W, 5);
+  if (Chips) {
+    CheckCell(a.X, a.Y);
+    CheckCell(b.X, b.Y);
+  } else {
+    CheckBandPixel(a.X, a.Y);
+    CheckBandPixel(b.X, b.Y);
+    // The release point is the exclusive end: equal coordinates enclose nothing.
+    if (a.X == b.X || a.Y == b.Y) throw TCommandError("the rectangle encloses no pixel");
+  }
+  // The rubber band's corners in order, y first, as the canvas does.
+  if (b.Y < a.Y) std::swap(a.Y, b.Y);
+  if (b.X < a.X) std::swap(a.X, b.X);
+  BeginAction();
+  PushPaintUndo();
+  if (Chips && !Ellipse) FMap.FillRectChips(a.X, a.Y, b.X, b.Y, layer);
+  if (Chips && Ellipse) FMap.EllipseChips(a.X, a.Y, b.X, b.Y, layer);
+  if (!Chips && !Ellipse) FMap.FillRectPixels(a.X, a.Y, b.X, b.Y, layer);
+  if (!Chips && Ellipse) FMap.EllipsePixels(a.X, a.Y, b.X, b.Y, layer);
+}
+
+void TEditSession::Fill(const TArgs& W) {
+  CheckArgCount(W, 4, 4, "fill X Y LAYER");
+  int32_t x = IntArg(W, 1, "X"), y = IntArg(W, 2, "Y");
+  int32_t layer = LayerArg(W, 3);
+  CheckPixel(x, y);
+  BeginAction();
+  PushPaintUndo();
+  FMap.FloodFill(x, y, layer);
+}
+
+void TEditSession::Door(const TArgs& W) {
+  CheckArgCount(W, 4, 5, "door CX CY h|v [COLOR]");
+  int32_t cx = IntArg(W, 1, "CX"), cy = IntArg(W, 2, "CY");
+  if (W[3] != "h" && W[3] != "v")
+    throw TCommandError("edge " + Quote(W[3]) + " is neither h (horizontal) nor v (vertical)");
+  const bool horizontal = W[3] == "h";
+  TColor color = clNone;
+  if (W.size() == 5) {
+    std::optional<TColor> c = ParseDoorColor(W[4]);
+    if (!c) throw TCommandError("colour " + Quote(W[4]) + " is neither #RRGGBB nor none");
+    color = *c;
+  }
+  // A horizontal edge is the top border of its cell and may be the map's bottom
+  // border; a vertical edge is the left border and may be the right border.
+  const bool inside = horizontal ? (cx >= 0 && cx < FMap.Width() && cy >= 0 && cy <= FMap.Height())
+                                 : (cx >= 0 && cx <= FMap.Width() && cy >= 0 && cy < FMap.Height());
+  if (!inside)
+    throw TCommandError("edge (" + std::to_string(cx) + ", " + std::to_string(cy) +
+                        ") is outside the map");
+  BeginAction();
+  FHistory.PushUndo(FMap, mutAddDoor, {cx, cy}, {horizontal ? 1 : 0, 0}, color);
+  FMap.ToggleDoor(cx, cy, horizontal, color);
+}
+
+void TEditSession::FreeDoor(const TArgs& W) {
+  CheckArgCount(W, 5, 6, "free-door X1 Y1 X2 Y2 [COLOR]");
+  int32_t x1 = IntArg(W, 1, "X1"), y1 = IntArg(W, 2, "Y1");
+  int32_t x2 = IntArg(W, 3, "X2"), y2 = IntArg(W, 4, "Y2");
+  TColor color = clNone;
+  if (W.size() == 6) {
+    std::optional<TColor> c = ParseDoorColor(W[5]);
+    if (!c) throw TCommandError("colour " + Quote(W[5]) + " is neither #RRGGBB nor none");
+    color = *c;
+  }
+  CheckBandPixel(x1, y1);
+  CheckBandPixel(x2, y2);
+  // The canvas takes a drag that ends where it started for a click that erases.
+  if (x1 == x2 && y1 == y2) throw TCommandError("a free door needs two different ends");
+  BeginAction();
+  FMap.AddFreeDoor(x1, y1, x2, y2, color);
+  FHistory.PushUndo(FMap, mutAddFreeDoor, {x1, y1}, {x2, y2}, color);
+}
+
+void TEditSession::EraseFreeDoors(const TArgs& W) {
+  CheckArgCount(W, 3, 3, "erase-free-doors X Y");
+  int32_t x = IntArg(W, 1, "X"), y = IntArg(W, 2, "Y");
+  CheckBandPixel(x, y);
+  BeginAction();
+  TMapEditCustomDoorList before;
+  before.Assign(&FMap.Doors().FreeDoor());
+  FMap.DeleteFreeDoorsAt(x, y);
+  if (FMap.Doors().FreeDoor().Count() != before.Count()) FHistory.PushFreeDoorUndo(before);
+}
+
+void TEditSession::AddLayer(const TArgs& W) {
+  CheckArgCount(W, 3, 5, "add-layer NAME SOURCE [ground|floor|object] [before=I]");
+  TMapEditLayerType type = mltGround;
+  int32_t before = -1;
+  bool typeSeen = false;
+  for (size_t i = 3; i < W.size(); ++i) {
+    const std::string& w = W[i];
+    if (w.rfind("before=", 0) == 0 && before < 0) {
+      TArgs one{w.substr(7)};
+      before = ListIndexArg(one, 0);
+    } else if (!typeSeen && (w == "ground" || w == "floor" || w == "object")) {
+      type = w == "ground" ? mltGround : (w == "floor" ? mltFloor : mltObject);
+      typeSeen = true;
+    } else {
+      throw TCommandError("unexpected argument " + Quote(w) +
+                          "; usage: add-layer NAME SOURCE [ground|floor|object] [before=I]");
+    }
+  }
+  int32_t index;
+  if (before < 0) {
+    FMap.AddLayer();
+    index = FMap.Count() - 1;
+  } else {
+    index = before + 1;
+    FMap.InsertLayer(index);
+  }
+  TMapEditLayer* layer = FMap.Layers(index);
+  try {
+    layer->LayerName = W[1];
+    layer->SetFileName(W[2]);
+    layer->LayerType = type;
+  } catch (...) {
+    FMap.Delete(index);
+    throw;
+  }
+}
+
+void TEditSession::EditLayer(const TArgs& W) {
+  CheckArgCount(W, 4, 4, "edit-layer I NAME SOURCE");
+  TMapEditLayer* layer = FMap.Layers(ListIndexArg(W, 1) + 1);
+  const std::string oldName = layer->LayerName, oldSource = layer->FileName();
+  try {
+    layer->LayerName = W[2];
+    layer->SetFileName(W[3]);
+  } catch (...) {
+    layer->LayerName = oldName;
+    layer->SetFileNameOnly(oldSource);
+    throw;
+  }
+}
+
+void TEditSession::DeleteLayer(const TArgs& W) {
+  CheckArgCount(W, 2, 2, "delete-layer I");
+  FMap.Delete(ListIndexArg(W, 1) + 1);
+}
+
+void TEditSession::Undo() {
+  if (!FHistory.CanUndo()) throw TCommandError("nothing to undo");
+  FHistory.Undo(FMap);
+}
+
+void TEditSession::Redo() {
+  if (!FHistory.CanRedo()) throw TCommandError("nothing to redo");
+  FHistory.Redo(FMap);
+}
+
+}  // namespace vcli

@@ -1,0 +1,84 @@
+#pragma once
+// The edit command interpreter: applies text commands to a map the way the
+// editor's canvas applies mouse actions, pushing the same undo records before
+// (or, for free doors, after) each change, so that undo and redo behave as in the
+// editor. Drawing modes are the editor's defaults: shades computed when a
+// free-hand stroke ends, fast drawing on while editing.
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "map/undo_history.h"
+#include "record/record_list.h"
+
+class TMapEditLayerList;
+
+namespace vcli {
+
+// A command that cannot be applied: unknown, malformed, or out of the map.
+class TCommandError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Splits a command line into words at blanks. Double quotes group a word that
+// holds blanks ("Stone floor"); inside them \" and \\ stand for " and \. A "#"
+// at the start of the line, or after a blank and followed by a blank or the end
+// of the line, starts a comment. Raises TCommandError for an unclosed quote.
+std::vector<std::string> TokenizeCommand(const std::string& Line);
+
+class TEditSession {
+ public:
+  TEditSession(TMapEditLayerList& Map, int32_t UndoLimit);
+
+  // Applies one tokenized command; an empty list does nothing.
+  void Execute(const std::vector<std::string>& Words);
+  // Tokenizes and applies one line; blank and comment lines do nothing.
+  void ExecuteLine(const std::string& Line);
+
+  TUndoHistory& History() { return FHistory; }
+
+ private:
+  using TArgs = std::vector<std::string>;
+
+  // The flags the canvas sets at every left mouse down.
+  void BeginAction();
+  void PushPaintUndo();
+
+  int32_t IntArg(const TArgs& W, size_t I, const char* What) const;
+  int32_t LayerArg(const TArgs& W, size_t I) const;
+  // A layer-list index: 0 is document layer 1.
+  int32_t ListIndexArg(const TArgs& W, size_t I) const;
+  void CheckCell(int32_t CX, int32_t CY) const;
+  void CheckPixel(int32_t X, int32_t Y) const;
+  // A rubber-band end in pixels, which may lie on the map's right or bottom edge.
+  void CheckBandPixel(int32_t X, int32_t Y) const;
+  static void CheckArgCount(const TArgs& W, size_t Min, size_t Max, const char* Usage);
+
+  void PaintChip(const TArgs& W);
+  void Circle(const TArgs& W);
+  void RectOrEllipse(const TArgs& W, bool Chips, bool Ellipse);
+  void Fill(const TArgs& W);
+  void Door(const TArgs& W);
+  void FreeDoor(const TArgs& W);
+  void EraseFreeDoors(const TArgs& W);
+  void AddLayer(const TArgs& W);
+  void EditLayer(const TArgs& W);
+  void DeleteLayer(const TArgs& W);
+  void Undo();
+  void Redo();
+
+  TMapEditLayerList& FMap;
+  TUndoHistory FHistory;
+};
+
+// Adds the cells a free-hand stamp of radius R at pixel (X, Y) in cell (CX, CY)
+// can touch to Cells, newest first and each once, as the canvas collects them for
+// the shade recomputation at the end of a stroke.
+void RecordTouchedCells(TRecordList& Cells, int32_t X, int32_t Y, int32_t CX, int32_t CY, int32_t R,
+                        int32_t ChipSize);
+
+}  // namespace vcli
