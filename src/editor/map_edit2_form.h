@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -131,6 +132,8 @@ class TMapEdit2Form : public QMainWindow {
   QToolButton* MakePanelButton(QAction* Command, QWidget* Parent);
 
   void ResetDocument();
+  // Renumbers the layer of every pixel and of every undo record, then recomposes.
+  void RemapLayers(const std::function<int32_t(int32_t)>& Map);
   void FillLayerList();
   void AfterDocumentLoaded();
   void SetModified(bool Value);

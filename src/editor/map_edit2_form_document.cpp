@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <algorithm>
 #include <exception>
+#include <functional>
 
 #include "editor/color_swatch.h"
 #include "editor/map_canvas.h"
@@ -154,6 +155,17 @@ void TMapEdit2Form::SaveAS1Execute() {
   SaveMap(name);
 }
 
+void TMapEdit2Form::RemapLayers(const std::function<int32_t(int32_t)>& Map) {
+  TGrid2D<int32_t>& pixels = FDocument->PixelGrid();
+  for (int32_t y = 0; y < pixels.Height(); ++y) {
+    int32_t* row = pixels.Row(y);
+    for (int32_t x = 0; x < pixels.Width(); ++x) row[x] = Map(row[x]);
+  }
+  FUndo->MapLayerIndices(Map);
+  TBusyCursor busy;
+  FDocument->Refresh();
+}
+
 void TMapEdit2Form::AddLayer1Execute() {
   if (!FDocument || FDocument->Count() == 0) return;
   TLayerRequest request;
@@ -167,8 +179,9 @@ void TMapEdit2Form::AddLayer1Execute() {
   if (insert) {
     docIndex = request.AdditionIndex + 1;
     FDocument->InsertLayer(docIndex);
-    // The records' layer numbers from here down move one place along.
-    FUndo->MapLayerIndices([docIndex](int32_t L) { return L >= docIndex ? L + 1 : L; });
+    // Pixels and undo records keep showing the layers they showed: the layer
+    // numbers from here down move one place along.
+    RemapLayers([docIndex](int32_t L) { return L >= docIndex ? L + 1 : L; });
     FLayerList->insertItem(request.AdditionIndex, request.LayerName);
   } else {
     FDocument->AddLayer();
@@ -201,16 +214,15 @@ void TMapEdit2Form::DeleteLayer1Execute() {
   const int32_t docIndex = i + 1;
   delete FLayerList->takeItem(i);
   FDocument->Delete(docIndex);
-  // Records must not name a layer that no longer exists: its pixels fall back to
-  // no layer and the layers below move up.
-  FUndo->MapLayerIndices([docIndex](int32_t L) {
-    if (L == docIndex) return 0;
+  // The layers below move up one number; the pixels of the deleted layer take the
+  // layer now in its place (or the one above it when it was the last), so that the
+  // rest of the map keeps its textures and no pixel names a missing layer.
+  const int32_t count = FDocument->Count();
+  const int32_t heir = docIndex < count ? docIndex : docIndex - 1;
+  RemapLayers([docIndex, heir](int32_t L) {
+    if (L == docIndex) return heir;
     return L > docIndex ? L - 1 : L;
   });
-  {
-    TBusyCursor busy;
-    FDocument->Refresh();
-  }
   FLayerList->setCurrentRow(FLayerList->count() > 0 ? std::max(i - 1, 0) : -1);
   SetStatus(0, QString::number(FLayerList->count()) + " Layers");
   SetModified(true);

@@ -409,6 +409,62 @@ TEST_F(FormTest, ModifiedFlagAndDiscardQuestion) {
   EXPECT_EQ(Form->windowTitle(), "Vellumcraft");
 }
 
+TEST_F(FormTest, InsertingAndDeletingLayersKeepsEveryPixelsTexture) {
+  NewMap(10, 8, 32, 3);
+  auto nameAt = [this](int32_t X, int32_t Y) {
+    return Form->Document()->Layers(LayerAt(X, Y))->LayerName;
+  };
+  for (int row = 0; row < 3; ++row) {
+    Form->LayerList()->setCurrentRow(row);
+    Click(16 + 32 * row, 16);
+  }
+  ASSERT_EQ(nameAt(16, 16), "Layer 1");
+  ASSERT_EQ(nameAt(48, 16), "Layer 2");
+  ASSERT_EQ(nameAt(80, 16), "Layer 3");
+
+  // Inserted before list item 0: it becomes document layer 1, the last item is
+  // selected, and every painted pixel still shows its layer.
+  Dialogs->Layer.LayerName = "Inserted";
+  Dialogs->Layer.FileName = "255";
+  Dialogs->Layer.AdditionIndex = 0;
+  Form->AddLayer1Execute();
+  ASSERT_EQ(Form->Document()->Count(), 5);
+  EXPECT_EQ(Form->Document()->Layers(1)->LayerName, "Inserted");
+  EXPECT_EQ(Form->LayerList()->item(0)->text(), "Inserted");
+  EXPECT_EQ(Form->LayerList()->currentRow(), 3);
+  EXPECT_EQ(nameAt(16, 16), "Layer 1");
+  EXPECT_EQ(nameAt(80, 16), "Layer 3");
+
+  // Undo of the last stroke brings back the pixels as they were, by texture.
+  Trigger("Undo1");
+  EXPECT_EQ(nameAt(80, 16), "壁");
+  EXPECT_EQ(nameAt(48, 16), "Layer 2");
+  Trigger("Redo1");
+  EXPECT_EQ(nameAt(80, 16), "Layer 3");
+
+  // Deleting "Layer 2" (list item 2): the layers below keep their pixels, its
+  // own pixels take the layer now in its place.
+  Form->LayerList()->setCurrentRow(2);
+  Dialogs->OkCancelAnswer = false;
+  Form->DeleteLayer1Execute();
+  EXPECT_EQ(Form->Document()->Count(), 5);
+  Dialogs->OkCancelAnswer = true;
+  Form->DeleteLayer1Execute();
+  EXPECT_EQ(Dialogs->Asked.last(), "本当にレイヤーを削除しますか？");
+  ASSERT_EQ(Form->Document()->Count(), 4);
+  EXPECT_EQ(Form->LayerList()->count(), 3);
+  EXPECT_EQ(Form->LayerList()->currentRow(), 1);
+  EXPECT_EQ(nameAt(16, 16), "Layer 1");
+  EXPECT_EQ(nameAt(48, 16), "Layer 3");
+  EXPECT_EQ(nameAt(80, 16), "Layer 3");
+  for (int32_t y = 0; y < Form->CanvasHeight(); y += 7)
+    for (int32_t x = 0; x < Form->CanvasWidth(); x += 7) ASSERT_LT(LayerAt(x, y), 4);
+  // Undo records were renumbered alike.
+  Trigger("Undo1");
+  EXPECT_EQ(nameAt(80, 16), "壁");
+  EXPECT_EQ(nameAt(16, 16), "Layer 1");
+}
+
 TEST_F(FormTest, FailedOpenKeepsTheOpenMap) {
   NewMap(10, 8, 32, 2);
   Click(40, 40);
