@@ -149,7 +149,8 @@ void ComposeMap(TMapEditLayerList& Map, TBitmap32& Target, const TRect& MapRect,
   if (src.IsEmpty()) return;
 
   const std::vector<TSource> stack = StackOf(Map);
-  bool fits = true;
+  // The fast path needs a wall layer to stand for its start code 0.
+  bool fits = Map.Count() > 0;
   for (const TSource& s : stack) fits = fits && s.Bitmap->Width() == PW && s.Bitmap->Height() == PH;
   if (fits)
     ComposeRowsFast(Map, Target, src, int32_t(dx), int32_t(dy));

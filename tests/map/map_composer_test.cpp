@@ -183,3 +183,15 @@ TEST(Refresh, ParallelEqualsSerialRedraw) {
     ASSERT_EQ(Pixels(map.Shades()), parallel.back());
   }
 }
+
+TEST(ComposeMap, MapWithoutLayersShowsOnlyShades) {
+  TMapEditLayerList map;
+  map.SetSize(2, 2, 8);
+  map.Shades().Clear(0x80000000u);
+  TBitmap32 out;
+  out.SetSize(16, 16);
+  out.Clear(0xFFFFFFFFu);
+  ComposeMap(map, out, TRect{0, 0, 16, 16});
+  EXPECT_EQ(out.Pixel(3, 3), BlendPixel(0x80000000u, 0xFFFFFFFFu));
+  EXPECT_EQ(out.Pixel(3, 3), 0xC0808080u);
+}
