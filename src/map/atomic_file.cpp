@@ -51,7 +51,10 @@ void WriteFileAtomically(const std::string& FileName, const std::string& Bytes) 
 
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
-  std::string temp = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+  std::string name = ".";
+  name += target.filename().string();
+  name += ".tmp-XXXXXX";
+  std::string temp = (folder / name).string();
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) CannotCreate(FileName, errno);
 

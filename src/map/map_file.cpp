@@ -32,39 +32,65 @@ const std::array<int8_t, 256>& AlphabetIndex() {
 }
 
 void AppendEncoded(std::string& Out, const char* Data, size_t Size) {
-  uint32_t a = 0;
-  int n = 0;
-  for (size_t i = 0; i < Size; ++i) {
-    a = (a << 8) | static_cast<unsigned char>(Data[i]);
-    n += 8;
-    while (n >= 6) {
-      n -= 6;
-      Out.push_back(kAlphabet[(a >> n) & 63]);
-    }
-    a &= (1u << n) - 1;
+  const size_t at = Out.size();
+  Out.resize(at + EncodedLength(Size));
+  char* out = Out.data() + at;
+  const auto* in = reinterpret_cast<const unsigned char*>(Data);
+  // Whole groups of three bytes give four characters.
+  size_t i = 0;
+  for (; i + 3 <= Size; i += 3) {
+    const uint32_t a = (uint32_t(in[i]) << 16) | (uint32_t(in[i + 1]) << 8) | in[i + 2];
+    *out++ = kAlphabet[a >> 18];
+    *out++ = kAlphabet[(a >> 12) & 63];
+    *out++ = kAlphabet[(a >> 6) & 63];
+    *out++ = kAlphabet[a & 63];
   }
-  if (n > 0) Out.push_back(kAlphabet[(a << (6 - n)) & 63]);
+  // One or two bytes left: their bits, padded with zero bits to whole characters.
+  if (Size - i == 1) {
+    *out++ = kAlphabet[in[i] >> 2];
+    *out++ = kAlphabet[(in[i] & 3) << 4];
+  } else if (Size - i == 2) {
+    const uint32_t a = (uint32_t(in[i]) << 8) | in[i + 1];
+    *out++ = kAlphabet[a >> 10];
+    *out++ = kAlphabet[(a >> 4) & 63];
+    *out++ = kAlphabet[(a & 15) << 2];
+  }
 }
 
 }  // namespace
 
 void mapfile::DecodeLineInto(std::string_view Text, std::string& Out) {
   const std::array<int8_t, 256>& index = AlphabetIndex();
-  Out.clear();
-  Out.reserve(Text.size() * 6 / 8);
+  Out.resize(Text.size() * 6 / 8);
+  char* out = Out.data();
+  const auto* in = reinterpret_cast<const unsigned char*>(Text.data());
+  const size_t n = Text.size();
+  size_t i = 0;
+  // Whole groups of four characters give three bytes.
+  for (; i + 4 <= n; i += 4) {
+    const int a = index[in[i]], b = index[in[i + 1]], c = index[in[i + 2]], d = index[in[i + 3]];
+    if ((a | b | c | d) < 0) break;
+    const uint32_t v = (uint32_t(a) << 18) | (uint32_t(b) << 12) | (uint32_t(c) << 6) | uint32_t(d);
+    *out++ = char(v >> 16);
+    *out++ = char((v >> 8) & 0xFF);
+    *out++ = char(v & 0xFF);
+  }
+  // The rest one character at a time, stopping at a character outside the alphabet;
+  // leftover bits are dropped.
   uint32_t a = 0;
-  int n = 0;
-  for (char c : Text) {
-    const int v = index[static_cast<unsigned char>(c)];
+  int bits = 0;
+  for (; i < n; ++i) {
+    const int v = index[in[i]];
     if (v < 0) break;
     a = (a << 6) | uint32_t(v);
-    n += 6;
-    if (n >= 8) {
-      n -= 8;
-      Out.push_back(char((a >> n) & 0xFF));
-      a &= (1u << n) - 1;
+    bits += 6;
+    if (bits >= 8) {
+      bits -= 8;
+      *out++ = char((a >> bits) & 0xFF);
+      a &= (1u << bits) - 1;
     }
   }
+  Out.resize(size_t(out - Out.data()));
 }
 
 namespace {
@@ -148,8 +174,8 @@ std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding) {
                       std::to_string(Map.ChipSize()));
   for (int32_t i = 0; i < n; ++i) {
     AppendLine(out, encoded[size_t(i) * 2]);
-    AppendLine(out, std::to_string(int(Map.Layers(i)->LayerType)) + ":" +
-                        encoded[size_t(i) * 2 + 1]);
+    AppendLine(out,
+               std::to_string(int(Map.Layers(i)->LayerType)) + ":" + encoded[size_t(i) * 2 + 1]);
   }
 
   AppendLine(out, kLayerMark);

@@ -69,5 +69,7 @@ std::string BuildMapFile(const TMapEditLayerList& Map);
 // Reads a map file held in memory into Map. BaseFolder is the folder of the map
 // file, where textures named by a path that does not exist are looked for. Map is
 // replaced only when everything was read; on an error it is left as it was.
+// Compose false skips the final door bitmap rebuild and Refresh (for callers that
+// compose later, and for measuring the file code alone).
 void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
-                      const std::string& BaseFolder, TMapLoadReport& Report);
+                      const std::string& BaseFolder, TMapLoadReport& Report, bool Compose = true);

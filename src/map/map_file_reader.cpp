@@ -60,29 +60,33 @@ void CheckHeader(const THeader& H) {
   const std::string size = std::to_string(H.Width) + " x " + std::to_string(H.Height) +
                            " cells of " + std::to_string(H.ChipSize) + " pixels";
   if (H.Layers < 0 || H.Layers > kMaxMapLayers)
-    throw EMapFileError("The map header gives " + std::to_string(H.Layers) +
-                        " layers (0 to " + std::to_string(kMaxMapLayers) + " allowed)");
+    throw EMapFileError("The map header gives " + std::to_string(H.Layers) + " layers (0 to " +
+                        std::to_string(kMaxMapLayers) + " allowed)");
   if (H.Width < 0 || H.Height < 0 || H.ChipSize < 0 || H.ChipSize > kMaxMapChipSize ||
       (H.ChipSize == 0 && (H.Width > 0 || H.Height > 0)))
     throw EMapFileError("The map header gives a size of " + size + ", which is not valid");
   const int64_t pw = int64_t(H.Width) * H.ChipSize, ph = int64_t(H.Height) * H.ChipSize;
   if (pw * ph > kMaxMapPixels)
-    throw EMapFileError("The map of " + size + " is larger than " +
-                        std::to_string(kMaxMapPixels) + " pixels");
+    throw EMapFileError("The map of " + size + " is larger than " + std::to_string(kMaxMapPixels) +
+                        " pixels");
   if (pw * ph * H.Layers > kMaxMapLayerPixels)
     throw EMapFileError("The map of " + size + " with " + std::to_string(H.Layers) +
                         " layers needs more layer image memory than allowed");
 }
 
+// The size of the pixel and cell rows of a map with this header.
+size_t ExpectedTextSize(const THeader& H) {
+  const size_t pw = size_t(H.Width) * size_t(H.ChipSize);
+  const size_t ph = size_t(H.Height) * size_t(H.ChipSize);
+  return ph * (EncodedLength(pw * 4) + 2) + size_t(H.Height) * (EncodedLength(size_t(H.Width)) + 2);
+}
+
 // The longest text a map with this header can need, with slack for long layer
 // texts and many doors.
 size_t TextLimit(const THeader& H) {
-  const size_t pw = size_t(H.Width) * size_t(H.ChipSize);
-  const size_t ph = size_t(H.Height) * size_t(H.ChipSize);
   size_t limit = kHeaderAllowance + kDoorAllowance;
   limit += std::min(size_t(H.Layers) * 2 * kLayerLineAllowance, kLayerTextAllowance);
-  limit += ph * (EncodedLength(pw * 4) + 2);
-  limit += size_t(H.Height) * (EncodedLength(size_t(H.Width)) + 2);
+  limit += ExpectedTextSize(H);
   // Edge doors: at most one per cell edge, each line at most 36 characters.
   limit += 2 * (size_t(H.Width) + 1) * (size_t(H.Height) + 1) * 36;
   return limit;
@@ -142,6 +146,7 @@ std::string Decompress(const std::string& Bytes) {
           CheckHeader(h);
           limit = TextLimit(h);
           headerKnown = true;
+          text.reserve(ExpectedTextSize(h) + kReadChunk);
         } else {
           const size_t end = text.find_first_of("\r\n");
           if (end != std::string::npos && text.compare(0, end, kMagic) != 0) NotAMapFile();
@@ -409,7 +414,7 @@ std::string ReadWholeFile(const std::string& FileName) {
 }  // namespace
 
 void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
-                      const std::string& BaseFolder, TMapLoadReport& Report) {
+                      const std::string& BaseFolder, TMapLoadReport& Report, bool Compose) {
   const std::string text = Decompress(Bytes);
   std::vector<std::string_view> lines = SplitLines(text);
   if (lines.empty() || lines[0] != kMagic) NotAMapFile();
@@ -419,8 +424,8 @@ void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
   CheckHeader(h);
 
   // A file cut short is found out before the grids are allocated.
-  const int64_t needed = 2 + int64_t(h.Layers) * 2 + 1 + int64_t(h.Height) * h.ChipSize + 1 +
-                         h.Height + 6;
+  const int64_t needed =
+      2 + int64_t(h.Layers) * 2 + 1 + int64_t(h.Height) * h.ChipSize + 1 + h.Height + 6;
   if (int64_t(in.LineCount()) < needed)
     throw EListError("The map file ends early: it has " + std::to_string(in.LineCount()) +
                      " lines where its header needs at least " + std::to_string(needed));
@@ -480,8 +485,10 @@ void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
   for (int32_t i = 0; i < h.Layers; ++i)
     LoadLayerTexture(*fresh.Layers(i), sources[size_t(i)], BaseFolder, report);
 
-  fresh.Doors().RebuildDoorBitmap();
-  fresh.Refresh();
+  if (Compose) {
+    fresh.Doors().RebuildDoorBitmap();
+    fresh.Refresh();
+  }
   Map.TakeContentFrom(fresh);
   Report = std::move(report);
 }

@@ -223,7 +223,8 @@ TEST(MapFile, LayerLinesSplitAtTheFirstColonAndKeepEmptyNames) {
   EXPECT_EQ(map.Layers(0)->FileName(), "C:\\maps\\stone.png");
   // An empty name is written as an empty line again.
   EXPECT_EQ(report.MissingTextures, std::vector<std::string>{"C:\\maps\\stone.png"});
-  const std::string start = "KRV2_MAP\r\n1,1,1,1\r\n\r\n1:C:\\maps\\stone.png\r\nKRV2_MAP LAYER\r\n";
+  const std::string start =
+      "KRV2_MAP\r\n1,1,1,1\r\n\r\n1:C:\\maps\\stone.png\r\nKRV2_MAP LAYER\r\n";
   EXPECT_EQ(BuildMapText(map).substr(0, start.size()), start);
 }
 
@@ -315,7 +316,7 @@ TEST(MapFile, HeaderSizesAreCheckedBeforeAllocating) {
   TMapEditLayerList map;
   MakeSampleMap(map);
   const std::string before = BuildMapText(map);
-  const char* bad[] = {"1,-1,1,1", "-1,1,1,1", "1,1,1,-5", "1,1,1,0", "1,201,200,100",
+  const char* bad[] = {"1,-1,1,1",   "-1,1,1,1",    "1,1,1,-5",       "1,1,1,0", "1,201,200,100",
                        "1,1,1,1001", "70000,1,1,1", "100,200,200,50", "1,x,1,1"};
   for (const char* header : bad) {
     std::string text = OneLayerText("x", "0:0");
@@ -327,8 +328,9 @@ TEST(MapFile, HeaderSizesAreCheckedBeforeAllocating) {
   // because it is cut short, found before the grids are allocated.
   EXPECT_THROW(Load(map, "KRV2_MAP\r\n1,200,200,100\r\nwall\r\n2:0\r\n"), EListError);
   // A map without cells is allowed.
-  Load(map, "KRV2_MAP\r\n0,0,0,0\r\nKRV2_MAP LAYER\r\nKRV2_MAP DRAW\r\nKRV2_MAP HORZ DOOR\r\n0\r\n"
-            "KRV2_MAP VERT DOOR\r\n0\r\nKRV2_MAP FREE DOOR\r\n0\r\n");
+  Load(map,
+       "KRV2_MAP\r\n0,0,0,0\r\nKRV2_MAP LAYER\r\nKRV2_MAP DRAW\r\nKRV2_MAP HORZ DOOR\r\n0\r\n"
+       "KRV2_MAP VERT DOOR\r\n0\r\nKRV2_MAP FREE DOOR\r\n0\r\n");
   EXPECT_EQ(map.Count(), 0);
   EXPECT_EQ(map.Width(), 0);
 }
@@ -355,8 +357,9 @@ TEST(MapFile, MissingTexturesGiveAPlaceholderAndKeepTheirSource) {
 
   TMapEditLayerList map;
   map.SetSize(2, 2, 8);
-  const char* sources[] = {"0", "C:\\Users\\someone\\maps\\stone.png", "stone.png",
-                           "gone.png", "broken.png", "<0,0,2>gone.png"};
+  const char* sources[] = {"0",          "C:\\Users\\someone\\maps\\stone.png",
+                           "stone.png",  "gone.png",
+                           "broken.png", "<0,0,2>gone.png"};
   for (const char* s : sources) {
     TMapEditLayer* layer = map.AddLayer();
     layer->SetFileNameOnly(s);

@@ -9,15 +9,15 @@
 TEST(TextEncoding, RecognisesWellFormedUtf8Only) {
   EXPECT_TRUE(IsValidUtf8(""));
   EXPECT_TRUE(IsValidUtf8("plain, ascii: C:\\maps"));
-  EXPECT_TRUE(IsValidUtf8("\xE5\xA3\x81"));          // 壁
-  EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x99\x82"));      // a four-byte character
-  EXPECT_FALSE(IsValidUtf8("\x95\xC7"));             // 壁 in Shift JIS
-  EXPECT_FALSE(IsValidUtf8("\xC0\x80"));             // overlong zero
-  EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF"));         // overlong slash
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));         // surrogate
-  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));     // above U+10FFFF
-  EXPECT_FALSE(IsValidUtf8("\xE5\xA3"));             // cut short
-  EXPECT_FALSE(IsValidUtf8("a\x80z"));               // stray continuation byte
+  EXPECT_TRUE(IsValidUtf8("\xE5\xA3\x81"));       // 壁
+  EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x99\x82"));   // a four-byte character
+  EXPECT_FALSE(IsValidUtf8("\x95\xC7"));          // 壁 in Shift JIS
+  EXPECT_FALSE(IsValidUtf8("\xC0\x80"));          // overlong zero
+  EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF"));      // overlong slash
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
+  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
+  EXPECT_FALSE(IsValidUtf8("\xE5\xA3"));          // cut short
+  EXPECT_FALSE(IsValidUtf8("a\x80z"));            // stray continuation byte
 }
 
 TEST(TextEncoding, ConvertsShiftJisBothWays) {
