@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
@@ -17,7 +18,6 @@
 #include "dialogs/dialog_services.h"
 #include "map/bitmap32.h"
 #include "map/image_file.h"
-#include "record/errors.h"
 
 namespace {
 
@@ -156,7 +156,8 @@ bool TMapTileForm::LoadForExecute(const std::string& FileName) {
   TBitmap32 bitmap;
   try {
     LoadImageFile(FileName, bitmap);
-  } catch (const EVellumError&) {
+  } catch (const std::exception&) {
+    // Unreadable, damaged or too large: the user is told, the caller gets nothing.
     FServices->Alert(this, AlertText().toStdString());
     return false;
   }
