@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -179,20 +180,29 @@ std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding) {
   }
 
   AppendLine(out, kLayerMark);
-  static constexpr char hex[] = "0123456789ABCDEF";
+  // Two upper-case hexadecimal digits per byte value.
+  static const std::array<char[2], 256> hex = [] {
+    std::array<char[2], 256> t{};
+    for (int i = 0; i < 256; ++i) {
+      t[size_t(i)][0] = "0123456789ABCDEF"[i >> 4];
+      t[size_t(i)][1] = "0123456789ABCDEF"[i & 15];
+    }
+    return t;
+  }();
   std::string row(size_t(pw) * 4, '0');
+  const TGrid2D<int32_t>& grid = Map.PixelGrid();
+  const bool whole = grid.Width() == pw && grid.Height() == ph;
   for (int32_t y = 0; y < ph; ++y) {
-    for (int32_t x = 0; x < pw; ++x) {
-      const int32_t v = Map.PixelLayers(x, y);
+    const int32_t* pixels = whole ? grid.Row(y) : nullptr;
+    char* p = row.data();
+    for (int32_t x = 0; x < pw; ++x, p += 4) {
+      const int32_t v = pixels ? pixels[x] : Map.PixelLayers(x, y);
       if (v < 0 || v > kMaxStoredLayerIndex)
         throw EMapFileError("The pixel (" + std::to_string(x) + ", " + std::to_string(y) +
                             ") shows layer " + std::to_string(v) +
                             ", which a map file cannot store (layers 0 to 65535)");
-      char* p = row.data() + size_t(x) * 4;
-      p[0] = hex[(v >> 12) & 15];
-      p[1] = hex[(v >> 8) & 15];
-      p[2] = hex[(v >> 4) & 15];
-      p[3] = hex[v & 15];
+      std::memcpy(p, hex[size_t(v >> 8)], 2);
+      std::memcpy(p + 2, hex[size_t(v & 0xFF)], 2);
     }
     AppendEncoded(out, row.data(), row.size());
     out.append("\r\n");

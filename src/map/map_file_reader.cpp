@@ -146,7 +146,9 @@ std::string Decompress(const std::string& Bytes) {
           CheckHeader(h);
           limit = TextLimit(h);
           headerKnown = true;
-          text.reserve(ExpectedTextSize(h) + kReadChunk);
+          // Deflate expands at most about 1032 times: a tiny file claiming a huge
+          // map gets no huge reservation.
+          text.reserve(std::min(ExpectedTextSize(h), Bytes.size() * 1040) + kReadChunk);
         } else {
           const size_t end = text.find_first_of("\r\n");
           if (end != std::string::npos && text.compare(0, end, kMagic) != 0) NotAMapFile();
