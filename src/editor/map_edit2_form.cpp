@@ -295,8 +295,9 @@ QImage TMapEdit2Form::PenSizeGlyph(int32_t Index) {
   p.setPen(QPen(Qt::black, 1));
   p.setBrush(Qt::white);
   const int a = 7 - 2 * Index, b = 11 + 2 * Index;
-  // The box runs from (a, a) to (b, b), the right and bottom edges exclusive.
-  p.drawEllipse(QRect(QPoint(a, a), QPoint(b - 1, b - 1)));
+  // The box runs from (a, a) to (b, b), its right and bottom edges excluded; a
+  // stroked Qt rectangle covers its size plus the pen width, hence the - 1.
+  p.drawEllipse(QRect(a, a, b - a - 1, b - a - 1));
   return img;
 }
 

@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <algorithm>
 #include <memory>
 
+#include "editor/color_swatch.h"
 #include "editor/map_canvas.h"
 #include "fake_dialogs.h"
 #include "map/map_edit_door_list.h"
@@ -463,6 +465,49 @@ TEST_F(FormTest, InsertingAndDeletingLayersKeepsEveryPixelsTexture) {
   Trigger("Undo1");
   EXPECT_EQ(nameAt(80, 16), "壁");
   EXPECT_EQ(nameAt(16, 16), "Layer 1");
+}
+
+TEST_F(FormTest, DoorSwatchColourAndItsReset) {
+  auto* swatch = Form->findChild<TColorSwatch*>("DoorSwatch");
+  ASSERT_NE(swatch, nullptr);
+  EXPECT_EQ(swatch->Color(), 0x00FFFFFF);  // white at start
+  EXPECT_EQ(Form->DoorColor(), 0x00FFFFFF);
+  Dialogs->Color = QColor(0x12, 0x34, 0x56);
+  Trigger("DoorColorChange1");
+  EXPECT_EQ(swatch->Color(), 0x00563412);  // platform order 0x00BBGGRR
+  Dialogs->ColorOk = false;
+  Trigger("DoorColorChange1");
+  EXPECT_EQ(swatch->Color(), 0x00563412);
+  // Right button released over the swatch: the default door colour, passed on
+  // to the map as "none".
+  QMouseEvent up(QEvent::MouseButtonRelease, QPointF(3, 3), swatch->mapToGlobal(QPointF(3, 3)),
+                 Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(swatch, &up);
+  EXPECT_EQ(swatch->Color(), clBtnFace);
+  EXPECT_EQ(Form->DoorColor(), clNone);
+}
+
+TEST(PenSizeGlyph, CirclesGrowInsideTheirBoxes) {
+  for (int i = 0; i < 4; ++i) {
+    const QImage g = TMapEdit2Form::PenSizeGlyph(i);
+    ASSERT_EQ(g.size(), QSize(20, 20));
+    const int lo = 7 - 2 * i, hi = 11 + 2 * i;
+    int black = 0, minX = 99, maxX = -1;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x) {
+        const QRgb c = g.pixel(x, y) & 0xFFFFFF;
+        if (c == 0xFFFFFF) continue;
+        EXPECT_EQ(c, 0u) << i << ": " << x << "," << y;  // outline black, fill white
+        EXPECT_TRUE(x >= lo && x < hi && y >= lo && y < hi) << i << ": " << x << "," << y;
+        ++black;
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+      }
+    EXPECT_EQ(minX, lo) << i;
+    EXPECT_EQ(maxX, hi - 1) << i;
+    if (i > 0) EXPECT_EQ(g.pixel(10, 10) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_GT(black, 4 * i);
+  }
 }
 
 TEST_F(FormTest, FailedOpenKeepsTheOpenMap) {
