@@ -13,49 +13,6 @@ namespace {
 
 constexpr TColor32 kTrimmedColour = 0x01000000;
 
-// Calls Plot for each pixel of the line from (X1, Y1) to (X2, Y2), end point left
-// out, with the same stepping as the raster surface's DrawLine.
-template <typename F>
-void ForEachLinePixel(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, F&& Plot) {
-  const int64_t dx = int64_t(X2) - X1, dy = int64_t(Y2) - Y1;
-  if (dx == 0) {
-    const int32_t step = dy > 0 ? 1 : -1;
-    for (int32_t y = Y1; y != Y2; y += step) Plot(X1, y);
-    return;
-  }
-  if (dy == 0) {
-    const int32_t step = dx > 0 ? 1 : -1;
-    for (int32_t x = X1; x != X2; x += step) Plot(x, Y1);
-    return;
-  }
-  const int64_t n = std::llabs(dx), m = std::llabs(dy);
-  const int32_t sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
-  int32_t x = X1, y = Y1;
-  if (m < n) {
-    int64_t err = n / 2;
-    for (int64_t i = 0; i < n; ++i) {
-      Plot(x, y);
-      err += m;
-      x += sx;
-      if (err >= n) {
-        y += sy;
-        err -= n;
-      }
-    }
-  } else {
-    int64_t err = m / 2;
-    for (int64_t i = 0; i < m; ++i) {
-      Plot(x, y);
-      err += n;
-      y += sy;
-      if (err >= m) {
-        x += sx;
-        err -= m;
-      }
-    }
-  }
-}
-
 }  // namespace
 
 uint8_t TCustomMapEditDoorList::DoorPixelCode(int32_t X, int32_t Y) const {
@@ -147,11 +104,9 @@ void TCustomMapEditDoorList::DrawDoor(int32_t X1, int32_t Y1, int32_t X2, int32_
   const TColor32 C = (Color & 0x00FFFFFFu) | 0x02000000u;
   const bool filled = Color != 0;
 
-  // Band lines may reach past the bitmap's edges; only pixels inside are written.
+  // Band lines may reach past the bitmap's edges; DrawLine writes only pixels inside.
   auto line = [&](int32_t ox, int32_t oy, TColor32 c) {
-    ForEachLinePixel(X1 + ox, Y1 + oy, X2 + ox, Y2 + oy, [&](int32_t x, int32_t y) {
-      if (x >= 0 && y >= 0 && x < W && y < H) bmp.Pixel(x, y) = c;
-    });
+    bmp.DrawLine(X1 + ox, Y1 + oy, X2 + ox, Y2 + oy, c, false);
   };
 
   if (filled) line(0, 0, C);

@@ -505,7 +505,9 @@ TEST(PenSizeGlyph, CirclesGrowInsideTheirBoxes) {
       }
     EXPECT_EQ(minX, lo) << i;
     EXPECT_EQ(maxX, hi - 1) << i;
-    if (i > 0) EXPECT_EQ(g.pixel(10, 10) & 0xFFFFFF, 0xFFFFFFu);
+    if (i > 0) {
+      EXPECT_EQ(g.pixel(10, 10) & 0xFFFFFF, 0xFFFFFFu);
+    }
     EXPECT_GT(black, 4 * i);
   }
 }
