@@ -101,6 +101,8 @@ void TMapEdit2Form::CreateActions() {
   // The shade and fast-draw modes take effect when the canvas next reads them.
   on("AddLayer1", [this] { AddLayer1Execute(); });
   on("DeleteLayer1", [this] { DeleteLayer1Execute(); });
+  on("Output1", [this] { Output1Execute(); });
+  on("Print1", [this] { Print1Execute(); });
 
   FQuit = new QAction("終了(&X)", this);
   connect(FQuit, &QAction::triggered, this, &QWidget::close);
@@ -134,6 +136,7 @@ void TMapEdit2Form::CreateMenus() {
   file->addActions({Action("New1"), Action("Open1"), Action("Save1"), Action("SaveAS1")});
   file->addSeparator();
   file->addActions({Action("Output1"), Action("Print1")});
+  CreateExportMenu(file);
   file->addSeparator();
   file->addAction(FQuit);
 
@@ -306,8 +309,7 @@ void TMapEdit2Form::SetStatus(int32_t Panel, const QString& Text) { FStatus[Pane
 QString TMapEdit2Form::StatusText(int32_t Panel) const { return FStatus[Panel]->text(); }
 
 void TMapEdit2Form::LoadSettings() {
-  // Languages: the menu is rebuilt from the language files when they exist.
-  FLanguageMenu->clear();
+  ListLanguages();
   if (FSettings->Exists())
     SetUndoLimit(FSettings->ReadUndoLimit());
   else
@@ -363,10 +365,10 @@ void TMapEdit2Form::closeEvent(QCloseEvent* Event) {
 void TMapEdit2Form::UpdateActions() {
   const bool hasLayer = FDocument && FDocument->Count() > 0;
   for (const char* name : {"Save1", "SaveAS1", "AddLayer1"}) Action(name)->setEnabled(hasLayer);
-  // Output and printing come with their dialogs; a command without a handler is
-  // disabled.
-  for (const char* name : {"Output1", "Print1", "Option1", "RecordLayerSet1"})
-    Action(name)->setEnabled(false);
+  // A command without a handler is disabled.
+  Action("Output1")->setEnabled(false);
+  Action("Print1")->setEnabled(false);
+  for (const char* name : {"Option1", "RecordLayerSet1"}) Action(name)->setEnabled(false);
   Action("DeleteLayer1")->setEnabled(FLayerList->currentRow() >= 0);
   Action("Undo1")->setEnabled(FUndo->CanUndo());
   Action("Redo1")->setEnabled(FUndo->CanRedo());

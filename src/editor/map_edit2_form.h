@@ -115,6 +115,10 @@ class TMapEdit2Form : public QMainWindow {
   void AddLayer1Execute();
   void DeleteLayer1Execute();
   void DoorColorChange1Execute();
+  // Image output (the output settings dialog, then the image file).
+  void Output1Execute();
+  // Printing (the print settings dialog, then the printer or a PDF file).
+  void Print1Execute();
   void SelectModeExecute(QAction* Sender);
   void LayerModeExecute();
   void UpdateLayerButtons();
@@ -129,6 +133,10 @@ class TMapEdit2Form : public QMainWindow {
   void CreateToolBar();
   void CreateSidePanel();
   void CreateStatusBar();
+  // Adds the File menu's "Export" submenu (virtual tabletop export).
+  void CreateExportMenu(QMenu* File);
+  // Rebuilds the language menu from the language files.
+  void ListLanguages();
   QToolButton* MakePanelButton(QAction* Command, QWidget* Parent);
 
   void ResetDocument();
