@@ -1,0 +1,64 @@
+// vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N] [--quiet]
+
+#include <filesystem>
+#include <system_error>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_errors.h"
+#include "cli/cli_map_io.h"
+#include "cli/cli_progress.h"
+#include "cli/cli_values.h"
+#include "map/map_edit_layer_list.h"
+#include "map/vtt_export.h"
+
+namespace fs = std::filesystem;
+
+namespace vcli {
+
+int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
+  std::string mapPath, outPath;
+  TVttExportOptions options;
+  bool quiet = false;
+  for (size_t i = 0; i < Args.size(); ++i) {
+    const std::string& a = Args[i];
+    if (a == "--pixels-per-grid") {
+      const std::string& v = OptionValue(Args, i);
+      const std::optional<int32_t> n = ParseInt(v);
+      if (!n || *n < 1 || *n > kVttMaxPixelsPerGrid)
+        throw TUsageError("--pixels-per-grid takes a whole number from 1 to " +
+                          std::to_string(kVttMaxPixelsPerGrid) + ", not \"" + v + "\"");
+      options.PixelsPerGrid = *n;
+    } else if (a == "--quiet") {
+      quiet = true;
+    } else if (!a.empty() && a[0] == '-' && a != "-") {
+      throw TUsageError("unknown option " + a + " for export-vtt");
+    } else if (mapPath.empty()) {
+      mapPath = a;
+    } else if (outPath.empty()) {
+      outPath = a;
+    } else {
+      throw TUsageError("export-vtt takes a map and one output file");
+    }
+  }
+  if (mapPath.empty() || outPath.empty()) throw TUsageError("export-vtt needs MAP and OUT");
+
+  std::error_code ec;
+  if (fs::is_directory(fs::path(outPath), ec)) throw FileError(outPath, "is a folder");
+  if (fs::equivalent(fs::path(mapPath), fs::path(outPath), ec))
+    throw FileError(outPath, "is the map itself; choose another output file");
+
+  TMapEditLayerList map;
+  TLoadedMap loaded = LoadMap(map, mapPath);
+  WarnMissingTextures(mapPath, loaded);
+
+  TProgressBar progress(quiet);
+  try {
+    ExportVtt(map, outPath, options, progress.Callback());
+  } catch (...) {
+    progress.Finish();
+    throw FileError(outPath, CurrentErrorMessage());
+  }
+  return 0;
+}
+
+}  // namespace vcli
