@@ -15,6 +15,9 @@ namespace {
 // Simplification stays within half a pixel of the traced pixel edges.
 constexpr double kTolerance = 0.5;
 constexpr double kEps = 1e-9;
+// Walls are opened only where a door runs along or through them for at least this
+// many pixels.
+constexpr double kMinOpening = 2.0;
 
 struct TVec {
   double X = 0, Y = 0;
@@ -126,10 +129,10 @@ int32_t WallDepth(const TMapEditLayerList& Map, TVec P, TVec N, int32_t Limit) {
   return depth;
 }
 
-// The openings of one door: for each stretch of the door that runs along or
-// through wall pixels, the wall's extent across the door on either side, up to
-// one cell beyond it. Walls thicker than that are opened on the door's side
-// only.
+// The openings of one door: for each stretch of the door, at least two pixels
+// long, that runs along or through wall pixels, the wall's extent across the door
+// on either side, up to one cell beyond it. Walls thicker than that are opened on
+// the door's side only.
 std::vector<TDoorOpening> DoorOpenings(const TMapEditLayerList& Map, const TDoorSegment& D) {
   std::vector<TDoorOpening> openings;
   const TVec v = D.Q - D.P;
@@ -158,7 +161,9 @@ std::vector<TDoorOpening> DoorOpenings(const TMapEditLayerList& Map, const TDoor
       current.S1 = std::max(current.S1, ahead + 0.5);
       current.S0 = std::min(current.S0, -behind - 0.5);
     } else if (open) {
-      openings.push_back(current);
+      // A door that only touches a wall with an end, or crosses a thin one, has
+      // nothing to open.
+      if (current.T1 - current.T0 >= kMinOpening - kEps) openings.push_back(current);
       open = false;
     }
   }

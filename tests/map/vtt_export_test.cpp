@@ -231,11 +231,13 @@ TEST(VttScene, FreeDoorsInTheOpenAndThroughAThinWall) {
   EXPECT_TRUE(a.Freestanding);
   EXPECT_FALSE(scene.Portals[1].Freestanding);
   EXPECT_DOUBLE_EQ(scene.Portals[1].Rotation, M_PI / 2);
-  // The door runs through the wall, which is opened along the door's width... a
-  // vertical door across a horizontal wall does not run along it: the wall stays.
+  // A door straight across a thin wall does not run along it: the wall stays.
   ASSERT_EQ(scene.Walls.size(), 1u);
   EXPECT_TRUE(HasLoop(scene.Walls,
                       Line({{0, 6.1875}, {10, 6.1875}, {10, 6.3125}, {0, 6.3125}, {0, 6.1875}})));
+  // A slanted door ending on the wall's face leaves the face whole.
+  map.AddFreeDoor(96, 168, 128, 198, 0x1FFFFFFF);
+  EXPECT_EQ(BuildVttScene(map).Walls, scene.Walls);
   // A free door along the thin wall opens both of its faces over its length.
   map.AddFreeDoor(64, 200, 128, 200, 0x1FFFFFFF);
   const TVttScene cut = BuildVttScene(map);
