@@ -29,6 +29,14 @@ struct TLayerRequest {
 
 enum class TDiscardAnswer { Save, Discard, Cancel };
 
+// What the Universal VTT export asks for: the image's pixels per cell (the map's
+// chip size to begin with) and whether it shows grid lines.
+struct TVttExportRequest {
+  int32_t ChipSize = 32;
+  int32_t PixelsPerGrid = 32;
+  bool Grid = false;
+};
+
 class TEditorDialogs {
  public:
   virtual ~TEditorDialogs() = default;
@@ -45,6 +53,14 @@ class TEditorDialogs {
   virtual bool MapSize(QWidget* Parent, TMapSizeRequest& Request) = 0;
   // The layer dialog of the add-layer command; false when cancelled.
   virtual bool AddLayer(QWidget* Parent, TLayerRequest& Request) = 0;
+
+  // --- Universal VTT export ---
+  // The export settings; false when cancelled.
+  virtual bool VttExportOptions(QWidget* /*Parent*/, TVttExportRequest& /*Request*/) {
+    return false;
+  }
+  // The file to export to; empty when cancelled.
+  virtual QString SaveVttFileName(QWidget* /*Parent*/) { return {}; }
 };
 
 // The dialogs shown to the user.
@@ -59,4 +75,7 @@ class TQtEditorDialogs : public TEditorDialogs {
   void ShowError(QWidget* Parent, const QString& Text) override;
   bool MapSize(QWidget* Parent, TMapSizeRequest& Request) override;
   bool AddLayer(QWidget* Parent, TLayerRequest& Request) override;
+  // --- Universal VTT export ---
+  bool VttExportOptions(QWidget* Parent, TVttExportRequest& Request) override;
+  QString SaveVttFileName(QWidget* Parent) override;
 };

@@ -368,6 +368,7 @@ void TMapEdit2Form::UpdateActions() {
   // A command without a handler is disabled.
   Action("Output1")->setEnabled(false);
   Action("Print1")->setEnabled(false);
+  if (QAction* vtt = Action("ExportVtt1")) vtt->setEnabled(hasLayer);
   for (const char* name : {"Option1", "RecordLayerSet1"}) Action(name)->setEnabled(false);
   Action("DeleteLayer1")->setEnabled(FLayerList->currentRow() >= 0);
   Action("Undo1")->setEnabled(FUndo->CanUndo());

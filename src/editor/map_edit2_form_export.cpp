@@ -1,7 +1,70 @@
-// The File menu's export to virtual tabletops.
+// The File menu's export to virtual tabletops: the "Export" submenu with the
+// Universal VTT command, its settings dialog, the file dialog and the export.
 
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
 #include <QMenu>
 
 #include "editor/map_edit2_form.h"
+#include "map/map_edit_layer_list.h"
+#include "map/vtt_export.h"
 
-void TMapEdit2Form::CreateExportMenu(QMenu*) {}
+namespace {
+
+// Keeps the busy cursor up while the export runs, also when it fails.
+struct TBusyCursor {
+  TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
+// A name typed without an extension gets ".dd2vtt".
+QString WithVttExtension(const QString& FileName) {
+  return QFileInfo(FileName).suffix().isEmpty() ? FileName + ".dd2vtt" : FileName;
+}
+
+}  // namespace
+
+void TMapEdit2Form::CreateExportMenu(QMenu* File) {
+  QMenu* menu = File->addMenu("エクスポート(&T)");
+  menu->setObjectName("ExportMenu");
+  auto* vtt = new QAction("Universal VTT(&U)…", menu);
+  vtt->setObjectName("ExportVtt1");
+  vtt->setProperty("category", QString("ファイル"));
+  // The settings chosen last: a pixels-per-grid other than the chip size is kept
+  // for the next export in this session.
+  vtt->setProperty("pixelsPerGrid", 0);
+  vtt->setProperty("grid", false);
+  menu->addAction(vtt);
+  FActions["ExportVtt1"] = vtt;
+
+  connect(vtt, &QAction::triggered, this, [this, vtt] {
+    TMapEditLayerList* map = FDocument.get();
+    if (!map || map->Count() == 0) return;
+    TVttExportRequest request;
+    request.ChipSize = map->ChipSize();
+    const int32_t last = vtt->property("pixelsPerGrid").toInt();
+    request.PixelsPerGrid = last > 0 ? last : map->ChipSize();
+    request.Grid = vtt->property("grid").toBool();
+    if (!FDialogs->VttExportOptions(this, request)) return;
+    vtt->setProperty("pixelsPerGrid",
+                     request.PixelsPerGrid == map->ChipSize() ? 0 : request.PixelsPerGrid);
+    vtt->setProperty("grid", request.Grid);
+
+    const QString chosen = FDialogs->SaveVttFileName(this);
+    if (chosen.isEmpty()) return;
+    TVttExportOptions options;
+    options.PixelsPerGrid = request.PixelsPerGrid;
+    options.Grid.UseGrid = request.Grid;
+    try {
+      TBusyCursor busy;
+      ExportVtt(*map, WithVttExtension(chosen).toStdString(), options);
+    } catch (const std::exception& e) {
+      ShowException(e);
+    }
+    // The output preparation recomposed every cell.
+    Invalidate();
+  });
+}

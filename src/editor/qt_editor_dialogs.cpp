@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
+#include "dialogs/vtt_export_form.h"
 #include "editor/editor_dialogs.h"
 
 namespace {
@@ -88,4 +89,20 @@ bool TQtEditorDialogs::AddLayer(QWidget* Parent, TLayerRequest& Request) {
   Request.LayerType = type->currentIndex();
   Request.AdditionIndex = where->currentIndex() - 1;
   return true;
+}
+
+// --- Universal VTT export ---
+
+bool TQtEditorDialogs::VttExportOptions(QWidget* Parent, TVttExportRequest& Request) {
+  TVttExportForm form(Parent);
+  return form.Execute(Request.ChipSize, Request.PixelsPerGrid, Request.Grid);
+}
+
+QString TQtEditorDialogs::SaveVttFileName(QWidget* Parent) {
+  QFileDialog dialog(Parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilter("Universal VTT (*.dd2vtt *.uvtt)");
+  dialog.setDefaultSuffix("dd2vtt");
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
 }

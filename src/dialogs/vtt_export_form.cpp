@@ -1,0 +1,79 @@
+#include "dialogs/vtt_export_form.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "map/vtt_export.h"
+
+TVttExportForm::TVttExportForm(QWidget* Parent) : QDialog(Parent) {
+  FPixelsLabel = new QLabel(this);
+  FPixels = new QSpinBox(this);
+  FPixels->setRange(1, kVttMaxPixelsPerGrid);
+  FPixelsLabel->setBuddy(FPixels);
+  FPresetsLabel = new QLabel(this);
+  auto* presets = new QHBoxLayout;
+  for (int i = 0; i < 4; ++i) {
+    FPresetButtons[i] = new QPushButton(this);
+    FPresetButtons[i]->setAutoDefault(false);
+    presets->addWidget(FPresetButtons[i]);
+    connect(FPresetButtons[i], &QPushButton::clicked, this,
+            [this, i] { FPixels->setValue(i == 0 ? FChipSize : kPresets[i - 1]); });
+  }
+  presets->addStretch();
+  FGrid = new QCheckBox(this);
+
+  auto* buttons = new QDialogButtonBox(this);
+  FOk = buttons->addButton(QDialogButtonBox::Ok);
+  FCancel = buttons->addButton(QDialogButtonBox::Cancel);
+  FOk->setDefault(true);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* grid = new QGridLayout;
+  grid->addWidget(FPixelsLabel, 0, 0);
+  grid->addWidget(FPixels, 0, 1, Qt::AlignLeft);
+  grid->addWidget(FPresetsLabel, 1, 0);
+  grid->addLayout(presets, 1, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(grid);
+  layout->addWidget(FGrid);
+  layout->addWidget(buttons);
+  ApplyCaptions(FCaptions);
+}
+
+void TVttExportForm::Prepare(int32_t ChipSize, int32_t PixelsPerGrid, bool Grid) {
+  FChipSize = ChipSize;
+  FPresetButtons[0]->setText(FCaptions.ChipSize.arg(ChipSize));
+  FPixels->setValue(PixelsPerGrid > 0 ? PixelsPerGrid : ChipSize);
+  FGrid->setChecked(Grid);
+}
+
+bool TVttExportForm::Execute(int32_t ChipSize, int32_t& PixelsPerGrid, bool& Grid) {
+  Prepare(ChipSize, PixelsPerGrid, Grid);
+  if (exec() != QDialog::Accepted) return false;
+  PixelsPerGrid = this->PixelsPerGrid();
+  Grid = this->Grid();
+  return true;
+}
+
+int32_t TVttExportForm::PixelsPerGrid() const { return FPixels->value(); }
+
+bool TVttExportForm::Grid() const { return FGrid->isChecked(); }
+
+void TVttExportForm::ApplyCaptions(const TVttExportFormCaptions& Value) {
+  FCaptions = Value;
+  setWindowTitle(Value.Caption);
+  FPixelsLabel->setText(Value.PixelsPerGrid);
+  FPresetsLabel->setText(Value.Presets);
+  FPresetButtons[0]->setText(Value.ChipSize.arg(FChipSize));
+  for (int i = 0; i < 3; ++i) FPresetButtons[i + 1]->setText(QString::number(kPresets[i]));
+  FGrid->setText(Value.Grid);
+  FOk->setText(Value.OK);
+  FCancel->setText(Value.Cancel);
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The Universal VTT export dialog: how many image pixels one cell gets (the map's
+// chip size, a common virtual-tabletop size, or any other) and whether the image
+// carries grid lines.
+
+#include <QDialog>
+#include <QString>
+#include <cstdint>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+struct TVttExportFormCaptions {
+  QString Caption = "Universal VTT 書き出し";
+  QString PixelsPerGrid = "1マスのピクセル数(&P):";
+  QString Presets = "よく使われる値:";
+  // %1 is the map's chip size.
+  QString ChipSize = "チップサイズ (%1)";
+  QString Grid = "グリッド線を描く(&G)";
+  QString OK = "OK";
+  QString Cancel = "キャンセル";
+};
+
+class TVttExportForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  // The pixels-per-grid values offered beside the chip size.
+  static constexpr int32_t kPresets[3] = {70, 100, 140};
+
+  explicit TVttExportForm(QWidget* Parent = nullptr);
+
+  // Fills the fields for a map of ChipSize pixels per cell.
+  void Prepare(int32_t ChipSize, int32_t PixelsPerGrid, bool Grid);
+  // Prepares, shows the dialog and reads the fields back; false when cancelled.
+  bool Execute(int32_t ChipSize, int32_t& PixelsPerGrid, bool& Grid);
+
+  int32_t PixelsPerGrid() const;
+  bool Grid() const;
+  QSpinBox* PixelsEdit() const { return FPixels; }
+  QCheckBox* GridCheck() const { return FGrid; }
+  // Button 0 takes the chip size, buttons 1 to 3 the presets.
+  QPushButton* PresetButton(int Index) const { return FPresetButtons[Index]; }
+  QPushButton* OkButton() const { return FOk; }
+
+  const TVttExportFormCaptions& Captions() const { return FCaptions; }
+  void ApplyCaptions(const TVttExportFormCaptions& Value);
+
+ private:
+  TVttExportFormCaptions FCaptions;
+  int32_t FChipSize = 32;
+  QLabel* FPixelsLabel;
+  QLabel* FPresetsLabel;
+  QSpinBox* FPixels;
+  QPushButton* FPresetButtons[4];
+  QCheckBox* FGrid;
+  QPushButton* FOk;
+  QPushButton* FCancel;
+};
