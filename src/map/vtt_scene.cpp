@@ -313,7 +313,9 @@ TVttScene BuildVttScene(TMapEditLayerList& Map) {
   if (PW <= 0 || PH <= 0 || Map.PixelGrid().Width() != PW || Map.PixelGrid().Height() != PH)
     return scene;
 
-  const int32_t count = Map.Count();
+  std::vector<char> isObject(size_t(std::max(Map.Count(), 0)), 0);
+  for (int32_t i = 1; i < Map.Count(); ++i)
+    isObject[size_t(i)] = Map.Layers(i)->LayerType == mltObject;
   TGrid2D<TOutlineClass> walls, objects;
   walls.Reset(PW, PH);
   objects.Reset(PW, PH);
@@ -324,7 +326,7 @@ TVttScene BuildVttScene(TMapEditLayerList& Map) {
       if (L == 0) {
         walls.At(x, y) = TOutlineClass::Inside;
         objects.At(x, y) = TOutlineClass::Hidden;
-      } else if (L > 0 && L < count && Map.Layers(L)->LayerType == mltObject) {
+      } else if (L > 0 && size_t(L) < isObject.size() && isObject[size_t(L)]) {
         objects.At(x, y) = TOutlineClass::Inside;
       }
     }
