@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <cstdint>
 
+#include "dialogs/vtt_export_form.h"
+
 class QWidget;
 
 // What New asks for: the map size in cells and the chip size in pixels.
@@ -78,4 +80,6 @@ class TQtEditorDialogs : public TEditorDialogs {
   // --- Universal VTT export ---
   bool VttExportOptions(QWidget* Parent, TVttExportRequest& Request) override;
   QString SaveVttFileName(QWidget* Parent) override;
+  // The export dialog's texts, for language files to replace.
+  TVttExportFormCaptions VttExportCaptions;
 };

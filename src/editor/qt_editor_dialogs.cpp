@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include "dialogs/vtt_export_form.h"
 #include "editor/editor_dialogs.h"
 
 namespace {
@@ -95,6 +94,7 @@ bool TQtEditorDialogs::AddLayer(QWidget* Parent, TLayerRequest& Request) {
 
 bool TQtEditorDialogs::VttExportOptions(QWidget* Parent, TVttExportRequest& Request) {
   TVttExportForm form(Parent);
+  form.ApplyCaptions(VttExportCaptions);
   return form.Execute(Request.ChipSize, Request.PixelsPerGrid, Request.Grid);
 }
 
