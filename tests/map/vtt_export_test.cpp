@@ -298,6 +298,31 @@ TEST(VttScene, DiagonalFreehandWallIsSimplifiedToFewPointsWithinHalfAPixel) {
   EXPECT_GT(edgePixels, 400);
 }
 
+TEST(VttScene, StairsOfWholeCellsKeepEveryCornerEvenAtTheSmallestChip) {
+  TMapEditLayerList map;
+  MakeMap(map, 6, 6, 8);
+  for (int32_t cy = 0; cy < 6; ++cy) map.FillRectChips(0, cy, cy, cy, 0);
+  const TVttScene scene = BuildVttScene(map);
+  ASSERT_EQ(scene.Walls.size(), 1u);
+  TVttPolyline expected{{0, 0}, {1, 0}};
+  for (double k = 1; k < 6; ++k) {
+    expected.push_back({k, k});
+    expected.push_back({k + 1, k});
+  }
+  expected.push_back({6, 6});
+  expected.push_back({0, 6});
+  expected.push_back({0, 0});
+  EXPECT_TRUE(HasLoop(scene.Walls, expected));
+
+  // The same stairs one pixel a step are one slanted line.
+  TMapEditLayerList fine;
+  MakeMap(fine, 6, 6, 8);
+  for (int32_t y = 0; y < 48; ++y) fine.FillRectPixels(0, y, y + 1, y + 1, 0);
+  const TVttScene slanted = BuildVttScene(fine);
+  ASSERT_EQ(slanted.Walls.size(), 1u);
+  EXPECT_LE(slanted.Walls[0].size(), 6u);
+}
+
 TEST(OutlineTrace, HiddenNeighboursOpenTheOutlineAndCornersJoinRegions) {
   TGrid2D<TOutlineClass> g;
   g.Reset(3, 3);
