@@ -2,6 +2,7 @@
 // command line, if any.
 
 #include <QApplication>
+#include <QLocale>
 #include <QStringList>
 #include <memory>
 
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
 
   TMapEdit2Form form(std::make_unique<TQtEditorDialogs>(),
                      std::make_unique<TEditorSettings>(TEditorSettings::DefaultFileName()));
+  // A Japanese user locale reads the built-in texts; others start in English.
+  form.SetJapaneseLocale(QLocale::system().language() == QLocale::Japanese);
   form.LoadSettings();
   form.show();
   const QStringList args = QApplication::arguments();

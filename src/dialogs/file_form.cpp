@@ -1,5 +1,7 @@
 #include "dialogs/file_form.h"
 
+#include "dialogs/program_folders.h"
+
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -45,7 +47,7 @@ bool SameTextIgnoringCase(const QString& A, const std::string& B) {
 }  // namespace
 
 TFileForm::TFileForm(QWidget* Parent) : QDialog(Parent) {
-  FFolders = DefaultLayerSetFolders(QCoreApplication::applicationDirPath().toStdString());
+  FFolders = ProgramDataFolders("Layersets");
 
   FSizeGroup = new QGroupBox(this);
   FWidthLabel = new QLabel(FSizeGroup);

@@ -43,6 +43,8 @@ struct TFileFormCaptions {
   QString Cancel = "キャンセル";
 };
 
+class TLanguageFile;
+
 class TFileForm : public QDialog {
   Q_OBJECT
 
@@ -75,6 +77,8 @@ class TFileForm : public QDialog {
 
   const TFileFormCaptions& Captions() const { return FCaptions; }
   void ApplyCaptions(const TFileFormCaptions& Value);
+  // Reads the dialog's texts from a language file (missing keys keep theirs).
+  void LoadLanguage(const TLanguageFile& File);
 
   // The current image size text ("640×480").
   QString ImageSizeText() const;

@@ -38,6 +38,8 @@ struct TLayerFormCaptions {
   QString Cancel = "キャンセル";
 };
 
+class TLanguageFile;
+
 class TLayerForm : public QDialog {
   Q_OBJECT
 
@@ -77,6 +79,8 @@ class TLayerForm : public QDialog {
 
   const TLayerFormCaptions& Captions() const { return FCaptions; }
   void ApplyCaptions(const TLayerFormCaptions& Value);
+  // Reads the dialog's texts from a language file (missing keys keep theirs).
+  void LoadLanguage(const TLanguageFile& File);
 
   // Prepares the dialog as Execute does, without showing it.
   void PrepareExecute(bool ShowAdditions);

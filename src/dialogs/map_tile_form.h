@@ -40,6 +40,8 @@ struct TMapTileFormCaptions {
   QString BMPAlert;
 };
 
+class TLanguageFile;
+
 class TMapTileForm : public QDialog {
   Q_OBJECT
 
@@ -69,6 +71,8 @@ class TMapTileForm : public QDialog {
 
   const TMapTileFormCaptions& Captions() const { return FCaptions; }
   void ApplyCaptions(const TMapTileFormCaptions& Value);
+  // Reads the dialog's texts from a language file (missing keys keep theirs).
+  void LoadLanguage(const TLanguageFile& File);
   // The alert shown for an unreadable image.
   QString AlertText() const;
 

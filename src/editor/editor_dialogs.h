@@ -8,6 +8,9 @@
 #include <QStringList>
 #include <cstdint>
 
+#include "dialogs/file_form.h"
+#include "dialogs/layer_form.h"
+#include "dialogs/map_tile_form.h"
 #include "dialogs/vtt_export_form.h"
 
 class QWidget;
@@ -39,6 +42,8 @@ struct TVttExportRequest {
   bool Grid = false;
 };
 
+class TLanguageFile;
+
 class TEditorDialogs {
  public:
   virtual ~TEditorDialogs() = default;
@@ -63,6 +68,11 @@ class TEditorDialogs {
   }
   // The file to export to; empty when cancelled.
   virtual QString SaveVttFileName(QWidget* /*Parent*/) { return {}; }
+
+  // --- languages ---
+  // Lets the dialogs read their texts from a language file, in the order map chip,
+  // layer, map size, output, print.
+  virtual void LoadLanguage(const TLanguageFile& /*File*/) {}
 };
 
 // The dialogs shown to the user.
@@ -82,4 +92,11 @@ class TQtEditorDialogs : public TEditorDialogs {
   QString SaveVttFileName(QWidget* Parent) override;
   // The export dialog's texts, for language files to replace.
   TVttExportFormCaptions VttExportCaptions;
+  // --- languages ---
+  void LoadLanguage(const TLanguageFile& File) override;
+  // The texts of the dialogs made when they are shown.
+  TMapTileFormCaptions MapTileCaptions;
+  TLayerFormCaptions LayerCaptions;
+  TFileFormCaptions FileFormCaptions;
+  bool UseJpColor = false;
 };

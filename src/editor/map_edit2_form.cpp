@@ -23,10 +23,6 @@
 #include "map/map_edit_layer_list.h"
 #include "map/undo_history.h"
 
-namespace {
-const char* const kCaption = "Vellumcraft";
-}
-
 TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,
                              std::unique_ptr<TEditorSettings> Settings, QWidget* Parent)
     : QMainWindow(Parent),
@@ -105,18 +101,23 @@ void TMapEdit2Form::CreateActions() {
   on("Print1", [this] { Print1Execute(); });
 
   FQuit = new QAction("終了(&X)", this);
+  FQuit->setObjectName("Quit1");
   connect(FQuit, &QAction::triggered, this, &QWidget::close);
-  FZoomIn = new QAction("Zoom in", this);
+  FZoomIn = new QAction("拡大(&I)", this);
+  FZoomIn->setObjectName("ZoomIn1");
   FZoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence("Ctrl+=")});
   connect(FZoomIn, &QAction::triggered, this, [this] { SetZoomPercent(FCanvas->Zoom().NextIn()); });
-  FZoomOut = new QAction("Zoom out", this);
+  FZoomOut = new QAction("縮小(&O)", this);
+  FZoomOut->setObjectName("ZoomOut1");
   FZoomOut->setShortcut(QKeySequence::ZoomOut);
   connect(FZoomOut, &QAction::triggered, this,
           [this] { SetZoomPercent(FCanvas->Zoom().NextOut()); });
-  FZoomActual = new QAction("Actual size", this);
+  FZoomActual = new QAction("等倍(&A)", this);
+  FZoomActual->setObjectName("ZoomActual1");
   FZoomActual->setShortcut(QKeySequence("Ctrl+0"));
   connect(FZoomActual, &QAction::triggered, this, [this] { SetZoomPercent(100); });
-  FZoomFit = new QAction("Fit to window", this);
+  FZoomFit = new QAction("ウィンドウに合わせる(&F)", this);
+  FZoomFit->setObjectName("ZoomFit1");
   connect(FZoomFit, &QAction::triggered, this, [this] { ZoomToFit(); });
   addActions({FZoomIn, FZoomOut, FZoomActual, FZoomFit});
 }
@@ -133,6 +134,7 @@ bool TMapEdit2Form::Checked(const QString& Name) const {
 
 void TMapEdit2Form::CreateMenus() {
   QMenu* file = menuBar()->addMenu("ファイル(&F)");
+  file->setObjectName("FileMenu");
   file->addActions({Action("New1"), Action("Open1"), Action("Save1"), Action("SaveAS1")});
   file->addSeparator();
   file->addActions({Action("Output1"), Action("Print1")});
@@ -141,17 +143,32 @@ void TMapEdit2Form::CreateMenus() {
   file->addAction(FQuit);
 
   QMenu* edit = menuBar()->addMenu("編集(&E)");
+  edit->setObjectName("EditMenu");
   edit->addActions({Action("Undo1"), Action("Redo1")});
 
   QMenu* map = menuBar()->addMenu("マップ(&M)");
+  map->setObjectName("MapMenu");
   map->addAction(Action("Option1"));
   QMenu* shade = map->addMenu("自由編集時の影(&S)");
+  shade->setObjectName("ShadeMenu");
   shade->addActions({Action("HighDef1"), Action("EndDef1"), Action("NoneDef1")});
   QMenu* fast = map->addMenu("描画の高速化(&F)");
+  fast->setObjectName("FastDrawMenu");
   fast->addActions({Action("AlwaysFact1"), Action("SaveFact"), Action("AlwaysSlow")});
   map->addSeparator();
-  // The chip-edit item selects chip mode.
-  map->addActions({Action("Chip1"), Action("FreeHand1")});
+  // The chip-edit item has a caption of its own (language files rename the chip
+  // command, not this item) and selects chip mode.
+  auto* chipItem = new QAction("チップ編集(&C)", map);
+  chipItem->setObjectName("ChipMenuItem");
+  chipItem->setCheckable(true);
+  chipItem->setChecked(Action("Chip1")->isChecked());
+  connect(chipItem, &QAction::triggered, this, [this, chipItem] {
+    chipItem->setChecked(true);
+    Action("Chip1")->trigger();
+  });
+  connect(Action("Chip1"), &QAction::changed, chipItem,
+          [this, chipItem] { chipItem->setChecked(Action("Chip1")->isChecked()); });
+  map->addActions({chipItem, Action("FreeHand1")});
   map->addSeparator();
   map->addActions(
       {Action("Pencil1"), Action("Rect1"), Action("Ellipse1"), Action("Fill1"), Action("Door1")});
@@ -159,12 +176,15 @@ void TMapEdit2Form::CreateMenus() {
   map->addAction(Action("DoorColorChange1"));
 
   QMenu* layer = menuBar()->addMenu("レイヤー(&L)");
+  layer->setObjectName("LayerMenu");
   layer->addActions({Action("AddLayer1"), Action("RecordLayerSet1")});
 
   QMenu* view = menuBar()->addMenu("表示(&V)");
+  view->setObjectName("ViewMenu");
   view->addActions({FZoomIn, FZoomOut, FZoomActual, FZoomFit});
 
   FLanguageMenu = menuBar()->addMenu("言語(&A)");
+  FLanguageMenu->setObjectName("LanguageMenu");
 }
 
 void TMapEdit2Form::CreateToolBar() {
@@ -200,6 +220,7 @@ QToolButton* TMapEdit2Form::MakePanelButton(QAction* Command, QWidget* Parent) {
     Command->trigger();
   });
   connect(Command, &QAction::changed, b, [Command, b] {
+    b->setText(Command->text().remove('&'));
     b->setChecked(Command->isChecked());
     b->setEnabled(Command->isEnabled());
   });
@@ -309,11 +330,12 @@ void TMapEdit2Form::SetStatus(int32_t Panel, const QString& Text) { FStatus[Pane
 QString TMapEdit2Form::StatusText(int32_t Panel) const { return FStatus[Panel]->text(); }
 
 void TMapEdit2Form::LoadSettings() {
-  ListLanguages();
+  BuildLanguageMenu();
   if (FSettings->Exists())
     SetUndoLimit(FSettings->ReadUndoLimit());
   else
     SetUndoLimit(TEditorSettings::DefaultUndoLimit);
+  ApplyStartupLanguage();
 }
 
 void TMapEdit2Form::ReadDrawModes() {
@@ -383,7 +405,7 @@ void TMapEdit2Form::SetModified(bool Value) {
 }
 
 void TMapEdit2Form::UpdateCaption() {
-  QString caption = kCaption;
+  QString caption = FCaptionTitle;
   if (!FMapFileName.isEmpty()) caption += " - " + QFileInfo(FMapFileName).fileName();
   if (FModified) caption += " *";
   setWindowTitle(caption);

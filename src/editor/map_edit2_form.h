@@ -6,10 +6,13 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "editor/canvas_geometry.h"
 #include "editor/editor_dialogs.h"
@@ -29,6 +32,7 @@ class TColorSwatch;
 class TMapCanvas;
 class TMapEditLayerList;
 class TUndoHistory;
+class TLanguageFile;
 
 enum class TMouseButton { Left, Right, Middle };
 
@@ -46,6 +50,30 @@ class TMapEdit2Form : public QMainWindow {
   void ReadDrawModes();
   // Writes the draw modes (also done when the window is destroyed).
   void WriteDrawModes();
+
+  // --- languages ---
+  // Pairs of lines: a language's title, then its file's full path.
+  const QStringList& Languages() const { return FLanguages; }
+  // Fills List with the (title, path) pairs of the language files found.
+  void ListLanguages(QStringList& List) const;
+  // The folders searched for language files, in order (tests set their own).
+  void SetLanguageFolders(std::vector<std::filesystem::path> Folders);
+  // The handler of the language menu's items.
+  void LanguageClick(QAction* Sender);
+  // Applies a language file to the window and its dialogs and records the choice
+  // in the settings file. Nothing happens when the file does not exist.
+  void ApplyLanguageFile(const QString& Path);
+  // Applies the keys of an open language file to the window, then lets the
+  // dialogs read theirs.
+  void ApplyLanguage(const TLanguageFile& File);
+  // Whether the user's locale is Japanese (the built-in texts need no file).
+  void SetJapaneseLocale(bool Value) { FJapaneseLocale = Value; }
+  // At start-up: the language the settings file names or, with no settings file
+  // on a non-Japanese system, the language titled "English".
+  void ApplyStartupLanguage();
+  const QString& DeleteLayerPrompt() const { return FDeleteLayerPrompt; }
+  const QString& NoLayerPrompt() const { return FNoLayerPrompt; }
+  const QString& ApplicationTitle() const { return FApplicationTitle; }
 
   // --- commands ---
   // The command of the given name ("New1", "Pencil1", ...), or nullptr.
@@ -135,8 +163,8 @@ class TMapEdit2Form : public QMainWindow {
   void CreateStatusBar();
   // Adds the File menu's "Export" submenu (virtual tabletop export).
   void CreateExportMenu(QMenu* File);
-  // Rebuilds the language menu from the language files.
-  void ListLanguages();
+  // Rebuilds the language menu from the language files found.
+  void BuildLanguageMenu();
   QToolButton* MakePanelButton(QAction* Command, QWidget* Parent);
 
   void ResetDocument();
@@ -165,6 +193,15 @@ class TMapEdit2Form : public QMainWindow {
   bool FDrawModesRead = false;
   QString FDeleteLayerPrompt;
   QString FNoLayerPrompt;
+  QStringList FLanguages;
+  std::vector<std::filesystem::path> FLanguageFolders;
+  bool FLanguageFoldersSet = false;
+  bool FJapaneseLocale = false;
+  // The layer-set texts of a language file, kept for the layer-set command.
+  QString FLayerSetName, FLayerSetOpt;
+  // The application title and the window caption's first part.
+  QString FApplicationTitle = "Vellumcraft";
+  QString FCaptionTitle = "Vellumcraft";
   TPoint FBandStart{-1, -1};
   TPoint FBandEnd{-1, -1};
   QColor FLastDialogColor = Qt::black;

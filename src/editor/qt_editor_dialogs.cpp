@@ -9,6 +9,8 @@
 
 #include "editor/editor_dialogs.h"
 
+#include "dialogs/dialog_languages.h"
+
 namespace {
 const char* const kMapFilter = "Map Data(*.qmx)";
 }
@@ -105,4 +107,13 @@ QString TQtEditorDialogs::SaveVttFileName(QWidget* Parent) {
   dialog.setDefaultSuffix("dd2vtt");
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().first();
+}
+
+// --- languages ---
+
+void TQtEditorDialogs::LoadLanguage(const TLanguageFile& File) {
+  ::LoadLanguage(File, MapTileCaptions);
+  ::LoadLanguage(File, LayerCaptions, UseJpColor);
+  ::LoadLanguage(File, FileFormCaptions);
+  ::LoadLanguage(File, VttExportCaptions);
 }

@@ -1,5 +1,7 @@
 #include "map/layer_set.h"
 
+#include "map/data_folders.h"
+
 #include <iconv.h>
 
 #include <algorithm>
@@ -84,14 +86,7 @@ std::string LocateImage(const std::string& Path, const fs::path& SetFolder) {
 
 std::vector<fs::path> DefaultLayerSetFolders(const fs::path& ExecutableDir,
                                              const fs::path& DataDir) {
-  std::vector<fs::path> folders;
-  if (!ExecutableDir.empty()) folders.push_back(ExecutableDir / "Layersets");
-  if (!DataDir.empty()) folders.push_back(DataDir / "Layersets");
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
-    folders.push_back(fs::path(xdg) / "vellumcraft" / "Layersets");
-  else if (const char* home = std::getenv("HOME"); home && *home)
-    folders.push_back(fs::path(home) / ".local" / "share" / "vellumcraft" / "Layersets");
-  return folders;
+  return DataFolders(ExecutableDir, DataDir, "Layersets");
 }
 
 std::vector<std::string> ListLayerSets(const std::vector<fs::path>& Folders) {

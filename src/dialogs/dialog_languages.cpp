@@ -1,0 +1,89 @@
+#include "dialogs/dialog_languages.h"
+
+namespace {
+
+void Read(const TLanguageFile& File, const char* Section, const char* Key, QString& Value) {
+  Value = File.ReadString(Section, Key, Value);
+}
+
+}  // namespace
+
+void LoadLanguage(const TLanguageFile& File, TMapTileFormCaptions& C) {
+  const char* s = "MapTileForm";
+  Read(File, s, "Caption", C.Caption);
+  Read(File, s, "L1", C.L1);
+  Read(File, s, "L2", C.L2);
+  Read(File, s, "UseChip", C.UseChip);
+  Read(File, s, "O1", C.O1);
+  Read(File, s, "O2", C.O2);
+  Read(File, s, "ChipSize", C.ChipSize);
+  Read(File, s, "ChipSize16", C.ChipSize16);
+  Read(File, s, "ChipSize32", C.ChipSize32);
+  Read(File, s, "OK", C.OK);
+  Read(File, s, "Cancel", C.Cancel);
+  Read(File, s, "BMPAlert", C.BMPAlert);
+}
+
+void LoadLanguage(const TLanguageFile& File, TLayerFormCaptions& C, bool& UseJpColor) {
+  const char* s = "LayerForm";
+  Read(File, s, "Caption", C.Caption);
+  Read(File, s, "Name", C.Name);
+  Read(File, s, "Type", C.Type);
+  Read(File, s, "OneColor", C.OneColor);
+  Read(File, s, "FromFile", C.FromFile);
+  UseJpColor = File.ReadInteger(s, "JapaneseColorName", UseJpColor ? 1 : 0) != 0;
+  Read(File, s, "AdditionPlace", C.AdditionPlace);
+  Read(File, s, "LastLayer", C.LastLayer);
+  Read(File, s, "BeforeLayer", C.BeforeLayer);
+  Read(File, s, "CCPlace", C.CCPlace);
+  Read(File, "Common", "OK", C.OK);
+  Read(File, "Common", "Cancel", C.Cancel);
+}
+
+void LoadLanguage(const TLanguageFile& File, TFileFormCaptions& C) {
+  const char* s = "MapSizeForm";
+  Read(File, s, "Caption", C.Caption);
+  Read(File, s, "MapSize", C.MapSize);
+  Read(File, s, "Width", C.Width);
+  Read(File, s, "Height", C.Height);
+  Read(File, s, "x", C.Times);
+  Read(File, s, "ChipSize", C.ChipSize);
+  Read(File, s, "ChipRead1", C.ChipRead1);
+  Read(File, s, "ChipRead2", C.ChipRead2);
+  Read(File, s, "ChipRead3", C.ChipRead3);
+  Read(File, s, "LayerSet", C.LayerSet);
+  Read(File, s, "UseLayerSet", C.UseLayerSet);
+  Read(File, s, "CreateNew", C.CreateNew);
+  Read(File, s, "ImageSize", C.ImageSize);
+  Read(File, "Common", "OK", C.OK);
+  Read(File, "Common", "Cancel", C.Cancel);
+}
+
+void LoadLanguage(const TLanguageFile& File, TVttExportFormCaptions& C) {
+  const char* s = "VttExportForm";
+  Read(File, s, "Caption", C.Caption);
+  Read(File, s, "PixelsPerGrid", C.PixelsPerGrid);
+  Read(File, s, "Presets", C.Presets);
+  Read(File, s, "ChipSize", C.ChipSize);
+  Read(File, s, "Grid", C.Grid);
+  Read(File, "Common", "OK", C.OK);
+  Read(File, "Common", "Cancel", C.Cancel);
+}
+
+void TMapTileForm::LoadLanguage(const TLanguageFile& File) {
+  TMapTileFormCaptions c = Captions();
+  ::LoadLanguage(File, c);
+  ApplyCaptions(c);
+}
+
+void TLayerForm::LoadLanguage(const TLanguageFile& File) {
+  TLayerFormCaptions c = Captions();
+  ::LoadLanguage(File, c, UseJpColor);
+  ApplyCaptions(c);
+}
+
+void TFileForm::LoadLanguage(const TLanguageFile& File) {
+  TFileFormCaptions c = Captions();
+  ::LoadLanguage(File, c);
+  ApplyCaptions(c);
+}

@@ -1,0 +1,17 @@
+#include "map/data_folders.h"
+
+#include <cstdlib>
+
+namespace fs = std::filesystem;
+
+std::vector<fs::path> DataFolders(const fs::path& ExecutableDir, const fs::path& DataDir,
+                                  const std::string& Name) {
+  std::vector<fs::path> folders;
+  if (!ExecutableDir.empty()) folders.push_back(ExecutableDir / Name);
+  if (!DataDir.empty()) folders.push_back(DataDir / Name);
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+    folders.push_back(fs::path(xdg) / "vellumcraft" / Name);
+  else if (const char* home = std::getenv("HOME"); home && *home)
+    folders.push_back(fs::path(home) / ".local" / "share" / "vellumcraft" / Name);
+  return folders;
+}
