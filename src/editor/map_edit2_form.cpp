@@ -161,6 +161,10 @@ void TMapEdit2Form::CreateMenus() {
   auto* chipItem = new QAction("チップ編集(&C)", map);
   chipItem->setObjectName("ChipMenuItem");
   chipItem->setCheckable(true);
+  // A group of its own shows it as the radio item it stands for.
+  auto* chipGroup = new QActionGroup(chipItem);
+  chipGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+  chipGroup->addAction(chipItem);
   chipItem->setChecked(Action("Chip1")->isChecked());
   connect(chipItem, &QAction::triggered, this, [this, chipItem] {
     chipItem->setChecked(true);

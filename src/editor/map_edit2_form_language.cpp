@@ -69,6 +69,9 @@ const TCaptionKey kExtraKeys[] = {
     {"ViewMenu", "ZoomOut", "ZoomOut1"},     {"ViewMenu", "ActualSize", "ZoomActual1"},
     {"ViewMenu", "FitToWindow", "ZoomFit1"}, {"FileMenu", "Export", "ExportMenu"},
     {"FileMenu", "ExportVtt", "ExportVtt1"},
+    // The Map menu's chip-edit item is not the chip command; its own key lets a
+    // translation rename it too.
+    {"MapMenu", "ChipItem", "ChipMenuItem"},
 };
 
 bool SameIgnoringCase(const QString& A, const char* B) {
