@@ -4,6 +4,7 @@
 // real one; tests answer with their own implementation.
 
 #include <QColor>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -20,6 +21,8 @@ struct TMapSizeRequest {
   int32_t Width = 20;
   int32_t Height = 20;
   int32_t ChipSize = 50;
+  // The chosen layer set's file; empty for none.
+  QString LayerSetFile;
 };
 
 // What adding a layer asks for. AdditionIndex < 0 appends; otherwise the layer is
@@ -30,6 +33,8 @@ struct TLayerRequest {
   QString FileName;  // a colour number, an image path or a chip reference
   int32_t LayerType = 0;
   int32_t AdditionIndex = -1;
+  // False when an existing layer is edited: the where-to-add group is hidden.
+  bool ShowAdditions = true;
 };
 
 enum class TDiscardAnswer { Save, Discard, Cancel };
@@ -58,7 +63,8 @@ class TEditorDialogs {
   virtual void ShowError(QWidget* Parent, const QString& Text) = 0;
   // The map size dialog of New; false when cancelled.
   virtual bool MapSize(QWidget* Parent, TMapSizeRequest& Request) = 0;
-  // The layer dialog of the add-layer command; false when cancelled.
+  // The layer dialog of the add-layer and edit-layer commands; false when
+  // cancelled. It opens with the request's name and source.
   virtual bool AddLayer(QWidget* Parent, TLayerRequest& Request) = 0;
 
   // --- Universal VTT export ---
@@ -99,4 +105,11 @@ class TQtEditorDialogs : public TEditorDialogs {
   TLayerFormCaptions LayerCaptions;
   TFileFormCaptions FileFormCaptions;
   bool UseJpColor = false;
+
+ private:
+  // The dialogs live as long as the window and keep their values between
+  // openings; they are made on first use, as children of the window.
+  QPointer<TFileForm> FFileForm;
+  QPointer<TMapTileForm> FTileForm;
+  QPointer<TLayerForm> FLayerForm;
 };

@@ -287,6 +287,7 @@ void TMapEdit2Form::CreateSidePanel() {
   FLayerList->setObjectName("ListBox1");
   FLayerList->setDragDropMode(QAbstractItemView::NoDragDrop);
   connect(FLayerList, &QListWidget::itemClicked, this, [this] { LayerModeExecute(); });
+  connect(FLayerList, &QListWidget::itemDoubleClicked, this, [this] { ListBox1DblClick(); });
   connect(FLayerList, &QListWidget::currentRowChanged, this, [this] { UpdateActions(); });
   col->addWidget(FLayerList, 1);
   auto* addRow = new QHBoxLayout;

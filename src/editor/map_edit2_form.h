@@ -142,6 +142,8 @@ class TMapEdit2Form : public QMainWindow {
   void SaveAS1Execute();
   void AddLayer1Execute();
   void DeleteLayer1Execute();
+  // Edits the selected layer's name and source with the layer dialog.
+  void ListBox1DblClick();
   void DoorColorChange1Execute();
   // Image output (the output settings dialog, then the image file).
   void Output1Execute();

@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <optional>
 
 #include "editor/color_swatch.h"
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
+#include "map/layer_set.h"
 #include "map/map_edit_layer_list.h"
 #include "map/new_map.h"
 #include "map/undo_history.h"
@@ -70,7 +72,9 @@ void TMapEdit2Form::New1Execute() {
     TBusyCursor busy;
     // Build the new map aside, so that a refused size leaves the open map alone.
     auto fresh = std::make_unique<TMapEditLayerList>();
-    CreateNewMap(*fresh, size.Width, size.Height, size.ChipSize);
+    std::optional<TLayerSet> set;
+    if (!size.LayerSetFile.isEmpty()) set = ReadLayerSetFile(LocalPath(size.LayerSetFile));
+    CreateNewMap(*fresh, size.Width, size.Height, size.ChipSize, set ? &*set : nullptr);
     ResetDocument();
     FDocument = std::move(fresh);
     FMapFileName.clear();
@@ -204,6 +208,30 @@ void TMapEdit2Form::AddLayer1Execute() {
   Invalidate();
   UpdateLayerButtons();
   UpdateActions();
+}
+
+void TMapEdit2Form::ListBox1DblClick() {
+  const int32_t i = FLayerList->currentRow();
+  if (!FDocument || i < 0 || i + 1 >= FDocument->Count()) return;
+  TMapEditLayer* layer = FDocument->Layers(i + 1);
+  TLayerRequest request;
+  request.ShowAdditions = false;
+  request.LayerName = QString::fromStdString(layer->LayerName);
+  request.FileName = QString::fromStdString(layer->FileName());
+  if (!FDialogs->AddLayer(this, request)) return;
+  layer->LayerName = request.LayerName.toStdString();
+  try {
+    TBusyCursor busy;
+    // The type stays as it was.
+    layer->SetFileName(request.FileName.toStdString());
+    FDocument->Refresh();
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+  FLayerList->item(i)->setText(request.LayerName);
+  SetModified(true);
+  Invalidate();
+  UpdateLayerButtons();
 }
 
 void TMapEdit2Form::DeleteLayer1Execute() {

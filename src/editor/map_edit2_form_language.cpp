@@ -65,9 +65,12 @@ const TCaptionKey kMenuKeys1[] = {
 
 // Captions of the window's own additions: the View menu and the export submenu.
 const TCaptionKey kExtraKeys[] = {
-    {"MainMenu", "View", "ViewMenu"},        {"ViewMenu", "ZoomIn", "ZoomIn1"},
-    {"ViewMenu", "ZoomOut", "ZoomOut1"},     {"ViewMenu", "ActualSize", "ZoomActual1"},
-    {"ViewMenu", "FitToWindow", "ZoomFit1"}, {"FileMenu", "Export", "ExportMenu"},
+    {"MainMenu", "View", "ViewMenu"},
+    {"ViewMenu", "ZoomIn", "ZoomIn1"},
+    {"ViewMenu", "ZoomOut", "ZoomOut1"},
+    {"ViewMenu", "ActualSize", "ZoomActual1"},
+    {"ViewMenu", "FitToWindow", "ZoomFit1"},
+    {"FileMenu", "Export", "ExportMenu"},
     {"FileMenu", "ExportVtt", "ExportVtt1"},
     // The Map menu's chip-edit item is not the chip command; its own key lets a
     // translation rename it too.

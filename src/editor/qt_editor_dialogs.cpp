@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -58,37 +59,36 @@ void TQtEditorDialogs::ShowError(QWidget* Parent, const QString& Text) {
   QMessageBox::critical(Parent, QString(), Text);
 }
 
-bool TQtEditorDialogs::MapSize(QWidget* /*Parent*/, TMapSizeRequest& Request) {
-  // Until the map size dialog exists, New takes its defaults.
-  Request = TMapSizeRequest{};
+bool TQtEditorDialogs::MapSize(QWidget* Parent, TMapSizeRequest& Request) {
+  if (!FFileForm) FFileForm = new TFileForm(Parent);
+  FFileForm->ApplyCaptions(FileFormCaptions);
+  if (!FFileForm->Execute(true)) return false;
+  Request.Width = FFileForm->MapWidth();
+  Request.Height = FFileForm->MapHeight();
+  Request.ChipSize = FFileForm->MapSize();
+  Request.LayerSetFile = QFile::decodeName(FFileForm->LayerSetFile().string().c_str());
   return true;
 }
 
 bool TQtEditorDialogs::AddLayer(QWidget* Parent, TLayerRequest& Request) {
-  // A plain stand-in for the layer settings dialog: name, source and type.
-  QDialog dialog(Parent);
-  auto* form = new QFormLayout(&dialog);
-  auto* name = new QLineEdit(Request.LayerName, &dialog);
-  auto* source = new QLineEdit(Request.FileName, &dialog);
-  source->setPlaceholderText("0x00BBGGRR, image path or <x,y,size>path");
-  auto* type = new QComboBox(&dialog);
-  type->addItems({"Ground", "Floor", "Object"});
-  auto* where = new QComboBox(&dialog);
-  where->addItem("(end)");
-  where->addItems(Request.Additions);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  form->addRow("Name", name);
-  form->addRow("Source", source);
-  form->addRow("Type", type);
-  form->addRow("Insert before", where);
-  form->addRow(buttons);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  if (dialog.exec() != QDialog::Accepted) return false;
-  Request.LayerName = name->text();
-  Request.FileName = source->text();
-  Request.LayerType = type->currentIndex();
-  Request.AdditionIndex = where->currentIndex() - 1;
+  if (!FTileForm) FTileForm = new TMapTileForm(Parent);
+  if (!FLayerForm) FLayerForm = new TLayerForm(FTileForm, Parent);
+  FTileForm->ApplyCaptions(MapTileCaptions);
+  FLayerForm->ApplyCaptions(LayerCaptions);
+  FLayerForm->UseJpColor = UseJpColor;
+  std::vector<std::string> additions;
+  for (const QString& name : Request.Additions) additions.push_back(name.toStdString());
+  FLayerForm->SetAdditions(additions);
+  // Editing opens with the layer's values; adding keeps the last ones.
+  if (!Request.ShowAdditions) {
+    FLayerForm->SetLayerName(Request.LayerName.toStdString());
+    FLayerForm->SetFileName(Request.FileName.toStdString());
+  }
+  if (!FLayerForm->Execute(Request.ShowAdditions)) return false;
+  Request.LayerName = QString::fromStdString(FLayerForm->LayerName());
+  Request.FileName = QString::fromStdString(FLayerForm->FileName());
+  Request.LayerType = int32_t(FLayerForm->LayerType());
+  Request.AdditionIndex = FLayerForm->AdditionIndex();
   return true;
 }
 

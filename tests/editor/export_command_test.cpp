@@ -49,7 +49,7 @@ class ExportCommandTest : public ::testing::Test {
   // A 6 x 5 map of 16-pixel cells with one floor layer and a wall ring whose
   // room is cells (2, 2)-(3, 2).
   void NewRoomMap() {
-    Dialogs->Size = {6, 5, 16};
+    Dialogs->Size = {6, 5, 16, {}};
     Dialogs->Discard = TDiscardAnswer::Discard;
     Form->New1Execute();
     Dialogs->Layer.LayerName = "Floor";

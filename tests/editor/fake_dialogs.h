@@ -12,9 +12,10 @@ struct TFakeDialogs : TEditorDialogs {
   QColor Color = Qt::red;
   bool YesNoAnswer = false, OkCancelAnswer = true;
   TDiscardAnswer Discard = TDiscardAnswer::Cancel;
-  TMapSizeRequest Size{10, 8, 32};
+  TMapSizeRequest Size{10, 8, 32, {}};
   bool SizeOk = true;
   TLayerRequest Layer;
+  TLayerRequest LastLayerRequest;
   bool LayerOk = true;
   QStringList Asked, Errors;
   int LayerDialogs = 0;
@@ -44,9 +45,12 @@ struct TFakeDialogs : TEditorDialogs {
   }
   bool AddLayer(QWidget*, TLayerRequest& Request) override {
     ++LayerDialogs;
+    LastLayerRequest = Request;  // what the window handed the dialog
     const QStringList additions = Request.Additions;
+    const bool showAdditions = Request.ShowAdditions;
     Request = Layer;
     Request.Additions = additions;
+    Request.ShowAdditions = showAdditions;
     return LayerOk;
   }
 };

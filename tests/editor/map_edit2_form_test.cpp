@@ -36,7 +36,7 @@ class FormTest : public ::testing::Test {
 
   // A new map of W x H cells of chip C with the given floor layers (solid colours).
   void NewMap(int32_t W, int32_t H, int32_t C, int Layers) {
-    Dialogs->Size = {W, H, C};
+    Dialogs->Size = {W, H, C, {}};
     Dialogs->Discard = TDiscardAnswer::Discard;
     Form->New1Execute();
     for (int i = 0; i < Layers; ++i) {
@@ -545,6 +545,90 @@ TEST_F(FormTest, SaveAndOpenRoundTrip) {
   EXPECT_EQ(Form->CanvasWidth(), 96);
   EXPECT_EQ(LayerAt(20, 20), 1);
   EXPECT_FALSE(Form->Modified());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FormTest, NewWithAndWithoutALayerSet) {
+  // Without a set: the wall layer only, opaque black everywhere.
+  Dialogs->Size = {4, 3, 8, {}};
+  Form->New1Execute();
+  EXPECT_EQ(Form->LayerList()->count(), 0);
+  EXPECT_EQ(Form->StatusText(0), "0 Layers");
+  EXPECT_EQ(Form->LayerList()->currentRow(), -1);
+  EXPECT_EQ(Form->Document()->Count(), 1);
+  EXPECT_EQ(Form->Document()->Layers(0)->LayerName, "壁");
+
+  // A set of three layers, in file order, item 0 selected.
+  const std::string tex = std::string(VC_SOURCE_DIR) + "/Layersets/textures/";
+  const std::string set = Dir.File("three.txt");
+  vctest::WriteFileBytes(set, "Stone\r\n" + tex + "stone.png\r\nWood\r\n" + tex +
+                                  "wood.png\r\nDirt\r\n" + tex + "dirt.png\r\n");
+  Dialogs->Size = {5, 4, 16, QString::fromStdString(set)};
+  Form->New1Execute();
+  ASSERT_EQ(Form->LayerList()->count(), 3);
+  EXPECT_EQ(Form->LayerList()->item(0)->text(), "Stone");
+  EXPECT_EQ(Form->LayerList()->item(2)->text(), "Dirt");
+  EXPECT_EQ(Form->LayerList()->currentRow(), 0);
+  EXPECT_EQ(Form->StatusText(0), "3 Layers");
+  EXPECT_EQ(Form->Document()->Layers(2)->FileName(), tex + "wood.png");
+  EXPECT_TRUE(Form->MapFileName().isEmpty());
+
+  // A set file that cannot be read is an error that keeps the open map.
+  Dialogs->Size = {2, 2, 16, QString::fromStdString(Dir.File("missing.txt"))};
+  Form->New1Execute();
+  EXPECT_EQ(Dialogs->Errors.size(), 1);
+  EXPECT_EQ(Form->LayerList()->count(), 3);
+  EXPECT_EQ(Form->CanvasWidth(), 80);
+}
+
+TEST_F(FormTest, EditingALayerKeepsItsTypeAndDeletingTheLastLeavesNoneSelected) {
+  NewMap(4, 4, 16, 1);
+  Form->Document()->Layers(1)->LayerType = TMapEditLayerType(2);
+  Form->LayerList()->setCurrentRow(0);
+  Dialogs->Layer.LayerName = "Renamed";
+  Dialogs->Layer.FileName = "16711680";
+  Dialogs->Layer.LayerType = 0;
+  Form->ListBox1DblClick();
+  // The dialog opened with the layer's own values and without the place group.
+  EXPECT_FALSE(Dialogs->LastLayerRequest.ShowAdditions);
+  EXPECT_EQ(Dialogs->LastLayerRequest.LayerName, "Layer 1");
+  EXPECT_EQ(Dialogs->LastLayerRequest.FileName, QString::number(0x203040));
+  EXPECT_EQ(Form->Document()->Layers(1)->LayerName, "Renamed");
+  EXPECT_EQ(Form->Document()->Layers(1)->FileName(), "16711680");
+  EXPECT_EQ(int(Form->Document()->Layers(1)->LayerType), 2);
+  EXPECT_EQ(Form->LayerList()->item(0)->text(), "Renamed");
+  EXPECT_EQ(Form->Document()->Count(), 2);
+
+  // Cancel changes nothing.
+  Dialogs->LayerOk = false;
+  Dialogs->Layer.LayerName = "Other";
+  Form->ListBox1DblClick();
+  EXPECT_EQ(Form->LayerList()->item(0)->text(), "Renamed");
+
+  Form->DeleteLayer1Execute();
+  EXPECT_EQ(Form->LayerList()->count(), 0);
+  EXPECT_EQ(Form->LayerList()->currentRow(), -1);
+  Form->UpdateActions();
+  EXPECT_FALSE(Form->Action("DeleteLayer1")->isEnabled());
+}
+
+TEST_F(FormTest, SaveAfterOpenWritesTheOpenedFile) {
+  NewMap(3, 3, 16, 1);
+  const QString name = QString::fromStdString(Dir.File("opened.qmx"));
+  ASSERT_TRUE(Form->SaveMap(name));
+  Make();
+  ASSERT_TRUE(Form->OpenMap(name));
+  Form->LayerList()->setCurrentRow(0);
+  Click(8, 8);
+  Dialogs->SaveName.clear();  // a save dialog would cancel
+  Trigger("Save1");
+  EXPECT_FALSE(Form->Modified());
+  Make();
+  ASSERT_TRUE(Form->OpenMap(name));
+  EXPECT_EQ(LayerAt(8, 8), 1);
 }
 
 }  // namespace
