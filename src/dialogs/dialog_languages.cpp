@@ -36,6 +36,13 @@ void LoadLanguage(const TLanguageFile& File, TLayerFormCaptions& C, bool& UseJpC
   Read(File, s, "LastLayer", C.LastLayer);
   Read(File, s, "BeforeLayer", C.BeforeLayer);
   Read(File, s, "CCPlace", C.CCPlace);
+  Read(File, s, "Terrain", C.Terrain);
+  Read(File, s, "Outdoor", C.TypeCaptions[0]);
+  Read(File, s, "Indoor", C.TypeCaptions[1]);
+  Read(File, s, "Object", C.TypeCaptions[2]);
+  Read(File, s, "OutdoorHint", C.TypeHints[0]);
+  Read(File, s, "IndoorHint", C.TypeHints[1]);
+  Read(File, s, "ObjectHint", C.TypeHints[2]);
   Read(File, "Common", "OK", C.OK);
   Read(File, "Common", "Cancel", C.Cancel);
 }

@@ -38,17 +38,12 @@ TLayerForm::TLayerForm(TMapTileForm* TileForm, QWidget* Parent, IDialogServices*
   FEdit1->setMinimumWidth(220);
 
   FTypeGroup = new QGroupBox(this);
-  FTerrainLabel = new QLabel("地形", FTypeGroup);
+  FTerrainLabel = new QLabel(FTypeGroup);
   auto* typeButtons = new QButtonGroup(this);
-  const char* typeCaptions[3] = {"屋外", "屋内", "屋内"};
-  const char* typeHints[3] = {"このタイプの地形は周りの地形に自動的に拡散します。",
-                              "このタイプの地形は周りが屋外の時にだけ拡散します。",
-                              "このタイプの地形は拡散しません。"};
   auto* typeLayout = new QHBoxLayout(FTypeGroup);
   typeLayout->addWidget(FTerrainLabel);
   for (int i = 0; i < 3; ++i) {
-    FTypes[i] = new QRadioButton(QString::fromUtf8(typeCaptions[i]), FTypeGroup);
-    FTypes[i]->setToolTip(QString::fromUtf8(typeHints[i]));
+    FTypes[i] = new QRadioButton(FTypeGroup);
     typeButtons->addButton(FTypes[i]);
     typeLayout->addWidget(FTypes[i]);
   }
@@ -139,6 +134,11 @@ void TLayerForm::ApplyCaptions(const TLayerFormCaptions& Value) {
   setWindowTitle(Value.Caption);
   FNameLabel->setText(Value.Name);
   FTypeGroup->setTitle(Value.Type);
+  FTerrainLabel->setText(Value.Terrain);
+  for (int i = 0; i < 3; ++i) {
+    FTypes[i]->setText(Value.TypeCaptions[i]);
+    FTypes[i]->setToolTip(Value.TypeHints[i]);
+  }
   FRB1->setText(Value.OneColor);
   FRB2->setText(Value.FromFile);
   FAddGroup->setTitle(Value.AdditionPlace);

@@ -34,6 +34,13 @@ struct TLayerFormCaptions {
   QString LastLayer = "最後に追加";
   QString BeforeLayer = "の直前に追加";
   QString CCPlace = "チップ位置の変更";
+  // The type options and their hints, beyond the classic keys so that a
+  // translation reaches every text of the dialog.
+  QString Terrain = "地形";
+  QString TypeCaptions[3] = {"屋外", "屋内", "屋内"};
+  QString TypeHints[3] = {"このタイプの地形は周りの地形に自動的に拡散します。",
+                          "このタイプの地形は周りが屋外の時にだけ拡散します。",
+                          "このタイプの地形は拡散しません。"};
   QString OK = "OK";
   QString Cancel = "キャンセル";
 };
