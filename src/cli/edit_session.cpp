@@ -1,5 +1,7 @@
 #include "cli/edit_session.h"
 
+#include "map/layer_renumber.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -315,7 +317,8 @@ void TEditSession::AddLayer(const TArgs& W) {
     index = FMap.Count() - 1;
   } else {
     index = before + 1;
-    FMap.InsertLayer(index);
+    // Pixels keep their textures: the layers from here on move one place along.
+    InsertLayerRenumbered(FMap, index, &FHistory);
   }
   TMapEditLayer* layer = FMap.Layers(index);
   try {
@@ -323,7 +326,8 @@ void TEditSession::AddLayer(const TArgs& W) {
     layer->SetFileName(W[2]);
     layer->LayerType = type;
   } catch (...) {
-    FMap.Delete(index);
+    // No pixel names the new layer, so deleting it restores every number.
+    DeleteLayerRenumbered(FMap, index, &FHistory);
     throw;
   }
 }
@@ -344,7 +348,7 @@ void TEditSession::EditLayer(const TArgs& W) {
 
 void TEditSession::DeleteLayer(const TArgs& W) {
   CheckArgCount(W, 2, 2, "delete-layer I");
-  FMap.Delete(ListIndexArg(W, 1) + 1);
+  DeleteLayerRenumbered(FMap, ListIndexArg(W, 1) + 1, &FHistory);
 }
 
 void TEditSession::Undo() {

@@ -170,8 +170,6 @@ class TMapEdit2Form : public QMainWindow {
   QToolButton* MakePanelButton(QAction* Command, QWidget* Parent);
 
   void ResetDocument();
-  // Renumbers the layer of every pixel and of every undo record, then recomposes.
-  void RemapLayers(const std::function<int32_t(int32_t)>& Map);
   void FillLayerList();
   void AfterDocumentLoaded();
   void SetModified(bool Value);

@@ -12,6 +12,7 @@
 #include "editor/color_swatch.h"
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
+#include "map/layer_renumber.h"
 #include "map/layer_set.h"
 #include "map/map_edit_layer_list.h"
 #include "map/new_map.h"
@@ -159,17 +160,6 @@ void TMapEdit2Form::SaveAS1Execute() {
   SaveMap(name);
 }
 
-void TMapEdit2Form::RemapLayers(const std::function<int32_t(int32_t)>& Map) {
-  TGrid2D<int32_t>& pixels = FDocument->PixelGrid();
-  for (int32_t y = 0; y < pixels.Height(); ++y) {
-    int32_t* row = pixels.Row(y);
-    for (int32_t x = 0; x < pixels.Width(); ++x) row[x] = Map(row[x]);
-  }
-  FUndo->MapLayerIndices(Map);
-  TBusyCursor busy;
-  FDocument->Refresh();
-}
-
 void TMapEdit2Form::AddLayer1Execute() {
   if (!FDocument || FDocument->Count() == 0) return;
   TLayerRequest request;
@@ -182,10 +172,13 @@ void TMapEdit2Form::AddLayer1Execute() {
   int32_t docIndex = 0;
   if (insert) {
     docIndex = request.AdditionIndex + 1;
-    FDocument->InsertLayer(docIndex);
     // Pixels and undo records keep showing the layers they showed: the layer
     // numbers from here down move one place along.
-    RemapLayers([docIndex](int32_t L) { return L >= docIndex ? L + 1 : L; });
+    InsertLayerRenumbered(*FDocument, docIndex, FUndo.get());
+    {
+      TBusyCursor busy;
+      FDocument->Refresh();
+    }
     FLayerList->insertItem(request.AdditionIndex, request.LayerName);
   } else {
     FDocument->AddLayer();
@@ -241,16 +234,14 @@ void TMapEdit2Form::DeleteLayer1Execute() {
   if (!FDialogs->AskOkCancel(this, FDeleteLayerPrompt)) return;
   const int32_t docIndex = i + 1;
   delete FLayerList->takeItem(i);
-  FDocument->Delete(docIndex);
   // The layers below move up one number; the pixels of the deleted layer take the
   // layer now in its place (or the one above it when it was the last), so that the
   // rest of the map keeps its textures and no pixel names a missing layer.
-  const int32_t count = FDocument->Count();
-  const int32_t heir = docIndex < count ? docIndex : docIndex - 1;
-  RemapLayers([docIndex, heir](int32_t L) {
-    if (L == docIndex) return heir;
-    return L > docIndex ? L - 1 : L;
-  });
+  DeleteLayerRenumbered(*FDocument, docIndex, FUndo.get());
+  {
+    TBusyCursor busy;
+    FDocument->Refresh();
+  }
   FLayerList->setCurrentRow(FLayerList->count() > 0 ? std::max(i - 1, 0) : -1);
   SetStatus(0, QString::number(FLayerList->count()) + " Layers");
   SetModified(true);

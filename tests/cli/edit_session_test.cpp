@@ -122,3 +122,39 @@ TEST(EditSession, ArgumentsAreCheckedBeforeAnythingChanges) {
 }
 
 }  // namespace
+
+namespace {
+
+// Layer changes from the tool keep every painted cell's texture, and undo after
+// them restores the right textures.
+TEST(EditSession, LayerInsertAndDeleteKeepTextures) {
+  TMapEditLayerList map;
+  CreateNewMap(map, 3, 1, 4);
+  TEditSession session(map, 8);
+  session.ExecuteLine("add-layer A 255");
+  session.ExecuteLine("add-layer B 65280");
+  session.ExecuteLine("paint-chip 0 0 1");
+  session.ExecuteLine("paint-chip 1 0 2");
+  auto nameAt = [&](int32_t CX) { return map.Layers(map.PixelLayers(CX * 4 + 1, 1))->LayerName; };
+  session.ExecuteLine("add-layer C 16711680 before=0");
+  EXPECT_EQ(map.Layers(1)->LayerName, "C");
+  EXPECT_EQ(nameAt(0), "A");
+  EXPECT_EQ(nameAt(1), "B");
+  EXPECT_EQ(nameAt(2), "壁");
+  session.ExecuteLine("undo");  // the stroke on cell 1
+  EXPECT_EQ(nameAt(1), "壁");
+  session.ExecuteLine("redo");
+  EXPECT_EQ(nameAt(1), "B");
+  // Deleting "A" (list item 1): its pixels take "B", now in its place.
+  session.ExecuteLine("delete-layer 1");
+  ASSERT_EQ(map.Count(), 3);
+  EXPECT_EQ(nameAt(0), "B");
+  EXPECT_EQ(nameAt(1), "B");
+  // A failed add (unreadable source) leaves every number as it was.
+  EXPECT_ANY_THROW(session.ExecuteLine("add-layer D missing-file.png before=0"));
+  ASSERT_EQ(map.Count(), 3);
+  EXPECT_EQ(map.Layers(1)->LayerName, "C");
+  EXPECT_EQ(nameAt(1), "B");
+}
+
+}  // namespace
