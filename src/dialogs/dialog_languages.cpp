@@ -94,3 +94,27 @@ void TFileForm::LoadLanguage(const TLanguageFile& File) {
   ::LoadLanguage(File, c);
   ApplyCaptions(c);
 }
+
+void LoadLanguage(const TLanguageFile& File, TOutputOptFormCaptions& C) {
+  const char* s = "OutputForm";
+  Read(File, s, "OK", C.OK);
+  Read(File, "Common", "Cancel", C.Cancel);
+  Read(File, s, "Caption", C.Caption);
+  Read(File, s, "GridOption", C.GridOption);
+  Read(File, s, "UseGrid", C.UseGrid);
+  Read(File, s, "AllON", C.AllON);
+  Read(File, s, "AllOFF", C.AllOFF);
+  Read(File, s, "Top", C.Top);
+  Read(File, s, "Right", C.Right);
+  Read(File, s, "Bottom", C.Bottom);
+  Read(File, s, "Left", C.Left);
+  Read(File, s, "GridColor", C.GridColor);
+  Read(File, s, "Color", C.Color);
+  Read(File, s, "HalfTone", C.HalfTone);
+}
+
+void TOutputOptForm::LoadLanguage(const TLanguageFile& File) {
+  TOutputOptFormCaptions c = Captions();
+  ::LoadLanguage(File, c);
+  ApplyCaptions(c);
+}

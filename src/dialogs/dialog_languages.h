@@ -8,6 +8,7 @@
 #include "dialogs/language_file.h"
 #include "dialogs/layer_form.h"
 #include "dialogs/map_tile_form.h"
+#include "dialogs/output_opt_form.h"
 #include "dialogs/vtt_export_form.h"
 
 void LoadLanguage(const TLanguageFile& File, TMapTileFormCaptions& Captions);
@@ -15,3 +16,4 @@ void LoadLanguage(const TLanguageFile& File, TMapTileFormCaptions& Captions);
 void LoadLanguage(const TLanguageFile& File, TLayerFormCaptions& Captions, bool& UseJpColor);
 void LoadLanguage(const TLanguageFile& File, TFileFormCaptions& Captions);
 void LoadLanguage(const TLanguageFile& File, TVttExportFormCaptions& Captions);
+void LoadLanguage(const TLanguageFile& File, TOutputOptFormCaptions& Captions);

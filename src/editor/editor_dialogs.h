@@ -12,6 +12,7 @@
 #include "dialogs/file_form.h"
 #include "dialogs/layer_form.h"
 #include "dialogs/map_tile_form.h"
+#include "dialogs/output_opt_form.h"
 #include "dialogs/vtt_export_form.h"
 
 class QWidget;
@@ -75,6 +76,13 @@ class TEditorDialogs {
   // The file to export to; empty when cancelled.
   virtual QString SaveVttFileName(QWidget* /*Parent*/) { return {}; }
 
+  // --- image output and printing ---
+  // The image file to write; empty when cancelled.
+  virtual QString SaveImageFileName(QWidget* /*Parent*/) { return {}; }
+  // The output settings dialog (grid lines), shown by the Output and Print
+  // commands; it keeps its settings between openings. False when cancelled.
+  virtual bool OutputOptions(QWidget* /*Parent*/, TOutputOptions& /*Options*/) { return false; }
+
   // --- languages ---
   // Lets the dialogs read their texts from a language file, in the order map chip,
   // layer, map size, output, print.
@@ -98,6 +106,10 @@ class TQtEditorDialogs : public TEditorDialogs {
   QString SaveVttFileName(QWidget* Parent) override;
   // The export dialog's texts, for language files to replace.
   TVttExportFormCaptions VttExportCaptions;
+  // --- image output and printing ---
+  QString SaveImageFileName(QWidget* Parent) override;
+  bool OutputOptions(QWidget* Parent, TOutputOptions& Options) override;
+  TOutputOptFormCaptions OutputCaptions;
   // --- languages ---
   void LoadLanguage(const TLanguageFile& File) override;
   // The texts of the dialogs made when they are shown.
@@ -112,4 +124,5 @@ class TQtEditorDialogs : public TEditorDialogs {
   QPointer<TFileForm> FFileForm;
   QPointer<TMapTileForm> FTileForm;
   QPointer<TLayerForm> FLayerForm;
+  QPointer<TOutputOptForm> FOutputForm;
 };

@@ -393,7 +393,7 @@ void TMapEdit2Form::UpdateActions() {
   const bool hasLayer = FDocument && FDocument->Count() > 0;
   for (const char* name : {"Save1", "SaveAS1", "AddLayer1"}) Action(name)->setEnabled(hasLayer);
   // A command without a handler is disabled.
-  Action("Output1")->setEnabled(false);
+  Action("Output1")->setEnabled(hasLayer);
   Action("Print1")->setEnabled(false);
   if (QAction* vtt = Action("ExportVtt1")) vtt->setEnabled(hasLayer);
   for (const char* name : {"Option1", "RecordLayerSet1"}) Action(name)->setEnabled(false);

@@ -1,7 +1,65 @@
-// The Output command: the output settings dialog, then the image file.
+// The Output command: the image file, the output settings, then the whole map
+// written as PNG, JPEG or BMP with a progress dialog that can cancel.
 
+#include <QApplication>
+#include <QFile>
 #include <QMenu>
+#include <QProgressDialog>
+#include <exception>
 
 #include "editor/map_edit2_form.h"
+#include "map/image_output.h"
+#include "map/map_edit_layer_list.h"
 
-void TMapEdit2Form::Output1Execute() {}
+namespace {
+
+// Raised from the progress report when the user cancels; nothing is written.
+struct TOutputCancelled {};
+
+}  // namespace
+
+void TMapEdit2Form::Output1Execute() {
+  if (!FDocument || FDocument->Count() == 0) return;
+  const QString name = FDialogs->SaveImageFileName(this);
+  if (name.isEmpty()) return;
+  TOutputOptions options;
+  if (!FDialogs->OutputOptions(this, options)) return;
+
+  // With fast drawing off only for output, every cell is first recomposed with
+  // it off; the other choices keep the cells as they are.
+  const TOutputFastDraw fast =
+      Checked("SaveFact") ? TOutputFastDraw::OffForOutput : TOutputFastDraw::KeepAsIs;
+  QProgressDialog progress(this);
+  progress.setWindowTitle(Action("Output1")->text().remove('&'));
+  progress.setLabelText(name);
+  progress.setCancelButtonText(tr("Cancel"));
+  progress.setMinimumDuration(400);
+  progress.setAutoClose(false);
+  progress.setRange(0, 1000);
+  // Refresh, composition and writing share the bar: 60 %, 30 %, 10 %.
+  auto report = [&progress](const char* Stage, int64_t Done, int64_t Total) {
+    const std::string stage = Stage;
+    const double part = Total > 0 ? double(Done) / double(Total) : 1.0;
+    const double at = stage == "refresh"   ? 0.6 * part
+                      : stage == "compose" ? 0.6 + 0.3 * part
+                                           : 0.9 + 0.1 * part;
+    progress.setValue(int(at * 1000));
+    QApplication::processEvents();
+    if (progress.wasCanceled()) throw TOutputCancelled{};
+  };
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    RenderMapImage(*FDocument, options, QFile::encodeName(name).toStdString(), fast, report);
+  } catch (const TOutputCancelled&) {
+  } catch (const std::exception& e) {
+    QApplication::restoreOverrideCursor();
+    progress.close();
+    ShowException(e);
+    Invalidate();
+    return;
+  }
+  QApplication::restoreOverrideCursor();
+  progress.close();
+  // The map was recomposed for the output; the view shows the same cells.
+  Invalidate();
+}

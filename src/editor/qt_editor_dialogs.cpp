@@ -11,6 +11,7 @@
 #include "editor/editor_dialogs.h"
 
 #include "dialogs/dialog_languages.h"
+#include "dialogs/dialog_services.h"
 
 namespace {
 const char* const kMapFilter = "Map Data(*.qmx)";
@@ -115,5 +116,27 @@ void TQtEditorDialogs::LoadLanguage(const TLanguageFile& File) {
   ::LoadLanguage(File, MapTileCaptions);
   ::LoadLanguage(File, LayerCaptions, UseJpColor);
   ::LoadLanguage(File, FileFormCaptions);
+  ::LoadLanguage(File, OutputCaptions);
   ::LoadLanguage(File, VttExportCaptions);
+}
+
+// --- image output and printing ---
+
+QString TQtEditorDialogs::SaveImageFileName(QWidget* Parent) {
+  QFileDialog dialog(Parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilter(QString::fromStdString(
+      QtFileFilter("PNG Image(*.png)|*.png|Bitmap Image(*.bmp)|*.bmp|JPG Image(*.jpg)|*.jpg")));
+  // The extension is appended when the user types none.
+  dialog.setDefaultSuffix("png");
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
+bool TQtEditorDialogs::OutputOptions(QWidget* Parent, TOutputOptions& Options) {
+  if (!FOutputForm) FOutputForm = new TOutputOptForm(Parent);
+  FOutputForm->ApplyCaptions(OutputCaptions);
+  if (!FOutputForm->Execute()) return false;
+  Options = FOutputForm->Options();
+  return true;
 }

@@ -179,6 +179,7 @@ TEST_F(LanguageTest, ShippedFilesHoldExactlyTheKeysTheProgramReads) {
       EXPECT_EQ(qt->LayerCaptions.Caption.toStdString(), "Layer Settings");
       EXPECT_EQ(qt->MapTileCaptions.Caption.toStdString(), "Map Chip");
       EXPECT_EQ(qt->VttExportCaptions.Caption.toStdString(), "Export to Universal VTT");
+      EXPECT_EQ(qt->OutputCaptions.OK.toStdString(), "Export");
       EXPECT_FALSE(qt->UseJpColor);
     } else {
       EXPECT_EQ(Form->Action("SaveAS1")->text().toStdString(), "名前を付けて保存(&X)...");
