@@ -22,7 +22,7 @@ TOutputOptForm::TOutputOptForm(QWidget* Parent, IDialogServices* Services)
   for (int i = 0; i < 4; ++i) {
     FSides[i] = new QPushButton(FGridGroup);
     FSides[i]->setCheckable(true);
-    FSides[i]->setFixedWidth(40);
+    FSides[i]->setMinimumWidth(48);
     sides->addWidget(FSides[i], cellPos[i][0], cellPos[i][1]);
   }
   FSides[1]->setChecked(true);  // right

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cmath>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -110,23 +111,66 @@ TColor32 GridColor32(const TOutputOptions& Options) {
   return Options.HalfTone ? (c & 0x80FFFFFFu) : c;
 }
 
+namespace {
+
+// The image position of cell edge Index (the left or top edge of cell Index).
+int64_t CellEdge(int64_t Origin, double CellPixels, int64_t Index) {
+  return Origin + int64_t(std::floor(double(Index) * CellPixels + 0.5));
+}
+
+void BlendColumn(TBitmap32& Image, int64_t X, int64_t Y0, int64_t Y1, TColor32 C) {
+  if (X < 0 || X >= Image.Width()) return;
+  Y0 = std::max<int64_t>(Y0, 0);
+  Y1 = std::min<int64_t>(Y1, Image.Height());
+  for (int64_t y = Y0; y < Y1; ++y) {
+    TColor32& p = Image.Pixel(int32_t(X), int32_t(y));
+    p = BlendPixel(C, p);
+  }
+}
+
+void BlendRowSpan(TBitmap32& Image, int64_t Y, int64_t X0, int64_t X1, TColor32 C) {
+  if (Y < 0 || Y >= Image.Height()) return;
+  X0 = std::max<int64_t>(X0, 0);
+  X1 = std::min<int64_t>(X1, Image.Width());
+  for (int64_t x = X0; x < X1; ++x) {
+    TColor32& p = Image.Pixel(int32_t(x), int32_t(Y));
+    p = BlendPixel(C, p);
+  }
+}
+
+}  // namespace
+
+void DrawGridScaled(TBitmap32& Image, int64_t OriginX, int64_t OriginY, double CellPixels,
+                    int32_t FirstCellX, int32_t FirstCellY, int32_t CellsX, int32_t CellsY,
+                    const TOutputOptions& Options) {
+  if (!Options.UseGrid || CellsX <= 0 || CellsY <= 0 || !(CellPixels > 0)) return;
+  const TColor32 color = GridColor32(Options);
+  const int64_t left = CellEdge(OriginX, CellPixels, FirstCellX);
+  const int64_t right = CellEdge(OriginX, CellPixels, int64_t(FirstCellX) + CellsX);
+  const int64_t top = CellEdge(OriginY, CellPixels, FirstCellY);
+  const int64_t bottom = CellEdge(OriginY, CellPixels, int64_t(FirstCellY) + CellsY);
+  // Only the cells whose lines can touch the image are visited.
+  for (int64_t c = FirstCellX; c < int64_t(FirstCellX) + CellsX; ++c) {
+    const int64_t x0 = CellEdge(OriginX, CellPixels, c);
+    const int64_t x1 = CellEdge(OriginX, CellPixels, c + 1);
+    if (x1 <= 0) continue;
+    if (x0 >= Image.Width()) break;
+    if (Options.LeftGrid) BlendColumn(Image, x0, top, bottom, color);
+    if (Options.RightGrid) BlendColumn(Image, x1 - 1, top, bottom, color);
+  }
+  for (int64_t r = FirstCellY; r < int64_t(FirstCellY) + CellsY; ++r) {
+    const int64_t y0 = CellEdge(OriginY, CellPixels, r);
+    const int64_t y1 = CellEdge(OriginY, CellPixels, r + 1);
+    if (y1 <= 0) continue;
+    if (y0 >= Image.Height()) break;
+    if (Options.UpGrid) BlendRowSpan(Image, y0, left, right, color);
+    if (Options.DownGrid) BlendRowSpan(Image, y1 - 1, left, right, color);
+  }
+}
+
 void DrawGrid(TBitmap32& Image, int32_t Width, int32_t Height, int32_t ChipSize,
               const TOutputOptions& Options) {
-  if (!Options.UseGrid) return;
-  const TColor32 color = GridColor32(Options);
-  const int32_t iw = Image.Width(), ih = Image.Height();
-  if (Options.LeftGrid)
-    for (int32_t c = 0; c < Width; ++c)
-      Image.DrawLineBlended(c * ChipSize, 0, c * ChipSize, ih, color, false);
-  if (Options.RightGrid)
-    for (int32_t c = 1; c <= Width; ++c)
-      Image.DrawLineBlended(c * ChipSize - 1, 0, c * ChipSize - 1, ih, color, false);
-  if (Options.UpGrid)
-    for (int32_t r = 0; r < Height; ++r)
-      Image.DrawLineBlended(0, r * ChipSize, iw, r * ChipSize, color, false);
-  if (Options.DownGrid)
-    for (int32_t r = 1; r <= Height; ++r)
-      Image.DrawLineBlended(0, r * ChipSize - 1, iw, r * ChipSize - 1, color, false);
+  DrawGridScaled(Image, 0, 0, ChipSize, 0, 0, Width, Height, Options);
 }
 
 void ComposeForOutput(TMapEditLayerList& Map, TBitmap32& Image, const TOutputOptions& Options,

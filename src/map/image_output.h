@@ -52,6 +52,18 @@ TColor32 GridColor32(const TOutputOptions& Options);
 void DrawGrid(TBitmap32& Image, int32_t Width, int32_t Height, int32_t ChipSize,
               const TOutputOptions& Options);
 
+// Draws the grid of a region of the map onto Image at any cell size, for bands
+// of the output image and for printed sheets. Cell column c has its left edge at
+// OriginX + round(c * CellPixels) (rows alike), so OriginX/OriginY place cell
+// (0, 0) and may be negative. Lines are drawn for the cells FirstCellX ..
+// FirstCellX + CellsX - 1 and FirstCellY .. FirstCellY + CellsY - 1 and span that
+// region; everything is clipped to Image. Vertical lines are drawn before
+// horizontal ones, so a half-tone crossing is blended twice, as on the full image.
+// Nothing when UseGrid is off.
+void DrawGridScaled(TBitmap32& Image, int64_t OriginX, int64_t OriginY, double CellPixels,
+                    int32_t FirstCellX, int32_t FirstCellY, int32_t CellsX, int32_t CellsY,
+                    const TOutputOptions& Options);
+
 // Composes the prepared map into Image (sized to the map's pixel size) and draws
 // the grid.
 void ComposeForOutput(TMapEditLayerList& Map, TBitmap32& Image, const TOutputOptions& Options,

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -204,6 +205,57 @@ TEST(ImageOutput, RenderedShadeBesideAWall) {
     EXPECT_EQ(img.Pixel(47, y), shaded(3)) << y;   // distance 32
     EXPECT_EQ(img.Pixel(48, y), kWhite) << y;      // distance 34: no shade
   }
+}
+
+TEST(ImageOutput, GridOfABandMatchesTheFullImageAndScales) {
+  // A patterned background so that every blended pixel shows its own result.
+  auto paint = [](TBitmap32& B, int32_t Top) {
+    for (int32_t y = 0; y < B.Height(); ++y)
+      for (int32_t x = 0; x < B.Width(); ++x)
+        B.Pixel(x, y) = MakeColor(uint8_t(x * 7), uint8_t((y + Top) * 5), 90, 255);
+  };
+  TOutputOptions o;
+  o.UseGrid = o.LeftGrid = o.RightGrid = o.UpGrid = o.DownGrid = true;
+  o.GridColor = 0x0000FF;  // red
+  o.HalfTone = true;
+  TBitmap32 full;
+  full.SetSize(5 * 12, 4 * 12);
+  paint(full, 0);
+  DrawGrid(full, 5, 4, 12, o);
+  // Bands of 7 rows cut cells in the middle and at their edges.
+  for (int32_t top = 0; top < full.Height(); top += 7) {
+    const int32_t h = std::min(7, full.Height() - top);
+    TBitmap32 band;
+    band.SetSize(full.Width(), h);
+    paint(band, top);
+    DrawGridScaled(band, 0, -top, 12, 0, 0, 5, 4, o);
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < full.Width(); ++x)
+        ASSERT_EQ(band.Pixel(x, y), full.Pixel(x, top + y)) << x << "," << top + y;
+  }
+  // At 2.5 pixels per cell the edges fall at 0, 3 (2.5 rounds up), 5, 8, 10; a
+  // region of cells 1..2 drawn with its origin shifted left by one pixel.
+  TOutputOptions left;
+  left.UseGrid = left.LeftGrid = true;
+  left.RightGrid = left.DownGrid = false;
+  left.GridColor = 0;
+  TBitmap32 s;
+  s.SetSize(10, 2);
+  s.Clear(0xFFFFFFFFu);
+  DrawGridScaled(s, -1, 0, 2.5, 1, 0, 2, 1, left);
+  std::vector<int32_t> black;
+  for (int32_t x = 0; x < 10; ++x)
+    if (s.Pixel(x, 0) == 0xFF000000u) black.push_back(x);
+  EXPECT_EQ(black, (std::vector<int32_t>{2, 4}));
+  EXPECT_EQ(s.Pixel(2, 1), 0xFF000000u);
+  // Grid off draws nothing.
+  TBitmap32 none;
+  none.SetSize(4, 4);
+  none.Clear(0xFFFFFFFFu);
+  left.UseGrid = false;
+  DrawGridScaled(none, 0, 0, 2, 0, 0, 2, 2, left);
+  for (int32_t y = 0; y < 4; ++y)
+    for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(none.Pixel(x, y), 0xFFFFFFFFu);
 }
 
 }  // namespace
