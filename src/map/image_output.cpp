@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
