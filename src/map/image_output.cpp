@@ -12,9 +12,11 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "map/bitmap32.h"
+#include "map/image_band_writer.h"
 #include "map/image_file.h"
 #include "map/map_composer.h"
 #include "map/map_edit_layer_list.h"
@@ -187,20 +189,19 @@ void ComposeForOutput(TMapEditLayerList& Map, TBitmap32& Image, const TOutputOpt
   DrawGrid(Image, Map.Width(), Map.Height(), Map.ChipSize(), Options);
 }
 
-void WriteImageByExtension(const TBitmap32& Image, const std::string& Path) {
+namespace {
+
+// Writes Path through Write, which fills a temporary file beside it; the file is
+// renamed into place only when everything was written.
+void WriteThroughTempFile(const std::string& Path,
+                          const std::function<void(const std::string& Temp)>& Write) {
   if (Path.empty()) throw EFileError("No output file name given");
   std::error_code ec;
   if (fs::is_directory(fs::path(Path), ec))
     throw EFileError("Cannot write \"" + Path + "\": it is a folder");
-  const std::string ext = LowerExtension(Path);
   const std::string temp = MakeTempBeside(Path);
   try {
-    if (ext == ".png")
-      SavePNGFile(Image, temp);
-    else if (ext == ".jpg")
-      SaveJPEGFile(Image, temp, 90);
-    else
-      SaveBmpFile(Image, temp);
+    Write(temp);
     SyncFile(temp);
     // Keep the permissions a newly created file would get, not mkstemp's 0600.
     mode_t mask = umask(0);
@@ -214,9 +215,63 @@ void WriteImageByExtension(const TBitmap32& Image, const std::string& Path) {
   }
 }
 
+// Composes the prepared map a band of rows at a time, with the grid, and writes
+// each band as PNG rows: only one band is held in memory.
+void WritePngInBands(TMapEditLayerList& Map, const TOutputOptions& Options, const std::string& Temp,
+                     const std::string& Name, int32_t BandRows, const TOutputProgress& Progress) {
+  const int32_t pw = Map.PixelWidth(), ph = Map.PixelHeight();
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(Temp.c_str(), "wb"),
+                                                       &std::fclose);
+  if (!file) throw EFileError("Cannot write \"" + Name + "\": " + std::strerror(errno));
+  TPngRowWriter writer(file.get(), pw, ph, Name);
+  TBitmap32 band;
+  band.SetSize(pw, std::min(BandRows, ph));
+  if (Progress) Progress("compose", 0, ph);
+  for (int32_t y = 0; y < ph; y += BandRows) {
+    const int32_t rows = std::min(BandRows, ph - y);
+    band.Clear(0);
+    ComposeMap(Map, band, TRect{0, y, pw, y + rows}, 0, 0);
+    DrawGridScaled(band, 0, -int64_t(y), Map.ChipSize(), 0, 0, Map.Width(), Map.Height(), Options);
+    writer.WriteRows(band, rows);
+    if (Progress) Progress("compose", y + rows, ph);
+  }
+  writer.Finish();
+  if (std::fclose(file.release()) != 0)
+    throw EFileError("Cannot write \"" + Name + "\": " + std::strerror(errno));
+}
+
+}  // namespace
+
+void WriteImageByExtension(const TBitmap32& Image, const std::string& Path) {
+  const std::string ext = LowerExtension(Path);
+  WriteThroughTempFile(Path, [&](const std::string& temp) {
+    if (ext == ".png")
+      SavePNGFile(Image, temp);
+    else if (ext == ".jpg")
+      SaveJPEGFile(Image, temp, 90);
+    else
+      SaveBmpFile(Image, temp);
+  });
+}
+
+void WriteMapPngInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
+                        const std::string& Path, int32_t BandRows,
+                        const TOutputProgress& Progress) {
+  if (BandRows <= 0) BandRows = kComposeStripRows;
+  WriteThroughTempFile(Path, [&](const std::string& temp) {
+    WritePngInBands(Map, Options, temp, Path, BandRows, Progress);
+  });
+}
+
 void RenderMapImage(TMapEditLayerList& Map, const TOutputOptions& Options, const std::string& Path,
                     TOutputFastDraw FastDraw, const TOutputProgress& Progress) {
   PrepareForOutput(Map, FastDraw, Progress);
+  // PNG is composed and written in bands; the other formats need the whole image.
+  if (LowerExtension(Path) == ".png") {
+    WriteMapPngInBands(Map, Options, Path, kComposeStripRows, Progress);
+    if (Progress) Progress("write", 1, 1);
+    return;
+  }
   TBitmap32 image;
   ComposeForOutput(Map, image, Options, Progress);
   if (Progress) Progress("write", 0, 1);

@@ -75,6 +75,14 @@ void ComposeForOutput(TMapEditLayerList& Map, TBitmap32& Image, const TOutputOpt
 // file and keeps an existing one. Raises EFileError or EImageError on failure.
 void WriteImageByExtension(const TBitmap32& Image, const std::string& Path);
 
+// Composes the prepared map BandRows rows at a time, draws the grid on each band
+// and writes the bands as PNG rows, so no full-size image is held. The file is
+// written through a temporary file like WriteImageByExtension; an exception from
+// Progress (a cancel) leaves no file. BandRows <= 0 picks a default.
+void WriteMapPngInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
+                        const std::string& Path, int32_t BandRows = 0,
+                        const TOutputProgress& Progress = {});
+
 // The whole Output command: prepare, compose, grid, write.
 void RenderMapImage(TMapEditLayerList& Map, const TOutputOptions& Options, const std::string& Path,
                     TOutputFastDraw FastDraw = TOutputFastDraw::OffForOutput,

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "map/image_band_writer.h"
 #include "map/image_codecs.h"
 #include "map/image_file.h"
 #include "record/errors.h"
@@ -164,4 +165,91 @@ void EncodePNG(const TBitmap32& Source, std::FILE* File, const std::string& Name
   c.Info = png_create_info_struct(c.Png);
   if (!c.Info) throw fail("out of memory");
   if (!WriteAll(c, Source, row.data())) throw fail(c.Message);
+}
+
+// ---- Row by row writing ----
+
+namespace {
+
+bool WriteHeader(PngContext& C, int32_t W, int32_t H, int32_t Dpi) {
+  if (setjmp(png_jmpbuf(C.Png))) return false;
+  png_set_write_fn(C.Png, &C, OnPngWrite, OnPngFlush);
+  png_set_compression_level(C.Png, 9);
+  png_set_IHDR(C.Png, C.Info, png_uint_32(W), png_uint_32(H), 8, PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (Dpi > 0) {
+    // Pixels per metre, rounded.
+    const auto ppm = png_uint_32((int64_t(Dpi) * 10000 + 127) / 254);
+    png_set_pHYs(C.Png, C.Info, ppm, ppm, PNG_RESOLUTION_METER);
+  }
+  png_write_info(C.Png, C.Info);
+  return true;
+}
+
+bool WriteOneRow(PngContext& C, png_bytep Row) {
+  if (setjmp(png_jmpbuf(C.Png))) return false;
+  png_write_row(C.Png, Row);
+  return true;
+}
+
+bool WriteEnd(PngContext& C) {
+  if (setjmp(png_jmpbuf(C.Png))) return false;
+  png_write_end(C.Png, nullptr);
+  return true;
+}
+
+}  // namespace
+
+struct TPngRowWriter::TImpl {
+  PngContext C;
+  std::string Name;
+  int32_t Width = 0, Height = 0, Written = 0;
+  std::vector<png_byte> Row;
+  ~TImpl() {
+    if (C.Png) png_destroy_write_struct(&C.Png, &C.Info);
+  }
+  EImageError Fail(const char* Reason) const {
+    return EImageError("Cannot write the PNG image \"" + Name + "\": " + Reason);
+  }
+};
+
+TPngRowWriter::TPngRowWriter(std::FILE* File, int32_t Width, int32_t Height,
+                             const std::string& Name, int32_t Dpi)
+    : F(std::make_unique<TImpl>()) {
+  F->Name = Name;
+  if (Width <= 0 || Height <= 0) throw F->Fail("the image is empty");
+  F->Width = Width;
+  F->Height = Height;
+  F->Row.resize(size_t(Width) * 3);
+  F->C.File = File;
+  F->C.Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &F->C, OnPngError, OnPngWarning);
+  if (!F->C.Png) throw F->Fail("out of memory");
+  F->C.Info = png_create_info_struct(F->C.Png);
+  if (!F->C.Info) throw F->Fail("out of memory");
+  if (!WriteHeader(F->C, Width, Height, Dpi)) throw F->Fail(F->C.Message);
+}
+
+TPngRowWriter::~TPngRowWriter() = default;
+
+void TPngRowWriter::WriteRows(const TBitmap32& Band, int32_t Count) {
+  if (Band.Width() != F->Width || Count < 0 || Count > Band.Height() ||
+      Count > F->Height - F->Written)
+    throw F->Fail("the rows do not fit the image");
+  png_bytep row = F->Row.data();
+  for (int32_t y = 0; y < Count; ++y) {
+    const TColor32* s = Band.ScanLine(y);
+    for (int32_t x = 0; x < F->Width; ++x) {
+      row[3 * x] = png_byte(s[x] >> 16);
+      row[3 * x + 1] = png_byte(s[x] >> 8);
+      row[3 * x + 2] = png_byte(s[x]);
+    }
+    if (!WriteOneRow(F->C, row)) throw F->Fail(F->C.Message);
+  }
+  F->Written += Count;
+}
+
+void TPngRowWriter::Finish() {
+  if (F->Written != F->Height) throw F->Fail("not every row was written");
+  if (!WriteEnd(F->C)) throw F->Fail(F->C.Message);
+  if (std::fflush(F->C.File) != 0 || std::ferror(F->C.File)) throw F->Fail("write error");
 }

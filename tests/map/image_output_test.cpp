@@ -258,4 +258,70 @@ TEST(ImageOutput, GridOfABandMatchesTheFullImageAndScales) {
     for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(none.Pixel(x, y), 0xFFFFFFFFu);
 }
 
+// A 5 x 4 map of 12-pixel cells: wall ring (layer 0) around white and red floors.
+void RoomMap(TMapEditLayerList& Map) {
+  CreateNewMap(Map, 5, 4, 12);
+  TMapEditLayer* white = Map.AddLayer();
+  white->SetFileName("16777215");
+  TMapEditLayer* red = Map.AddLayer();
+  red->SetFileName("255");
+  for (int32_t y = 12; y < 36; ++y)
+    for (int32_t x = 12; x < 48; ++x) Map.SetPixelLayer(x, y, x < 30 ? 1 : 2);
+}
+
+TEST(ImageOutput, PngInBandsEqualsTheFullImageByteForByte) {
+  TempDir dir;
+  TMapEditLayerList map;
+  RoomMap(map);
+  TOutputOptions o;
+  o.UseGrid = o.LeftGrid = o.UpGrid = true;  // all four sides
+  o.GridColor = 0x00FF00;
+  o.HalfTone = true;
+  PrepareForOutput(map);
+  TBitmap32 full;
+  ComposeForOutput(map, full, o);
+  WriteImageByExtension(full, dir.File("full.png"));
+  const std::string want = ReadFileBytes(dir.File("full.png"));
+  // Bands of 5 rows cut cells; 48 rows is one band; 1 row is the smallest.
+  for (int32_t rows : {5, 48, 1}) {
+    const std::string name = dir.File("band" + std::to_string(rows) + ".png");
+    std::vector<int64_t> seen;
+    WriteMapPngInBands(map, o, name, rows,
+                       [&](const char*, int64_t Done, int64_t) { seen.push_back(Done); });
+    EXPECT_EQ(ReadFileBytes(name), want) << rows;
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), 48);
+  }
+  // The decoded pixels are the composition's: 8-bit RGB, not interlaced.
+  EXPECT_EQ(want[24], 8);
+  EXPECT_EQ(want[25], 2);
+  EXPECT_EQ(want[28], 0);
+  TBitmap32 back;
+  LoadImageFile(dir.File("band5.png"), back);
+  for (int32_t y = 0; y < 48; ++y)
+    for (int32_t x = 0; x < 60; ++x)
+      ASSERT_EQ(back.Pixel(x, y), full.Pixel(x, y) | 0xFF000000u) << x << "," << y;
+
+  // A cancel raised from the progress report leaves no file and keeps an old one.
+  struct TCancel {};
+  const std::string kept = dir.File("band5.png");
+  EXPECT_THROW(WriteMapPngInBands(map, o, kept, 5,
+                                  [](const char*, int64_t Done, int64_t) {
+                                    if (Done >= 10) throw TCancel{};
+                                  }),
+               TCancel);
+  EXPECT_EQ(ReadFileBytes(kept), want);
+  EXPECT_THROW(WriteMapPngInBands(map, o, dir.File("gone.png"), 5,
+                                  [](const char*, int64_t Done, int64_t) {
+                                    if (Done >= 10) throw TCancel{};
+                                  }),
+               TCancel);
+  int files = 0;
+  for (const auto& e : fs::directory_iterator(dir.Path())) {
+    EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
+    ++files;
+  }
+  EXPECT_EQ(files, 4);  // full and three bands
+}
+
 }  // namespace
