@@ -7,11 +7,14 @@
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "map/image_band_writer.h"
 #include "map/image_codecs.h"
 #include "map/image_file.h"
 #include "record/errors.h"
@@ -130,6 +133,40 @@ void InstallErrorHandler(jpeg_common_struct& Info, JpegError& Err) {
   Err.Mgr.emit_message = OnJpegMessage;
 }
 
+bool StartRows(WriteContext& C, std::FILE* File, int32_t W, int32_t H, int Quality, int32_t Dpi) {
+  if (setjmp(C.Err.Jump)) return false;
+  jpeg_compress_struct& info = C.Info;
+  jpeg_create_compress(&info);
+  C.Created = true;
+  jpeg_stdio_dest(&info, File);
+  info.image_width = JDIMENSION(W);
+  info.image_height = JDIMENSION(H);
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, Quality, TRUE);
+  if (Dpi > 0) {
+    info.write_JFIF_header = TRUE;
+    info.density_unit = 1;  // dots per inch
+    info.X_density = UINT16(Dpi);
+    info.Y_density = UINT16(Dpi);
+  }
+  jpeg_start_compress(&info, TRUE);
+  return true;
+}
+
+bool WriteRow(WriteContext& C, JSAMPARRAY Row) {
+  if (setjmp(C.Err.Jump)) return false;
+  jpeg_write_scanlines(&C.Info, Row, 1);
+  return true;
+}
+
+bool FinishRows(WriteContext& C) {
+  if (setjmp(C.Err.Jump)) return false;
+  jpeg_finish_compress(&C.Info);
+  return true;
+}
+
 }  // namespace
 
 void DecodeJPEG(const uint8_t* Data, size_t Size, TBitmap32& Dest, const std::string& Name) {
@@ -158,4 +195,55 @@ void EncodeJPEG(const TBitmap32& Source, std::FILE* File, int Quality, const std
   InstallErrorHandler(*reinterpret_cast<jpeg_common_struct*>(&c.Info), c.Err);
   if (!WriteAll(c, Source, File, Quality < 1 ? 1 : Quality > 100 ? 100 : Quality))
     throw fail(c.Err.Message);
+}
+
+struct TJpegRowWriter::TImpl {
+  WriteContext C;
+  std::string Name;
+  int32_t Width = 0, Height = 0, Written = 0;
+  std::vector<JSAMPLE> Row;
+  EImageError Fail(const char* Reason) const {
+    return EImageError("Cannot write the JPEG image \"" + Name + "\": " + Reason);
+  }
+};
+
+TJpegRowWriter::TJpegRowWriter(std::FILE* File, int32_t Width, int32_t Height, int Quality,
+                               const std::string& Name, int32_t Dpi)
+    : F(std::make_unique<TImpl>()) {
+  F->Name = Name;
+  if (Width <= 0 || Height <= 0) throw F->Fail("the image is empty");
+  if (Width > JPEG_MAX_DIMENSION || Height > JPEG_MAX_DIMENSION)
+    throw F->Fail("the image is too large for JPEG");
+  if (Dpi > 65535) throw F->Fail("the resolution is too high for JPEG");
+  F->Width = Width;
+  F->Height = Height;
+  F->Row.resize(size_t(Width) * 3);
+  InstallErrorHandler(*reinterpret_cast<jpeg_common_struct*>(&F->C.Info), F->C.Err);
+  if (!StartRows(F->C, File, Width, Height, Quality < 1 ? 1 : Quality > 100 ? 100 : Quality, Dpi))
+    throw F->Fail(F->C.Err.Message);
+}
+
+TJpegRowWriter::~TJpegRowWriter() = default;
+
+void TJpegRowWriter::WriteRows(const TBitmap32& Band, int32_t Count) {
+  if (Band.Width() != F->Width || Count < 0 || Count > Band.Height() ||
+      Count > F->Height - F->Written)
+    throw F->Fail("the rows do not fit the image");
+  JSAMPROW row = F->Row.data();
+  for (int32_t y = 0; y < Count; ++y) {
+    const TColor32* s = Band.ScanLine(y);
+    JSAMPLE* d = row;
+    for (int32_t x = 0; x < F->Width; ++x, d += 3) {
+      d[0] = JSAMPLE(s[x] >> 16);
+      d[1] = JSAMPLE(s[x] >> 8);
+      d[2] = JSAMPLE(s[x]);
+    }
+    if (!WriteRow(F->C, &row)) throw F->Fail(F->C.Err.Message);
+  }
+  F->Written += Count;
+}
+
+void TJpegRowWriter::Finish() {
+  if (F->Written != F->Height) throw F->Fail("not every row was written");
+  if (!FinishRows(F->C)) throw F->Fail(F->C.Err.Message);
 }

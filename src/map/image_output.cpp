@@ -215,27 +215,49 @@ void WriteThroughTempFile(const std::string& Path,
   }
 }
 
-// Composes the prepared map a band of rows at a time, with the grid, and writes
-// each band as PNG rows: only one band is held in memory.
-void WritePngInBands(TMapEditLayerList& Map, const TOutputOptions& Options, const std::string& Temp,
-                     const std::string& Name, int32_t BandRows, const TOutputProgress& Progress) {
+// Composes the prepared map a band of rows at a time, with the grid, and hands
+// each band to Writer: only one band is held in memory. Bottom-up writers get the
+// bands from the bottom of the map upwards.
+template <class TWriter>
+void ComposeBands(TMapEditLayerList& Map, const TOutputOptions& Options, TWriter& Writer,
+                  int32_t BandRows, bool BottomUp, const TOutputProgress& Progress) {
   const int32_t pw = Map.PixelWidth(), ph = Map.PixelHeight();
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(Temp.c_str(), "wb"),
-                                                       &std::fclose);
-  if (!file) throw EFileError("Cannot write \"" + Name + "\": " + std::strerror(errno));
-  TPngRowWriter writer(file.get(), pw, ph, Name);
   TBitmap32 band;
   band.SetSize(pw, std::min(BandRows, ph));
+  const int32_t bands = (ph + BandRows - 1) / BandRows;
   if (Progress) Progress("compose", 0, ph);
-  for (int32_t y = 0; y < ph; y += BandRows) {
+  int64_t done = 0;
+  for (int32_t b = 0; b < bands; ++b) {
+    const int32_t y = (BottomUp ? bands - 1 - b : b) * BandRows;
     const int32_t rows = std::min(BandRows, ph - y);
     band.Clear(0);
     ComposeMap(Map, band, TRect{0, y, pw, y + rows}, 0, 0);
     DrawGridScaled(band, 0, -int64_t(y), Map.ChipSize(), 0, 0, Map.Width(), Map.Height(), Options);
-    writer.WriteRows(band, rows);
-    if (Progress) Progress("compose", y + rows, ph);
+    Writer.WriteRows(band, rows);
+    done += rows;
+    if (Progress) Progress("compose", done, ph);
   }
-  writer.Finish();
+  Writer.Finish();
+}
+
+void WriteBandsToFile(TMapEditLayerList& Map, const TOutputOptions& Options,
+                      const std::string& Temp, const std::string& Name, int32_t BandRows,
+                      const TOutputProgress& Progress, int32_t Dpi) {
+  const int32_t pw = Map.PixelWidth(), ph = Map.PixelHeight();
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(Temp.c_str(), "wb"),
+                                                       &std::fclose);
+  if (!file) throw EFileError("Cannot write \"" + Name + "\": " + std::strerror(errno));
+  const std::string ext = LowerExtension(Name);
+  if (ext == ".png") {
+    TPngRowWriter writer(file.get(), pw, ph, Name, Dpi);
+    ComposeBands(Map, Options, writer, BandRows, false, Progress);
+  } else if (ext == ".jpg") {
+    TJpegRowWriter writer(file.get(), pw, ph, 90, Name, Dpi);
+    ComposeBands(Map, Options, writer, BandRows, false, Progress);
+  } else {
+    TBmpRowWriter writer(file.get(), pw, ph, Name, Dpi);
+    ComposeBands(Map, Options, writer, BandRows, true, Progress);
+  }
   if (std::fclose(file.release()) != 0)
     throw EFileError("Cannot write \"" + Name + "\": " + std::strerror(errno));
 }
@@ -254,27 +276,21 @@ void WriteImageByExtension(const TBitmap32& Image, const std::string& Path) {
   });
 }
 
-void WriteMapPngInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
-                        const std::string& Path, int32_t BandRows,
-                        const TOutputProgress& Progress) {
+void WriteMapImageInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
+                          const std::string& Path, int32_t BandRows,
+                          const TOutputProgress& Progress, int32_t Dpi) {
   if (BandRows <= 0) BandRows = kComposeStripRows;
+  if (Map.PixelWidth() <= 0 || Map.PixelHeight() <= 0)
+    throw EImageError("Cannot write \"" + Path + "\": the map is empty");
   WriteThroughTempFile(Path, [&](const std::string& temp) {
-    WritePngInBands(Map, Options, temp, Path, BandRows, Progress);
+    WriteBandsToFile(Map, Options, temp, Path, BandRows, Progress, Dpi);
   });
 }
 
 void RenderMapImage(TMapEditLayerList& Map, const TOutputOptions& Options, const std::string& Path,
-                    TOutputFastDraw FastDraw, const TOutputProgress& Progress) {
+                    TOutputFastDraw FastDraw, const TOutputProgress& Progress, int32_t Dpi) {
   PrepareForOutput(Map, FastDraw, Progress);
-  // PNG is composed and written in bands; the other formats need the whole image.
-  if (LowerExtension(Path) == ".png") {
-    WriteMapPngInBands(Map, Options, Path, kComposeStripRows, Progress);
-    if (Progress) Progress("write", 1, 1);
-    return;
-  }
-  TBitmap32 image;
-  ComposeForOutput(Map, image, Options, Progress);
-  if (Progress) Progress("write", 0, 1);
-  WriteImageByExtension(image, Path);
+  // Composed and written in bands: no full-size image besides the document.
+  WriteMapImageInBands(Map, Options, Path, kComposeStripRows, Progress, Dpi);
   if (Progress) Progress("write", 1, 1);
 }

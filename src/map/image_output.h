@@ -76,14 +76,18 @@ void ComposeForOutput(TMapEditLayerList& Map, TBitmap32& Image, const TOutputOpt
 void WriteImageByExtension(const TBitmap32& Image, const std::string& Path);
 
 // Composes the prepared map BandRows rows at a time, draws the grid on each band
-// and writes the bands as PNG rows, so no full-size image is held. The file is
-// written through a temporary file like WriteImageByExtension; an exception from
-// Progress (a cancel) leaves no file. BandRows <= 0 picks a default.
-void WriteMapPngInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
-                        const std::string& Path, int32_t BandRows = 0,
-                        const TOutputProgress& Progress = {});
+// and writes the bands by the extension of Path as WriteImageByExtension does (BMP
+// bands from the bottom up), so no full-size image is held; the bytes are the same
+// as composing the whole image and writing it. With Dpi > 0 the resolution is
+// stored (PNG pHYs, JPEG JFIF density, BMP pixels per metre). The file is written
+// through a temporary file; an exception from Progress (a cancel) leaves no file.
+// BandRows <= 0 picks a default.
+void WriteMapImageInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
+                          const std::string& Path, int32_t BandRows = 0,
+                          const TOutputProgress& Progress = {}, int32_t Dpi = 0);
 
-// The whole Output command: prepare, compose, grid, write.
+// The whole Output command: prepare, then compose with the grid and write in
+// bands. Dpi > 0 stores the print resolution in the file.
 void RenderMapImage(TMapEditLayerList& Map, const TOutputOptions& Options, const std::string& Path,
                     TOutputFastDraw FastDraw = TOutputFastDraw::OffForOutput,
-                    const TOutputProgress& Progress = {});
+                    const TOutputProgress& Progress = {}, int32_t Dpi = 0);

@@ -269,7 +269,7 @@ void RoomMap(TMapEditLayerList& Map) {
     for (int32_t x = 12; x < 48; ++x) Map.SetPixelLayer(x, y, x < 30 ? 1 : 2);
 }
 
-TEST(ImageOutput, PngInBandsEqualsTheFullImageByteForByte) {
+TEST(ImageOutput, BandsEqualTheFullImageByteForByte) {
   TempDir dir;
   TMapEditLayerList map;
   RoomMap(map);
@@ -286,11 +286,19 @@ TEST(ImageOutput, PngInBandsEqualsTheFullImageByteForByte) {
   for (int32_t rows : {5, 48, 1}) {
     const std::string name = dir.File("band" + std::to_string(rows) + ".png");
     std::vector<int64_t> seen;
-    WriteMapPngInBands(map, o, name, rows,
-                       [&](const char*, int64_t Done, int64_t) { seen.push_back(Done); });
+    WriteMapImageInBands(map, o, name, rows,
+                         [&](const char*, int64_t Done, int64_t) { seen.push_back(Done); });
     EXPECT_EQ(ReadFileBytes(name), want) << rows;
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), 48);
+  }
+  // JPEG and BMP (written from the bottom band up) alike; ".jpeg" is a BMP.
+  for (const char* ext : {".jpg", ".bmp", ".jpeg"}) {
+    WriteImageByExtension(full, dir.File(std::string("whole") + ext));
+    WriteMapImageInBands(map, o, dir.File(std::string("parts") + ext), 7);
+    const std::string bytes = ReadFileBytes(dir.File(std::string("parts") + ext));
+    EXPECT_EQ(bytes, ReadFileBytes(dir.File(std::string("whole") + ext))) << ext;
+    EXPECT_EQ(bytes.substr(0, 2), std::string(ext) == ".jpg" ? "\xFF\xD8" : "BM") << ext;
   }
   // The decoded pixels are the composition's: 8-bit RGB, not interlaced.
   EXPECT_EQ(want[24], 8);
@@ -305,23 +313,49 @@ TEST(ImageOutput, PngInBandsEqualsTheFullImageByteForByte) {
   // A cancel raised from the progress report leaves no file and keeps an old one.
   struct TCancel {};
   const std::string kept = dir.File("band5.png");
-  EXPECT_THROW(WriteMapPngInBands(map, o, kept, 5,
-                                  [](const char*, int64_t Done, int64_t) {
-                                    if (Done >= 10) throw TCancel{};
-                                  }),
+  EXPECT_THROW(WriteMapImageInBands(map, o, kept, 5,
+                                    [](const char*, int64_t Done, int64_t) {
+                                      if (Done >= 10) throw TCancel{};
+                                    }),
                TCancel);
   EXPECT_EQ(ReadFileBytes(kept), want);
-  EXPECT_THROW(WriteMapPngInBands(map, o, dir.File("gone.png"), 5,
-                                  [](const char*, int64_t Done, int64_t) {
-                                    if (Done >= 10) throw TCancel{};
-                                  }),
+  EXPECT_THROW(WriteMapImageInBands(map, o, dir.File("gone.png"), 5,
+                                    [](const char*, int64_t Done, int64_t) {
+                                      if (Done >= 10) throw TCancel{};
+                                    }),
                TCancel);
   int files = 0;
   for (const auto& e : fs::directory_iterator(dir.Path())) {
     EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
     ++files;
   }
-  EXPECT_EQ(files, 4);  // full and three bands
+  EXPECT_EQ(files, 10);  // full, three bands, and whole and parts of three kinds
+}
+
+TEST(ImageOutput, ResolutionStoredOnlyWhenGiven) {
+  TempDir dir;
+  TMapEditLayerList map;
+  RoomMap(map);
+  TOutputOptions o;
+  RenderMapImage(map, o, dir.File("a.png"), TOutputFastDraw::OffForOutput, {}, 300);
+  const std::string png = ReadFileBytes(dir.File("a.png"));
+  const size_t at = png.find("pHYs");
+  ASSERT_NE(at, std::string::npos);
+  // 300 dpi is 11811 pixels per metre (0x2E23), unit 1 (metre).
+  EXPECT_EQ(png.substr(at + 4, 9), std::string("\0\0\x2E\x23\0\0\x2E\x23\x01", 9));
+  RenderMapImage(map, o, dir.File("b.png"));
+  EXPECT_EQ(ReadFileBytes(dir.File("b.png")).find("pHYs"), std::string::npos);
+
+  RenderMapImage(map, o, dir.File("a.jpg"), TOutputFastDraw::OffForOutput, {}, 150);
+  const std::string jpg = ReadFileBytes(dir.File("a.jpg"));
+  ASSERT_GT(jpg.size(), 18u);
+  EXPECT_EQ(jpg.substr(6, 5), std::string("JFIF\0", 5));
+  EXPECT_EQ(jpg.substr(13, 5), std::string("\x01\x00\x96\x00\x96", 5));  // dpi, 150 x 150
+  // Baseline: a SOF0 frame, no progressive SOF2.
+  EXPECT_NE(jpg.find("\xFF\xC0"), std::string::npos);
+  EXPECT_EQ(jpg.find("\xFF\xC2"), std::string::npos);
+  RenderMapImage(map, o, dir.File("b.jpg"));
+  EXPECT_EQ(ReadFileBytes(dir.File("b.jpg")).substr(13, 5), std::string("\0\0\x01\0\x01", 5));
 }
 
 }  // namespace
