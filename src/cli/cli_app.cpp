@@ -24,6 +24,9 @@ const char* const kUsageText =
     " [--quiet]\n"
     "  vellumcraft-cli render MAP OUT [--grid SIDES] [--grid-color #RRGGBB] [--half-tone]"
     " [--quiet]\n"
+    "  vellumcraft-cli print MAP OUT.pdf --cell SIZE[mm|cm|in] [--paper NAME] [--landscape]"
+    " [--dpi N] [--smooth] [--grey] [--overlap] [--grid SIDES] [--grid-color #RRGGBB]"
+    " [--half-tone] [--layout-json]\n"
     "  vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N] [--quiet]\n"
     "  vellumcraft-cli --help | --version\n";
 
@@ -83,6 +86,7 @@ int RunCli(int Argc, char** Argv) {
     if (command == "new") return RunNew(rest, context);
     if (command == "edit") return RunEdit(rest, context);
     if (command == "render") return RunRender(rest, context);
+    if (command == "print") return RunPrint(rest, context);
     if (command == "export-vtt") return RunExportVtt(rest, context);
     throw TUsageError("unknown command \"" + command + "\"");
   } catch (const TUsageError& e) {

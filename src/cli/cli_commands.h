@@ -20,6 +20,7 @@ int RunInfo(const TCliArgs& Args, const TCliContext& Context);
 int RunNew(const TCliArgs& Args, const TCliContext& Context);
 int RunEdit(const TCliArgs& Args, const TCliContext& Context);
 int RunRender(const TCliArgs& Args, const TCliContext& Context);
+int RunPrint(const TCliArgs& Args, const TCliContext& Context);
 int RunExportVtt(const TCliArgs& Args, const TCliContext& Context);
 
 // The whole tool: parses the command line, runs the subcommand, prints failures

@@ -1,0 +1,53 @@
+#pragma once
+// The arithmetic of poster printing: how many device pixels one map cell takes at
+// a chosen physical size, how many cells fit on a sheet, and how many sheets the
+// map needs. The print settings dialog and the command-line tool share it.
+
+#include <cstdint>
+#include <string>
+
+enum class TPrintUnit : uint8_t { Millimetre, Centimetre, Inch };
+
+// 25.4 for millimetres, 2.54 for centimetres, 1 for inches.
+double PrintUnitDivisor(TPrintUnit Unit);
+
+// Device pixels of one cell of Size units at Dpi: x = Size * Dpi / divisor; an odd
+// whole part rounds up, an even one is kept (7.3 gives 8, 7.0 gives 7, 8.6 gives
+// 8). 0 for a size or resolution that is not positive.
+int32_t DevicePixelsPerCell(double Size, int32_t Dpi, TPrintUnit Unit);
+
+// Zoom as the dialog shows it: at most three decimals, no trailing zeros ("100",
+// "37.5", "1200").
+std::string FormatZoom(double Zoom);
+
+// The printer's part: resolution and printable area in device pixels.
+struct TPrinterMetrics {
+  int32_t DpiX = 0;
+  int32_t DpiY = 0;
+  int32_t PrintableWidth = 0;
+  int32_t PrintableHeight = 0;
+};
+
+struct TPrintLayout {
+  int32_t CellPixelsX = 0;  // device pixels of one cell across
+  int32_t CellPixelsY = 0;  // and down
+  std::string Zoom = "0";   // CellPixelsX / chip size * 100, formatted
+  int32_t CellsPerSheetX = 0;
+  int32_t CellsPerSheetY = 0;
+  int32_t SheetsX = 0;
+  int32_t SheetsY = 0;
+  int32_t Sheets = 0;
+  int32_t PrintableWidth = 0;
+  int32_t PrintableHeight = 0;
+  // With an overlap of one cell, each sheet after the first repeats the last
+  // cell row or column of the one before it, for gluing.
+  bool Overlap = false;
+  // False when nothing can be printed (no cell size, no printer metrics, a cell
+  // larger than the printable area): every figure that would divide by zero is 0.
+  bool Printable() const { return Sheets > 0; }
+};
+
+// The figures for a map of MapWidth x MapHeight cells of ChipSize pixels.
+TPrintLayout ComputePrintLayout(double CellSize, TPrintUnit Unit, const TPrinterMetrics& Printer,
+                                int32_t ChipSize, int32_t MapWidth, int32_t MapHeight,
+                                bool Overlap = false);
