@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "record/errors.h"
@@ -86,4 +88,17 @@ void WriteFileAtomically(const std::string& FileName, const std::string& Bytes) 
     ::fsync(dir);
     ::close(dir);
   }
+}
+
+void WriteFileWithBackup(const std::string& FileName, const std::string& Bytes) {
+  const fs::path target = ResolveTarget(FileName);
+  std::error_code ec;
+  if (fs::is_regular_file(target, ec)) {
+    std::ifstream in(target, std::ios::binary);
+    std::string old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof())
+      throw EFileError("Cannot read file \"" + FileName + "\" to keep its backup");
+    WriteFileAtomically(FileName + ".bak", old);
+  }
+  WriteFileAtomically(FileName, Bytes);
 }

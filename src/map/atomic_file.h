@@ -9,3 +9,8 @@
 // the system's reason. A symbolic link at FileName is followed: its target is
 // replaced. An existing file's permission bits are kept.
 void WriteFileAtomically(const std::string& FileName, const std::string& Bytes);
+
+// Saves over FileName keeping its previous bytes in FileName + ".bak". The backup is
+// written (atomically) before the new content replaces the file, so at every moment
+// a complete copy of the old map exists. A missing FileName just gets written.
+void WriteFileWithBackup(const std::string& FileName, const std::string& Bytes);

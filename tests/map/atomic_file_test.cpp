@@ -70,3 +70,16 @@ TEST(AtomicFile, FailuresRaiseAndLeaveEverythingAsItWas) {
   EXPECT_THROW(WriteFileAtomically("", "x"), EFileError);
   EXPECT_EQ(EntryCount(dir.Path()), 1u);  // only "taken": no temporary file left
 }
+
+TEST(AtomicFile, SecondSaveKeepsThePreviousVersionAsBackup) {
+  vctest::TempDir dir;
+  const std::string path = dir.File("map.qmx");
+  WriteFileWithBackup(path, "one");
+  EXPECT_FALSE(fs::exists(path + ".bak"));  // nothing to back up on the first save
+  WriteFileWithBackup(path, "two");
+  EXPECT_EQ(vctest::ReadFileBytes(path), "two");
+  EXPECT_EQ(vctest::ReadFileBytes(path + ".bak"), "one");
+  WriteFileWithBackup(path, "three");  // the backup is replaced, one step only
+  EXPECT_EQ(vctest::ReadFileBytes(path + ".bak"), "two");
+  EXPECT_EQ(EntryCount(dir.Path()), 2u);
+}
