@@ -218,21 +218,64 @@ void WriteThroughTempFile(const std::string& Path,
 // Composes the prepared map a band of rows at a time, with the grid, and hands
 // each band to Writer: only one band is held in memory. Bottom-up writers get the
 // bands from the bottom of the map upwards.
+// The image size and band layout of one output: 1:1, or scaled to Cell pixels
+// per cell with bands of whole cells.
+struct TBandLayout {
+  int32_t Width = 0, Height = 0;  // image pixels
+  int32_t Cell = 0;               // image pixels per cell
+  bool Scaled = false;
+  int32_t BandRows = 0;
+};
+
+TBandLayout MakeLayout(TMapEditLayerList& Map, int32_t BandRows, int32_t PixelsPerCell,
+                       const std::string& Path) {
+  TBandLayout l;
+  const int32_t chip = Map.ChipSize();
+  if (PixelsPerCell < 0 || PixelsPerCell > kMaxOutputPixelsPerCell)
+    throw EImageError("Cannot write \"" + Path + "\": pixels per cell must be 1 to " +
+                      std::to_string(kMaxOutputPixelsPerCell));
+  l.Cell = PixelsPerCell > 0 ? PixelsPerCell : chip;
+  l.Scaled = l.Cell != chip;
+  const int64_t w = int64_t(Map.Width()) * l.Cell, h = int64_t(Map.Height()) * l.Cell;
+  if (w <= 0 || h <= 0) throw EImageError("Cannot write \"" + Path + "\": the map is empty");
+  if (w > kMaxOutputSide || h > kMaxOutputSide)
+    throw EImageError("Cannot write \"" + Path + "\": the image of " + std::to_string(w) + " x " +
+                      std::to_string(h) + " pixels is too large");
+  l.Width = int32_t(w);
+  l.Height = int32_t(h);
+  l.BandRows = BandRows;
+  // A scaled band holds whole cells, so each band maps onto whole map rows.
+  if (l.Scaled) l.BandRows = std::max(1, BandRows / l.Cell) * l.Cell;
+  return l;
+}
+
+// Composes the prepared map a band of rows at a time, with the grid, and hands
+// each band to Writer: only one band is held in memory. Bottom-up writers get the
+// bands from the bottom of the map upwards.
 template <class TWriter>
 void ComposeBands(TMapEditLayerList& Map, const TOutputOptions& Options, TWriter& Writer,
-                  int32_t BandRows, bool BottomUp, const TOutputProgress& Progress) {
-  const int32_t pw = Map.PixelWidth(), ph = Map.PixelHeight();
+                  const TBandLayout& L, bool BottomUp, const TOutputProgress& Progress) {
+  const int32_t pw = L.Width, ph = L.Height, bandRows = L.BandRows;
+  const int32_t chip = Map.ChipSize();
   TBitmap32 band;
-  band.SetSize(pw, std::min(BandRows, ph));
-  const int32_t bands = (ph + BandRows - 1) / BandRows;
+  band.SetSize(pw, std::min(bandRows, ph));
+  const int32_t bands = (ph + bandRows - 1) / bandRows;
   if (Progress) Progress("compose", 0, ph);
   int64_t done = 0;
   for (int32_t b = 0; b < bands; ++b) {
-    const int32_t y = (BottomUp ? bands - 1 - b : b) * BandRows;
-    const int32_t rows = std::min(BandRows, ph - y);
+    const int32_t y = (BottomUp ? bands - 1 - b : b) * bandRows;
+    const int32_t rows = std::min(bandRows, ph - y);
     band.Clear(0);
-    ComposeMap(Map, band, TRect{0, y, pw, y + rows}, 0, 0);
-    DrawGridScaled(band, 0, -int64_t(y), Map.ChipSize(), 0, 0, Map.Width(), Map.Height(), Options);
+    if (L.Scaled) {
+      // Whole cells: image rows y .. y+rows are map cell rows y/Cell onwards.
+      const int32_t r0 = y / L.Cell, r1 = r0 + rows / L.Cell;
+      ComposeMapStretched(Map, band, TRect{0, 0, pw, rows},
+                          TRect{0, r0 * chip, Map.PixelWidth(), r1 * chip},
+                          L.Cell > chip ? TResamplerKind::Nearest : TResamplerKind::Draft);
+    } else {
+      ComposeMap(Map, band, TRect{0, y, pw, y + rows}, 0, 0);
+    }
+    DrawGridScaled(band, 0, -int64_t(y), L.Cell, 0, 0, Map.Width(), Map.Height(), Options);
     Writer.WriteRows(band, rows);
     done += rows;
     if (Progress) Progress("compose", done, ph);
@@ -241,22 +284,22 @@ void ComposeBands(TMapEditLayerList& Map, const TOutputOptions& Options, TWriter
 }
 
 void WriteBandsToFile(TMapEditLayerList& Map, const TOutputOptions& Options,
-                      const std::string& Temp, const std::string& Name, int32_t BandRows,
+                      const std::string& Temp, const std::string& Name, const TBandLayout& L,
                       const TOutputProgress& Progress, int32_t Dpi) {
-  const int32_t pw = Map.PixelWidth(), ph = Map.PixelHeight();
+  const int32_t pw = L.Width, ph = L.Height;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(Temp.c_str(), "wb"),
                                                        &std::fclose);
   if (!file) throw EFileError("Cannot write \"" + Name + "\": " + std::strerror(errno));
   const std::string ext = LowerExtension(Name);
   if (ext == ".png") {
     TPngRowWriter writer(file.get(), pw, ph, Name, Dpi);
-    ComposeBands(Map, Options, writer, BandRows, false, Progress);
+    ComposeBands(Map, Options, writer, L, false, Progress);
   } else if (ext == ".jpg") {
     TJpegRowWriter writer(file.get(), pw, ph, 90, Name, Dpi);
-    ComposeBands(Map, Options, writer, BandRows, false, Progress);
+    ComposeBands(Map, Options, writer, L, false, Progress);
   } else {
     TBmpRowWriter writer(file.get(), pw, ph, Name, Dpi);
-    ComposeBands(Map, Options, writer, BandRows, true, Progress);
+    ComposeBands(Map, Options, writer, L, true, Progress);
   }
   if (std::fclose(file.release()) != 0)
     throw EFileError("Cannot write \"" + Name + "\": " + std::strerror(errno));
@@ -278,19 +321,19 @@ void WriteImageByExtension(const TBitmap32& Image, const std::string& Path) {
 
 void WriteMapImageInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
                           const std::string& Path, int32_t BandRows,
-                          const TOutputProgress& Progress, int32_t Dpi) {
+                          const TOutputProgress& Progress, int32_t Dpi, int32_t PixelsPerCell) {
   if (BandRows <= 0) BandRows = kComposeStripRows;
-  if (Map.PixelWidth() <= 0 || Map.PixelHeight() <= 0)
-    throw EImageError("Cannot write \"" + Path + "\": the map is empty");
+  const TBandLayout layout = MakeLayout(Map, BandRows, PixelsPerCell, Path);
   WriteThroughTempFile(Path, [&](const std::string& temp) {
-    WriteBandsToFile(Map, Options, temp, Path, BandRows, Progress, Dpi);
+    WriteBandsToFile(Map, Options, temp, Path, layout, Progress, Dpi);
   });
 }
 
 void RenderMapImage(TMapEditLayerList& Map, const TOutputOptions& Options, const std::string& Path,
-                    TOutputFastDraw FastDraw, const TOutputProgress& Progress, int32_t Dpi) {
+                    TOutputFastDraw FastDraw, const TOutputProgress& Progress, int32_t Dpi,
+                    int32_t PixelsPerCell) {
   PrepareForOutput(Map, FastDraw, Progress);
   // Composed and written in bands: no full-size image besides the document.
-  WriteMapImageInBands(Map, Options, Path, kComposeStripRows, Progress, Dpi);
+  WriteMapImageInBands(Map, Options, Path, kComposeStripRows, Progress, Dpi, PixelsPerCell);
   if (Progress) Progress("write", 1, 1);
 }

@@ -82,12 +82,23 @@ void WriteImageByExtension(const TBitmap32& Image, const std::string& Path);
 // stored (PNG pHYs, JPEG JFIF density, BMP pixels per metre). The file is written
 // through a temporary file; an exception from Progress (a cancel) leaves no file.
 // BandRows <= 0 picks a default.
+// PixelsPerCell > 0 scales the image so that every cell is that many pixels wide
+// and high (nearest neighbour when enlarging, filtered when reducing); 0 or the
+// chip size keeps one image pixel per map pixel. Scaled bands hold whole cells.
 void WriteMapImageInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
                           const std::string& Path, int32_t BandRows = 0,
-                          const TOutputProgress& Progress = {}, int32_t Dpi = 0);
+                          const TOutputProgress& Progress = {}, int32_t Dpi = 0,
+                          int32_t PixelsPerCell = 0);
+
+// The largest cell size accepted for scaled output, and the largest side of an
+// output image in pixels.
+constexpr int32_t kMaxOutputPixelsPerCell = 1000;
+constexpr int64_t kMaxOutputSide = 1 << 20;
 
 // The whole Output command: prepare, then compose with the grid and write in
-// bands. Dpi > 0 stores the print resolution in the file.
+// bands. Dpi > 0 stores the print resolution in the file; PixelsPerCell as for
+// WriteMapImageInBands.
 void RenderMapImage(TMapEditLayerList& Map, const TOutputOptions& Options, const std::string& Path,
                     TOutputFastDraw FastDraw = TOutputFastDraw::OffForOutput,
-                    const TOutputProgress& Progress = {}, int32_t Dpi = 0);
+                    const TOutputProgress& Progress = {}, int32_t Dpi = 0,
+                    int32_t PixelsPerCell = 0);

@@ -358,4 +358,55 @@ TEST(ImageOutput, ResolutionStoredOnlyWhenGiven) {
   EXPECT_EQ(ReadFileBytes(dir.File("b.jpg")).substr(13, 5), std::string("\0\0\x01\0\x01", 5));
 }
 
+TEST(ImageOutput, PixelsPerCellScalesCellsAndGrid) {
+  TempDir dir;
+  TMapEditLayerList map;
+  RoomMap(map);
+  TOutputOptions off;
+  PrepareForOutput(map);
+  TBitmap32 full;
+  ComposeForOutput(map, full, off);
+  // Twice the chip size: every map pixel becomes a 2 x 2 block, 120 x 96 in all.
+  // Bands of 5 rows are widened to whole cells; the bytes match one band.
+  WriteMapImageInBands(map, off, dir.File("x2.bmp"), 5, {}, 0, 24);
+  WriteMapImageInBands(map, off, dir.File("one.bmp"), 96, {}, 0, 24);
+  EXPECT_EQ(ReadFileBytes(dir.File("x2.bmp")), ReadFileBytes(dir.File("one.bmp")));
+  TBitmap32 big;
+  LoadImageFile(dir.File("x2.bmp"), big);
+  ASSERT_EQ(big.Width(), 120);
+  ASSERT_EQ(big.Height(), 96);
+  for (int32_t y = 0; y < 96; ++y)
+    for (int32_t x = 0; x < 120; ++x)
+      ASSERT_EQ(big.Pixel(x, y) | 0xFF000000u, full.Pixel(x / 2, y / 2) | 0xFF000000u)
+          << x << "," << y;
+
+  // The grid follows the scaled cells: right side only, white, opaque.
+  TOutputOptions right;
+  right.UseGrid = true;
+  right.GridColor = 16777215;
+  WriteMapImageInBands(map, right, dir.File("g.png"), 7, {}, 0, 24);
+  TBitmap32 g;
+  LoadImageFile(dir.File("g.png"), g);
+  for (int32_t x = 0; x < 120; ++x)
+    EXPECT_EQ(g.Pixel(x, 10), x % 24 == 23 ? 0xFFFFFFFFu : big.Pixel(x, 10) | 0xFF000000u) << x;
+  for (int32_t y = 0; y < 96; ++y) EXPECT_EQ(g.Pixel(5, y) == 0xFFFFFFFFu, y % 24 == 23) << y;
+
+  // Reducing: 6 pixels per cell gives 30 x 24; 0 and the chip size keep 1:1.
+  WriteMapImageInBands(map, off, dir.File("small.png"), 0, {}, 0, 6);
+  TBitmap32 small;
+  LoadImageFile(dir.File("small.png"), small);
+  EXPECT_EQ(small.Width(), 30);
+  EXPECT_EQ(small.Height(), 24);
+  WriteMapImageInBands(map, off, dir.File("same.png"), 0, {}, 0, 12);
+  WriteMapImageInBands(map, off, dir.File("zero.png"), 0, {}, 0, 0);
+  EXPECT_EQ(ReadFileBytes(dir.File("same.png")), ReadFileBytes(dir.File("zero.png")));
+
+  // Nonsense sizes are refused before anything is written.
+  EXPECT_THROW(WriteMapImageInBands(map, off, dir.File("bad.png"), 0, {}, 0, -1), EImageError);
+  EXPECT_THROW(
+      WriteMapImageInBands(map, off, dir.File("bad.png"), 0, {}, 0, kMaxOutputPixelsPerCell + 1),
+      EImageError);
+  EXPECT_FALSE(fs::exists(dir.File("bad.png")));
+}
+
 }  // namespace
