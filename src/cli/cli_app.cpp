@@ -23,7 +23,7 @@ const char* const kUsageText =
     "  vellumcraft-cli edit MAP [-o OUT] [--undo-limit N] [-e COMMAND]... [--script FILE]"
     " [--quiet]\n"
     "  vellumcraft-cli render MAP OUT [--grid SIDES] [--grid-color #RRGGBB] [--half-tone]"
-    " [--quiet]\n"
+    " [--pixels-per-cell N] [--dpi N] [--quiet]\n"
     "  vellumcraft-cli print MAP OUT.pdf --cell SIZE[mm|cm|in] [--paper NAME] [--landscape]"
     " [--dpi N] [--smooth] [--grey] [--overlap] [--grid SIDES] [--grid-color #RRGGBB]"
     " [--half-tone] [--layout-json]\n"

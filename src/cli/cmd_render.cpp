@@ -1,4 +1,5 @@
 // vellumcraft-cli render MAP OUT [--grid SIDES] [--grid-color #RRGGBB] [--half-tone]
+// [--pixels-per-cell N] [--dpi N]
 
 #include <filesystem>
 #include <sstream>
@@ -21,6 +22,7 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
   std::string mapPath, outPath;
   TOutputOptions options;
   bool quiet = false;
+  int32_t pixelsPerCell = 0, dpi = 0;
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::string& a = Args[i];
     if (a == "--grid") {
@@ -32,6 +34,20 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
       options.GridColor = *c;
     } else if (a == "--half-tone") {
       options.HalfTone = true;
+    } else if (a == "--pixels-per-cell") {
+      const std::string& v = OptionValue(Args, i);
+      std::optional<int32_t> n = ParseInt(v);
+      if (!n || *n < 1 || *n > kMaxOutputPixelsPerCell)
+        throw TUsageError("--pixels-per-cell takes a whole number from 1 to " +
+                          std::to_string(kMaxOutputPixelsPerCell) + ", not \"" + v + "\"");
+      pixelsPerCell = *n;
+    } else if (a == "--dpi") {
+      const std::string& v = OptionValue(Args, i);
+      std::optional<int32_t> n = ParseInt(v);
+      // JPEG stores the density in 16 bits.
+      if (!n || *n < 1 || *n > 65535)
+        throw TUsageError("--dpi takes a whole number from 1 to 65535, not \"" + v + "\"");
+      dpi = *n;
     } else if (a == "--quiet") {
       quiet = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {
@@ -57,7 +73,8 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
 
   TProgressBar progress(quiet);
   try {
-    RenderMapImage(map, options, outPath, TOutputFastDraw::OffForOutput, progress.Callback());
+    RenderMapImage(map, options, outPath, TOutputFastDraw::OffForOutput, progress.Callback(), dpi,
+                   pixelsPerCell);
   } catch (...) {
     progress.Finish();
     throw FileError(outPath, CurrentErrorMessage());

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "cli/cli_runner.h"
+#include "map/bitmap32.h"
+#include "map/image_file.h"
+#include "support/test_support.h"
+
+namespace {
+
+using vctest::ReadFileBytes;
+using vctest::RunCli;
+using vctest::TCliResult;
+using vctest::TempDir;
+
+TEST(CliRender, PixelsPerCellAndDpi) {
+  TempDir dir;
+  const std::string map = dir.File("m.qmx");
+  ASSERT_EQ(RunCli({"new", map, "--size", "3x2", "--chip", "16"}).Status, 0);
+  ASSERT_EQ(
+      RunCli({"edit", map, "-e", "add-layer white 16777215", "-e", "paint-chip 1 0 1"}).Status, 0);
+
+  // 40 pixels per cell: 120 x 80, every cell a 40-pixel block, the grid on the
+  // scaled right edges.
+  const std::string png = dir.File("big.png");
+  TCliResult r = RunCli({"render", map, png, "--pixels-per-cell", "40", "--dpi", "254", "--grid",
+                         "right", "--grid-color", "#FF0000"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  TBitmap32 img;
+  LoadImageFile(png, img);
+  ASSERT_EQ(img.Width(), 120);
+  ASSERT_EQ(img.Height(), 80);
+  EXPECT_EQ(img.Pixel(39, 20), 0xFFFF0000u);
+  EXPECT_EQ(img.Pixel(79, 20), 0xFFFF0000u);
+  EXPECT_NE(img.Pixel(60, 79), 0xFFFF0000u);  // right side only
+  EXPECT_NE(img.Pixel(38, 20), 0xFFFF0000u);
+  EXPECT_NE(img.Pixel(40, 20), 0xFFFF0000u);
+  // 254 dpi is 10000 pixels per metre in pHYs.
+  const std::string bytes = ReadFileBytes(png);
+  const size_t at = bytes.find("pHYs");
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(bytes.substr(at + 4, 9), std::string("\0\0\x27\x10\0\0\x27\x10\x01", 9));
+
+  // Without the options: 1:1 and no density.
+  ASSERT_EQ(RunCli({"render", map, dir.File("plain.png")}).Status, 0);
+  LoadImageFile(dir.File("plain.png"), img);
+  EXPECT_EQ(img.Width(), 48);
+  EXPECT_EQ(ReadFileBytes(dir.File("plain.png")).find("pHYs"), std::string::npos);
+
+  // Nonsense values are usage errors and write nothing.
+  for (const auto& [opt, val] : {std::pair{"--pixels-per-cell", "0"},
+                                 {"--pixels-per-cell", "x"},
+                                 {"--pixels-per-cell", "1001"},
+                                 {"--dpi", "-3"},
+                                 {"--dpi", "70000"}}) {
+    r = RunCli({"render", map, dir.File("no.png"), opt, val});
+    EXPECT_NE(r.Status, 0) << opt << " " << val;
+    EXPECT_NE(r.Err.find(opt), std::string::npos) << r.Err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("no.png")));
+}
+
+}  // namespace
