@@ -118,3 +118,35 @@ void TOutputOptForm::LoadLanguage(const TLanguageFile& File) {
   ::LoadLanguage(File, c);
   ApplyCaptions(c);
 }
+
+void LoadLanguage(const TLanguageFile& File, TPrintOptFormCaptions& C) {
+  const char* s = "PrintForm";
+  Read(File, s, "Caption", C.Caption);
+  Read(File, s, "OK", C.OK);
+  Read(File, "Common", "Cancel", C.Cancel);
+  Read(File, s, "PrinterName", C.PrinterName);
+  Read(File, s, "PaperSize", C.PaperSize);
+  // Two keys serve two labels each.
+  Read(File, s, "Width", C.Width);
+  Read(File, s, "Width", C.Width2);
+  Read(File, s, "Height", C.Height);
+  Read(File, s, "Height", C.Height2);
+  Read(File, s, "OptChipSize", C.OptChipSize);
+  Read(File, s, "ChipSize", C.ChipSize);
+  Read(File, s, "Zoom", C.Zoom);
+  Read(File, s, "Num", C.Num);
+  Read(File, s, "Vert", C.Vert);
+  Read(File, s, "Horz", C.Horz);
+  Read(File, s, "FullColor", C.FullColor);
+  Read(File, s, "DraftResampling", C.DraftResampling);
+  // The labels the shared keys cannot name apart have keys of their own, read
+  // last, so that a translation can give every label its right text.
+  Read(File, s, "CellSizeLabel", C.Width2);
+  Read(File, s, "PaperLabel", C.Height2);
+}
+
+void TPrintOptForm::LoadLanguage(const TLanguageFile& File) {
+  TPrintOptFormCaptions c = Captions();
+  ::LoadLanguage(File, c);
+  ApplyCaptions(c);
+}

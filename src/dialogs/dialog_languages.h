@@ -9,6 +9,7 @@
 #include "dialogs/layer_form.h"
 #include "dialogs/map_tile_form.h"
 #include "dialogs/output_opt_form.h"
+#include "dialogs/print_opt_form.h"
 #include "dialogs/vtt_export_form.h"
 
 void LoadLanguage(const TLanguageFile& File, TMapTileFormCaptions& Captions);
@@ -17,3 +18,4 @@ void LoadLanguage(const TLanguageFile& File, TLayerFormCaptions& Captions, bool&
 void LoadLanguage(const TLanguageFile& File, TFileFormCaptions& Captions);
 void LoadLanguage(const TLanguageFile& File, TVttExportFormCaptions& Captions);
 void LoadLanguage(const TLanguageFile& File, TOutputOptFormCaptions& Captions);
+void LoadLanguage(const TLanguageFile& File, TPrintOptFormCaptions& Captions);
