@@ -631,4 +631,41 @@ TEST_F(FormTest, SaveAfterOpenWritesTheOpenedFile) {
   EXPECT_EQ(LayerAt(8, 8), 1);
 }
 
+TEST_F(FormTest, DeletingTheFirstOfThreeAndSavingANewMap) {
+  NewMap(10, 8, 32, 3);
+  auto nameAt = [this](int32_t X, int32_t Y) {
+    return Form->Document()->Layers(LayerAt(X, Y))->LayerName;
+  };
+  Form->LayerList()->setCurrentRow(0);
+  Click(16, 16);
+  Form->LayerList()->setCurrentRow(2);
+  Click(48, 16);
+  Form->LayerList()->setCurrentRow(0);
+  Form->DeleteLayer1Execute();
+  ASSERT_EQ(Form->Document()->Count(), 3);
+  EXPECT_EQ(Form->LayerList()->count(), 2);
+  EXPECT_EQ(Form->LayerList()->item(0)->text(), "Layer 2");
+  EXPECT_EQ(Form->LayerList()->currentRow(), 0);
+  EXPECT_EQ(Form->StatusText(0), "2 Layers");
+  // The deleted layer's pixels went to the layer now first; the others kept theirs.
+  EXPECT_EQ(nameAt(16, 16), "Layer 2");
+  EXPECT_EQ(nameAt(48, 16), "Layer 3");
+
+  // A new map has no file yet: Save asks for one, a cancel writes nothing.
+  Dialogs->SaveName.clear();
+  Trigger("Save1");
+  EXPECT_TRUE(Form->MapFileName().isEmpty());
+  EXPECT_TRUE(Form->Modified());
+  const QString name = QString::fromStdString(Dir.File("new.qmx"));
+  Dialogs->SaveName = name;
+  Trigger("Save1");
+  EXPECT_EQ(Form->MapFileName(), name);
+  EXPECT_FALSE(Form->Modified());
+  Make();
+  ASSERT_TRUE(Form->OpenMap(name));
+  ASSERT_EQ(Form->LayerList()->count(), 2);
+  EXPECT_EQ(Form->LayerList()->item(1)->text(), "Layer 3");
+  EXPECT_EQ(nameAt(48, 16), "Layer 3");
+}
+
 }  // namespace
