@@ -13,6 +13,7 @@
 #include "dialogs/layer_form.h"
 #include "dialogs/map_tile_form.h"
 #include "dialogs/output_opt_form.h"
+#include "dialogs/print_opt_form.h"
 #include "dialogs/vtt_export_form.h"
 
 class QWidget;
@@ -46,6 +47,22 @@ struct TVttExportRequest {
   int32_t ChipSize = 32;
   int32_t PixelsPerGrid = 32;
   bool Grid = false;
+};
+
+// What the Print command asks the print settings dialog.
+struct TPrintRequest {
+  int32_t ChipSize = 50;
+  int32_t Width = 0;
+  int32_t Height = 0;
+  // The answer: a PDF file or the named printer, its paper and orientation, the
+  // computed figures and the colour and smoothing choices.
+  bool Pdf = true;
+  QString PrinterName;
+  QString PaperName = "A4";
+  bool Landscape = false;
+  TPrintLayout Layout;
+  bool FullColor = true;
+  bool Smooth = false;
 };
 
 class TLanguageFile;
@@ -83,6 +100,12 @@ class TEditorDialogs {
   // commands; it keeps its settings between openings. False when cancelled.
   virtual bool OutputOptions(QWidget* /*Parent*/, TOutputOptions& /*Options*/) { return false; }
 
+  // The print settings for a map of Width x Height cells of ChipSize pixels: the
+  // destination, paper, orientation and the computed layout. False when cancelled.
+  virtual bool PrintOptions(QWidget* /*Parent*/, TPrintRequest& /*Request*/) { return false; }
+  // The PDF file to print to; empty when cancelled.
+  virtual QString SavePdfFileName(QWidget* /*Parent*/) { return {}; }
+
   // --- languages ---
   // Lets the dialogs read their texts from a language file, in the order map chip,
   // layer, map size, output, print.
@@ -110,6 +133,9 @@ class TQtEditorDialogs : public TEditorDialogs {
   QString SaveImageFileName(QWidget* Parent) override;
   bool OutputOptions(QWidget* Parent, TOutputOptions& Options) override;
   TOutputOptFormCaptions OutputCaptions;
+  bool PrintOptions(QWidget* Parent, TPrintRequest& Request) override;
+  QString SavePdfFileName(QWidget* Parent) override;
+  TPrintOptFormCaptions PrintCaptions;
   // --- languages ---
   void LoadLanguage(const TLanguageFile& File) override;
   // The texts of the dialogs made when they are shown.
@@ -125,4 +151,5 @@ class TQtEditorDialogs : public TEditorDialogs {
   QPointer<TMapTileForm> FTileForm;
   QPointer<TLayerForm> FLayerForm;
   QPointer<TOutputOptForm> FOutputForm;
+  QPointer<TPrintOptForm> FPrintForm;
 };

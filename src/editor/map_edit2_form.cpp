@@ -394,7 +394,7 @@ void TMapEdit2Form::UpdateActions() {
   for (const char* name : {"Save1", "SaveAS1", "AddLayer1"}) Action(name)->setEnabled(hasLayer);
   // A command without a handler is disabled.
   Action("Output1")->setEnabled(hasLayer);
-  Action("Print1")->setEnabled(false);
+  Action("Print1")->setEnabled(hasLayer);
   if (QAction* vtt = Action("ExportVtt1")) vtt->setEnabled(hasLayer);
   for (const char* name : {"Option1", "RecordLayerSet1"}) Action(name)->setEnabled(false);
   Action("DeleteLayer1")->setEnabled(FLayerList->currentRow() >= 0);

@@ -117,6 +117,7 @@ void TQtEditorDialogs::LoadLanguage(const TLanguageFile& File) {
   ::LoadLanguage(File, LayerCaptions, UseJpColor);
   ::LoadLanguage(File, FileFormCaptions);
   ::LoadLanguage(File, OutputCaptions);
+  ::LoadLanguage(File, PrintCaptions);
   ::LoadLanguage(File, VttExportCaptions);
 }
 
@@ -139,4 +140,28 @@ bool TQtEditorDialogs::OutputOptions(QWidget* Parent, TOutputOptions& Options) {
   if (!FOutputForm->Execute()) return false;
   Options = FOutputForm->Options();
   return true;
+}
+
+bool TQtEditorDialogs::PrintOptions(QWidget* Parent, TPrintRequest& Request) {
+  if (!FPrintForm) FPrintForm = new TPrintOptForm(Parent);
+  FPrintForm->ApplyCaptions(PrintCaptions);
+  if (!FPrintForm->Execute(Request.ChipSize, Request.Width, Request.Height)) return false;
+  const auto* printers = dynamic_cast<const TplSetPrinter*>(&FPrintForm->Printers());
+  Request.Pdf = !printers || printers->IsPdf(FPrintForm->Printer());
+  Request.PrinterName = FPrintForm->PrinterList()->currentText();
+  Request.PaperName = FPrintForm->PaperName();
+  Request.Landscape = FPrintForm->Landscape();
+  Request.Layout = FPrintForm->Layout();
+  Request.FullColor = FPrintForm->FullColor();
+  Request.Smooth = FPrintForm->Smooth();
+  return true;
+}
+
+QString TQtEditorDialogs::SavePdfFileName(QWidget* Parent) {
+  QFileDialog dialog(Parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilter("PDF (*.pdf)");
+  dialog.setDefaultSuffix("pdf");
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
 }

@@ -180,6 +180,10 @@ TEST_F(LanguageTest, ShippedFilesHoldExactlyTheKeysTheProgramReads) {
       EXPECT_EQ(qt->MapTileCaptions.Caption.toStdString(), "Map Chip");
       EXPECT_EQ(qt->VttExportCaptions.Caption.toStdString(), "Export to Universal VTT");
       EXPECT_EQ(qt->OutputCaptions.OK.toStdString(), "Export");
+      // The print dialog's shared keys, then the labels' own keys.
+      EXPECT_EQ(qt->PrintCaptions.Width.toStdString(), "Sheets");
+      EXPECT_EQ(qt->PrintCaptions.Width2.toStdString(), "One cell");
+      EXPECT_EQ(qt->PrintCaptions.PrinterName.toStdString(), "Orientation");
       EXPECT_FALSE(qt->UseJpColor);
     } else {
       EXPECT_EQ(Form->Action("SaveAS1")->text().toStdString(), "名前を付けて保存(&X)...");
