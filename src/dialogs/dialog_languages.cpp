@@ -143,6 +143,11 @@ void LoadLanguage(const TLanguageFile& File, TPrintOptFormCaptions& C) {
   // last, so that a translation can give every label its right text.
   Read(File, s, "CellSizeLabel", C.Width2);
   Read(File, s, "PaperLabel", C.Height2);
+  Read(File, s, "Portrait", C.Portrait);
+  Read(File, s, "Landscape", C.Landscape);
+  Read(File, s, "TilesPerSheet", C.PerSheet);
+  Read(File, s, "PxOpen", C.PxOpen);
+  Read(File, s, "Overlap", C.Overlap);
 }
 
 void TPrintOptForm::LoadLanguage(const TLanguageFile& File) {

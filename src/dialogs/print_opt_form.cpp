@@ -90,8 +90,8 @@ TPrintOptForm::TPrintOptForm(QWidget* Parent, IPrinterService* Printers)
   FPaperLabel = new QLabel(this);
   FPaperList = new QComboBox(this);
   FOrientLabel = new QLabel(this);
-  FPortrait = new QRadioButton("縦", this);
-  FLandscape = new QRadioButton("横", this);
+  FPortrait = new QRadioButton(this);
+  FLandscape = new QRadioButton(this);
   FPortrait->setChecked(true);
   auto* top = new QGridLayout;
   top->addWidget(FPrinterLabel, 0, 0);
@@ -120,7 +120,7 @@ TPrintOptForm::TPrintOptForm(QWidget* Parent, IPrinterService* Printers)
   }
   FPxLabel = new QLabel(FChipGroup);
   FZoomLabel = new QLabel(FChipGroup);
-  FPerSheetLabel = new QLabel("１枚のタイル数", FChipGroup);
+  FPerSheetLabel = new QLabel(FChipGroup);
   FPerSheetW = new QLabel(FChipGroup);
   FPerSheetH = new QLabel(FChipGroup);
   FSheetsLabel = new QLabel(FChipGroup);
@@ -134,7 +134,8 @@ TPrintOptForm::TPrintOptForm(QWidget* Parent, IPrinterService* Printers)
   px->addWidget(FFigures[0]);
   px->addWidget(FPxLabel);
   px->addWidget(FFigures[1]);
-  px->addWidget(new QLabel("px  (", FChipGroup));
+  FPxOpenLabel = new QLabel(FChipGroup);
+  px->addWidget(FPxOpenLabel);
   px->addWidget(FFigures[2]);
   px->addWidget(FZoomLabel);
   px->addStretch();
@@ -154,7 +155,7 @@ TPrintOptForm::TPrintOptForm(QWidget* Parent, IPrinterService* Printers)
   FFullColor = new QCheckBox(this);
   FFullColor->setChecked(true);
   FSmooth = new QCheckBox(this);
-  FOverlap = new QCheckBox(tr("Overlap sheets by one cell"), this);
+  FOverlap = new QCheckBox(this);
   FOk = new QPushButton(this);
   FOk->setDefault(true);
   FCancel = new QPushButton(this);
@@ -209,6 +210,11 @@ void TPrintOptForm::ApplyCaptions(const TPrintOptFormCaptions& V) {
   FSheetsAcross->setText(V.Horz);
   FFullColor->setText(V.FullColor);
   FSmooth->setText(V.DraftResampling);
+  FPortrait->setText(V.Portrait);
+  FLandscape->setText(V.Landscape);
+  FPerSheetLabel->setText(V.PerSheet);
+  FPxOpenLabel->setText(V.PxOpen);
+  FOverlap->setText(V.Overlap);
 }
 
 void TPrintOptForm::PrepareExecute(int32_t ChipSize, int32_t Width, int32_t Height) {

@@ -41,6 +41,13 @@ struct TPrintOptFormCaptions {
   QString Horz = "横";
   QString FullColor = "フルカラーで出力";
   QString DraftResampling = "綺麗な拡大縮小";
+  // Texts without a classic key, with keys of their own so that a translation
+  // reaches every text of the dialog.
+  QString Portrait = "縦";
+  QString Landscape = "横";
+  QString PerSheet = "１枚のタイル数";
+  QString PxOpen = "px  (";
+  QString Overlap = "1マス重ねて印刷";
 };
 
 // What the print dialog's destinations offer: a printer's papers and metrics.
@@ -119,7 +126,8 @@ class TPrintOptForm : public QDialog {
   int32_t FChipSize = 50, FMapWidth = 0, FMapHeight = 0;
   bool FFilling = false;
   QLabel *FPrinterLabel, *FPaperLabel, *FOrientLabel, *FCellLabel, *FPxLabel, *FZoomLabel,
-      *FPerSheetLabel, *FPerSheetW, *FPerSheetH, *FSheetsLabel, *FSheetsDown, *FSheetsAcross;
+      *FPerSheetLabel, *FPxOpenLabel, *FPerSheetW, *FPerSheetH, *FSheetsLabel, *FSheetsDown,
+      *FSheetsAcross;
   QComboBox* FPrinterList;
   QComboBox* FPaperList;
   QRadioButton* FPortrait;
