@@ -8,6 +8,10 @@ std::vector<fs::path> DataFolders(const fs::path& ExecutableDir, const fs::path&
                                   const std::string& Name) {
   std::vector<fs::path> folders;
   if (!ExecutableDir.empty()) folders.push_back(ExecutableDir / Name);
+  // An installation moved elsewhere, or installed with another prefix than the
+  // one it was built for, keeps its data beside bin/.
+  if (!ExecutableDir.empty())
+    folders.push_back(ExecutableDir.parent_path() / "share" / "vellumcraft" / Name);
   if (!DataDir.empty()) folders.push_back(DataDir / Name);
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
     folders.push_back(fs::path(xdg) / "vellumcraft" / Name);

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-// The folders named Name under: ExecutableDir, DataDir (when given), then
+// The folders named Name under: ExecutableDir, ExecutableDir/../share/vellumcraft,
+// DataDir (when given), then
 // $XDG_DATA_HOME/vellumcraft or ~/.local/share/vellumcraft.
 std::vector<std::filesystem::path> DataFolders(const std::filesystem::path& ExecutableDir,
                                                const std::filesystem::path& DataDir,

@@ -161,9 +161,11 @@ TEST(LayerSet, FindAndListSetsInFolderOrder) {
   EXPECT_EQ(ListLayerSets(folders), (std::vector<std::string>{"cave", "dungeon"}));
 
   std::vector<fs::path> defaults = DefaultLayerSetFolders("/opt/vc/bin", "/usr/share/vellumcraft");
-  ASSERT_GE(defaults.size(), 3u);
+  ASSERT_GE(defaults.size(), 4u);
   EXPECT_EQ(defaults[0], fs::path("/opt/vc/bin/Layersets"));
-  EXPECT_EQ(defaults[1], fs::path("/usr/share/vellumcraft/Layersets"));
+  // An installation keeps its data beside bin/ wherever it was moved.
+  EXPECT_EQ(defaults[1], fs::path("/opt/vc/share/vellumcraft/Layersets"));
+  EXPECT_EQ(defaults[2], fs::path("/usr/share/vellumcraft/Layersets"));
 }
 
 TEST(LayerSet, AppliesAllLayersOrNone) {
