@@ -262,5 +262,6 @@ std::string BuildMapFile(const TMapEditLayerList& Map) {
 }
 
 void TMapEditLayerList::SaveToFile(const std::string& FileName) const {
-  WriteFileAtomically(FileName, BuildMapFile(*this));
+  // Saving over a map keeps its previous version as "name.qmx.bak" beside it.
+  WriteFileWithBackup(FileName, BuildMapFile(*this));
 }

@@ -417,5 +417,7 @@ TEST(MapFile, MapsAFileCannotHoldAreRefused) {
   TMapEditLayerList back;
   back.LoadFromFile(dir.File("keep.qmx"));
   EXPECT_EQ(back.PixelLayers(5, 6), 0xFFFF);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+  // Only the map and the backup of the version it replaced; no temporary files.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+  EXPECT_EQ(vctest::ReadFileBytes(dir.File("keep.qmx.bak")), old);
 }
