@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "editor/busy_cursor.h"
 #include "editor/color_swatch.h"
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
@@ -19,13 +20,6 @@
 #include "map/undo_history.h"
 
 namespace {
-
-// Shows the busy cursor while a long recomputation runs.
-class TBusyCursor {
- public:
-  TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 std::string LocalPath(const QString& Name) { return QFile::encodeName(Name).toStdString(); }
 

@@ -6,19 +6,12 @@
 #include <QFileInfo>
 #include <QMenu>
 
+#include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
 #include "map/map_edit_layer_list.h"
 #include "map/vtt_export.h"
 
 namespace {
-
-// Keeps the busy cursor up while the export runs, also when it fails.
-struct TBusyCursor {
-  TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-  TBusyCursor(const TBusyCursor&) = delete;
-  TBusyCursor& operator=(const TBusyCursor&) = delete;
-};
 
 // A name typed without an extension gets ".dd2vtt".
 QString WithVttExtension(const QString& FileName) {

@@ -7,6 +7,7 @@
 #include <QProgressDialog>
 #include <exception>
 
+#include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
 #include "map/image_output.h"
 #include "map/map_edit_layer_list.h"
@@ -47,18 +48,14 @@ void TMapEdit2Form::Output1Execute() {
     QApplication::processEvents();
     if (progress.wasCanceled()) throw TOutputCancelled{};
   };
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
+    TBusyCursor busy;
     RenderMapImage(*FDocument, options, QFile::encodeName(name).toStdString(), fast, report);
   } catch (const TOutputCancelled&) {
   } catch (const std::exception& e) {
-    QApplication::restoreOverrideCursor();
     progress.close();
     ShowException(e);
-    Invalidate();
-    return;
   }
-  QApplication::restoreOverrideCursor();
   progress.close();
   // The map was recomposed for the output; the view shows the same cells.
   Invalidate();

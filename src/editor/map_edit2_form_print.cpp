@@ -14,6 +14,7 @@
 #include <exception>
 #include <memory>
 
+#include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
 #include "map/map_edit_layer_list.h"
 #include "map/pdf_print_sink.h"
@@ -92,8 +93,8 @@ void TMapEdit2Form::Print1Execute() {
     QApplication::processEvents();
     return !progress.wasCanceled();
   };
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
+    TBusyCursor busy;
     if (request.Pdf) {
       TPdfPrintSink sink(QFile::encodeName(pdfName).toStdString(),
                          PaperByName(request.PaperName.toStdString()), request.Landscape,
@@ -115,13 +116,9 @@ void TMapEdit2Form::Print1Execute() {
       sink.End();
     }
   } catch (const std::exception& e) {
-    QApplication::restoreOverrideCursor();
     progress.close();
     ShowException(e);
-    Invalidate();
-    return;
   }
-  QApplication::restoreOverrideCursor();
   progress.close();
   Invalidate();
 }
