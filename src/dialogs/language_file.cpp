@@ -47,6 +47,8 @@ TLanguageFile TLanguageFile::Load(const std::string& FileName) {
 }
 
 TLanguageFile TLanguageFile::FromBytes(const std::string& Bytes) {
+  if (Bytes.size() > size_t(MaxFileSize))
+    throw EFileError("言語ファイルは大きすぎます (1 MiB まで)。");
   std::string text = Bytes;
   if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
   if (!IsValidUtf8(text)) {

@@ -21,7 +21,8 @@ class TLanguageFile {
   // Reads FileName; raises EFileError when it cannot be read or is too large.
   // Lines that are not ini syntax are skipped.
   static TLanguageFile Load(const std::string& FileName);
-  // Parses Bytes (the file's contents).
+  // Parses Bytes (the file's contents); raises EFileError when they are larger
+  // than MaxFileSize.
   static TLanguageFile FromBytes(const std::string& Bytes);
 
   // The value of Section/Key, or Default when the key is missing. An empty value

@@ -10,6 +10,9 @@
 
 // 2^28 pixels: 16384 x 16384.
 constexpr int64_t MaxDecodePixels = int64_t(1) << 28;
+// The largest image file read: an uncompressed 32-bit image of MaxDecodePixels
+// with room for headers and metadata.
+constexpr int64_t MaxImageFileBytes = MaxDecodePixels * 4 + (int64_t(16) << 20);
 
 // Decodes an image file chosen by extension, case ignored: ".png" through libpng,
 // ".jpg" through libjpeg, anything else through the general loader (BMP and the

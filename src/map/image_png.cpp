@@ -59,10 +59,19 @@ void OnPngFlush(png_structp Png) {
 bool ReadHeader(PngContext& C, png_uint_32& W, png_uint_32& H, int& Passes) {
   if (setjmp(png_jmpbuf(C.Png))) return false;
   png_set_read_fn(C.Png, &C, OnPngRead);
+  // Ancillary chunks a texture does not need are skipped unread, and no chunk may
+  // make libpng allocate more than a few megabytes.
+  png_set_keep_unknown_chunks(C.Png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+  png_set_chunk_malloc_max(C.Png, 8 << 20);
   png_read_info(C.Png, C.Info);
   int depth = 0, colorType = 0;
   png_get_IHDR(C.Png, C.Info, &W, &H, &depth, &colorType, nullptr, nullptr, nullptr);
   if (int64_t(W) * int64_t(H) > MaxDecodePixels) return true;  // the caller refuses it
+  // Deflate shrinks data at most about 1032 times: a file too short to hold its
+  // rows even so is cut off, and is refused before a large image is allocated.
+  const int channels = png_get_channels(C.Png, C.Info);
+  const uint64_t rowBytes = 1 + (uint64_t(W) * uint64_t(depth) * uint64_t(channels) + 7) / 8;
+  if (rowBytes * H / 1040 > C.Size) png_error(C.Png, "the file is too short for its size");
   if (depth == 16) png_set_strip_16(C.Png);
   if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(C.Png);
   if (colorType == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(C.Png);
@@ -113,6 +122,21 @@ bool WriteAll(PngContext& C, const TBitmap32& Source, png_bytep Row) {
   return true;
 }
 
+// Walks the chunks up to IEND: a chunk that claims more bytes than the file holds
+// means a cut-off or damaged file. libpng would allocate what the chunk claims
+// (up to 2 GiB for a text chunk) before finding that out.
+bool ChunksFitTheFile(const uint8_t* Data, size_t Size) {
+  size_t pos = 8;
+  while (Size - pos >= 8) {
+    const uint32_t length = uint32_t(Data[pos]) << 24 | uint32_t(Data[pos + 1]) << 16 |
+                            uint32_t(Data[pos + 2]) << 8 | uint32_t(Data[pos + 3]);
+    if (length > 0x7FFFFFFFu || uint64_t(length) + 12 > uint64_t(Size - pos)) return false;
+    if (std::memcmp(Data + pos + 4, "IEND", 4) == 0) return true;
+    pos += size_t(length) + 12;
+  }
+  return true;  // no IEND: libpng reports where the data ends
+}
+
 struct PngReadGuard {
   PngContext& C;
   ~PngReadGuard() { png_destroy_read_struct(&C.Png, &C.Info, nullptr); }
@@ -133,6 +157,7 @@ void DecodePNG(const uint8_t* Data, size_t Size, TBitmap32& Dest, const std::str
   c.Data = Data;
   c.Size = Size;
   if (Size < 8 || png_sig_cmp(Data, 0, 8) != 0) throw fail("bad signature");
+  if (!ChunksFitTheFile(Data, Size)) throw fail("the file is truncated");
   c.Pos = 0;
   c.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &c, OnPngError, OnPngWarning);
   if (!c.Png) throw fail("out of memory");

@@ -144,9 +144,15 @@ TLayerSet ReadLayerSetFile(const fs::path& File) {
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) throw EFileError("Cannot read layer set \"" + File.string() + "\"");
 
+  return ParseLayerSet(bytes, File);
+}
+
+TLayerSet ParseLayerSet(const std::string& Bytes, const fs::path& File) {
+  if (Bytes.size() > kMaxSetFileBytes)
+    throw EFileError("Layer set \"" + File.string() + "\" is too large to be a layer set");
   TLayerSet set;
   set.File = File;
-  std::vector<std::string> lines = SplitLines(DecodeSetText(bytes));
+  std::vector<std::string> lines = SplitLines(DecodeSetText(Bytes));
   for (size_t i = 0; i + 1 < lines.size(); i += 2) set.Entries.push_back({lines[i], lines[i + 1]});
   return set;
 }

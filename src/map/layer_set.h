@@ -50,8 +50,11 @@ std::filesystem::path FindLayerSet(const std::string& NameOrPath,
 std::vector<std::string> SplitLines(const std::string& Text);
 
 // Reads a set file (UTF-8 when valid, else Shift JIS). Raises EFileError when the
-// file cannot be read.
+// file cannot be read or is larger than 1 MiB.
 TLayerSet ReadLayerSetFile(const std::filesystem::path& File);
+// The set held in Bytes (a set file's contents); File is recorded as the set's file.
+// Raises EFileError for more than 1 MiB, the most a set file may hold.
+TLayerSet ParseLayerSet(const std::string& Bytes, const std::filesystem::path& File);
 
 // The source as the layer will receive it: a relative image path is looked up in
 // the current folder first (and kept as written when found there), then in

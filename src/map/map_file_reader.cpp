@@ -81,6 +81,17 @@ size_t ExpectedTextSize(const THeader& H) {
   return ph * (EncodedLength(pw * 4) + 2) + size_t(H.Height) * (EncodedLength(size_t(H.Width)) + 2);
 }
 
+// The shortest text the pixel and cell rows of a map with this header can take: a
+// pixel row decodes to at least pw * 4 - 3 bytes (the last pixel may have fewer
+// digits), a cell row to at least Width bytes, and every line ends in one character
+// at least. A file shorter than this is cut short, whatever its line count.
+size_t MinimalRowTextSize(const THeader& H) {
+  const size_t pw = size_t(H.Width) * size_t(H.ChipSize);
+  const size_t ph = size_t(H.Height) * size_t(H.ChipSize);
+  const size_t pixelRow = pw == 0 ? 0 : EncodedLength(pw * 4 - 3);
+  return ph * (pixelRow + 1) + size_t(H.Height) * (EncodedLength(size_t(H.Width)) + 1);
+}
+
 // The longest text a map with this header can need, with slack for long layer
 // texts and many doors.
 size_t TextLimit(const THeader& H) {
@@ -431,6 +442,10 @@ void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
   if (int64_t(in.LineCount()) < needed)
     throw EListError("The map file ends early: it has " + std::to_string(in.LineCount()) +
                      " lines where its header needs at least " + std::to_string(needed));
+  if (text.size() < MinimalRowTextSize(h))
+    throw EListError("The map file ends early: it holds " + std::to_string(text.size()) +
+                     " characters where its header needs at least " +
+                     std::to_string(MinimalRowTextSize(h)));
 
   TMapEditLayerList fresh;
   fresh.FastDraw = Map.FastDraw;

@@ -47,6 +47,10 @@ TEST(LanguageFileTest, RefusesMissingAndOversizedFiles) {
   } catch (const EFileError& e) {
     EXPECT_NE(std::string(e.what()).find("big.ini"), std::string::npos);
   }
+  // The same limit holds for text handed over in memory; one byte less is read.
+  EXPECT_THROW(TLanguageFile::FromBytes(big), EFileError);
+  big.pop_back();
+  EXPECT_EQ(TLanguageFile::FromBytes(big).ReadString("Title", "Lang", ""), "Big");
   // Lines that are not ini syntax are skipped, the rest read.
   const TLanguageFile odd = TLanguageFile::FromBytes("garbage\n[Title]\nLang=Ok\n[broken\nx");
   EXPECT_EQ(odd.ReadString("Title", "Lang", "").toStdString(), "Ok");

@@ -360,6 +360,35 @@ TEST(ImageFile, HugeHeadersAreRefusedBeforeAllocating) {
   } catch (const EImageError& e) {
     EXPECT_NE(std::string(e.what()).find("too large"), std::string::npos) << e.what();
   }
+  // Within the limits but far too short for its size: a cut-off file is refused
+  // before 16 million pixels are allocated and decoded from nothing.
+  jpg[sof + 5] = jpg[sof + 7] = char(0x0F);
+  jpg[sof + 6] = jpg[sof + 8] = char(0xA0);  // 4000 x 4000
+  try {
+    Decode(jpg, ".jpg");
+    ADD_FAILURE();
+  } catch (const EImageError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "\"mem.jpg\" is not a valid JPEG image: the file is too short for its size");
+  }
+  std::string shortPng = png;
+  shortPng[18] = shortPng[22] = char(0x0F);
+  shortPng[19] = shortPng[23] = char(0xA0);  // 4000 x 4000, CRC mended below
+  const uLong crc2 = crc32(0, reinterpret_cast<const Bytef*>(shortPng.data() + 12), 17);
+  for (int i = 0, s2 = 24; s2 >= 0; ++i, s2 -= 8)
+    shortPng[29 + size_t(i)] = char(uint8_t(crc2 >> s2));
+  // A start of image data, so that the header is read to its end.
+  const std::string idat = std::string("\x00\x00\x00\x02IDAT\x78\x9C", 10);
+  shortPng += idat;
+  const uLong crc3 = crc32(0, reinterpret_cast<const Bytef*>(idat.data() + 4), 6);
+  for (int s2 = 24; s2 >= 0; s2 -= 8) shortPng.push_back(char(uint8_t(crc3 >> s2)));
+  try {
+    Decode(shortPng, ".png");
+    ADD_FAILURE();
+  } catch (const EImageError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "\"mem.png\" is not a valid PNG image: the file is too short for its size");
+  }
   // Nothing was decoded or allocated at full size; the refusals are immediate.
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
@@ -411,6 +440,22 @@ TEST(ImageFile, FileErrorsNameTheFile) {
   EXPECT_THROW(SaveJPEGFile(empty, dir.File("e.jpg")), EImageError);
   EXPECT_THROW(SaveBmpFile(empty, dir.File("e.bmp")), EImageError);
   EXPECT_FALSE(std::filesystem::exists(dir.File("e.png")));
+  // A file larger than any image could be is refused before it is read (a sparse
+  // file: no disk is used), and the surface keeps its content.
+  const std::string huge = dir.File("huge.bmp");
+  WriteFileBytes(huge, "BM");
+  std::filesystem::resize_file(huge, uintmax_t(MaxImageFileBytes) + 1);
+  b.SetSize(1, 1);
+  b.Pixel(0, 0) = 0xFF123456u;
+  try {
+    LoadImageFile(huge, b);
+    ADD_FAILURE();
+  } catch (const EImageError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "\"" + huge + "\" is too large to be an image (over 1040 MiB)");
+  }
+  EXPECT_EQ(b.Width(), 1);
+  EXPECT_EQ(b.Pixel(0, 0), 0xFF123456u);
 }
 
 TEST(ImageFile, RandomlyDamagedFilesNeverCrash) {
@@ -442,4 +487,26 @@ TEST(ImageFile, RandomlyDamagedFilesNeverCrash) {
     }
     EXPECT_GT(refused, 0) << name;  // damage is noticed, not decoded silently every time
   }
+}
+
+TEST(ImageFile, CutOffFilesFoundByFuzzingAreRefusedAtOnce) {
+  // Each of these once made the reader allocate and work for about a second: a
+  // 150-byte PNG whose text chunk claims a gigabyte, and a 546-byte progressive
+  // JPEG claiming 253 x 63496 pixels.
+  const std::string folder = std::string(VC_SOURCE_DIR) + "/fuzz/regressions/";
+  TBitmap32 b;
+  try {
+    Decode(ReadFileBytes(folder + "png_image/cut-off-with-huge-chunk.png"), ".png", b);
+    ADD_FAILURE();
+  } catch (const EImageError& e) {
+    EXPECT_EQ(std::string(e.what()), "\"mem.png\" is not a valid PNG image: the file is truncated");
+  }
+  try {
+    Decode(ReadFileBytes(folder + "jpeg_image/cut-off-progressive-16-megapixels.jpg"), ".jpg", b);
+    ADD_FAILURE();
+  } catch (const EImageError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "\"mem.jpg\" is not a valid JPEG image: the file is too short for its size");
+  }
+  EXPECT_TRUE(b.Empty());
 }

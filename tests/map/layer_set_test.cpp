@@ -85,6 +85,20 @@ TEST(LayerSet, LinesArePairedAndAnOddLastLineIsIgnored) {
 
   EXPECT_THROW(ReadLayerSetFile(dir.File("absent.txt")), EFileError);
   EXPECT_THROW(ReadLayerSetFile(dir.Path()), EFileError);
+
+  // 1 MiB is the most a set may hold, read from a file or from memory.
+  std::string big(size_t(1) << 20, 'a');
+  big[10] = '\n';
+  EXPECT_EQ(ParseLayerSet(big, "mem.txt").Entries.size(), 1u);
+  big += 'a';
+  WriteFileBytes(dir.File("big.txt"), big);
+  EXPECT_THROW(ReadLayerSetFile(dir.File("big.txt")), EFileError);
+  try {
+    ParseLayerSet(big, "mem.txt");
+    ADD_FAILURE();
+  } catch (const EFileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Layer set \"mem.txt\" is too large to be a layer set");
+  }
 }
 
 TEST(LayerSet, ShiftJisAndUtf8FilesBothRead) {

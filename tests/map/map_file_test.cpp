@@ -327,6 +327,19 @@ TEST(MapFile, HeaderSizesAreCheckedBeforeAllocating) {
   // 200 x 200 cells of 100 pixels is within the limits: this file fails only
   // because it is cut short, found before the grids are allocated.
   EXPECT_THROW(Load(map, "KRV2_MAP\r\n1,200,200,100\r\nwall\r\n2:0\r\n"), EListError);
+  // Enough lines but far too little text: a few kilobytes of empty lines may not
+  // make the reader allocate grids for 20000 x 20000 pixels.
+  std::string empties = "KRV2_MAP\r\n1,200,200,100\r\nwall\r\n2:0\r\n";
+  for (int i = 0; i < 20300; ++i) empties += "\n";
+  try {
+    Load(map, empties);
+    FAIL() << "no error";
+  } catch (const EListError& e) {
+    EXPECT_NE(std::string(e.what()).find("characters where its header needs at least"),
+              std::string::npos)
+        << e.what();
+  }
+  EXPECT_EQ(BuildMapText(map), before);
   // A map without cells is allowed.
   Load(map,
        "KRV2_MAP\r\n0,0,0,0\r\nKRV2_MAP LAYER\r\nKRV2_MAP DRAW\r\nKRV2_MAP HORZ DOOR\r\n0\r\n"
