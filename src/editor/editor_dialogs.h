@@ -79,6 +79,9 @@ class TEditorDialogs {
   virtual bool AskOkCancel(QWidget* Parent, const QString& Text) = 0;
   virtual TDiscardAnswer AskDiscard(QWidget* Parent, const QString& Text) = 0;
   virtual void ShowError(QWidget* Parent, const QString& Text) = 0;
+  // A warning that needs no answer (a save that had to take a detour, textures
+  // that could not be found).
+  virtual void ShowWarning(QWidget* Parent, const QString& Text) = 0;
   // The map size dialog of New; false when cancelled.
   virtual bool MapSize(QWidget* Parent, TMapSizeRequest& Request) = 0;
   // The layer dialog of the add-layer and edit-layer commands; false when
@@ -122,6 +125,7 @@ class TQtEditorDialogs : public TEditorDialogs {
   bool AskOkCancel(QWidget* Parent, const QString& Text) override;
   TDiscardAnswer AskDiscard(QWidget* Parent, const QString& Text) override;
   void ShowError(QWidget* Parent, const QString& Text) override;
+  void ShowWarning(QWidget* Parent, const QString& Text) override;
   bool MapSize(QWidget* Parent, TMapSizeRequest& Request) override;
   bool AddLayer(QWidget* Parent, TLayerRequest& Request) override;
   // --- Universal VTT export ---

@@ -60,6 +60,10 @@ void TQtEditorDialogs::ShowError(QWidget* Parent, const QString& Text) {
   QMessageBox::critical(Parent, QString(), Text);
 }
 
+void TQtEditorDialogs::ShowWarning(QWidget* Parent, const QString& Text) {
+  QMessageBox::warning(Parent, QString(), Text);
+}
+
 bool TQtEditorDialogs::MapSize(QWidget* Parent, TMapSizeRequest& Request) {
   if (!FFileForm) FFileForm = new TFileForm(Parent);
   FFileForm->ApplyCaptions(FileFormCaptions);

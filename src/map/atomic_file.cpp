@@ -33,6 +33,52 @@ fs::path ResolveTarget(const std::string& FileName) {
   return target;
 }
 
+TRenameFunction gRename = &::rename;
+
+// Errors with which a folder refuses a rename it would otherwise allow a write for:
+// some synchronised, network and FUSE folders forbid renames outright.
+bool RenameForbidden(int Error) {
+  return Error == EPERM || Error == EACCES || Error == EXDEV || Error == ENOTSUP ||
+         Error == EOPNOTSUPP || Error == EBUSY || Error == ETXTBSY || Error == ENOSYS;
+}
+
+// Writes all of Bytes to Fd; 0 or the error.
+int WriteAll(int Fd, const std::string& Bytes) {
+  const char* p = Bytes.data();
+  size_t left = Bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(Fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    p += n;
+    left -= size_t(n);
+  }
+  return 0;
+}
+
+std::string ReadAll(const fs::path& File, bool& Ok) {
+  std::ifstream in(File, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Ok = in.is_open() && !in.bad();
+  return bytes;
+}
+
+// Overwrites Target in place (truncating it), flushes it to disk and reads it back.
+void WriteInPlace(const std::string& FileName, const fs::path& Target, const std::string& Bytes) {
+  const int fd = ::open(Target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) CannotCreate(FileName, errno);
+  int error = WriteAll(fd, Bytes);
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error != 0) CannotCreate(FileName, error);
+  bool ok = false;
+  if (ReadAll(Target, ok) != Bytes || !ok)
+    throw EFileError("Cannot create file \"" + FileName +
+                     "\". What was read back differs from what was written");
+}
+
 mode_t CurrentUmask() {
   const mode_t mask = umask(0);
   umask(mask);
@@ -41,7 +87,14 @@ mode_t CurrentUmask() {
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& FileName, const std::string& Bytes) {
+void SetRenameFunctionForTesting(TRenameFunction Rename) { gRename = Rename ? Rename : &::rename; }
+
+namespace {
+
+// The atomic write. When only the final rename fails, with an error that says the
+// folder forbids it, the temporary file is removed and false is returned; every
+// other failure raises EFileError.
+bool TryWriteAtomically(const std::string& FileName, const std::string& Bytes) {
   if (FileName.empty()) CannotCreate(FileName, ENOENT);
   const fs::path target = ResolveTarget(FileName);
   struct stat existing {};
@@ -63,23 +116,17 @@ void WriteFileAtomically(const std::string& FileName, const std::string& Bytes) 
   int error = 0;
   const mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~CurrentUmask());
   if (::fchmod(fd, mode) != 0) error = errno;
-  const char* p = Bytes.data();
-  size_t left = Bytes.size();
-  while (error == 0 && left > 0) {
-    const ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-    } else {
-      p += n;
-      left -= size_t(n);
-    }
-  }
+  if (error == 0) error = WriteAll(fd, Bytes);
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+  bool renameFailed = false;
+  if (error == 0 && gRename(temp.c_str(), target.c_str()) != 0) {
+    error = errno;
+    renameFailed = true;
+  }
   if (error != 0) {
     ::unlink(temp.c_str());
+    if (renameFailed && RenameForbidden(error)) return false;
     CannotCreate(FileName, error);
   }
   // Make the rename itself durable; a failure here no longer endangers either file.
@@ -88,17 +135,39 @@ void WriteFileAtomically(const std::string& FileName, const std::string& Bytes) 
     ::fsync(dir);
     ::close(dir);
   }
+  return true;
 }
 
-void WriteFileWithBackup(const std::string& FileName, const std::string& Bytes) {
+}  // namespace
+
+void WriteFileAtomically(const std::string& FileName, const std::string& Bytes) {
+  if (!TryWriteAtomically(FileName, Bytes)) {
+    errno = 0;
+    throw EFileError("Cannot create file \"" + FileName +
+                     "\". Its folder does not allow files to be renamed");
+  }
+}
+
+TWriteMethod WriteFileWithBackup(const std::string& FileName, const std::string& Bytes) {
   const fs::path target = ResolveTarget(FileName);
   std::error_code ec;
-  if (fs::is_regular_file(target, ec)) {
-    std::ifstream in(target, std::ios::binary);
-    std::string old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof())
-      throw EFileError("Cannot read file \"" + FileName + "\" to keep its backup");
-    WriteFileAtomically(FileName + ".bak", old);
+  const bool exists = fs::is_regular_file(target, ec);
+  TWriteMethod method = TWriteMethod::Atomic;
+  if (exists) {
+    bool ok = false;
+    const std::string old = ReadAll(target, ok);
+    if (!ok) throw EFileError("Cannot read file \"" + FileName + "\" to keep its backup");
+    const std::string backup = FileName + ".bak";
+    if (!TryWriteAtomically(backup, old)) {
+      // The original is still whole; the backup is written in place and read back
+      // before anything touches the original.
+      WriteInPlace(backup, ResolveTarget(backup), old);
+      method = TWriteMethod::InPlace;
+    }
   }
-  WriteFileAtomically(FileName, Bytes);
+  if (TryWriteAtomically(FileName, Bytes)) return method;
+  // Only now, with a verified copy of the old file beside it, is the file itself
+  // overwritten in place.
+  WriteInPlace(FileName, target, Bytes);
+  return TWriteMethod::InPlace;
 }

@@ -20,6 +20,7 @@
 #include "record/song_data_array.h"
 
 struct TMapLoadReport;
+struct TMapSaveReport;
 
 class TMapEditLayerList : public TSongDataArray {
  public:
@@ -41,9 +42,7 @@ class TMapEditLayerList : public TSongDataArray {
   virtual TPoint PixelToCell(int32_t PX, int32_t PY) const;
   void PixelToCell(int32_t PX, int32_t PY, int32_t& CX, int32_t& CY) const;
 
-  TMapEditLayer* Layers(int32_t Index) const {
-    return static_cast<TMapEditLayer*>(Items(Index));
-  }
+  TMapEditLayer* Layers(int32_t Index) const { return static_cast<TMapEditLayer*>(Items(Index)); }
   TMapEditLayer* AddLayer();
   void InsertLayer(int32_t Index, const TMapEditLayer* Source = nullptr);
 
@@ -52,8 +51,7 @@ class TMapEditLayerList : public TSongDataArray {
   void SetCell(int32_t X, int32_t Y, uint8_t Value) { FCells.At(X, Y) = Value; }
   // The layer index at a pixel, or 0 outside the map.
   int32_t PixelLayers(int32_t X, int32_t Y) const {
-    return (X >= 0 && Y >= 0 && X < FPixels.Width() && Y < FPixels.Height()) ? FPixels.At(X, Y)
-                                                                             : 0;
+    return (X >= 0 && Y >= 0 && X < FPixels.Width() && Y < FPixels.Height()) ? FPixels.At(X, Y) : 0;
   }
   void SetPixelLayer(int32_t X, int32_t Y, int32_t Index) { FPixels.At(X, Y) = Index; }
   TGrid2D<int32_t>& PixelGrid() { return FPixels; }
@@ -100,6 +98,7 @@ class TMapEditLayerList : public TSongDataArray {
   void LoadFromFile(const std::string& FileName);
   void LoadFromFile(const std::string& FileName, TMapLoadReport& Report);
   void SaveToFile(const std::string& FileName) const;
+  void SaveToFile(const std::string& FileName, TMapSaveReport& Report) const;
 
   // Takes over Other's size, layers, grids, shades and doors (Other gets this
   // document's); the drawing switches and OnRedrawCell stay with each document.

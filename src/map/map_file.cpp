@@ -262,6 +262,11 @@ std::string BuildMapFile(const TMapEditLayerList& Map) {
 }
 
 void TMapEditLayerList::SaveToFile(const std::string& FileName) const {
+  TMapSaveReport report;
+  SaveToFile(FileName, report);
+}
+
+void TMapEditLayerList::SaveToFile(const std::string& FileName, TMapSaveReport& Report) const {
   // Saving over a map keeps its previous version as "name.qmx.bak" beside it.
-  WriteFileWithBackup(FileName, BuildMapFile(*this));
+  Report.WroteInPlace = WriteFileWithBackup(FileName, BuildMapFile(*this)) == TWriteMethod::InPlace;
 }

@@ -51,6 +51,13 @@ struct TMapLoadReport {
   std::string Encoding;
 };
 
+// How a save went, besides succeeding.
+struct TMapSaveReport {
+  // The folder refused the rename of an atomic save, so the file was overwritten in
+  // place after its backup ("name.qmx.bak") had been written and checked.
+  bool WroteInPlace = false;
+};
+
 // Re-cuts the bytes of Text into 6-bit groups written with the alphabet
 // "0-9A-Za-z+/" (no padding).
 std::string EncodeLine(const std::string& Text);

@@ -17,7 +17,7 @@ struct TFakeDialogs : TEditorDialogs {
   TLayerRequest Layer;
   TLayerRequest LastLayerRequest;
   bool LayerOk = true;
-  QStringList Asked, Errors;
+  QStringList Asked, Errors, Warnings;
   int LayerDialogs = 0;
 
   QString OpenMapFileName(QWidget*) override { return OpenName; }
@@ -39,6 +39,7 @@ struct TFakeDialogs : TEditorDialogs {
     return Discard;
   }
   void ShowError(QWidget*, const QString& Text) override { Errors << Text; }
+  void ShowWarning(QWidget*, const QString& Text) override { Warnings << Text; }
   bool MapSize(QWidget*, TMapSizeRequest& Request) override {
     Request = Size;
     return SizeOk;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
@@ -82,4 +84,82 @@ TEST(AtomicFile, SecondSaveKeepsThePreviousVersionAsBackup) {
   WriteFileWithBackup(path, "three");  // the backup is replaced, one step only
   EXPECT_EQ(vctest::ReadFileBytes(path + ".bak"), "two");
   EXPECT_EQ(EntryCount(dir.Path()), 2u);
+}
+
+namespace {
+
+int gRenameCalls = 0;
+int ForbidRename(const char*, const char*) {
+  ++gRenameCalls;
+  errno = EPERM;
+  return -1;
+}
+int FailRenameWithIoError(const char*, const char*) {
+  errno = EIO;
+  return -1;
+}
+
+// Plays a folder that forbids renames for the life of the object.
+struct RenameSwap {
+  explicit RenameSwap(TRenameFunction F) { SetRenameFunctionForTesting(F); }
+  ~RenameSwap() { SetRenameFunctionForTesting(nullptr); }
+};
+
+}  // namespace
+
+TEST(AtomicFile, AFolderThatForbidsRenamesGetsTheBackupFirstThenAnInPlaceWrite) {
+  vctest::TempDir dir;
+  const std::string path = dir.File("map.qmx");
+  vctest::WriteFileBytes(path, "old map");
+  {
+    RenameSwap swap(&ForbidRename);
+    gRenameCalls = 0;
+    EXPECT_EQ(WriteFileWithBackup(path, "new map"), TWriteMethod::InPlace);
+    EXPECT_EQ(gRenameCalls, 2);  // the backup's rename and the map's, both refused
+    EXPECT_EQ(vctest::ReadFileBytes(path), "new map");
+    EXPECT_EQ(vctest::ReadFileBytes(path + ".bak"), "old map");
+    EXPECT_EQ(EntryCount(dir.Path()), 2u);  // no temporary file left behind
+    // A first save in such a folder is written in place too.
+    EXPECT_EQ(WriteFileWithBackup(dir.File("fresh.qmx"), "x"), TWriteMethod::InPlace);
+    EXPECT_EQ(vctest::ReadFileBytes(dir.File("fresh.qmx")), "x");
+    // The plain atomic write does not fall back: it says why it failed.
+    try {
+      WriteFileAtomically(dir.File("other.png"), "y");
+      FAIL() << "no error";
+    } catch (const EFileError& e) {
+      EXPECT_NE(std::string(e.what()).find("does not allow files to be renamed"),
+                std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(dir.Path() / "other.png"));
+  }
+  // With renames allowed again, saving is atomic.
+  EXPECT_EQ(WriteFileWithBackup(path, "third"), TWriteMethod::Atomic);
+  EXPECT_EQ(vctest::ReadFileBytes(path + ".bak"), "new map");
+}
+
+TEST(AtomicFile, ARenameFailingForAnotherReasonRaisesAndKeepsTheOldFile) {
+  vctest::TempDir dir;
+  const std::string path = dir.File("map.qmx");
+  vctest::WriteFileBytes(path, "old map");
+  RenameSwap swap(&FailRenameWithIoError);
+  EXPECT_THROW(WriteFileWithBackup(path, "new map"), EFileError);
+  EXPECT_EQ(vctest::ReadFileBytes(path), "old map");
+  EXPECT_FALSE(fs::exists(path + ".bak"));
+  EXPECT_EQ(EntryCount(dir.Path()), 1u);
+}
+
+TEST(AtomicFile, AReadOnlyFolderLeavesTheOldFileIntact) {
+  if (::geteuid() == 0) {
+    // Root writes into read-only folders; /proc refuses new files even to root.
+    EXPECT_THROW(WriteFileWithBackup("/proc/self/vellumcraft.qmx", "x"), EFileError);
+    return;
+  }
+  vctest::TempDir dir;
+  const std::string path = dir.File("map.qmx");
+  vctest::WriteFileBytes(path, "old map");
+  ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
+  EXPECT_THROW(WriteFileWithBackup(path, "new map"), EFileError);
+  ::chmod(dir.Path().c_str(), 0755);
+  EXPECT_EQ(vctest::ReadFileBytes(path), "old map");
+  EXPECT_EQ(EntryCount(dir.Path()), 1u);
 }
