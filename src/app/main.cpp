@@ -1,5 +1,6 @@
-// Starts the editor: the main window, its settings, and the map named on the
-// command line, if any.
+// Starts the editor: the main window, its settings, the offer of recovery copies
+// left by a session that did not end normally, and the map named on the command
+// line, if any.
 
 #include <QApplication>
 #include <QLocale>
@@ -20,7 +21,10 @@ int main(int argc, char** argv) {
   form.SetJapaneseLocale(QLocale::system().language() == QLocale::Japanese);
   form.LoadSettings();
   form.show();
+  // Work left unsaved by a session that did not end normally comes first; when it
+  // is restored, the map named on the command line is not opened over it.
+  const bool restored = form.OfferRecovery();
   const QStringList args = QApplication::arguments();
-  if (args.size() > 1) form.OpenMap(args.at(1));
+  if (!restored && args.size() > 1) form.OpenMap(args.at(1));
   return QApplication::exec();
 }

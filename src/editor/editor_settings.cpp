@@ -93,6 +93,12 @@ int32_t TEditorSettings::ReadUndoLimit() const {
   return std::clamp(ReadInteger("Application", "UndoLimit", DefaultUndoLimit), 1, MaxUndoLimit);
 }
 
+int32_t TEditorSettings::ReadAutosaveMinutes() const {
+  const int32_t minutes = ReadInteger("Application", "AutosaveMinutes", DefaultAutosaveMinutes);
+  // A negative or absurd value turns nothing off by accident: it is clamped.
+  return std::clamp(minutes, 0, MaxAutosaveMinutes);
+}
+
 TFastDrawMode TEditorSettings::ReadFastDraw() const {
   return FastDrawFromValue(ReadInteger("DrawMode", "FastDraw", 1));
 }

@@ -47,6 +47,11 @@ class TEditorSettings {
   // "Application"/"UndoLimit", clamped to 1 .. MaxUndoLimit (a limit below 1 would
   // keep no record at all).
   int32_t ReadUndoLimit() const;
+  // "Application"/"AutosaveMinutes": minutes between recovery copies of a map with
+  // unsaved changes; 0 turns them off. Default 5, at most MaxAutosaveMinutes.
+  static constexpr int32_t DefaultAutosaveMinutes = 5;
+  static constexpr int32_t MaxAutosaveMinutes = 1440;
+  int32_t ReadAutosaveMinutes() const;
   TFastDrawMode ReadFastDraw() const;
   TShadeMode ReadShadeDraw() const;
   void WriteDrawModes(TFastDrawMode Fast, TShadeMode Shade);

@@ -21,6 +21,7 @@
 #include "editor/command_table.h"
 #include "editor/map_canvas.h"
 #include "map/map_edit_layer_list.h"
+#include "map/recovery_store.h"
 #include "map/undo_history.h"
 
 TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,
@@ -41,6 +42,7 @@ TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,
   CreateStatusBar();
   resize(634, 540);
   UpdateCaption();
+  CreateAutosave();
   // Enabling rules are evaluated whenever the event loop is about to go idle.
   if (auto* dispatcher = QAbstractEventDispatcher::instance())
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
@@ -340,6 +342,7 @@ void TMapEdit2Form::LoadSettings() {
     SetUndoLimit(FSettings->ReadUndoLimit());
   else
     SetUndoLimit(TEditorSettings::DefaultUndoLimit);
+  SetAutosaveMinutes(FSettings->ReadAutosaveMinutes());
   ApplyStartupLanguage();
 }
 
@@ -383,10 +386,13 @@ void TMapEdit2Form::showEvent(QShowEvent* Event) {
 }
 
 void TMapEdit2Form::closeEvent(QCloseEvent* Event) {
-  if (ConfirmDiscard())
+  if (ConfirmDiscard()) {
+    // Saved or knowingly discarded: nothing is left to recover.
+    DiscardOwnRecoveryCopy();
     Event->accept();
-  else
+  } else {
     Event->ignore();
+  }
 }
 
 void TMapEdit2Form::UpdateActions() {
@@ -404,6 +410,7 @@ void TMapEdit2Form::UpdateActions() {
 }
 
 void TMapEdit2Form::SetModified(bool Value) {
+  if (!Value) DiscardOwnRecoveryCopy();
   if (FModified == Value) return;
   FModified = Value;
   UpdateCaption();

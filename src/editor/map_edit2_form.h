@@ -32,6 +32,9 @@ class TColorSwatch;
 class TMapCanvas;
 class TMapEditLayerList;
 class TUndoHistory;
+class TRecoveryStore;
+struct TMapLoadReport;
+class QTimer;
 class TLanguageFile;
 
 enum class TMouseButton { Left, Right, Middle };
@@ -95,6 +98,20 @@ class TMapEdit2Form : public QMainWindow {
   bool SaveMap(const QString& FileName);
   // Asks whether unsaved changes may go (save, discard, cancel); true to proceed.
   bool ConfirmDiscard();
+
+  // --- recovery copies (map_edit2_form_recovery.cpp) ---
+  // Where recovery copies are written (tests use a folder and process id of their own).
+  void SetRecoveryStore(std::unique_ptr<TRecoveryStore> Store);
+  TRecoveryStore& RecoveryStore() const { return *FRecovery; }
+  // Minutes between recovery copies while the map has unsaved changes; 0 = off.
+  void SetAutosaveMinutes(int32_t Minutes);
+  int32_t AutosaveMinutes() const { return FAutosaveMinutes; }
+  // Writes the recovery copy now when the map has unsaved changes (the timer's
+  // handler). A failure shows in the status bar, not as a message box.
+  void AutosaveNow();
+  // At start-up: offers the copies left by sessions that ended without saving,
+  // newest first. True when one was restored (it then is the open, modified map).
+  bool OfferRecovery();
 
   // --- undo ---
   TUndoHistory& UndoList() { return *FUndo; }
@@ -169,9 +186,12 @@ class TMapEdit2Form : public QMainWindow {
   void BuildLanguageMenu();
   QToolButton* MakePanelButton(QAction* Command, QWidget* Parent);
 
+  void CreateAutosave();
+  void DiscardOwnRecoveryCopy();
   void ResetDocument();
   void FillLayerList();
   void AfterDocumentLoaded();
+  void WarnMissingTextures(const TMapLoadReport& Report);
   void SetModified(bool Value);
   void UpdateCaption();
   void SetStatus(int32_t Panel, const QString& Text);
@@ -188,6 +208,9 @@ class TMapEdit2Form : public QMainWindow {
   std::unique_ptr<TMapEditLayerList> FDocument;
   std::unique_ptr<TUndoHistory> FUndo;
   std::unique_ptr<TRecordList> FTouchedCells;
+  std::unique_ptr<TRecoveryStore> FRecovery;
+  QTimer* FAutosaveTimer = nullptr;
+  int32_t FAutosaveMinutes = 0;
   QString FMapFileName;
   bool FModified = false;
   bool FDrawModesRead = false;

@@ -16,6 +16,7 @@
 #include "map/layer_renumber.h"
 #include "map/layer_set.h"
 #include "map/map_edit_layer_list.h"
+#include "map/map_file.h"
 #include "map/new_map.h"
 #include "map/undo_history.h"
 
@@ -93,12 +94,13 @@ void TMapEdit2Form::New1Execute() {
 }
 
 bool TMapEdit2Form::OpenMap(const QString& FileName) {
+  TMapLoadReport report;
   try {
     TBusyCursor busy;
     // Load into a document of its own first: a damaged file must not destroy the
     // map that is open.
     auto fresh = std::make_unique<TMapEditLayerList>();
-    fresh->LoadFromFile(LocalPath(FileName));
+    fresh->LoadFromFile(LocalPath(FileName), report);
     ResetDocument();
     FDocument = std::move(fresh);
     FMapFileName = FileName;
@@ -107,6 +109,12 @@ bool TMapEdit2Form::OpenMap(const QString& FileName) {
     ShowException(e);
     return false;
   }
+  AfterDocumentLoaded();
+  WarnMissingTextures(report);
+  return true;
+}
+
+void TMapEdit2Form::AfterDocumentLoaded() {
   FillLayerList();
   SetStatus(0, QString::number(FLayerList->count()) + " Layers");
   if (FLayerList->count() > 0) FLayerList->setCurrentRow(0);
@@ -115,7 +123,19 @@ bool TMapEdit2Form::OpenMap(const QString& FileName) {
   UpdateCaption();
   Invalidate();
   UpdateActions();
-  return true;
+}
+
+void TMapEdit2Form::WarnMissingTextures(const TMapLoadReport& Report) {
+  if (Report.MissingTextures.empty()) return;
+  // One warning for all of them; the layers show a placeholder and keep their file
+  // names, so saving loses nothing.
+  QString list;
+  for (const std::string& name : Report.MissingTextures)
+    list += "\n" + QFile::decodeName(name.c_str());
+  FDialogs->ShowWarning(this, QString("These textures could not be found or read; their layers "
+                                      "show a placeholder pattern until the files are back in "
+                                      "place:") +
+                                  list);
 }
 
 void TMapEdit2Form::Open1Execute() {
@@ -128,13 +148,20 @@ void TMapEdit2Form::Open1Execute() {
 bool TMapEdit2Form::SaveMap(const QString& FileName) {
   if (!FDocument) return false;
   try {
-    FDocument->SaveToFile(LocalPath(FileName));
+    TMapSaveReport report;
+    FDocument->SaveToFile(LocalPath(FileName), report);
+    if (report.WroteInPlace)
+      FDialogs->ShowWarning(
+          this, QString("The folder of \"%1\" does not allow files to be renamed, so the map was "
+                        "written over the old file directly, after its previous version had been "
+                        "saved and checked as \"%2\".")
+                    .arg(FileName, FileName + ".bak"));
   } catch (const std::exception& e) {
     ShowException(e);
     return false;
   }
   FMapFileName = FileName;
-  FModified = false;
+  SetModified(false);
   UpdateCaption();
   return true;
 }

@@ -13,9 +13,14 @@ std::vector<fs::path> DataFolders(const fs::path& ExecutableDir, const fs::path&
   if (!ExecutableDir.empty())
     folders.push_back(ExecutableDir.parent_path() / "share" / "vellumcraft" / Name);
   if (!DataDir.empty()) folders.push_back(DataDir / Name);
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
-    folders.push_back(fs::path(xdg) / "vellumcraft" / Name);
-  else if (const char* home = std::getenv("HOME"); home && *home)
-    folders.push_back(fs::path(home) / ".local" / "share" / "vellumcraft" / Name);
+  if (const fs::path user = UserDataFolder(); !user.empty()) folders.push_back(user / Name);
   return folders;
+}
+
+fs::path UserDataFolder() {
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+    return fs::path(xdg) / "vellumcraft";
+  if (const char* home = std::getenv("HOME"); home && *home)
+    return fs::path(home) / ".local" / "share" / "vellumcraft";
+  return {};
 }

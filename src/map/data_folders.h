@@ -14,3 +14,7 @@
 std::vector<std::filesystem::path> DataFolders(const std::filesystem::path& ExecutableDir,
                                                const std::filesystem::path& DataDir,
                                                const std::string& Name);
+
+// The user's own data folder: $XDG_DATA_HOME/vellumcraft, or
+// ~/.local/share/vellumcraft; empty when neither variable is set.
+std::filesystem::path UserDataFolder();
