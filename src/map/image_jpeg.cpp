@@ -180,9 +180,10 @@ void DecodeJPEG(const uint8_t* Data, size_t Size, TBitmap32& Dest, const std::st
   CheckDecodeSize(c.Info.image_width, c.Info.image_height, "JPEG", Name);
   // Huffman coding spends at least one bit on every 8 x 8 block it holds: a file
   // shorter than that is cut off, and is refused before a large image is
-  // allocated and decoded from nothing. (Arithmetic coding can go below it.)
-  if (!c.Info.arith_code &&
-      uint64_t(c.Info.image_width) * c.Info.image_height / 1024 > uint64_t(Size))
+  // allocated and decoded from nothing. Arithmetic coding can spend far less on a
+  // plain picture, so it gets a much looser bound.
+  const uint64_t pixelsPerByte = c.Info.arith_code ? 32768 : 1024;
+  if (uint64_t(c.Info.image_width) * c.Info.image_height / pixelsPerByte > uint64_t(Size))
     throw fail("the file is too short for its size");
   TBitmap32 image;
   image.SetSize(int32_t(c.Info.image_width), int32_t(c.Info.image_height));

@@ -74,6 +74,12 @@ void DecodeGeneral(const uint8_t* Data, size_t Size, TBitmap32& Dest, const std:
   }
   CheckDecodeSize(std::abs(int64_t(w)), std::abs(int64_t(h)), "", Name);
   if (Size >= 2 && Data[0] == 'B' && Data[1] == 'M') CheckBitmapLength(Data, Size, Name);
+  // The general loader fills whatever data is missing with zeros, so a header of a
+  // few bytes could make it build millions of pixels. No format it reads packs more
+  // than a few thousand pixels into a byte (GIF's LZW at best); a file shorter
+  // than that is cut off.
+  if (int64_t(w) * int64_t(h) / 4096 > int64_t(Size))
+    throw fail("the file is too short for its size");
   std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
       stbi_load_from_memory(data, int(Size), &w, &h, &comp, 4), stbi_image_free);
   if (!pixels) {

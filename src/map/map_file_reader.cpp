@@ -66,7 +66,8 @@ void CheckHeader(const THeader& H) {
       (H.ChipSize == 0 && (H.Width > 0 || H.Height > 0)))
     throw EMapFileError("The map header gives a size of " + size + ", which is not valid");
   const int64_t pw = int64_t(H.Width) * H.ChipSize, ph = int64_t(H.Height) * H.ChipSize;
-  if (pw * ph > kMaxMapPixels)
+  // Each side on its own first, so that the product cannot overflow.
+  if (pw > kMaxMapPixels || ph > kMaxMapPixels || pw * ph > kMaxMapPixels)
     throw EMapFileError("The map of " + size + " is larger than " + std::to_string(kMaxMapPixels) +
                         " pixels");
   if (pw * ph * H.Layers > kMaxMapLayerPixels)

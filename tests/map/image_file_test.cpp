@@ -490,9 +490,9 @@ TEST(ImageFile, RandomlyDamagedFilesNeverCrash) {
 }
 
 TEST(ImageFile, CutOffFilesFoundByFuzzingAreRefusedAtOnce) {
-  // Each of these once made the reader allocate and work for about a second: a
-  // 150-byte PNG whose text chunk claims a gigabyte, and a 546-byte progressive
-  // JPEG claiming 253 x 63496 pixels.
+  // Each of these once made the reader allocate and work for about a second or
+  // more: a 150-byte PNG whose text chunk claims a gigabyte, and a 546-byte
+  // progressive JPEG claiming 253 x 63496 pixels.
   const std::string folder = std::string(VC_SOURCE_DIR) + "/fuzz/regressions/";
   TBitmap32 b;
   try {
@@ -507,6 +507,22 @@ TEST(ImageFile, CutOffFilesFoundByFuzzingAreRefusedAtOnce) {
   } catch (const EImageError& e) {
     EXPECT_EQ(std::string(e.what()),
               "\"mem.jpg\" is not a valid JPEG image: the file is too short for its size");
+  }
+  // A 121-byte arithmetic-coded JPEG claiming 253 x 64776 pixels, and 18 bytes the
+  // general loader took for a Targa image of 57168 x 137 pixels.
+  try {
+    Decode(ReadFileBytes(folder + "jpeg_image/arithmetic-121-bytes-16-megapixels.jpg"), ".jpg", b);
+    ADD_FAILURE();
+  } catch (const EImageError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "\"mem.jpg\" is not a valid JPEG image: the file is too short for its size");
+  }
+  try {
+    Decode(ReadFileBytes(folder + "bmp_image/18-byte-targa-of-8-megapixels.tga"), ".bmp", b);
+    ADD_FAILURE();
+  } catch (const EImageError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "\"mem.bmp\" is not a valid image: the file is too short for its size");
   }
   EXPECT_TRUE(b.Empty());
 }

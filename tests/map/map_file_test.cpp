@@ -316,8 +316,10 @@ TEST(MapFile, HeaderSizesAreCheckedBeforeAllocating) {
   TMapEditLayerList map;
   MakeSampleMap(map);
   const std::string before = BuildMapText(map);
-  const char* bad[] = {"1,-1,1,1",   "-1,1,1,1",    "1,1,1,-5",       "1,1,1,0", "1,201,200,100",
-                       "1,1,1,1001", "70000,1,1,1", "100,200,200,50", "1,x,1,1"};
+  const char* bad[] = {"1,-1,1,1", "-1,1,1,1", "1,1,1,-5", "1,1,1,0", "1,201,200,100", "1,1,1,1001",
+                       "70000,1,1,1", "100,200,200,50", "1,x,1,1",
+                       // sides whose product overflows 64 bits (found by fuzzing)
+                       "1,1116777215,7778215,112"};
   for (const char* header : bad) {
     std::string text = OneLayerText("x", "0:0");
     text.replace(10, 7, header);
