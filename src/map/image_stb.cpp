@@ -14,6 +14,7 @@
 #include <stb/stb_image.h>
 #pragma GCC diagnostic pop
 
+#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <memory>
@@ -50,12 +51,41 @@ void CheckBitmapLength(const uint8_t* Data, size_t Size, const std::string& Name
     bits = ReadLE(Data + 28, 2);
     compression = ReadLE(Data + 30, 4);
   }
+  // The general loader takes a compression number it does not know (it reads it
+  // as a signed number) for an uncompressed layout; no such bitmap exists.
+  if (compression > 6)
+    throw EImageError("\"" + Name + "\" is not a valid BMP image: unknown compression " +
+                      std::to_string(compression));
   // Only uncompressed layouts have a fixed length (RLE is not read anyway).
   if (compression != 0 && compression != 3 && compression != 6) return;
   // Sizes the general loader itself refuses; kept out of the arithmetic below.
   if (bits <= 0 || bits > 32 || std::abs(w) * std::abs(h) > MaxDecodePixels) return;
   const int64_t stride = (std::abs(w) * bits + 31) / 32 * 4;
   if (int64_t(offset) + stride * std::abs(h) > int64_t(Size)) throw fail();
+}
+
+// The general loader reads the numbers of a PNM header (P5, P6) into an int
+// without a limit, which overflows on a long run of digits. Those are refused
+// here: no real image has a side or a maximum value of ten digits.
+void CheckPnmHeader(const uint8_t* Data, size_t Size, const std::string& Name) {
+  if (Size < 2 || Data[0] != 'P' || (Data[1] != '5' && Data[1] != '6')) return;
+  size_t pos = 2;
+  for (int number = 0; number < 3 && pos < Size; ++number) {
+    while (pos < Size) {
+      if (Data[pos] == '#') {
+        while (pos < Size && Data[pos] != '\n' && Data[pos] != '\r') ++pos;
+      } else if (std::isspace(Data[pos])) {
+        ++pos;
+      } else {
+        break;
+      }
+    }
+    size_t digits = 0;
+    while (pos < Size && std::isdigit(Data[pos])) ++pos, ++digits;
+    if (digits > 9)
+      throw EImageError("\"" + Name +
+                        "\" is not a valid image: a number in its header is too large");
+  }
 }
 
 }  // namespace
@@ -66,6 +96,7 @@ void DecodeGeneral(const uint8_t* Data, size_t Size, TBitmap32& Dest, const std:
   };
   if (Size == 0) throw fail("the file is empty");
   if (Size > size_t(INT_MAX)) throw fail("the file is too large");
+  CheckPnmHeader(Data, Size, Name);
   int w = 0, h = 0, comp = 0;
   const auto* data = reinterpret_cast<const stbi_uc*>(Data);
   if (!stbi_info_from_memory(data, int(Size), &w, &h, &comp)) {
@@ -78,7 +109,8 @@ void DecodeGeneral(const uint8_t* Data, size_t Size, TBitmap32& Dest, const std:
   // few bytes could make it build millions of pixels. No format it reads packs more
   // than a few thousand pixels into a byte (GIF's LZW at best); a file shorter
   // than that is cut off.
-  if (int64_t(w) * int64_t(h) / 4096 > int64_t(Size))
+  // (The general loader reports a top-down bitmap's height as negative.)
+  if (std::abs(int64_t(w)) * std::abs(int64_t(h)) / 4096 > int64_t(Size))
     throw fail("the file is too short for its size");
   std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
       stbi_load_from_memory(data, int(Size), &w, &h, &comp, 4), stbi_image_free);

@@ -18,6 +18,9 @@ namespace {
 void TileImage(const TBitmap32& Source, const TRect& SourceRect, TBitmap32& Dest) {
   const int32_t w = Dest.Width(), h = Dest.Height();
   const int32_t tw = SourceRect.Width(), th = SourceRect.Height();
+  // A map without pixels in one direction (no columns, say) has no rows to fill
+  // either, and an empty tile has nothing to lay.
+  if (w <= 0 || h <= 0 || tw <= 0 || th <= 0) return;
   const int32_t strip = std::min(th, h);
   for (int32_t y = 0; y < strip; ++y) {
     const TColor32* src = Source.ScanLine(SourceRect.Top + y) + SourceRect.Left;
@@ -68,6 +71,7 @@ void TMapEditLayer::SetFileName(const std::string& Value) {
 }
 
 void TMapEditLayer::UpdateImage() {
+  FCoverage.Invalidate();
   const int32_t pw = FOwner ? FOwner->PixelWidth() : 0;
   const int32_t ph = FOwner ? FOwner->PixelHeight() : 0;
 

@@ -524,5 +524,27 @@ TEST(ImageFile, CutOffFilesFoundByFuzzingAreRefusedAtOnce) {
     EXPECT_EQ(std::string(e.what()),
               "\"mem.bmp\" is not a valid image: the file is too short for its size");
   }
+  // 149 bytes of a top-down bitmap (negative height) of 8 x 131066 pixels with a
+  // compression number no bitmap uses, which the general loader read as
+  // uncompressed and padded with zeros.
+  try {
+    Decode(ReadFileBytes(folder + "bmp_image/top-down-with-unknown-compression.bmp"), ".bmp", b);
+    ADD_FAILURE();
+  } catch (const EImageError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "\"mem.bmp\" is not a valid BMP image: unknown compression 4294967295");
+  }
+  // A PNM header whose width has 14 digits overflowed the general loader's number
+  // reading; a PNM image with sane numbers still loads.
+  try {
+    Decode(ReadFileBytes(folder + "bmp_image/pnm-header-number-overflows.ppm"), ".bmp", b);
+    ADD_FAILURE();
+  } catch (const EImageError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "\"mem.bmp\" is not a valid image: a number in its header is too large");
+  }
   EXPECT_TRUE(b.Empty());
+  Decode(std::string("P6\n# two pixels\n2 1\n255\n\x10\x20\x30\x40\x50\x60", 30), ".ppm", b);
+  ASSERT_EQ(b.Width(), 2);
+  EXPECT_EQ(b.Pixel(1, 0), 0xFF405060u);
 }

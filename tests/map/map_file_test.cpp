@@ -348,6 +348,22 @@ TEST(MapFile, HeaderSizesAreCheckedBeforeAllocating) {
        "KRV2_MAP VERT DOOR\r\n0\r\nKRV2_MAP FREE DOOR\r\n0\r\n");
   EXPECT_EQ(map.Count(), 0);
   EXPECT_EQ(map.Width(), 0);
+
+  // No columns but twenty rows of cells, with a texture taller than nothing: the
+  // layer image has no pixels to fill (found by fuzzing; it used to copy rows from
+  // a null image).
+  vctest::TempDir dir;
+  TBitmap32 texture;
+  texture.SetSize(8, 64);
+  texture.Clear(0xFF336699u);
+  SavePNGFile(texture, dir.File("floor.png"));
+  const std::string zeroWide = vctest::ReadFileBytes(
+      std::string(VC_SOURCE_DIR) + "/fuzz/regressions/map_file/zero-width-map-with-a-texture.txt");
+  Load(map, zeroWide, nullptr, dir.Path().string());
+  EXPECT_EQ(map.Width(), 0);
+  EXPECT_EQ(map.Height(), 20);
+  ASSERT_EQ(map.Count(), 1);
+  EXPECT_EQ(map.Layers(0)->FileName(), "floor.png");
 }
 
 TEST(MapFile, DecompressedTextIsBounded) {
