@@ -102,7 +102,7 @@ void TMapEdit2Form::UpdateLayerButtons() {
   glyph.fill(Qt::black);
   if (index >= 0) {
     // The top-left corner of the selected layer's image, copied opaquely.
-    const TBitmap32& bmp = FDocument->Layers(index + 1)->BMP();
+    const TBitmap32& bmp = std::as_const(*FDocument->Layers(index + 1)).BMP();
     for (int32_t y = 0; y < std::min(32, bmp.Height()); ++y)
       for (int32_t x = 0; x < std::min(32, bmp.Width()); ++x)
         glyph.setPixel(x, y, bmp.Pixel(x, y) | 0xFF000000u);

@@ -258,26 +258,35 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
   TBitmap32& shades = Map.Shades();
   const bool shadesFit = shades.Width() == PW && shades.Height() == PH;
 
-  // Sets the alpha of layer J over the cell from its work grid through Lut.
+  // Sets the alpha of layer J over the cell from its work grid through Lut, and
+  // records whether any of it is non-zero.
   auto writeAlpha = [&](int32_t J, const uint8_t* Lut) {
-    TBitmap32& bmp = Map.Layers(J)->BMP();
+    TMapEditLayer& layer = *Map.Layers(J);
+    TBitmap32& bmp = layer.BMPKeepingCoverage();
     // A layer whose image does not cover the map (no texture yet) has nothing to set.
     if (bmp.Width() != PW || bmp.Height() != PH) return;
     const uint8_t* g = FGrids[size_t(J)].data();
+    uint8_t any = 0;
     for (int32_t py = 0; py < cs; ++py) {
       const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
       TColor32* row = bmp.ScanLine(Y0 + py) + X0;
-      for (int32_t px = 0; px < cs; ++px)
-        row[px] = (row[px] & 0x00FFFFFF) | (TColor32(Lut[gr[px]]) << 24);
+      for (int32_t px = 0; px < cs; ++px) {
+        const uint8_t a = Lut[gr[px]];
+        any |= a;
+        row[px] = (row[px] & 0x00FFFFFF) | (TColor32(a) << 24);
+      }
     }
+    layer.Coverage().Set(CX, CY, any != 0);
   };
   auto clearAlpha = [&](int32_t J) {
-    TBitmap32& bmp = Map.Layers(J)->BMP();
+    TMapEditLayer& layer = *Map.Layers(J);
+    TBitmap32& bmp = layer.BMPKeepingCoverage();
     if (bmp.Width() != PW || bmp.Height() != PH) return;
     for (int32_t py = 0; py < cs; ++py) {
       TColor32* row = bmp.ScanLine(Y0 + py) + X0;
       for (int32_t px = 0; px < cs; ++px) row[px] &= 0x00FFFFFF;
     }
+    layer.Coverage().Set(CX, CY, false);
   };
 
   // Layer 0: hard edges, and the shades from its distances.
@@ -297,11 +306,17 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
   writeAlpha(0, FWallLut);
   if (shadesFit) {
     const uint8_t* g = FGrids[0].data();
+    uint8_t any = 0;
     for (int32_t py = 0; py < cs; ++py) {
       const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
       TColor32* row = shades.ScanLine(Y0 + py) + X0;
-      for (int32_t px = 0; px < cs; ++px) row[px] = TColor32(shadeLut[gr[px]]) << 24;
+      for (int32_t px = 0; px < cs; ++px) {
+        const uint8_t a = shadeLut[gr[px]];
+        any |= a;
+        row[px] = TColor32(a) << 24;
+      }
     }
+    Map.ShadeCoverage().Set(CX, CY, any != 0);
   }
 
   // Floor and object layers. A layer without pixels in the window is transparent

@@ -59,13 +59,15 @@ void ComputeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY) {
   composer.ComposeCell(Map, CX, CY, L - 1);
   const int32_t PW = Map.PixelWidth(), PH = Map.PixelHeight();
   for (int32_t j = L; j < count; ++j) {
-    TBitmap32& bmp = Map.Layers(j)->BMP();
+    TMapEditLayer& layer = *Map.Layers(j);
+    TBitmap32& bmp = layer.BMPKeepingCoverage();
     if (bmp.Width() != PW || bmp.Height() != PH) continue;
     const TColor32 alpha = j == L ? 0xFF000000u : 0u;
     for (int32_t py = 0; py < cs; ++py) {
       TColor32* row = bmp.ScanLine(Y0 + py) + X0;
       for (int32_t px = 0; px < cs; ++px) row[px] = (row[px] & 0x00FFFFFF) | alpha;
     }
+    layer.Coverage().Set(CX, CY, j == L);
   }
 }
 
@@ -121,6 +123,10 @@ void TMapEditLayerList::Refresh() {
   for (int32_t x = 0; x < Width(); ++x)
     for (int32_t y = 0; y < Height(); ++y) cells.push_back({x, y});
   Shades();
+  // Every cell is recomputed, so the cell coverage of the layers and the shades
+  // starts over here (all covered until each cell has recorded its own state).
+  for (int32_t i = 0; i < Count(); ++i) Layers(i)->Coverage().Reset(Width(), Height(), true);
+  FShadeCoverage.Reset(Width(), Height(), true);
   if (OnRedrawCell)
     for (const TPoint& p : cells) OnRedrawCell(p.X, p.Y);
   ComputeCells(*this, cells, ComputeCell);
@@ -133,4 +139,5 @@ void TMapEditLayerList::ClearCellShade(int32_t CX, int32_t CY) {
   const int32_t X0 = CX * cs, Y0 = CY * cs;
   if (X0 + cs > shades.Width() || Y0 + cs > shades.Height()) return;
   shades.FillArea(X0, Y0, X0 + cs, Y0 + cs, 0);
+  FShadeCoverage.Set(CX, CY, false);
 }

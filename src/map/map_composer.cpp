@@ -1,6 +1,11 @@
 #include "map/map_composer.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "map/map_edit_door_list.h"
@@ -16,12 +21,14 @@ struct TSource {
 
 // Display order, bottom first: layers Count-1 .. 1, the door bitmap when there are
 // doors, layer 0, the shades.
-std::vector<TSource> StackOf(TMapEditLayerList& Map) {
+std::vector<TSource> StackOf(const TMapEditLayerList& Map) {
+  // Read-only access throughout, so that the layers keep their cell coverage.
   std::vector<TSource> stack;
-  for (int32_t j = Map.Count() - 1; j >= 1; --j) stack.push_back({&Map.Layers(j)->BMP(), false});
+  for (int32_t j = Map.Count() - 1; j >= 1; --j)
+    stack.push_back({&std::as_const(*Map.Layers(j)).BMP(), false});
   if (const TMapEditDoorList* doors = Map.DoorsIfCreated(); doors && doors->HasDoors())
     if (const TBitmap32* bits = doors->BitmapIfCreated()) stack.push_back({bits, true});
-  if (Map.Count() > 0) stack.push_back({&Map.Layers(0)->BMP(), false});
+  if (Map.Count() > 0) stack.push_back({&std::as_const(*Map.Layers(0)).BMP(), false});
   if (const TBitmap32* shades = Map.ShadesIfCreated()) stack.push_back({shades, false});
   return stack;
 }
@@ -60,73 +67,127 @@ inline TColor32 Blend(TColor32 F, TColor32 B) {
   return (rb & 0x00FF00FFu) | ((ag & 0x00FF00FFu) << 8);
 }
 
-// Fast path for sources that all cover the map. Per pixel the stack starts at the
-// highest source that is opaque there: everything beneath it would be replaced
-// anyway, so the result is the same as drawing every source in turn. Rows are
-// handled in short chunks: first the start of every pixel is found layer by layer
-// (streaming through each layer's row only while some pixel is still open), then
-// the pixels are stacked from there with the chunk's data at hand.
+#if defined(__SSE2__)
+// Two pixels of F over B (channels widened to 16-bit lanes), alpha A in every lane
+// of its pixel: (a * f + (256 - a) * b + 128) >> 8.
+inline __m128i BlendWide(__m128i F, __m128i B, __m128i A) {
+  const __m128i fa = _mm_mullo_epi16(F, A);
+  const __m128i bna = _mm_mullo_epi16(B, _mm_sub_epi16(_mm_set1_epi16(256), A));
+  return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(fa, bna), _mm_set1_epi16(128)), 8);
+}
+#endif
+
+// Blends Len pixels of F over B in place, by the rule of Blend. Four pixels at a
+// time with SSE2: per channel a * f + (256 - a) * b + 128 never exceeds 65408, so
+// 16-bit lanes hold it exactly; alpha 0 and 255 then take B and F as they are.
+void BlendRow(const TColor32* __restrict__ F, TColor32* __restrict__ B, int32_t Len) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i k255 = _mm_set1_epi32(255);
+  for (; i + 4 <= Len; i += 4) {
+    const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(F + i));
+    const __m128i a32 = _mm_srli_epi32(f, 24);
+    const __m128i isZero = _mm_cmpeq_epi32(a32, zero), isFull = _mm_cmpeq_epi32(a32, k255);
+    // Shades and walls are mostly transparent, floors mostly opaque.
+    if (_mm_movemask_epi8(isZero) == 0xFFFF) continue;
+    if (_mm_movemask_epi8(isFull) == 0xFFFF) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(B + i), f);
+      continue;
+    }
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + i));
+    const __m128i a16 = _mm_or_si128(a32, _mm_slli_epi32(a32, 16));  // a in both halves
+    const __m128i lo = BlendWide(_mm_unpacklo_epi8(f, zero), _mm_unpacklo_epi8(b, zero),
+                                 _mm_unpacklo_epi32(a16, a16));
+    const __m128i hi = BlendWide(_mm_unpackhi_epi8(f, zero), _mm_unpackhi_epi8(b, zero),
+                                 _mm_unpackhi_epi32(a16, a16));
+    __m128i out = _mm_packus_epi16(lo, hi);
+    out = _mm_or_si128(_mm_and_si128(isZero, b), _mm_andnot_si128(isZero, out));
+    out = _mm_or_si128(_mm_and_si128(isFull, f), _mm_andnot_si128(isFull, out));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(B + i), out);
+  }
+#endif
+  for (; i < Len; ++i) B[i] = Blend(F[i], B[i]);
+}
+
+// Fast path for sources that all cover the map. A row is cut into chunks that end
+// on cell boundaries; a source whose cell coverage says it is transparent over a
+// chunk's cells is passed over there (drawing it would change nothing). The
+// other sources are drawn over the chunk in stacking order, each over the whole
+// chunk at once. An opaque pixel replaces what lies beneath it exactly, so this is
+// the same as drawing every source everywhere.
 void ComposeRowsFast(TMapEditLayerList& Map, TBitmap32& Target, const TRect& Src, int32_t DX,
                      int32_t DY) {
   const int32_t n = Map.Count();
-  const TMapEditDoorList* doors = Map.DoorsIfCreated();
+  const TMapEditLayerList& map = Map;
+  const TMapEditDoorList* doors = map.DoorsIfCreated();
   const TBitmap32* doorBits = (doors && doors->HasDoors()) ? doors->BitmapIfCreated() : nullptr;
-  const TBitmap32* shades = Map.ShadesIfCreated();
-  std::vector<const TBitmap32*> layers(size_t(std::max(n, 1)), nullptr);
-  for (int32_t j = 0; j < n; ++j) layers[size_t(j)] = &Map.Layers(j)->BMP();
+  const TBitmap32* shades = map.ShadesIfCreated();
+  const int32_t cs = map.ChipSize(), cw = map.Width(), ch = map.Height();
+  std::vector<const TMapEditLayer*> layers(size_t(std::max(n, 1)), nullptr);
+  for (int32_t j = 0; j < n; ++j) layers[size_t(j)] = map.Layers(j);
   constexpr int32_t kChunk = 256;
-  constexpr int32_t kWallStart = 0, kDoorStart = -1;
   // Rows are independent; large areas are split over the threads.
   const int64_t area = int64_t(Src.Width()) * Src.Height();
 #pragma omp parallel for schedule(static, 16) if (area >= 65536)
   for (int32_t y = Src.Top; y < Src.Bottom; ++y) {
+    const int32_t cy = cs > 0 ? y / cs : 0;
     std::vector<const TColor32*> lr(size_t(std::max(n, 1)), nullptr);
-    for (int32_t j = 0; j < n; ++j) lr[size_t(j)] = layers[size_t(j)]->ScanLine(y);
-    const TColor32* wall = n > 0 ? lr[0] : nullptr;
-    const TColor32* door = doorBits ? doorBits->ScanLine(y) : nullptr;
-    const TColor32* shade = shades ? shades->ScanLine(y) : nullptr;
+    std::vector<const uint8_t*> cover(size_t(std::max(n, 1)), nullptr);
+    for (int32_t j = 0; j < n; ++j) {
+      lr[size_t(j)] = layers[size_t(j)]->BMP().ScanLine(y);
+      cover[size_t(j)] = layers[size_t(j)]->Coverage().Row(cy, cw, ch);
+    }
+    const uint8_t* doorCover = doorBits ? doors->Coverage().Row(cy, cw, ch) : nullptr;
+    const uint8_t* shadeCover = shades ? map.ShadeCoverage().Row(cy, cw, ch) : nullptr;
+    const TColor32* wallRow = n > 0 ? lr[0] : nullptr;
+    const TColor32* doorRow = doorBits ? doorBits->ScanLine(y) : nullptr;
+    const TColor32* shadeRow = shades ? shades->ScanLine(y) : nullptr;
     TColor32* dst = Target.ScanLine(DY + (y - Src.Top)) + DX - Src.Left;
-    int32_t start[kChunk];
-    for (int32_t x0 = Src.Left; x0 < Src.Right; x0 += kChunk) {
-      const int32_t len = std::min(kChunk, Src.Right - x0);
-      // Branch-free so that the scans vectorise.
-      int32_t open = 0;
-      for (int32_t i = 0; i < len; ++i) {
-        const int32_t x = x0 + i;
-        const TColor32 w = wall ? wall[x] : 0, d = door ? door[x] : 0;
-        const bool opaqueWall = (w >> 24) == 255;
-        const bool doorShows = d != 0 && d != 0x01000000u;
-        start[i] = opaqueWall ? kWallStart : (doorShows ? kDoorStart : n);
-        open += (!opaqueWall && !doorShows) ? 1 : 0;
+    for (int32_t x0 = Src.Left; x0 < Src.Right;) {
+      // One cell at a time (several when cells are small).
+      int32_t x1 = std::min(Src.Right, x0 + kChunk);
+      if (cs >= 32) {
+        x1 = std::min(x1, (x0 / cs + 1) * cs);
+      } else if (cs > 0 && x1 < Src.Right && x1 / cs * cs > x0) {
+        x1 = x1 / cs * cs;
       }
-      for (int32_t k = 1; k < n && open > 0; ++k) {
-        const TColor32* row = lr[size_t(k)] + x0;
-        int32_t found = 0;
-        for (int32_t i = 0; i < len; ++i) {
-          const bool hit = (start[i] == n) & ((row[i] >> 24) == 255);
-          start[i] = hit ? k : start[i];
-          found += hit ? 1 : 0;
+      const int32_t len = x1 - x0;
+      const int32_t c0 = cs > 0 ? x0 / cs : 0, c1 = cs > 0 ? (x1 - 1) / cs : 0;
+      // Whether a source may be non-transparent anywhere in the chunk.
+      auto shows = [&](const uint8_t* Row) {
+        if (!Row) return true;
+        for (int32_t c = c0; c <= c1; ++c)
+          if (Row[c]) return true;
+        return false;
+      };
+      TColor32* out = dst + x0;
+      // Layers from the bottom of the stack up. The lowest one that shows is
+      // usually opaque all over the chunk: then it is simply copied.
+      bool first = true;
+      for (int32_t k = n - 1; k >= 1; --k) {
+        if (!shows(cover[size_t(k)])) continue;
+        const TColor32* src = lr[size_t(k)] + x0;
+        bool opaque = false;
+        if (first) {
+          uint32_t all = 0xFF000000u;
+          for (int32_t i = 0; i < len; ++i) all &= src[i];
+          opaque = (all >> 24) == 255;
         }
-        open -= found;
+        if (opaque)
+          std::copy(src, src + len, out);
+        else
+          BlendRow(src, out, len);
+        first = false;
       }
-      for (int32_t i = 0; i < len; ++i) {
-        const int32_t x = x0 + i;
-        const int32_t k = start[i];
-        TColor32 out;
-        if (k == kWallStart) {
-          out = wall[x];
-        } else {
-          if (k == kDoorStart) {
-            out = door[x] | 0xFF000000u;
-          } else {
-            out = k < n ? lr[size_t(k)][x] : dst[x];
-            for (int32_t j = k - 1; j >= 1; --j) out = Blend(lr[size_t(j)][x], out);
-          }
-          if (wall) out = Blend(wall[x], out);
-        }
-        if (shade) out = Blend(shade[x], out);
-        dst[x] = out;
+      if (doorRow && shows(doorCover)) {
+        const TColor32* d = doorRow + x0;
+        for (int32_t i = 0; i < len; ++i)
+          if (d[i] != 0 && d[i] != 0x01000000u) out[i] = d[i] | 0xFF000000u;
       }
+      if (wallRow && shows(cover[0])) BlendRow(wallRow + x0, out, len);
+      if (shadeRow && shows(shadeCover)) BlendRow(shadeRow + x0, out, len);
+      x0 = x1;
     }
   }
 }

@@ -34,10 +34,15 @@ void TCustomMapEditDoorList::RebuildDoorBitmap() {
 }
 
 void TMapEditDoorList::RebuildDoorBitmap() {
-  TBitmap32& bmp = Bitmap();
+  TBitmap32& bmp = DrawingBitmap();
   const int32_t cs = FOwner ? FOwner->ChipSize() : 0;
   bmp.SetSize(FOwner ? FOwner->PixelWidth() : 0, FOwner ? FOwner->PixelHeight() : 0);
   bmp.Clear(bmp.OuterColor);
+  // Empty now; every door drawn below marks the cells it may touch.
+  if (FOwner)
+    FCoverage.Reset(FOwner->Width(), FOwner->Height(), false);
+  else
+    FCoverage.Invalidate();
   // Cell doors are converted to pixels in 64 bits: a damaged file may hold cell
   // numbers whose pixel position does not fit, and those doors lie outside anyway.
   auto fits = [](int64_t V) { return V >= INT32_MIN && V <= INT32_MAX; };
@@ -61,7 +66,7 @@ void TMapEditDoorList::RebuildDoorBitmap() {
 }
 
 void TCustomMapEditDoorList::TrimDoorPixel(int32_t X, int32_t Y, TColor32 C) {
-  TBitmap32& bmp = Bitmap();
+  TBitmap32& bmp = DrawingBitmap();
   if (X < 0 || Y < 0 || X >= bmp.Width() || Y >= bmp.Height()) return;
   // "Near a wall" is read from the pixel-layer grid, not from the wall layer's
   // alpha: that alpha is also opaque over the colour rows of doors drawn before
@@ -93,11 +98,16 @@ void TCustomMapEditDoorList::TrimDoorPixel(int32_t X, int32_t Y, TColor32 C) {
 
 void TCustomMapEditDoorList::DrawDoor(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2,
                                       TColor32 Color) {
-  TBitmap32& bmp = Bitmap();
+  TBitmap32& bmp = DrawingBitmap();
   const int32_t W = bmp.Width(), H = bmp.Height();
   if (std::max(X1, X2) >= W || std::max(Y1, Y2) >= H || std::min(X1, X2) < 0 ||
       std::min(Y1, Y2) < 0)
     return;
+  // The band lies within 3 pixels of the segment and the trim rectangle within 8.
+  constexpr int32_t kReach = 10;
+  FCoverage.MarkPixels(std::min(X1, X2) - kReach, std::min(Y1, Y2) - kReach,
+                       std::max(X1, X2) + kReach, std::max(Y1, Y2) + kReach,
+                       FOwner ? FOwner->ChipSize() : 0);
 
   const TColor32 K = 0xFF000000u;
   const TColor32 D = 0xFF000000u | ((Color >> 1) & 0x007F7F7Fu);

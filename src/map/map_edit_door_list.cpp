@@ -8,6 +8,11 @@ TCustomMapEditDoorList::TCustomMapEditDoorList(TMapEditLayerList* Owner) : FOwne
 TCustomMapEditDoorList::~TCustomMapEditDoorList() = default;
 
 TBitmap32& TCustomMapEditDoorList::Bitmap() {
+  FCoverage.Invalidate();
+  return DrawingBitmap();
+}
+
+TBitmap32& TCustomMapEditDoorList::DrawingBitmap() {
   if (!FBitmap) {
     auto bitmap = std::make_unique<TBitmap32>();
     bitmap->DrawMode = dmCustom;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "map/bitmap32.h"
+#include "map/cell_coverage.h"
 #include "map/map_edit_door.h"
 
 class TMapEditLayerList;
@@ -21,8 +22,11 @@ class TCustomMapEditDoorList : public TSongData {
   // The door bitmap (created on first access): dmCustom with the door combine
   // rule, OuterColor 0. Its alpha byte is a code: 0 empty, 1 trimmed colour pixel,
   // 2 colour pixel, 255 black or dark line.
+  // Writable access drops the cell coverage below; the door drawing keeps it.
   TBitmap32& Bitmap();
   const TBitmap32* BitmapIfCreated() const { return FBitmap.get(); }
+  // The cells the doors drawn since the last full rebuild may touch.
+  const TCellCoverage& Coverage() const { return FCoverage; }
   TMapEditCustomDoorList& FreeDoor();
   // Copies Value into the free-door list; nullptr is ignored.
   void SetFreeDoor(const TMapEditCustomDoorList* Value);
@@ -42,9 +46,12 @@ class TCustomMapEditDoorList : public TSongData {
 
  protected:
   void TrimDoorPixel(int32_t X, int32_t Y, TColor32 C);
+  // The bitmap for the drawing code, which keeps the coverage itself.
+  TBitmap32& DrawingBitmap();
 
   TMapEditLayerList* FOwner;
   std::unique_ptr<TBitmap32> FBitmap;
+  TCellCoverage FCoverage;
   std::unique_ptr<TMapEditCustomDoorList> FFreeDoor;
 };
 

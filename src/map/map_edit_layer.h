@@ -6,6 +6,7 @@
 #include <string>
 
 #include "map/bitmap32.h"
+#include "map/cell_coverage.h"
 #include "record/song_data.h"
 
 class TMapEditLayerList;
@@ -31,9 +32,23 @@ class TMapEditLayer : public TSongData {
   // Stores the source without touching the image.
   void SetFileNameOnly(const std::string& Value) { FFileName = Value; }
 
-  TBitmap32& BMP() { return FBMP; }
+  // Writable access drops the cell coverage: whoever writes through it may change
+  // any pixel. Code that reads only goes through the const overload.
+  TBitmap32& BMP() {
+    FCoverage.Invalidate();
+    return FBMP;
+  }
   const TBitmap32& BMP() const { return FBMP; }
-  void SetBMP(const TBitmap32& Value) { FBMP.Assign(Value); }
+  void SetBMP(const TBitmap32& Value) {
+    FCoverage.Invalidate();
+    FBMP.Assign(Value);
+  }
+  // For the composition of cells, which keeps the coverage up to date itself.
+  TBitmap32& BMPKeepingCoverage() { return FBMP; }
+  // The cells where the image's alpha may be non-zero, as the composition of cells
+  // last left them (valid after a Refresh, kept by later cell redraws).
+  TCellCoverage& Coverage() { return FCoverage; }
+  const TCellCoverage& Coverage() const { return FCoverage; }
 
   TMapEditLayerList* Owner() const { return FOwner; }
   // Moves the layer to another document (when a loaded map replaces the open one).
@@ -52,6 +67,7 @@ class TMapEditLayer : public TSongData {
   TMapEditLayerList* FOwner;
   std::string FFileName;
   TBitmap32 FBMP;
+  TCellCoverage FCoverage;
 };
 
 // A parsed chip reference "<X,Y,S>path".

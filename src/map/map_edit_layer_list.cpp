@@ -74,6 +74,7 @@ void TMapEditLayerList::SetSize(int32_t Width, int32_t Height, int32_t ChipSize)
   FHeight = Height;
   if (resizeShades) shades.TakePixels(newShades);
   shades.Clear(0);
+  FShadeCoverage.Reset(Width, Height, false);
   FCells = std::move(newCells);
   if (!samePixelSize) FPixels = std::move(newPixels);
 

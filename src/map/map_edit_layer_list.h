@@ -13,6 +13,7 @@
 #include <string>
 
 #include "map/bitmap32.h"
+#include "map/cell_coverage.h"
 #include "map/grid2d.h"
 #include "map/map_edit_door_list.h"
 #include "map/map_edit_layer.h"
@@ -62,7 +63,13 @@ class TMapEditLayerList : public TSongDataArray {
   // --- derived images ---
   TBitmap32& Shades();
   const TBitmap32* ShadesIfCreated() const { return FShades.get(); }
-  void SetShades(const TBitmap32& Value) { Shades().Assign(Value); }
+  void SetShades(const TBitmap32& Value) {
+    FShadeCoverage.Invalidate();
+    Shades().Assign(Value);
+  }
+  // The cells where the shades may be non-zero (kept like a layer's coverage).
+  TCellCoverage& ShadeCoverage() { return FShadeCoverage; }
+  const TCellCoverage& ShadeCoverage() const { return FShadeCoverage; }
   TMapEditDoorList& Doors();
   const TMapEditDoorList* DoorsIfCreated() const { return FDoors.get(); }
 
@@ -117,5 +124,6 @@ class TMapEditLayerList : public TSongDataArray {
   TGrid2D<uint8_t> FCells;
   TGrid2D<int32_t> FPixels;
   std::unique_ptr<TBitmap32> FShades;
+  TCellCoverage FShadeCoverage;
   std::unique_ptr<TMapEditDoorList> FDoors;
 };

@@ -14,6 +14,7 @@ void TMapEditLayerList::TakeContentFrom(TMapEditLayerList& Other) {
   std::swap(FCells, Other.FCells);
   std::swap(FPixels, Other.FPixels);
   std::swap(FShades, Other.FShades);
+  std::swap(FShadeCoverage, Other.FShadeCoverage);
   std::swap(FDoors, Other.FDoors);
   // Layers and the door container know their document: tell them where they live now.
   for (int32_t i = 0; i < Count(); ++i) Layers(i)->SetOwner(this);

@@ -60,8 +60,13 @@ bool IsChipOfLayer(const TMapEditLayerList& M, int32_t CX, int32_t CY, int32_t L
 void PaintRun(TMapEditLayerList& M, int32_t XA, int32_t XB, int32_t Y, int32_t Layer) {
   if (XA >= XB) return;
   std::fill(M.PixelGrid().Row(Y) + XA, M.PixelGrid().Row(Y) + XB, Layer);
-  for (int32_t p = 0; p < M.Count(); ++p)
-    SetLayerAlpha(M.Layers(p)->BMP(), XA, XB, Y, p == Layer ? 255 : 0);
+  for (int32_t p = 0; p < M.Count(); ++p) {
+    TMapEditLayer& layer = *M.Layers(p);
+    SetLayerAlpha(layer.BMPKeepingCoverage(), XA, XB, Y, p == Layer ? 255 : 0);
+    // Clearing alpha leaves a cell's record as it is (covered stays a safe answer);
+    // the painted layer now shows in the cells of the run.
+    if (p == Layer) layer.Coverage().MarkPixels(XA, Y, XB - 1, Y, M.ChipSize());
+  }
 }
 
 // Squared distance from (PX, PY) to the segment (AX, AY)-(BX, BY).

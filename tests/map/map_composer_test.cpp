@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "map/map_composer.h"
@@ -63,21 +64,52 @@ void MakeBusyMap(TMapEditLayerList& Map, int32_t W, int32_t H, uint32_t Seed) {
 }
 
 // Every source drawn in turn over the whole target, as the stacking order says.
-void ReferenceStack(TMapEditLayerList& Map, TBitmap32& Target) {
+void ReferenceStack(const TMapEditLayerList& Map, TBitmap32& Target) {
+  // Read-only access, so that the composition under test keeps its cell coverage.
   auto blend = [&](const TBitmap32& S) {
     for (int32_t y = 0; y < std::min(S.Height(), Target.Height()); ++y)
       for (int32_t x = 0; x < std::min(S.Width(), Target.Width()); ++x)
         Target.Pixel(x, y) = BlendPixel(S.Pixel(x, y), Target.Pixel(x, y));
   };
-  for (int32_t j = Map.Count() - 1; j >= 1; --j) blend(Map.Layers(j)->BMP());
-  if (Map.Doors().HasDoors()) {
-    const TBitmap32& d = Map.Doors().Bitmap();
+  for (int32_t j = Map.Count() - 1; j >= 1; --j) blend(std::as_const(*Map.Layers(j)).BMP());
+  if (const TMapEditDoorList* doors = Map.DoorsIfCreated(); doors && doors->HasDoors()) {
+    const TBitmap32& d = *doors->BitmapIfCreated();
     for (int32_t y = 0; y < d.Height(); ++y)
       for (int32_t x = 0; x < d.Width(); ++x)
         DoorPixelCombine(d.Pixel(x, y), Target.Pixel(x, y), 255);
   }
-  blend(Map.Layers(0)->BMP());
-  blend(Map.Shades());
+  if (Map.Count() > 0) blend(std::as_const(*Map.Layers(0)).BMP());
+  if (Map.ShadesIfCreated()) blend(*Map.ShadesIfCreated());
+}
+
+// Whether every layer, the shades and the doors carry a valid cell coverage.
+bool CoverageKept(const TMapEditLayerList& Map) {
+  bool kept = Map.ShadeCoverage().Row(0, Map.Width(), Map.Height()) != nullptr;
+  for (int32_t j = 0; j < Map.Count(); ++j)
+    kept = kept && std::as_const(*Map.Layers(j)).Coverage().Row(0, Map.Width(), Map.Height());
+  if (const TMapEditDoorList* doors = Map.DoorsIfCreated())
+    kept = kept && doors->Coverage().Row(0, Map.Width(), Map.Height()) != nullptr;
+  return kept;
+}
+
+// ComposeMap against the reference over the whole map on a grey background.
+void ExpectComposedAsReference(const TMapEditLayerList& Map, const char* Step) {
+  TBitmap32 expected, got;
+  expected.SetSize(Map.PixelWidth(), Map.PixelHeight());
+  got.SetSize(Map.PixelWidth(), Map.PixelHeight());
+  expected.Clear(0x80402010u);
+  got.Clear(0x80402010u);
+  ReferenceStack(Map, expected);
+  ComposeMap(const_cast<TMapEditLayerList&>(Map), got,
+             TRect{0, 0, Map.PixelWidth(), Map.PixelHeight()});
+  const TColor32* e = expected.Bits();
+  const TColor32* g = got.Bits();
+  for (int32_t i = 0; i < Map.PixelWidth() * Map.PixelHeight(); ++i)
+    if (e[i] != g[i]) {
+      ADD_FAILURE() << Step << ": pixel " << i % Map.PixelWidth() << "," << i / Map.PixelWidth()
+                    << " is " << std::hex << g[i] << " instead of " << e[i];
+      return;
+    }
 }
 
 std::vector<TColor32> Pixels(const TBitmap32& B) {
@@ -194,4 +226,63 @@ TEST(ComposeMap, MapWithoutLayersShowsOnlyShades) {
   ComposeMap(map, out, TRect{0, 0, 16, 16});
   EXPECT_EQ(out.Pixel(3, 3), BlendPixel(0x80000000u, 0xFFFFFFFFu));
   EXPECT_EQ(out.Pixel(3, 3), 0xC0808080u);
+}
+
+TEST(ComposeMap, CellCoverageSkipsOnlyWhatIsTransparentThroughEveryKindOfEdit) {
+  TMapEditLayerList map;
+  MakeBusyMap(map, 20, 14, 11);
+  map.Refresh();
+  ASSERT_TRUE(CoverageKept(map));
+  // The coverage really passes over something: some layer is absent from some cell.
+  int32_t skipped = 0;
+  for (int32_t j = 0; j < map.Count(); ++j)
+    for (int32_t cy = 0; cy < map.Height(); ++cy)
+      for (int32_t cx = 0; cx < map.Width(); ++cx)
+        skipped += std::as_const(*map.Layers(j)).Coverage().Row(cy, 20, 14)[cx] == 0;
+  EXPECT_GT(skipped, 100);
+  ExpectComposedAsReference(map, "after Refresh");
+
+  // Edits that redraw cells keep the coverage, and it stays exact.
+  map.FastDraw = true;
+  map.PaintChip(3, 3, 2);
+  map.RedrawAround(3, 3);
+  map.PaintCircle(100, 80, 9, 1);
+  map.RedrawAround(100 / 16, 80 / 16);
+  map.FillRectChips(10, 2, 14, 6, 0);
+  for (int32_t cy = 1; cy <= 7; ++cy)
+    for (int32_t cx = 9; cx <= 15; ++cx) map.RedrawCell(cx, cy);
+  map.FillRectPixels(200, 150, 260, 190, 3);
+  for (int32_t cy = 8; cy <= 12; ++cy)
+    for (int32_t cx = 11; cx <= 17; ++cx) map.RedrawCell(cx, cy);
+  map.ClearCellShade(1, 1);
+  map.ToggleDoor(5, 5, true, 0xFF3060C0u);
+  map.AddFreeDoor(20, 200, 300, 30, 0);
+  ASSERT_TRUE(CoverageKept(map));
+  ExpectComposedAsReference(map, "after painting and doors");
+
+  // Pixels painted before their cells are redrawn (a stroke in progress), with a
+  // layer no cell showed until now.
+  TMapEditLayerList plain;
+  plain.SetSize(4, 2, 16);
+  for (const char* source : {"0", "255", "65280"}) plain.AddLayer()->SetFileName(source);
+  for (int32_t y = 0; y < 32; ++y)
+    for (int32_t x = 0; x < 64; ++x) plain.SetPixelLayer(x, y, 1);
+  plain.Refresh();
+  ASSERT_TRUE(CoverageKept(plain));
+  plain.PaintPixel(37, 20, 2);
+  plain.PaintCircle(10, 10, 3, 2);
+  ExpectComposedAsReference(plain, "during a stroke");
+
+  // Writing a layer's image another way drops its coverage: still the same pixels.
+  map.Layers(2)->SetFileName("8388736");
+  EXPECT_FALSE(CoverageKept(map));
+  ExpectComposedAsReference(map, "after a new texture");
+  map.Layers(1)->BMP().Clear(0xFF00FF00u);
+  ExpectComposedAsReference(map, "after writing an image directly");
+  map.Doors().Bitmap().Pixel(3, 3) = 0xFF000000u;
+  ExpectComposedAsReference(map, "after writing the door bitmap directly");
+  map.Refresh();
+  map.Doors().RebuildDoorBitmap();
+  EXPECT_TRUE(CoverageKept(map));
+  ExpectComposedAsReference(map, "after Refresh again");
 }
