@@ -179,6 +179,11 @@ TMapEditLayerType TLayerForm::LayerType() const {
   return mltGround;
 }
 
+void TLayerForm::SetLayerType(TMapEditLayerType Value) {
+  const int index = Value == mltFloor ? 1 : Value == mltObject ? 2 : 0;
+  FTypes[index]->setChecked(true);
+}
+
 std::vector<std::string> TLayerForm::Additions() const {
   std::vector<std::string> names;
   for (int i = 0; i < FComboBox1->count(); ++i)

@@ -72,6 +72,8 @@ class TLayerForm : public QDialog {
   // An integer chooses one colour; any other text chooses the file field.
   void SetFileName(const std::string& Value);
   TMapEditLayerType LayerType() const;
+  // Checks the type's option (an unknown type checks the first).
+  void SetLayerType(TMapEditLayerType Value);
   std::vector<std::string> Additions() const;
   // Copies the names into the list and chooses "add last".
   void SetAdditions(const std::vector<std::string>& Value);

@@ -232,6 +232,7 @@ void TMapEdit2Form::ListBox1DblClick() {
   request.ShowAdditions = false;
   request.LayerName = QString::fromStdString(layer->LayerName);
   request.FileName = QString::fromStdString(layer->FileName());
+  request.LayerType = int32_t(layer->LayerType);
   if (!FDialogs->AddLayer(this, request)) return;
   layer->LayerName = request.LayerName.toStdString();
   try {

@@ -88,6 +88,7 @@ bool TQtEditorDialogs::AddLayer(QWidget* Parent, TLayerRequest& Request) {
   if (!Request.ShowAdditions) {
     FLayerForm->SetLayerName(Request.LayerName.toStdString());
     FLayerForm->SetFileName(Request.FileName.toStdString());
+    FLayerForm->SetLayerType(TMapEditLayerType(Request.LayerType));
   }
   if (!FLayerForm->Execute(Request.ShowAdditions)) return false;
   Request.LayerName = QString::fromStdString(FLayerForm->LayerName());

@@ -219,5 +219,11 @@ TEST_F(TLayerFormFixture, WhereToAddAndType) {
   EXPECT_EQ(Form.LayerType(), mltObject);
   Form.TypeOption(1)->setChecked(true);
   EXPECT_EQ(Form.LayerType(), mltFloor);
+  // Editing a layer opens on its own type.
+  Form.SetLayerType(mltObject);
+  EXPECT_TRUE(Form.TypeOption(2)->isChecked());
+  EXPECT_EQ(Form.LayerType(), mltObject);
+  Form.SetLayerType(mltGround);
+  EXPECT_EQ(Form.LayerType(), mltGround);
   EXPECT_EQ(Form.TypeOption(2)->toolTip(), "このタイプの地形は拡散しません。");
 }

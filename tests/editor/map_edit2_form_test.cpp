@@ -596,6 +596,7 @@ TEST_F(FormTest, EditingALayerKeepsItsTypeAndDeletingTheLastLeavesNoneSelected) 
   EXPECT_FALSE(Dialogs->LastLayerRequest.ShowAdditions);
   EXPECT_EQ(Dialogs->LastLayerRequest.LayerName, "Layer 1");
   EXPECT_EQ(Dialogs->LastLayerRequest.FileName, QString::number(0x203040));
+  EXPECT_EQ(Dialogs->LastLayerRequest.LayerType, 2);  // the dialog shows the layer's type
   EXPECT_EQ(Form->Document()->Layers(1)->LayerName, "Renamed");
   EXPECT_EQ(Form->Document()->Layers(1)->FileName(), "16711680");
   EXPECT_EQ(int(Form->Document()->Layers(1)->LayerType), 2);
