@@ -15,8 +15,8 @@ constexpr int64_t MaxDecodePixels = int64_t(1) << 28;
 constexpr int64_t MaxImageFileBytes = MaxDecodePixels * 4 + (int64_t(16) << 20);
 
 // Decodes an image file chosen by extension, case ignored: ".png" through libpng,
-// ".jpg" through libjpeg, anything else through the general loader (BMP and the
-// other formats it knows). Raises EFileError (cannot open) or EImageError (cannot
+// ".jpg" through libjpeg, anything else through the general loader (BMP, GIF and
+// TGA). Raises EFileError (cannot open) or EImageError (cannot
 // decode, too large) with a message that names the file.
 void LoadImageFile(const std::string& Path, TBitmap32& Dest);
 

@@ -120,8 +120,9 @@ void TMapEditLayerList::Refresh() {
   // itself runs in parallel with the same result.
   std::vector<TPoint> cells;
   cells.reserve(size_t(std::max(Width(), 0)) * size_t(std::max(Height(), 0)));
-  for (int32_t x = 0; x < Width(); ++x)
-    for (int32_t y = 0; y < Height(); ++y) cells.push_back({x, y});
+  if (Height() > 0)
+    for (int32_t x = 0; x < Width(); ++x)
+      for (int32_t y = 0; y < Height(); ++y) cells.push_back({x, y});
   Shades();
   // Every cell is recomputed, so the cell coverage of the layers and the shades
   // starts over here (all covered until each cell has recorded its own state).

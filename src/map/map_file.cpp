@@ -189,7 +189,7 @@ std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding) {
     }
     return t;
   }();
-  std::string row(size_t(pw) * 4, '0');
+  std::string row(ph > 0 ? size_t(pw) * 4 : 0, '0');
   const TGrid2D<int32_t>& grid = Map.PixelGrid();
   const bool whole = grid.Width() == pw && grid.Height() == ph;
   for (int32_t y = 0; y < ph; ++y) {

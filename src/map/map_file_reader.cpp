@@ -62,8 +62,10 @@ void CheckHeader(const THeader& H) {
   if (H.Layers < 0 || H.Layers > kMaxMapLayers)
     throw EMapFileError("The map header gives " + std::to_string(H.Layers) + " layers (0 to " +
                         std::to_string(kMaxMapLayers) + " allowed)");
+  // A map has cells in both directions or none at all: a row of no height (or a
+  // column of no width) has nothing to show and only costs loops over its length.
   if (H.Width < 0 || H.Height < 0 || H.ChipSize < 0 || H.ChipSize > kMaxMapChipSize ||
-      (H.ChipSize == 0 && (H.Width > 0 || H.Height > 0)))
+      (H.ChipSize == 0 && (H.Width > 0 || H.Height > 0)) || ((H.Width == 0) != (H.Height == 0)))
     throw EMapFileError("The map header gives a size of " + size + ", which is not valid");
   const int64_t pw = int64_t(H.Width) * H.ChipSize, ph = int64_t(H.Height) * H.ChipSize;
   // Each side on its own first, so that the product cannot overflow.

@@ -534,17 +534,19 @@ TEST(ImageFile, CutOffFilesFoundByFuzzingAreRefusedAtOnce) {
     EXPECT_EQ(std::string(e.what()),
               "\"mem.bmp\" is not a valid BMP image: unknown compression 4294967295");
   }
-  // A PNM header whose width has 14 digits overflowed the general loader's number
-  // reading; a PNM image with sane numbers still loads.
-  try {
-    Decode(ReadFileBytes(folder + "bmp_image/pnm-header-number-overflows.ppm"), ".bmp", b);
-    ADD_FAILURE();
-  } catch (const EImageError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "\"mem.bmp\" is not a valid image: a number in its header is too large");
+  // PNM images are not read at all: the general loader's PNM reader overflowed an
+  // int on a long header number and wrote past a buffer on 16-bit images.
+  for (const std::string& pnm :
+       {ReadFileBytes(folder + "bmp_image/pnm-header-number-overflows.ppm"),
+        ReadFileBytes(folder + "bmp_image/pnm-sixteen-bit-overflows-a-buffer.ppm"),
+        std::string("P6\n# two pixels\n2 1\n255\n\x10\x20\x30\x40\x50\x60", 30)}) {
+    try {
+      Decode(pnm, ".ppm", b);
+      ADD_FAILURE();
+    } catch (const EImageError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("\"mem.ppm\" is not a valid image: ", 0), 0u)
+          << e.what();
+    }
   }
   EXPECT_TRUE(b.Empty());
-  Decode(std::string("P6\n# two pixels\n2 1\n255\n\x10\x20\x30\x40\x50\x60", 30), ".ppm", b);
-  ASSERT_EQ(b.Width(), 2);
-  EXPECT_EQ(b.Pixel(1, 0), 0xFF405060u);
 }

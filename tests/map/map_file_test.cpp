@@ -349,21 +349,22 @@ TEST(MapFile, HeaderSizesAreCheckedBeforeAllocating) {
   EXPECT_EQ(map.Count(), 0);
   EXPECT_EQ(map.Width(), 0);
 
-  // No columns but twenty rows of cells, with a texture taller than nothing: the
-  // layer image has no pixels to fill (found by fuzzing; it used to copy rows from
-  // a null image).
-  vctest::TempDir dir;
-  TBitmap32 texture;
-  texture.SetSize(8, 64);
-  texture.Clear(0xFF336699u);
-  SavePNGFile(texture, dir.File("floor.png"));
-  const std::string zeroWide = vctest::ReadFileBytes(
-      std::string(VC_SOURCE_DIR) + "/fuzz/regressions/map_file/zero-width-map-with-a-texture.txt");
-  Load(map, zeroWide, nullptr, dir.Path().string());
-  EXPECT_EQ(map.Width(), 0);
-  EXPECT_EQ(map.Height(), 20);
-  ASSERT_EQ(map.Count(), 1);
-  EXPECT_EQ(map.Layers(0)->FileName(), "floor.png");
+  // Cells in one direction only (both found by fuzzing): no columns but twenty rows
+  // with a texture once tiled rows from a null image, and 167772151 columns of no
+  // height made every whole-map loop run over the width. Such a map has nothing to
+  // show and is refused.
+  const std::string before2 = BuildMapText(map);
+  for (const char* name : {"zero-width-map-with-a-texture.txt", "wide-map-of-no-height.txt"}) {
+    const std::string text =
+        vctest::ReadFileBytes(std::string(VC_SOURCE_DIR) + "/fuzz/regressions/map_file/" + name);
+    try {
+      Load(map, text);
+      ADD_FAILURE() << name;
+    } catch (const EMapFileError& e) {
+      EXPECT_NE(std::string(e.what()).find("which is not valid"), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_EQ(BuildMapText(map), before2);
 }
 
 TEST(MapFile, DecompressedTextIsBounded) {
