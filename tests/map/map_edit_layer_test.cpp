@@ -108,6 +108,15 @@ TEST(LayerImage, WholeImageTilesAcrossAndDown) {
   TMapEditLayer* s = small.AddLayer();
   s->SetFileName(path);
   EXPECT_EQ(CountMismatches(*s, [](int32_t x, int32_t y) { return SourceColour(x, y); }), 0);
+
+  // A document without columns but taller than the image: nothing to tile, and no
+  // row is copied out of the empty image (the sanitizers catch that).
+  TMapEditLayerList thin;
+  thin.SetSize(0, 5, 10);
+  TMapEditLayer* t = thin.AddLayer();
+  t->SetFileName(path);
+  EXPECT_EQ(t->BMP().Width() * t->BMP().Height(), 0);
+  EXPECT_EQ(t->FileName(), path);
 }
 
 TEST(LayerImage, ChipReferenceRepeatsOneSquare) {
