@@ -142,32 +142,46 @@ void BlendRowSpan(TBitmap32& Image, int64_t Y, int64_t X0, int64_t X1, TColor32 
 
 }  // namespace
 
+void DrawGridScaled(TBitmap32& Image, int64_t OriginX, int64_t OriginY, double CellPixelsX,
+                    double CellPixelsY, int32_t FirstCellX, int32_t FirstCellY, int32_t CellsX,
+                    int32_t CellsY, const TOutputOptions& Options, int32_t LineX, int32_t LineY) {
+  if (!Options.UseGrid || CellsX <= 0 || CellsY <= 0 || !(CellPixelsX > 0) || !(CellPixelsY > 0))
+    return;
+  LineX = std::max(LineX, 1);
+  LineY = std::max(LineY, 1);
+  const TColor32 color = GridColor32(Options);
+  const int64_t left = CellEdge(OriginX, CellPixelsX, FirstCellX);
+  const int64_t right = CellEdge(OriginX, CellPixelsX, int64_t(FirstCellX) + CellsX);
+  const int64_t top = CellEdge(OriginY, CellPixelsY, FirstCellY);
+  const int64_t bottom = CellEdge(OriginY, CellPixelsY, int64_t(FirstCellY) + CellsY);
+  // Only the cells whose lines can touch the image are visited.
+  for (int64_t c = FirstCellX; c < int64_t(FirstCellX) + CellsX; ++c) {
+    const int64_t x0 = CellEdge(OriginX, CellPixelsX, c);
+    const int64_t x1 = CellEdge(OriginX, CellPixelsX, c + 1);
+    if (x1 <= 0) continue;
+    if (x0 >= Image.Width()) break;
+    for (int32_t t = 0; t < LineX; ++t) {
+      if (Options.LeftGrid) BlendColumn(Image, x0 + t, top, bottom, color);
+      if (Options.RightGrid) BlendColumn(Image, x1 - LineX + t, top, bottom, color);
+    }
+  }
+  for (int64_t r = FirstCellY; r < int64_t(FirstCellY) + CellsY; ++r) {
+    const int64_t y0 = CellEdge(OriginY, CellPixelsY, r);
+    const int64_t y1 = CellEdge(OriginY, CellPixelsY, r + 1);
+    if (y1 <= 0) continue;
+    if (y0 >= Image.Height()) break;
+    for (int32_t t = 0; t < LineY; ++t) {
+      if (Options.UpGrid) BlendRowSpan(Image, y0 + t, left, right, color);
+      if (Options.DownGrid) BlendRowSpan(Image, y1 - LineY + t, left, right, color);
+    }
+  }
+}
+
 void DrawGridScaled(TBitmap32& Image, int64_t OriginX, int64_t OriginY, double CellPixels,
                     int32_t FirstCellX, int32_t FirstCellY, int32_t CellsX, int32_t CellsY,
                     const TOutputOptions& Options) {
-  if (!Options.UseGrid || CellsX <= 0 || CellsY <= 0 || !(CellPixels > 0)) return;
-  const TColor32 color = GridColor32(Options);
-  const int64_t left = CellEdge(OriginX, CellPixels, FirstCellX);
-  const int64_t right = CellEdge(OriginX, CellPixels, int64_t(FirstCellX) + CellsX);
-  const int64_t top = CellEdge(OriginY, CellPixels, FirstCellY);
-  const int64_t bottom = CellEdge(OriginY, CellPixels, int64_t(FirstCellY) + CellsY);
-  // Only the cells whose lines can touch the image are visited.
-  for (int64_t c = FirstCellX; c < int64_t(FirstCellX) + CellsX; ++c) {
-    const int64_t x0 = CellEdge(OriginX, CellPixels, c);
-    const int64_t x1 = CellEdge(OriginX, CellPixels, c + 1);
-    if (x1 <= 0) continue;
-    if (x0 >= Image.Width()) break;
-    if (Options.LeftGrid) BlendColumn(Image, x0, top, bottom, color);
-    if (Options.RightGrid) BlendColumn(Image, x1 - 1, top, bottom, color);
-  }
-  for (int64_t r = FirstCellY; r < int64_t(FirstCellY) + CellsY; ++r) {
-    const int64_t y0 = CellEdge(OriginY, CellPixels, r);
-    const int64_t y1 = CellEdge(OriginY, CellPixels, r + 1);
-    if (y1 <= 0) continue;
-    if (y0 >= Image.Height()) break;
-    if (Options.UpGrid) BlendRowSpan(Image, y0, left, right, color);
-    if (Options.DownGrid) BlendRowSpan(Image, y1 - 1, left, right, color);
-  }
+  DrawGridScaled(Image, OriginX, OriginY, CellPixels, CellPixels, FirstCellX, FirstCellY, CellsX,
+                 CellsY, Options, 1, 1);
 }
 
 void DrawGrid(TBitmap32& Image, int32_t Width, int32_t Height, int32_t ChipSize,

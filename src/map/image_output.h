@@ -63,6 +63,12 @@ void DrawGrid(TBitmap32& Image, int32_t Width, int32_t Height, int32_t ChipSize,
 void DrawGridScaled(TBitmap32& Image, int64_t OriginX, int64_t OriginY, double CellPixels,
                     int32_t FirstCellX, int32_t FirstCellY, int32_t CellsX, int32_t CellsY,
                     const TOutputOptions& Options);
+// The same with cells of their own width and height, and lines LineX pixels thick
+// across vertical lines and LineY across horizontal ones (a printed sheet draws
+// each grid line as thick as one map pixel at the device's scale).
+void DrawGridScaled(TBitmap32& Image, int64_t OriginX, int64_t OriginY, double CellPixelsX,
+                    double CellPixelsY, int32_t FirstCellX, int32_t FirstCellY, int32_t CellsX,
+                    int32_t CellsY, const TOutputOptions& Options, int32_t LineX, int32_t LineY);
 
 // Composes the prepared map into Image (sized to the map's pixel size) and draws
 // the grid.

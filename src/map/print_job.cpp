@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "map/image_output.h"
 #include "map/map_composer.h"
 #include "map/map_edit_layer_list.h"
 #include "record/errors.h"
@@ -15,31 +16,6 @@ void Span(int32_t Index, int32_t PerSheet, int32_t Cells, bool Overlap, int32_t&
   const int32_t step = Overlap && PerSheet >= 2 ? PerSheet - 1 : PerSheet;
   First = Index * step;
   Count = std::min(PerSheet, Cells - First);
-}
-
-// The grid of the output settings drawn over a sheet: every map pixel line of a
-// cell edge becomes a band as thick as one map pixel at this scale.
-void DrawScaledGrid(TBitmap32& Image, const TPrintSheet& Sheet, int32_t CellX, int32_t CellY,
-                    int32_t ChipSize, const TOutputOptions& Grid) {
-  if (!Grid.UseGrid) return;
-  const TColor32 color = GridColor32(Grid);
-  const int32_t tx = std::max(1, (CellX + ChipSize / 2) / std::max(1, ChipSize));
-  const int32_t ty = std::max(1, (CellY + ChipSize / 2) / std::max(1, ChipSize));
-  const int32_t w = Image.Width(), h = Image.Height();
-  auto vertical = [&](int32_t X0) {
-    for (int32_t x = X0; x < X0 + tx; ++x) Image.DrawLineBlended(x, 0, x, h, color, false);
-  };
-  auto horizontal = [&](int32_t Y0) {
-    for (int32_t y = Y0; y < Y0 + ty; ++y) Image.DrawLineBlended(0, y, w, y, color, false);
-  };
-  if (Grid.LeftGrid)
-    for (int32_t c = 0; c < Sheet.CellsX; ++c) vertical(c * CellX);
-  if (Grid.RightGrid)
-    for (int32_t c = 1; c <= Sheet.CellsX; ++c) vertical(c * CellX - tx);
-  if (Grid.UpGrid)
-    for (int32_t r = 0; r < Sheet.CellsY; ++r) horizontal(r * CellY);
-  if (Grid.DownGrid)
-    for (int32_t r = 1; r <= Sheet.CellsY; ++r) horizontal(r * CellY - ty);
 }
 
 void ToGrey(TBitmap32& Image) {
@@ -81,7 +57,11 @@ void RenderSheet(TMapEditLayerList& Map, const TPrintLayout& Layout, const TPrin
                       (Sheet.FirstCellY + Sheet.CellsY) * chip};
   ComposeMapStretched(Map, Image, TRect{0, 0, Image.Width(), Image.Height()}, mapRect,
                       Options.Smooth ? TResamplerKind::Draft : TResamplerKind::Nearest);
-  DrawScaledGrid(Image, Sheet, cx, cy, chip, Options.Grid);
+  // Every map pixel line of a cell edge becomes a band as thick as one map pixel
+  // at this scale.
+  const int32_t lineX = std::max(1, (cx + chip / 2) / std::max(1, chip));
+  const int32_t lineY = std::max(1, (cy + chip / 2) / std::max(1, chip));
+  DrawGridScaled(Image, 0, 0, cx, cy, 0, 0, Sheet.CellsX, Sheet.CellsY, Options.Grid, lineX, lineY);
   if (!Options.FullColor) ToGrey(Image);
 }
 
