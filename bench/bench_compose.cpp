@@ -124,6 +124,7 @@ void BM_ComposeMap(benchmark::State& State) {
   TMapEditLayerList& map = SharedMap();
   TBitmap32 target;
   target.SetSize(map.PixelWidth(), map.PixelHeight());
+  target.Clear(0);  // its pages in place, as in a view that is drawn again and again
   const TRect all{0, 0, map.PixelWidth(), map.PixelHeight()};
   for (auto _ : State) {
     ComposeMap(map, target, all);

@@ -25,7 +25,9 @@ void TBitmap32::SetSize(int32_t W, int32_t H) {
   FWidth = FHeight = 0;
   if (int64_t(W) * int64_t(H) > MaxPixels) throw EImageError("Can't allocate the DIB handle");
   try {
-    FBits.assign(size_t(W) * size_t(H), 0);
+    // Zero from the allocator: the pages are written only when first drawn on.
+    decltype(FBits) fresh(size_t(W) * size_t(H));
+    FBits.swap(fresh);
   } catch (const std::bad_alloc&) {
     throw EImageError("Can't allocate the DIB handle");
   }
@@ -47,7 +49,19 @@ void TBitmap32::TakePixels(TBitmap32& Source) {
   Source.FWidth = Source.FHeight = 0;
 }
 
-void TBitmap32::Clear(TColor32 C) { std::fill(FBits.begin(), FBits.end(), C); }
+void TBitmap32::Clear(TColor32 C) {
+  // A map-size image is hundreds of megabytes, most of it pages never touched
+  // before: both cores share the filling and the page faults.
+  constexpr size_t kBlock = size_t(1) << 18;
+  const size_t n = FBits.size();
+  const int64_t blocks = int64_t((n + kBlock - 1) / kBlock);
+  TColor32* bits = FBits.data();
+#pragma omp parallel for schedule(static) if (blocks > 4)
+  for (int64_t b = 0; b < blocks; ++b) {
+    const size_t from = size_t(b) * kBlock;
+    std::fill(bits + from, bits + std::min(n, from + kBlock), C);
+  }
+}
 
 void TBitmap32::FillArea(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor32 C) {
   // Clipped, so that a stray rectangle can never write outside the pixels.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "map/color.h"
+#include "map/zeroed_allocator.h"
 
 enum TDrawMode : uint8_t { dmOpaque, dmBlend, dmCustom };
 enum TCombineMode : uint8_t { cmBlend };
@@ -103,7 +104,7 @@ class TBitmap32 {
   TResamplerKind Resampler = TResamplerKind::Nearest;
 
  private:
-  std::vector<TColor32> FBits;
+  std::vector<TColor32, TZeroedAllocator<TColor32>> FBits;
   int32_t FWidth = 0;
   int32_t FHeight = 0;
 };

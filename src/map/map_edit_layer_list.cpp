@@ -72,8 +72,10 @@ void TMapEditLayerList::SetSize(int32_t Width, int32_t Height, int32_t ChipSize)
   FChipSize = ChipSize;
   FWidth = Width;
   FHeight = Height;
-  if (resizeShades) shades.TakePixels(newShades);
-  shades.Clear(0);
+  if (resizeShades)
+    shades.TakePixels(newShades);  // new pixels are zero already
+  else
+    shades.Clear(0);
   FShadeCoverage.Reset(Width, Height, false);
   FCells = std::move(newCells);
   if (!samePixelSize) FPixels = std::move(newPixels);

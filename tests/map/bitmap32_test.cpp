@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "map/grid2d.h"
 #include "record/errors.h"
 
 namespace {
@@ -320,4 +321,28 @@ TEST(Bitmap32, StretchedNearestAndDraft) {
   four.Bits()[1] = 0x00FFFFFFu;
   small.DrawSurface(TRect{0, 0, 2, 1}, TRect{0, 0, 4, 1}, four);
   EXPECT_EQ(small.Pixel(0, 0), 0x80000010u);
+}
+
+TEST(Grid2D, ResetAndResizeGiveZeroWhereNothingWasKept) {
+  // Storage comes zeroed from the allocator; a grid shrunk and grown again, or
+  // reset to another size, must not show what an earlier size held.
+  TGrid2D<int32_t> g;
+  g.Reset(4, 3, 7);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(g.At(x, y), 7);
+  g.At(1, 1) = 42;
+  g.Resize(2, 2);
+  g.Resize(4, 3);
+  EXPECT_EQ(g.At(1, 1), 42);
+  EXPECT_EQ(g.At(0, 0), 7);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 4; ++x)
+      if (x >= 2 || y >= 2) EXPECT_EQ(g.At(x, y), 0) << x << "," << y;
+  g.Reset(4, 3, 5);  // the same size: filled in place
+  EXPECT_EQ(g.At(3, 2), 5);
+  g.Reset(5, 3);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(g.At(x, y), 0);
+  g.Reset(5, 3, 0);
+  EXPECT_EQ(g.At(4, 2), 0);
 }
