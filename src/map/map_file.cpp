@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -96,6 +97,71 @@ void mapfile::DecodeLineInto(std::string_view Text, std::string& Out) {
 
 namespace {
 
+// Tables for reading pixel rows two bytes at a time, indexed by two characters as
+// a little-endian 16-bit number: the 12 bits two alphabet characters stand for,
+// and the byte two hexadecimal digits stand for; -1 where either is foreign.
+struct TPairTables {
+  std::array<int16_t, 65536> Alphabet{}, Hex{};
+};
+
+const TPairTables& PairTables() {
+  static const std::unique_ptr<TPairTables> tables = [] {
+    auto t = std::make_unique<TPairTables>();
+    const std::array<int8_t, 256>& index = AlphabetIndex();
+    auto hex = [](int C) {
+      if (C >= '0' && C <= '9') return C - '0';
+      if (C >= 'A' && C <= 'F') return C - 'A' + 10;
+      if (C >= 'a' && C <= 'f') return C - 'a' + 10;
+      return -1;
+    };
+    for (int first = 0; first < 256; ++first)
+      for (int second = 0; second < 256; ++second) {
+        const size_t at = size_t(first | (second << 8));
+        const int a = index[size_t(first)], b = index[size_t(second)];
+        t->Alphabet[at] = int16_t((a | b) < 0 ? -1 : (a << 6) | b);
+        const int h = hex(first), l = hex(second);
+        t->Hex[at] = int16_t((h | l) < 0 ? -1 : (h << 4) | l);
+      }
+    return t;
+  }();
+  return *tables;
+}
+
+inline size_t PairAt(const unsigned char* P) { return size_t(P[0]) | (size_t(P[1]) << 8); }
+
+}  // namespace
+
+size_t mapfile::DecodePixelGroups(std::string_view Text, int32_t* Out, size_t Pixels) {
+  const TPairTables& t = PairTables();
+  const auto* in = reinterpret_cast<const unsigned char*>(Text.data());
+  const size_t groups = std::min(Pixels / 3, Text.size() / 16);
+  size_t g = 0;
+  for (; g < groups; ++g, in += 16) {
+    // Sixteen characters are 96 bits: twelve hexadecimal digits, three pixels.
+    const int32_t p0 = t.Alphabet[PairAt(in)], p1 = t.Alphabet[PairAt(in + 2)],
+                  p2 = t.Alphabet[PairAt(in + 4)], p3 = t.Alphabet[PairAt(in + 6)],
+                  p4 = t.Alphabet[PairAt(in + 8)], p5 = t.Alphabet[PairAt(in + 10)],
+                  p6 = t.Alphabet[PairAt(in + 12)], p7 = t.Alphabet[PairAt(in + 14)];
+    if ((p0 | p1 | p2 | p3 | p4 | p5 | p6 | p7) < 0) break;
+    // Three digits each, B0 B1 B2 | B3 B4 B5 | B6 B7 B8 | B9 B10 B11.
+    const uint32_t a = uint32_t(p0 << 12 | p1), b = uint32_t(p2 << 12 | p3),
+                   c = uint32_t(p4 << 12 | p5), d = uint32_t(p6 << 12 | p7);
+    auto hex = [&](uint32_t First, uint32_t Second) {
+      return int32_t(t.Hex[size_t((First & 0xFF) | ((Second & 0xFF) << 8))]);
+    };
+    const int32_t h0 = hex(a >> 16, a >> 8), h1 = hex(a, b >> 16);
+    const int32_t h2 = hex(b >> 8, b), h3 = hex(c >> 16, c >> 8);
+    const int32_t h4 = hex(c, d >> 16), h5 = hex(d >> 8, d);
+    if ((h0 | h1 | h2 | h3 | h4 | h5) < 0) break;
+    Out[g * 3] = h0 << 8 | h1;
+    Out[g * 3 + 1] = h2 << 8 | h3;
+    Out[g * 3 + 2] = h4 << 8 | h5;
+  }
+  return g * 3;
+}
+
+namespace {
+
 // ---------------------------------------------------------------- writing
 
 void AppendLine(std::string& Out, std::string_view Line) {
@@ -150,7 +216,13 @@ std::string DecodeLine(const std::string& Text) {
   return out;
 }
 
-std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding) {
+namespace {
+
+// The map's text handed to Sink a piece of about a megabyte at a time, so that a
+// save compresses it as it is written instead of holding all of it.
+template <typename TSink>
+void WriteMapText(const TMapEditLayerList& Map, std::string* Encoding, TSink&& Sink) {
+  constexpr size_t kPiece = size_t(1) << 20;
   const int32_t n = Map.Count(), w = Map.Width(), h = Map.Height();
   const int32_t pw = Map.PixelWidth(), ph = Map.PixelHeight();
 
@@ -168,8 +240,12 @@ std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding) {
   if (Encoding) *Encoding = encoding;
 
   std::string out;
-  out.reserve(64 + size_t(ph) * (EncodedLength(size_t(pw) * 4) + 2) +
-              size_t(h) * (EncodedLength(size_t(w)) + 2));
+  out.reserve(kPiece + EncodedLength(size_t(pw) * 4) + 2);
+  auto pass = [&] {
+    if (out.size() < kPiece) return;
+    Sink(std::string_view(out));
+    out.clear();
+  };
   AppendLine(out, kMagic);
   AppendLine(out, std::to_string(n) + "," + std::to_string(w) + "," + std::to_string(h) + "," +
                       std::to_string(Map.ChipSize()));
@@ -206,6 +282,7 @@ std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding) {
     }
     AppendEncoded(out, row.data(), row.size());
     out.append("\r\n");
+    pass();
   }
 
   AppendLine(out, kDrawMark);
@@ -214,6 +291,7 @@ std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding) {
     for (int32_t x = 0; x < w; ++x) cells[size_t(x)] = Map.Cells(x, y) != 0 ? '1' : '0';
     AppendEncoded(out, cells.data(), cells.size());
     out.append("\r\n");
+    pass();
   }
 
   const TMapEditDoorList* doors = Map.DoorsIfCreated();
@@ -230,6 +308,7 @@ std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding) {
     const TMapEditHorzDoor* d = horz->Items(i);
     AppendLine(out, std::to_string(d->X) + "," + std::to_string(d->Y) + "," +
                         std::to_string(uint32_t(d->Color)));
+    pass();
   }
   AppendLine(out, kVertMark);
   AppendLine(out, std::to_string(vert ? vert->Count() : 0));
@@ -237,6 +316,7 @@ std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding) {
     const TMapEditVertDoor* d = vert->Items(i);
     AppendLine(out, std::to_string(d->X) + "," + std::to_string(d->Y) + "," +
                         std::to_string(uint32_t(d->Color)));
+    pass();
   }
   AppendLine(out, kFreeMark);
   AppendLine(out, std::to_string(free ? free->Count() : 0));
@@ -245,19 +325,54 @@ std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding) {
     AppendLine(out, std::to_string(d->X) + "," + std::to_string(d->Y) + "," +
                         std::to_string(d->X2) + "," + std::to_string(d->Y2) + "," +
                         std::to_string(uint32_t(d->Color)));
+    pass();
   }
-  return out;
+  Sink(std::string_view(out));
+}
+
+}  // namespace
+
+std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding) {
+  std::string text;
+  text.reserve(64 + size_t(Map.PixelHeight()) * (EncodedLength(size_t(Map.PixelWidth()) * 4) + 2) +
+               size_t(Map.Height()) * (EncodedLength(size_t(Map.Width())) + 2));
+  WriteMapText(Map, Encoding, [&](std::string_view Piece) { text.append(Piece); });
+  return text;
 }
 
 std::string BuildMapFile(const TMapEditLayerList& Map) {
-  const std::string text = BuildMapText(Map);
-  uLongf size = compressBound(uLong(text.size()));
-  std::string out(size, '\0');
-  const int r = compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                          reinterpret_cast<const Bytef*>(text.data()), uLong(text.size()),
-                          Z_DEFAULT_COMPRESSION);
-  if (r != Z_OK) throw EMapFileError("The map text could not be compressed");
-  out.resize(size);
+  z_stream z{};
+  if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK)
+    throw EMapFileError("The map text could not be compressed");
+  std::string out;
+  // Deflates Piece into out; Z_FINISH ends the stream.
+  auto deflatePiece = [&](std::string_view Piece, int Flush) {
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Piece.data()));
+    z.avail_in = uInt(Piece.size());
+    for (;;) {
+      if (out.size() - z.total_out < 65536) out.resize(std::max<size_t>(out.size() * 2, 1 << 20));
+      const size_t room = std::min<size_t>(out.size() - z.total_out, size_t(1) << 30);
+      z.next_out = reinterpret_cast<Bytef*>(out.data() + z.total_out);
+      z.avail_out = uInt(room);
+      const int r = deflate(&z, Flush);
+      if (r == Z_STREAM_END) return;
+      if (r != Z_OK && r != Z_BUF_ERROR)
+        throw EMapFileError("The map text could not be compressed");
+      if (z.avail_in == 0 && z.avail_out != 0 && Flush == Z_NO_FLUSH) return;
+    }
+  };
+  try {
+    WriteMapText(Map, nullptr, [&](std::string_view Piece) {
+      // Pieces are at most a few megabytes, far below zlib's 4 GB count.
+      deflatePiece(Piece, Z_NO_FLUSH);
+    });
+    deflatePiece({}, Z_FINISH);
+  } catch (...) {
+    deflateEnd(&z);
+    throw;
+  }
+  out.resize(z.total_out);
+  deflateEnd(&z);
   return out;
 }
 

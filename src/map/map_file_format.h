@@ -1,6 +1,8 @@
 #pragma once
 // Constants and row decoding shared by the map file writer and reader.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,5 +22,10 @@ inline size_t EncodedLength(size_t Bytes) { return (Bytes * 8 + 5) / 6; }
 
 // DecodeLine into a reused buffer.
 void DecodeLineInto(std::string_view Text, std::string& Out);
+// Reads whole groups of three pixels (sixteen characters, each pixel four
+// hexadecimal digits) of a pixel row into Out, at most Pixels of them, stopping
+// at the first group that holds anything else. Returns the number of pixels read;
+// the rest of the row starts at character 16 / 3 of that number.
+size_t DecodePixelGroups(std::string_view Text, int32_t* Out, size_t Pixels);
 
 }  // namespace mapfile

@@ -1,18 +1,23 @@
 // Reading the ".qmx" map file into a document of its own, which replaces the open
 // document only once everything has been read.
 
+#include <omp.h>
 #include <sys/stat.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string_view>
+#include <thread>
 
+#include "map/inflated_lines.h"
 #include "map/map_edit_layer_list.h"
 #include "map/map_file.h"
 #include "map/map_file_format.h"
@@ -31,6 +36,9 @@ constexpr size_t kHeaderAllowance = 1 << 20;
 constexpr size_t kLayerTextAllowance = 64 << 20;
 constexpr size_t kLayerLineAllowance = 64 << 10;
 constexpr size_t kDoorAllowance = 64 << 20;
+// The most characters deflate can make of one byte (258 repeated in two bits),
+// rounded up for block headers.
+constexpr size_t kMaxDeflateRatio = 1040;
 
 struct THeader {
   int32_t Layers = 0, Width = 0, Height = 0, ChipSize = 0;
@@ -106,110 +114,25 @@ size_t TextLimit(const THeader& H) {
   return limit;
 }
 
-// The first two lines of Text, when both are complete.
-bool FirstLines(const std::string& Text, std::string& First, std::string& Second) {
-  const size_t a = Text.find_first_of("\r\n");
-  if (a == std::string::npos) return false;
-  size_t b = a + 1;
-  if (Text[a] == '\r' && b < Text.size() && Text[b] == '\n') ++b;
-  if (Text[a] == '\r' && b == Text.size()) return false;  // CR LF may be split
-  const size_t c = Text.find_first_of("\r\n", b);
-  if (c == std::string::npos) return false;
-  First = Text.substr(0, a);
-  Second = Text.substr(b, c - b);
-  return true;
-}
-
 [[noreturn]] void NotAMapFile() {
   throw ENotAMapFile("This is not a map file (its first line is not \"KRV2_MAP\")");
-}
-
-// Inflates the whole stream. The output is bounded by what the header can need, so
-// that a small damaged or hostile file cannot take all memory. A stream that ends
-// early yields what was decompressed so far.
-std::string Decompress(const std::string& Bytes) {
-  z_stream z{};
-  if (inflateInit(&z) != Z_OK) throw EDecompressionError("エラー");
-  size_t inputLeft = Bytes.size();
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Bytes.data()));
-  std::string text;
-  size_t limit = kHeaderAllowance;
-  bool headerKnown = false;
-  try {
-    for (;;) {
-      if (z.avail_in == 0 && inputLeft > 0) {
-        const size_t more = std::min<size_t>(inputLeft, size_t(1) << 30);
-        z.avail_in = uInt(more);
-        inputLeft -= more;
-      }
-      const size_t at = text.size();
-      text.resize(at + kReadChunk);
-      z.next_out = reinterpret_cast<Bytef*>(text.data() + at);
-      z.avail_out = uInt(kReadChunk);
-      const int r = inflate(&z, Z_NO_FLUSH);
-      text.resize(at + kReadChunk - z.avail_out);
-      if (r == Z_STREAM_END) break;
-      if (r != Z_OK && r != Z_BUF_ERROR) throw EDecompressionError("エラー");
-      // No more input and room left over: the stream ends early.
-      if (z.avail_in == 0 && inputLeft == 0 && z.avail_out != 0) break;
-      if (!headerKnown) {
-        std::string first, second;
-        if (FirstLines(text, first, second)) {
-          if (first != kMagic) NotAMapFile();
-          const THeader h = ParseHeader(second);
-          CheckHeader(h);
-          limit = TextLimit(h);
-          headerKnown = true;
-          // Deflate expands at most about 1032 times: a tiny file claiming a huge
-          // map gets no huge reservation.
-          text.reserve(std::min(ExpectedTextSize(h), Bytes.size() * 1040) + kReadChunk);
-        } else {
-          const size_t end = text.find_first_of("\r\n");
-          if (end != std::string::npos && text.compare(0, end, kMagic) != 0) NotAMapFile();
-          if (end == std::string::npos && text.size() > sizeof kMagic) NotAMapFile();
-        }
-      }
-      if (text.size() > limit)
-        throw EMapFileError("The map file holds more text (over " + std::to_string(limit) +
-                            " bytes) than its header can need");
-    }
-  } catch (...) {
-    inflateEnd(&z);
-    throw;
-  }
-  inflateEnd(&z);
-  return text;
-}
-
-// The text cut into lines at CR LF, CR or LF; a line end at the very end does not
-// start another line.
-std::vector<std::string_view> SplitLines(const std::string& Text) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  const size_t n = Text.size();
-  while (start < n) {
-    size_t end = start;
-    while (end < n && Text[end] != '\r' && Text[end] != '\n') ++end;
-    lines.emplace_back(Text.data() + start, end - start);
-    if (end < n && Text[end] == '\r' && end + 1 < n && Text[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
-  return lines;
 }
 
 // Walks the lines, naming the line and section in every error.
 class TLineReader {
  public:
-  explicit TLineReader(std::vector<std::string_view> Lines) : FLines(std::move(Lines)) {}
+  // Read is the number of lines already taken from Lines.
+  TLineReader(TInflatedLines& Lines, int64_t Read) : FLines(Lines), FNumber(Read) {}
 
   void Section(const char* Name) { FSection = Name; }
-  int64_t LineNumber() const { return int64_t(FNext); }  // 1-based number of the last line
-  size_t LineCount() const { return FLines.size(); }
+  int64_t LineNumber() const { return FNumber; }  // 1-based number of the last line
   std::string_view Next() {
-    if (FNext >= FLines.size())
-      throw EListError("The map file ends early: " + LineText(int64_t(FNext) + 1) + " (" +
-                       FSection + ") is missing");
-    return FLines[FNext++];
+    std::string_view line;
+    if (!FLines.Next(line))
+      throw EListError("The map file ends early: " + LineText(FNumber + 1) + " (" + FSection +
+                       ") is missing");
+    ++FNumber;
+    return line;
   }
   std::string Where() const { return LineText(LineNumber()) + ", " + FSection; }
   [[noreturn]] void Fail(const std::string& Message) const {
@@ -231,38 +154,26 @@ class TLineReader {
   }
 
  private:
-  std::vector<std::string_view> FLines;
-  size_t FNext = 0;
+  TInflatedLines& FLines;
+  int64_t FNumber = 0;
   std::string FSection = "the map header";
 };
-
-int HexValue(unsigned char C) {
-  if (C >= '0' && C <= '9') return C - '0';
-  if (C >= 'A' && C <= 'F') return C - 'A' + 10;
-  if (C >= 'a' && C <= 'f') return C - 'a' + 10;
-  return -1;
-}
 
 void ReadPixelRows(TLineReader& In, TMapEditLayerList& Map) {
   In.Section("the pixel rows");
   const int32_t pw = Map.PixelWidth(), ph = Map.PixelHeight();
-  std::string row;
+  std::string rest;
   for (int32_t y = 0; y < ph; ++y) {
-    DecodeLineInto(In.Next(), row);
+    const std::string_view text = In.Next();
     int32_t* out = Map.PixelGrid().Row(y);
-    size_t at = 0;
-    for (int32_t x = 0; x < pw; ++x, at += 4) {
-      if (at + 4 <= row.size()) {
-        const auto* p = reinterpret_cast<const unsigned char*>(row.data() + at);
-        const int a = HexValue(p[0]), b = HexValue(p[1]), c = HexValue(p[2]), d = HexValue(p[3]);
-        if ((a | b | c | d) >= 0) {
-          out[x] = (a << 12) | (b << 8) | (c << 4) | d;
-          continue;
-        }
-      }
-      // Anything but four hexadecimal digits goes through the general conversion,
-      // which also reports a row that is too short.
-      const std::string piece = at < row.size() ? row.substr(at, 4) : std::string();
+    int32_t x = int32_t(DecodePixelGroups(text, out, size_t(pw)));
+    if (x == pw) continue;
+    // The last pixel or two, and anything unusual: the row from the group where the
+    // fast reading stopped, decoded whole, each pixel through the general
+    // conversion, which also reports a row that is too short.
+    DecodeLineInto(text.substr(size_t(x) / 3 * 16), rest);
+    for (size_t at = 0; x < pw; ++x, at += 4) {
+      const std::string piece = at < rest.size() ? rest.substr(at, 4) : std::string();
       out[x] = In.Int("$" + piece);
     }
   }
@@ -431,24 +342,24 @@ std::string ReadWholeFile(const std::string& FileName) {
 
 void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
                       const std::string& BaseFolder, TMapLoadReport& Report, bool Compose) {
-  const std::string text = Decompress(Bytes);
-  std::vector<std::string_view> lines = SplitLines(text);
-  if (lines.empty() || lines[0] != kMagic) NotAMapFile();
-  TLineReader in(std::move(lines));
-  in.Next();
+  TInflatedLines lines(Bytes, kHeaderAllowance);
+  std::string_view first;
+  bool tooLong = false;
+  if (!lines.Next(first, sizeof kMagic - 1, tooLong) || first != kMagic) NotAMapFile();
+  TLineReader in(lines, 1);
   const THeader h = ParseHeader(std::string(in.Next()));
   CheckHeader(h);
+  lines.SetLimit(TextLimit(h));
 
-  // A file cut short is found out before the grids are allocated.
-  const int64_t needed =
-      2 + int64_t(h.Layers) * 2 + 1 + int64_t(h.Height) * h.ChipSize + 1 + h.Height + 6;
-  if (int64_t(in.LineCount()) < needed)
-    throw EListError("The map file ends early: it has " + std::to_string(in.LineCount()) +
-                     " lines where its header needs at least " + std::to_string(needed));
-  if (text.size() < MinimalRowTextSize(h))
-    throw EListError("The map file ends early: it holds " + std::to_string(text.size()) +
-                     " characters where its header needs at least " +
-                     std::to_string(MinimalRowTextSize(h)));
+  // A file too small for its header is found out before the grids are allocated:
+  // deflate makes at most 1032 characters of each byte, so a few kilobytes cannot
+  // hold the rows of a map of thousands of cells.
+  const size_t minimal = MinimalRowTextSize(h);
+  if (Bytes.size() < minimal / kMaxDeflateRatio)
+    throw EListError("The map file ends early: its " + std::to_string(Bytes.size()) +
+                     " bytes hold at most " + std::to_string(Bytes.size() * kMaxDeflateRatio) +
+                     " characters where its header needs at least " + std::to_string(minimal));
+  lines.InflateAhead();
 
   TMapEditLayerList fresh;
   fresh.FastDraw = Map.FastDraw;
@@ -493,17 +404,35 @@ void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
     sources.push_back(std::move(line));
   }
 
-  in.Section("the pixel rows");
-  in.Next();
-  ReadPixelRows(in, fresh);
-  in.Section("the cell rows");
-  in.Next();
-  ReadCellRows(in, fresh);
-  ReadDoors(in, fresh);
-
-  // Textures last: the file is known to be whole before the slow part starts.
-  for (int32_t i = 0; i < h.Layers; ++i)
-    LoadLayerTexture(*fresh.Layers(i), sources[size_t(i)], BaseFolder, report);
+  // The layer images (a texture decoded and tiled, or a colour filled, over the
+  // whole map) are built on a second thread while the rows are read: they touch
+  // only the layers, the rows only the grids and doors. The file has passed the
+  // size checks above, so a damaged one rarely gets this far; when the rows then
+  // fail, the images are waited for and thrown away with the document.
+  TMapLoadReport textureReport;
+  std::exception_ptr textureFailure;
+  {
+    std::jthread textures([&] {
+      // One core for the images, the other for the rows.
+      omp_set_num_threads(1);
+      try {
+        for (int32_t i = 0; i < h.Layers; ++i)
+          LoadLayerTexture(*fresh.Layers(i), sources[size_t(i)], BaseFolder, textureReport);
+      } catch (...) {
+        textureFailure = std::current_exception();
+      }
+    });
+    in.Section("the pixel rows");
+    in.Next();
+    ReadPixelRows(in, fresh);
+    in.Section("the cell rows");
+    in.Next();
+    ReadCellRows(in, fresh);
+    ReadDoors(in, fresh);
+    lines.Finish();
+  }
+  if (textureFailure) std::rethrow_exception(textureFailure);
+  report.MissingTextures = std::move(textureReport.MissingTextures);
 
   if (Compose) {
     fresh.Doors().RebuildDoorBitmap();

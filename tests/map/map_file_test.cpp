@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cctype>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -452,4 +454,70 @@ TEST(MapFile, MapsAFileCannotHoldAreRefused) {
   // Only the map and the backup of the version it replaced; no temporary files.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
   EXPECT_EQ(vctest::ReadFileBytes(dir.File("keep.qmx.bak")), old);
+}
+
+TEST(MapFile, PixelRowsOfEveryWidthReadBackExactly) {
+  // Rows are read three pixels at a time with the last one or two read on their
+  // own; every width modulo three, and every digit, must come back.
+  std::mt19937 random(11);
+  for (int32_t chip : {1, 2, 3, 4, 5, 7, 16, 17}) {
+    TMapEditLayerList map;
+    map.SetSize(2, 1, chip);
+    map.AddLayer()->SetFileName("0");
+    for (int32_t y = 0; y < map.PixelHeight(); ++y)
+      for (int32_t x = 0; x < map.PixelWidth(); ++x)
+        map.SetPixelLayer(x, y, int32_t(random() % 65536));
+    map.SetPixelLayer(0, 0, 0xFFFF);
+    TMapEditLayerList back;
+    Load(back, BuildMapText(map));
+    EXPECT_EQ(back.PixelGrid(), map.PixelGrid()) << chip;
+  }
+
+  // Lower-case digits are read as upper-case ones, and a foreign digit in a later
+  // group of a row is reported with its text and line.
+  const std::string upper = "00AB12CDEF0F3A4b";
+  std::string lower = upper;
+  for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+  TMapEditLayerList four;
+  four.SetSize(1, 1, 4);
+  four.AddLayer()->SetFileName("0");
+  std::string text = BuildMapText(four);
+  const std::string zeroRow = EncodeLine(std::string(16, '0'));
+  text.replace(text.find(zeroRow), zeroRow.size(), EncodeLine(lower));
+  TMapEditLayerList back;
+  Load(back, text);
+  EXPECT_EQ(back.PixelLayers(0, 0), 0x00AB);
+  EXPECT_EQ(back.PixelLayers(1, 0), 0x12CD);
+  EXPECT_EQ(back.PixelLayers(2, 0), 0xEF0F);
+  EXPECT_EQ(back.PixelLayers(3, 0), 0x3A4B);
+  text.replace(text.find(zeroRow), zeroRow.size(), EncodeLine("000000000000x12F"));
+  try {
+    Load(back, text);
+    FAIL() << "no error";
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(std::string(e.what()), "'$x12F' は整数ではありません (line 7, the pixel rows)");
+  }
+  EXPECT_EQ(back.PixelLayers(3, 0), 0x3A4B);
+}
+
+TEST(MapFile, ALargeMapIsCompressedAsOneStream) {
+  // The text of this map is a few megabytes, compressed a piece at a time.
+  TMapEditLayerList map;
+  map.SetSize(40, 40, 20);
+  for (int i = 0; i < 3; ++i) map.AddLayer()->SetFileName(std::to_string(i * 1000));
+  for (int32_t y = 0; y < map.PixelHeight(); ++y)
+    for (int32_t x = 0; x < map.PixelWidth(); ++x) map.SetPixelLayer(x, y, (x * 7 + y / 3) % 3);
+  for (int i = 0; i < 20000; ++i) {
+    TMapEditCustomDoor* d = map.Doors().FreeDoor().Add();
+    d->X = i, d->Y = 1, d->X2 = 2, d->Y2 = 3, d->Color = 0xFF000000u + uint32_t(i);
+  }
+  const std::string text = BuildMapText(map);
+  ASSERT_GT(text.size(), size_t(3) << 20);
+  const std::string file = BuildMapFile(map);
+  EXPECT_EQ(file.substr(0, 2), "\x78\x9C");
+  EXPECT_EQ(Inflate(file), text);
+  TMapEditLayerList back;
+  TMapLoadReport report;
+  LoadMapFromBytes(back, file, "", report);
+  EXPECT_EQ(BuildMapText(back), text);
 }
