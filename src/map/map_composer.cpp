@@ -110,6 +110,29 @@ void BlendRow(const TColor32* __restrict__ F, TColor32* __restrict__ B, int32_t 
   for (; i < Len; ++i) B[i] = Blend(F[i], B[i]);
 }
 
+// Door pixels replace what lies beneath them, made opaque; 0 and 0x01000000 mark
+// pixels without a door. Four pixels at a time with SSE2, skipping runs without
+// doors, which are most of any row.
+void DrawDoorRow(const TColor32* __restrict__ D, TColor32* __restrict__ Out, int32_t Len) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i noDoor = _mm_set1_epi32(int32_t(0xFEFFFFFFu)), zero = _mm_setzero_si128();
+  const __m128i opaque = _mm_set1_epi32(int32_t(0xFF000000u));
+  for (; i + 4 <= Len; i += 4) {
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(D + i));
+    const __m128i empty = _mm_cmpeq_epi32(_mm_and_si128(d, noDoor), zero);
+    const int mask = _mm_movemask_epi8(empty);
+    if (mask == 0xFFFF) continue;
+    const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Out + i));
+    const __m128i door = _mm_or_si128(d, opaque);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + i),
+                     _mm_or_si128(_mm_and_si128(empty, o), _mm_andnot_si128(empty, door)));
+  }
+#endif
+  for (; i < Len; ++i)
+    if ((D[i] & 0xFEFFFFFFu) != 0) Out[i] = D[i] | 0xFF000000u;
+}
+
 // Fast path for sources that all cover the map. A row is cut into chunks that end
 // on cell boundaries; a source whose cell coverage says it is transparent over a
 // chunk's cells is passed over there (drawing it would change nothing). The
@@ -180,11 +203,7 @@ void ComposeRowsFast(TMapEditLayerList& Map, TBitmap32& Target, const TRect& Src
           BlendRow(src, out, len);
         first = false;
       }
-      if (doorRow && shows(doorCover)) {
-        const TColor32* d = doorRow + x0;
-        for (int32_t i = 0; i < len; ++i)
-          if (d[i] != 0 && d[i] != 0x01000000u) out[i] = d[i] | 0xFF000000u;
-      }
+      if (doorRow && shows(doorCover)) DrawDoorRow(doorRow + x0, out, len);
       if (wallRow && shows(cover[0])) BlendRow(wallRow + x0, out, len);
       if (shadeRow && shows(shadeCover)) BlendRow(shadeRow + x0, out, len);
       x0 = x1;

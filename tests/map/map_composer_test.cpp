@@ -45,7 +45,8 @@ void MakeBusyMap(TMapEditLayerList& Map, int32_t W, int32_t H, uint32_t Seed) {
     h->X = cx(rng);
     h->Y = cy(rng);
     h->Width = 1;
-    h->Color = (i % 2) ? 0xFFC08040u : 0;
+    // Door colours with any alpha are drawn opaque.
+    h->Color = (i % 2) ? 0xFFC08040u : (i % 4) ? 0x40336699u : 0;
     TMapEditVertDoor* v = Map.Doors().VertDoor().Add();
     v->X = cx(rng);
     v->Y = cy(rng);
@@ -131,6 +132,9 @@ TEST(ComposeMap, EqualsDrawingEverySourceInTurn) {
   // A pixel of a layer index without a layer: transparent in every layer.
   map.SetPixelLayer(100, 100, 9);
   map.RedrawAround(100 / 16, 100 / 16);
+  // Door pixels of every low alpha across a row are drawn opaque.
+  for (int32_t x = 0; x < 192; ++x)
+    map.Doors().Bitmap().Pixel(x, 50) = (TColor32(x % 7 + 2) << 24) | TColor32(x * 0x10305u);
   ReferenceStack(map, expected);
   ComposeMap(map, got, TRect{0, 0, 192, 144});
   EXPECT_EQ(Pixels(got), Pixels(expected));
