@@ -110,6 +110,13 @@ void BlendRow(const TColor32* __restrict__ F, TColor32* __restrict__ B, int32_t 
   for (; i < Len; ++i) B[i] = Blend(F[i], B[i]);
 }
 
+// Whether all Len pixels are opaque: drawing them replaces what lies beneath.
+bool IsOpaque(const TColor32* P, int32_t Len) {
+  uint32_t all = 0xFF000000u;
+  for (int32_t i = 0; i < Len; ++i) all &= P[i];
+  return (all >> 24) == 255;
+}
+
 // Door pixels replace what lies beneath them, made opaque; 0 and 0x01000000 mark
 // pixels without a door. Four pixels at a time with SSE2, skipping runs without
 // doors, which are most of any row.
@@ -185,26 +192,28 @@ void ComposeRowsFast(TMapEditLayerList& Map, TBitmap32& Target, const TRect& Src
         return false;
       };
       TColor32* out = dst + x0;
-      // Layers from the bottom of the stack up. The lowest one that shows is
-      // usually opaque all over the chunk: then it is simply copied.
-      bool first = true;
-      for (int32_t k = n - 1; k >= 1; --k) {
-        if (!shows(cover[size_t(k)])) continue;
-        const TColor32* src = lr[size_t(k)] + x0;
-        bool opaque = false;
-        if (first) {
-          uint32_t all = 0xFF000000u;
-          for (int32_t i = 0; i < len; ++i) all &= src[i];
-          opaque = (all >> 24) == 255;
+      // The walls lie above the floors and doors: where they are opaque over the
+      // whole chunk (inside a wall) nothing beneath them shows, and the floors are
+      // not even read.
+      const TColor32* wall = wallRow && shows(cover[0]) ? wallRow + x0 : nullptr;
+      if (wall && IsOpaque(wall, len)) {
+        std::copy(wall, wall + len, out);
+      } else {
+        // Layers from the bottom of the stack up. The lowest one that shows is
+        // usually opaque all over the chunk: then it is simply copied.
+        bool first = true;
+        for (int32_t k = n - 1; k >= 1; --k) {
+          if (!shows(cover[size_t(k)])) continue;
+          const TColor32* src = lr[size_t(k)] + x0;
+          if (first && IsOpaque(src, len))
+            std::copy(src, src + len, out);
+          else
+            BlendRow(src, out, len);
+          first = false;
         }
-        if (opaque)
-          std::copy(src, src + len, out);
-        else
-          BlendRow(src, out, len);
-        first = false;
+        if (doorRow && shows(doorCover)) DrawDoorRow(doorRow + x0, out, len);
+        if (wall) BlendRow(wall, out, len);
       }
-      if (doorRow && shows(doorCover)) DrawDoorRow(doorRow + x0, out, len);
-      if (wallRow && shows(cover[0])) BlendRow(wallRow + x0, out, len);
       if (shadeRow && shows(shadeCover)) BlendRow(shadeRow + x0, out, len);
       x0 = x1;
     }

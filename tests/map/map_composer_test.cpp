@@ -132,6 +132,14 @@ TEST(ComposeMap, EqualsDrawingEverySourceInTurn) {
   // A pixel of a layer index without a layer: transparent in every layer.
   map.SetPixelLayer(100, 100, 9);
   map.RedrawAround(100 / 16, 100 / 16);
+  // Walls and floors that are see-through over whole cells are blended, not copied.
+  for (int32_t y = 32; y < 48; ++y)
+    for (int32_t x = 0; x < 192; ++x) {
+      TColor32& wall = map.Layers(0)->BMP().Pixel(x, y);
+      wall = (wall & 0x00FFFFFFu) | 0x80000000u;
+      TColor32& floor = map.Layers(map.Count() - 1)->BMP().Pixel(x, y + 32);
+      floor = (floor & 0x00FFFFFFu) | 0xC8000000u;
+    }
   // Door pixels of every low alpha across a row are drawn opaque.
   for (int32_t x = 0; x < 192; ++x)
     map.Doors().Bitmap().Pixel(x, 50) = (TColor32(x % 7 + 2) << 24) | TColor32(x * 0x10305u);
