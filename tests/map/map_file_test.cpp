@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "map/image_file.h"
@@ -498,6 +500,36 @@ TEST(MapFile, PixelRowsOfEveryWidthReadBackExactly) {
     EXPECT_EQ(std::string(e.what()), "'$x12F' は整数ではありません (line 7, the pixel rows)");
   }
   EXPECT_EQ(back.PixelLayers(3, 0), 0x3A4B);
+}
+
+TEST(MapFile, AMapInflatedAheadOnASecondThreadLoadsTheSame) {
+  // Random layer indices barely compress, so this file is large enough to be
+  // inflated on a thread of its own while its rows and layer images are read.
+  std::mt19937 random(5);
+  TMapEditLayerList map;
+  map.SetSize(20, 20, 16);
+  for (int i = 0; i < 4; ++i) map.AddLayer()->SetFileName(std::to_string(i * 99));
+  for (int32_t y = 0; y < map.PixelHeight(); ++y)
+    for (int32_t x = 0; x < map.PixelWidth(); ++x)
+      map.SetPixelLayer(x, y, int32_t(random() % 65536));
+  const std::string file = BuildMapFile(map);
+  ASSERT_GT(file.size(), size_t(1) << 17);
+  TMapEditLayerList back;
+  TMapLoadReport report;
+  LoadMapFromBytes(back, file, "", report);
+  EXPECT_EQ(back.PixelGrid(), map.PixelGrid());
+  EXPECT_EQ(BuildMapText(back), BuildMapText(map));
+  // The layer images, built on another thread, are those of the map composed here.
+  map.Refresh();
+  for (int32_t i = 0; i < map.Count(); ++i) {
+    const TBitmap32& want = std::as_const(*map.Layers(i)).BMP();
+    const TBitmap32& got = std::as_const(*back.Layers(i)).BMP();
+    ASSERT_EQ(got.Width(), want.Width());
+    EXPECT_TRUE(std::equal(got.Bits(), got.Bits() + 320 * 320, want.Bits())) << i;
+  }
+  // Cut short, it fails and leaves the document as it was.
+  EXPECT_THROW(LoadMapFromBytes(back, file.substr(0, file.size() / 2), "", report), EVellumError);
+  EXPECT_EQ(back.PixelGrid(), map.PixelGrid());
 }
 
 TEST(MapFile, ALargeMapIsCompressedAsOneStream) {
