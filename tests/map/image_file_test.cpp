@@ -495,44 +495,33 @@ TEST(ImageFile, CutOffFilesFoundByFuzzingAreRefusedAtOnce) {
   // progressive JPEG claiming 253 x 63496 pixels.
   const std::string folder = std::string(VC_SOURCE_DIR) + "/fuzz/regressions/";
   TBitmap32 b;
-  try {
-    Decode(ReadFileBytes(folder + "png_image/cut-off-with-huge-chunk.png"), ".png", b);
-    ADD_FAILURE();
-  } catch (const EImageError& e) {
-    EXPECT_EQ(std::string(e.what()), "\"mem.png\" is not a valid PNG image: the file is truncated");
-  }
-  try {
-    Decode(ReadFileBytes(folder + "jpeg_image/cut-off-progressive-16-megapixels.jpg"), ".jpg", b);
-    ADD_FAILURE();
-  } catch (const EImageError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "\"mem.jpg\" is not a valid JPEG image: the file is too short for its size");
-  }
-  // A 121-byte arithmetic-coded JPEG claiming 253 x 64776 pixels, and 18 bytes the
-  // general loader took for a Targa image of 57168 x 137 pixels.
-  try {
-    Decode(ReadFileBytes(folder + "jpeg_image/arithmetic-121-bytes-16-megapixels.jpg"), ".jpg", b);
-    ADD_FAILURE();
-  } catch (const EImageError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "\"mem.jpg\" is not a valid JPEG image: the file is too short for its size");
-  }
-  try {
-    Decode(ReadFileBytes(folder + "bmp_image/18-byte-targa-of-8-megapixels.tga"), ".bmp", b);
-    ADD_FAILURE();
-  } catch (const EImageError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "\"mem.bmp\" is not a valid image: the file is too short for its size");
-  }
-  // 149 bytes of a top-down bitmap (negative height) of 8 x 131066 pixels with a
-  // compression number no bitmap uses, which the general loader read as
-  // uncompressed and padded with zeros.
-  try {
-    Decode(ReadFileBytes(folder + "bmp_image/top-down-with-unknown-compression.bmp"), ".bmp", b);
-    ADD_FAILURE();
-  } catch (const EImageError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "\"mem.bmp\" is not a valid BMP image: unknown compression 4294967295");
+  // Also a 121-byte arithmetic-coded JPEG claiming 253 x 64776 pixels; 18 bytes the
+  // general loader took for a Targa image of 57168 x 137 pixels; and 149 bytes of a
+  // top-down bitmap (negative height) of 8 x 131066 pixels with a compression
+  // number no bitmap uses, which the general loader read as uncompressed and padded
+  // with zeros.
+  struct TCase {
+    const char *File, *Extension, *Message;
+  };
+  const TCase cases[] = {
+      {"png_image/cut-off-with-huge-chunk.png", ".png",
+       "\"mem.png\" is not a valid PNG image: the file is truncated"},
+      {"jpeg_image/cut-off-progressive-16-megapixels.jpg", ".jpg",
+       "\"mem.jpg\" is not a valid JPEG image: the file is too short for its size"},
+      {"jpeg_image/arithmetic-121-bytes-16-megapixels.jpg", ".jpg",
+       "\"mem.jpg\" is not a valid JPEG image: the file is too short for its size"},
+      {"bmp_image/18-byte-targa-of-8-megapixels.tga", ".bmp",
+       "\"mem.bmp\" is not a valid image: the file is too short for its size"},
+      {"bmp_image/top-down-with-unknown-compression.bmp", ".bmp",
+       "\"mem.bmp\" is not a valid BMP image: unknown compression 4294967295"},
+  };
+  for (const TCase& c : cases) {
+    try {
+      Decode(ReadFileBytes(folder + c.File), c.Extension, b);
+      ADD_FAILURE() << c.File;
+    } catch (const EImageError& e) {
+      EXPECT_EQ(std::string(e.what()), c.Message);
+    }
   }
   // PNM images are not read at all: the general loader's PNM reader overflowed an
   // int on a long header number and wrote past a buffer on 16-bit images.
