@@ -337,7 +337,9 @@ TEST(Grid2D, ResetAndResizeGiveZeroWhereNothingWasKept) {
   EXPECT_EQ(g.At(0, 0), 7);
   for (int32_t y = 0; y < 3; ++y)
     for (int32_t x = 0; x < 4; ++x)
-      if (x >= 2 || y >= 2) EXPECT_EQ(g.At(x, y), 0) << x << "," << y;
+      if (x >= 2 || y >= 2) {
+        EXPECT_EQ(g.At(x, y), 0) << x << "," << y;
+      }
   g.Reset(4, 3, 5);  // the same size: filled in place
   EXPECT_EQ(g.At(3, 2), 5);
   g.Reset(5, 3);
