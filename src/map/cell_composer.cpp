@@ -259,24 +259,20 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
   const bool shadesFit = shades.Width() == PW && shades.Height() == PH;
 
   // Sets the alpha of layer J over the cell from its work grid through Lut, and
-  // records whether any of it is non-zero.
+  // records what each of its rows shows.
   auto writeAlpha = [&](int32_t J, const uint8_t* Lut) {
     TMapEditLayer& layer = *Map.Layers(J);
     TBitmap32& bmp = layer.BMPKeepingCoverage();
     // A layer whose image does not cover the map (no texture yet) has nothing to set.
     if (bmp.Width() != PW || bmp.Height() != PH) return;
     const uint8_t* g = FGrids[size_t(J)].data();
-    uint8_t any = 0;
     for (int32_t py = 0; py < cs; ++py) {
       const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
       TColor32* row = bmp.ScanLine(Y0 + py) + X0;
-      for (int32_t px = 0; px < cs; ++px) {
-        const uint8_t a = Lut[gr[px]];
-        any |= a;
-        row[px] = (row[px] & 0x00FFFFFF) | (TColor32(a) << 24);
-      }
+      for (int32_t px = 0; px < cs; ++px)
+        row[px] = (row[px] & 0x00FFFFFF) | (TColor32(Lut[gr[px]]) << 24);
+      layer.Coverage().SetRow(CX, Y0 + py, row);
     }
-    layer.Coverage().Set(CX, CY, any != 0);
   };
   auto clearAlpha = [&](int32_t J) {
     TMapEditLayer& layer = *Map.Layers(J);
@@ -286,7 +282,7 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
       TColor32* row = bmp.ScanLine(Y0 + py) + X0;
       for (int32_t px = 0; px < cs; ++px) row[px] &= 0x00FFFFFF;
     }
-    layer.Coverage().Set(CX, CY, false);
+    layer.Coverage().SetCell(CX, CY, false);
   };
 
   // Layer 0: hard edges, and the shades from its distances.
@@ -306,17 +302,12 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
   writeAlpha(0, FWallLut);
   if (shadesFit) {
     const uint8_t* g = FGrids[0].data();
-    uint8_t any = 0;
     for (int32_t py = 0; py < cs; ++py) {
       const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
       TColor32* row = shades.ScanLine(Y0 + py) + X0;
-      for (int32_t px = 0; px < cs; ++px) {
-        const uint8_t a = shadeLut[gr[px]];
-        any |= a;
-        row[px] = TColor32(a) << 24;
-      }
+      for (int32_t px = 0; px < cs; ++px) row[px] = TColor32(shadeLut[gr[px]]) << 24;
+      Map.ShadeCoverage().SetRow(CX, Y0 + py, row);
     }
-    Map.ShadeCoverage().Set(CX, CY, any != 0);
   }
 
   // Floor and object layers. A layer without pixels in the window is transparent

@@ -67,7 +67,7 @@ void ComputeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY) {
       TColor32* row = bmp.ScanLine(Y0 + py) + X0;
       for (int32_t px = 0; px < cs; ++px) row[px] = (row[px] & 0x00FFFFFF) | alpha;
     }
-    layer.Coverage().Set(CX, CY, j == L);
+    layer.Coverage().SetCell(CX, CY, j == L);
   }
 }
 
@@ -126,8 +126,9 @@ void TMapEditLayerList::Refresh() {
   Shades();
   // Every cell is recomputed, so the cell coverage of the layers and the shades
   // starts over here (all covered until each cell has recorded its own state).
-  for (int32_t i = 0; i < Count(); ++i) Layers(i)->Coverage().Reset(Width(), Height(), true);
-  FShadeCoverage.Reset(Width(), Height(), true);
+  for (int32_t i = 0; i < Count(); ++i)
+    Layers(i)->Coverage().Reset(Width(), Height(), ChipSize(), true);
+  FShadeCoverage.Reset(Width(), Height(), ChipSize(), true);
   if (OnRedrawCell)
     for (const TPoint& p : cells) OnRedrawCell(p.X, p.Y);
   ComputeCells(*this, cells, ComputeCell);
@@ -140,5 +141,5 @@ void TMapEditLayerList::ClearCellShade(int32_t CX, int32_t CY) {
   const int32_t X0 = CX * cs, Y0 = CY * cs;
   if (X0 + cs > shades.Width() || Y0 + cs > shades.Height()) return;
   shades.FillArea(X0, Y0, X0 + cs, Y0 + cs, 0);
-  FShadeCoverage.Set(CX, CY, false);
+  FShadeCoverage.SetCell(CX, CY, false);
 }

@@ -5,6 +5,7 @@
 #endif
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -140,12 +141,62 @@ void DrawDoorRow(const TColor32* __restrict__ D, TColor32* __restrict__ Out, int
     if ((D[i] & 0xFEFFFFFFu) != 0) Out[i] = D[i] | 0xFF000000u;
 }
 
+// The part of a chunk (pixels X0 .. X0 + Len - 1 of a row, cells C0 .. C1) where
+// one source may show, from its coverage row, and whether it is opaque there.
+struct TChunk {
+  int32_t X0, Len, C0, C1;
+};
+struct TPiece {
+  int32_t Begin = 0, End = 0;  // map pixels Begin .. End - 1
+  bool Opaque = false;
+  bool Empty() const { return Begin >= End; }
+};
+// Inlined: returned from a call, the piece goes through memory in parts of
+// different sizes, and reading it back whole stalls on every chunk.
+[[gnu::always_inline]] inline TPiece PieceOf(TCellCoverage::TRow Row, const TChunk& C,
+                                             int32_t ChipSize) {
+  const int32_t x1 = C.X0 + C.Len;
+  if (!Row) return {C.X0, x1, false};
+  TPiece p{x1, C.X0, true};
+  for (int32_t c = C.C0; c <= C.C1; ++c) {
+    const TCellCoverage::TSpan s = Row[c];
+    p.Opaque = p.Opaque && s.Opaque;
+    if (s.Begin >= s.End) continue;
+    p.Begin = std::min(p.Begin, c * ChipSize + s.Begin);
+    p.End = std::max(p.End, c * ChipSize + int32_t(s.End));
+  }
+  p.Begin = std::max(p.Begin, C.X0);
+  p.End = std::min(p.End, x1);
+  return p;
+}
+
+// One source drawn over part of a row: pixels Begin .. End - 1 of Src.
+struct TDrawStep {
+  enum TKind : int32_t { Copy, Blend, Door };
+  const TColor32* Src;
+  int32_t Begin, End;
+  TKind Kind;
+};
+
+// Asks for the source pixels of a step to be brought into the cache.
+void Prefetch(const TDrawStep& S) {
+  const char* a = reinterpret_cast<const char*>(S.Src + S.Begin);
+  const char* e = reinterpret_cast<const char*>(S.Src + S.End);
+  for (; a < e; a += 64) __builtin_prefetch(a, 0, 3);
+  __builtin_prefetch(e - 1, 0, 3);
+}
+
 // Fast path for sources that all cover the map. A row is cut into chunks that end
-// on cell boundaries; a source whose cell coverage says it is transparent over a
-// chunk's cells is passed over there (drawing it would change nothing). The
-// other sources are drawn over the chunk in stacking order, each over the whole
-// chunk at once. An opaque pixel replaces what lies beneath it exactly, so this is
-// the same as drawing every source everywhere.
+// on cell boundaries. In each chunk a source is drawn only over the stretch its
+// coverage says may show, and a source beneath one that is opaque over the whole
+// chunk is not read at all: an opaque pixel replaces what lies beneath it exactly,
+// and a transparent one changes nothing, so this is the same as drawing every
+// source everywhere.
+//
+// Each row is planned first and then drawn. Most sources show in a few scattered
+// pieces of a row (shades along the walls, fades, doors), which the memory
+// prefetchers cannot foresee; the plan says where they are, so the pieces a few
+// chunks ahead are fetched while the current chunk is drawn.
 void ComposeRowsFast(TMapEditLayerList& Map, TBitmap32& Target, const TRect& Src, int32_t DX,
                      int32_t DY) {
   const int32_t n = Map.Count();
@@ -154,68 +205,109 @@ void ComposeRowsFast(TMapEditLayerList& Map, TBitmap32& Target, const TRect& Src
   const TBitmap32* doorBits = (doors && doors->HasDoors()) ? doors->BitmapIfCreated() : nullptr;
   const TBitmap32* shades = map.ShadesIfCreated();
   const int32_t cs = map.ChipSize(), cw = map.Width(), ch = map.Height();
-  std::vector<const TMapEditLayer*> layers(size_t(std::max(n, 1)), nullptr);
+  std::vector<const TMapEditLayer*> layers(size_t(n), nullptr);
   for (int32_t j = 0; j < n; ++j) layers[size_t(j)] = map.Layers(j);
+
+  // The chunks of a row, the same for every row: one cell each (several when
+  // cells are small).
+  std::vector<TChunk> chunks;
   constexpr int32_t kChunk = 256;
+  for (int32_t x0 = Src.Left; x0 < Src.Right;) {
+    int32_t x1 = std::min(Src.Right, x0 + kChunk);
+    if (cs >= 32) {
+      x1 = std::min(x1, (x0 / cs + 1) * cs);
+    } else if (cs > 0 && x1 < Src.Right && x1 / cs * cs > x0) {
+      x1 = x1 / cs * cs;
+    }
+    chunks.push_back({x0, x1 - x0, cs > 0 ? x0 / cs : 0, cs > 0 ? (x1 - 1) / cs : 0});
+    x0 = x1;
+  }
+  const size_t nc = chunks.size();
+  // How many chunks ahead of the drawing the sources are fetched.
+  constexpr size_t kAhead = 8;
+
   // Rows are independent; large areas are split over the threads.
   const int64_t area = int64_t(Src.Width()) * Src.Height();
-#pragma omp parallel for schedule(static, 16) if (area >= 65536)
-  for (int32_t y = Src.Top; y < Src.Bottom; ++y) {
-    const int32_t cy = cs > 0 ? y / cs : 0;
-    std::vector<const TColor32*> lr(size_t(std::max(n, 1)), nullptr);
-    std::vector<const uint8_t*> cover(size_t(std::max(n, 1)), nullptr);
-    for (int32_t j = 0; j < n; ++j) {
-      lr[size_t(j)] = layers[size_t(j)]->BMP().ScanLine(y);
-      cover[size_t(j)] = layers[size_t(j)]->Coverage().Row(cy, cw, ch);
-    }
-    const uint8_t* doorCover = doorBits ? doors->Coverage().Row(cy, cw, ch) : nullptr;
-    const uint8_t* shadeCover = shades ? map.ShadeCoverage().Row(cy, cw, ch) : nullptr;
-    const TColor32* wallRow = n > 0 ? lr[0] : nullptr;
-    const TColor32* doorRow = doorBits ? doorBits->ScanLine(y) : nullptr;
-    const TColor32* shadeRow = shades ? shades->ScanLine(y) : nullptr;
-    TColor32* dst = Target.ScanLine(DY + (y - Src.Top)) + DX - Src.Left;
-    for (int32_t x0 = Src.Left; x0 < Src.Right;) {
-      // One cell at a time (several when cells are small).
-      int32_t x1 = std::min(Src.Right, x0 + kChunk);
-      if (cs >= 32) {
-        x1 = std::min(x1, (x0 / cs + 1) * cs);
-      } else if (cs > 0 && x1 < Src.Right && x1 / cs * cs > x0) {
-        x1 = x1 / cs * cs;
+#pragma omp parallel if (area >= 65536)
+  {
+    std::vector<const TColor32*> rows(static_cast<size_t>(n));
+    std::vector<TCellCoverage::TRow> cover(static_cast<size_t>(n));
+    std::vector<TPiece> pieces(static_cast<size_t>(n));
+    // The plan of a row: the steps of chunk i are steps[first[i] .. first[i + 1]).
+    std::vector<TDrawStep> steps;
+    std::vector<size_t> first(nc + 1);
+#pragma omp for schedule(static, 16)
+    for (int32_t y = Src.Top; y < Src.Bottom; ++y) {
+      for (int32_t j = 0; j < n; ++j) {
+        rows[size_t(j)] = layers[size_t(j)]->BMP().ScanLine(y);
+        cover[size_t(j)] = layers[size_t(j)]->Coverage().Row(y, cw, ch, cs);
       }
-      const int32_t len = x1 - x0;
-      const int32_t c0 = cs > 0 ? x0 / cs : 0, c1 = cs > 0 ? (x1 - 1) / cs : 0;
-      // Whether a source may be non-transparent anywhere in the chunk.
-      auto shows = [&](const uint8_t* Row) {
-        if (!Row) return true;
-        for (int32_t c = c0; c <= c1; ++c)
-          if (Row[c]) return true;
-        return false;
-      };
-      TColor32* out = dst + x0;
-      // The walls lie above the floors and doors: where they are opaque over the
-      // whole chunk (inside a wall) nothing beneath them shows, and the floors are
-      // not even read.
-      const TColor32* wall = wallRow && shows(cover[0]) ? wallRow + x0 : nullptr;
-      if (wall && IsOpaque(wall, len)) {
-        std::copy(wall, wall + len, out);
-      } else {
-        // Layers from the bottom of the stack up. The lowest one that shows is
-        // usually opaque all over the chunk: then it is simply copied.
-        bool first = true;
-        for (int32_t k = n - 1; k >= 1; --k) {
-          if (!shows(cover[size_t(k)])) continue;
-          const TColor32* src = lr[size_t(k)] + x0;
-          if (first && IsOpaque(src, len))
-            std::copy(src, src + len, out);
-          else
-            BlendRow(src, out, len);
-          first = false;
+      const TCellCoverage::TRow doorCover =
+          doorBits ? doors->Coverage().Row(y, cw, ch, cs) : TCellCoverage::TRow{};
+      const TCellCoverage::TRow shadeCover =
+          shades ? map.ShadeCoverage().Row(y, cw, ch, cs) : TCellCoverage::TRow{};
+      const TColor32* doorRow = doorBits ? doorBits->ScanLine(y) : nullptr;
+      const TColor32* shadeRow = shades ? shades->ScanLine(y) : nullptr;
+      const TColor32* wallRow = rows[0];
+
+      steps.clear();
+      for (size_t i = 0; i < nc; ++i) {
+        const TChunk& c = chunks[i];
+        first[i] = steps.size();
+        // The walls lie above the floors and doors: where they are opaque over
+        // the whole chunk (inside a wall) nothing beneath them shows.
+        const TPiece wall = PieceOf(cover[0], c, cs);
+        if (wall.Opaque || (!cover[0] && IsOpaque(wallRow + c.X0, c.Len))) {
+          steps.push_back({wallRow, c.X0, c.X0 + c.Len, TDrawStep::Copy});
+        } else {
+          // The floor layers from the highest one that is opaque over the chunk
+          // (or from the bottom) upwards. BlendRow stores opaque pixels without
+          // reading beneath, so a layer that covers the chunk without being
+          // known to costs no more than a copy.
+          int32_t bottom = n - 1;
+          for (int32_t k = 1; k < n; ++k) {
+            pieces[size_t(k)] = PieceOf(cover[size_t(k)], c, cs);
+            if (pieces[size_t(k)].Opaque) {
+              bottom = k;
+              break;
+            }
+          }
+          for (int32_t k = bottom; k >= 1; --k) {
+            const TPiece& p = pieces[size_t(k)];
+            if (!p.Empty())
+              steps.push_back(
+                  {rows[size_t(k)], p.Begin, p.End, p.Opaque ? TDrawStep::Copy : TDrawStep::Blend});
+          }
+          if (doorRow)
+            if (const TPiece d = PieceOf(doorCover, c, cs); !d.Empty())
+              steps.push_back({doorRow, d.Begin, d.End, TDrawStep::Door});
+          if (!wall.Empty()) steps.push_back({wallRow, wall.Begin, wall.End, TDrawStep::Blend});
         }
-        if (doorRow && shows(doorCover)) DrawDoorRow(doorRow + x0, out, len);
-        if (wall) BlendRow(wall, out, len);
+        if (shadeRow)
+          if (const TPiece s = PieceOf(shadeCover, c, cs); !s.Empty())
+            steps.push_back({shadeRow, s.Begin, s.End, TDrawStep::Blend});
       }
-      if (shadeRow && shows(shadeCover)) BlendRow(shadeRow + x0, out, len);
-      x0 = x1;
+      first[nc] = steps.size();
+
+      TColor32* dst = Target.ScanLine(DY + (y - Src.Top)) + DX - Src.Left;
+      for (size_t i = 0; i < nc; ++i) {
+        if (i + kAhead < nc)
+          for (size_t k = first[i + kAhead]; k < first[i + kAhead + 1]; ++k) Prefetch(steps[k]);
+        for (size_t k = first[i]; k < first[i + 1]; ++k) {
+          const TDrawStep& s = steps[k];
+          switch (s.Kind) {
+            case TDrawStep::Copy:
+              std::copy(s.Src + s.Begin, s.Src + s.End, dst + s.Begin);
+              break;
+            case TDrawStep::Blend:
+              BlendRow(s.Src + s.Begin, dst + s.Begin, s.End - s.Begin);
+              break;
+            case TDrawStep::Door:
+              DrawDoorRow(s.Src + s.Begin, dst + s.Begin, s.End - s.Begin);
+              break;
+          }
+        }
+      }
     }
   }
 }

@@ -40,7 +40,7 @@ void TMapEditDoorList::RebuildDoorBitmap() {
   bmp.Clear(bmp.OuterColor);
   // Empty now; every door drawn below marks the cells it may touch.
   if (FOwner)
-    FCoverage.Reset(FOwner->Width(), FOwner->Height(), false);
+    FCoverage.Reset(FOwner->Width(), FOwner->Height(), FOwner->ChipSize(), false);
   else
     FCoverage.Invalidate();
   // Cell doors are converted to pixels in 64 bits: a damaged file may hold cell
@@ -106,8 +106,7 @@ void TCustomMapEditDoorList::DrawDoor(int32_t X1, int32_t Y1, int32_t X2, int32_
   // The band lies within 3 pixels of the segment and the trim rectangle within 8.
   constexpr int32_t kReach = 10;
   FCoverage.MarkPixels(std::min(X1, X2) - kReach, std::min(Y1, Y2) - kReach,
-                       std::max(X1, X2) + kReach, std::max(Y1, Y2) + kReach,
-                       FOwner ? FOwner->ChipSize() : 0);
+                       std::max(X1, X2) + kReach, std::max(Y1, Y2) + kReach);
 
   const TColor32 K = 0xFF000000u;
   const TColor32 D = 0xFF000000u | ((Color >> 1) & 0x007F7F7Fu);

@@ -25,7 +25,8 @@ class TCustomMapEditDoorList : public TSongData {
   // Writable access drops the cell coverage below; the door drawing keeps it.
   TBitmap32& Bitmap();
   const TBitmap32* BitmapIfCreated() const { return FBitmap.get(); }
-  // The cells the doors drawn since the last full rebuild may touch.
+  // The pixels of each cell row that the doors drawn since the last full rebuild
+  // may touch.
   const TCellCoverage& Coverage() const { return FCoverage; }
   TMapEditCustomDoorList& FreeDoor();
   // Copies Value into the free-door list; nullptr is ignored.

@@ -45,8 +45,9 @@ class TMapEditLayer : public TSongData {
   }
   // For the composition of cells, which keeps the coverage up to date itself.
   TBitmap32& BMPKeepingCoverage() { return FBMP; }
-  // The cells where the image's alpha may be non-zero, as the composition of cells
-  // last left them (valid after a Refresh, kept by later cell redraws).
+  // Where in each cell row the image's alpha may be non-zero, and where it is
+  // opaque, as the composition of cells last left it (valid after a Refresh, kept
+  // by later cell redraws and painting).
   TCellCoverage& Coverage() { return FCoverage; }
   const TCellCoverage& Coverage() const { return FCoverage; }
 

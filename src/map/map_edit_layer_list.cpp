@@ -76,7 +76,7 @@ void TMapEditLayerList::SetSize(int32_t Width, int32_t Height, int32_t ChipSize)
     shades.TakePixels(newShades);  // new pixels are zero already
   else
     shades.Clear(0);
-  FShadeCoverage.Reset(Width, Height, false);
+  FShadeCoverage.Reset(Width, Height, ChipSize, false);
   FCells = std::move(newCells);
   if (!samePixelSize) FPixels = std::move(newPixels);
 

@@ -67,7 +67,7 @@ class TMapEditLayerList : public TSongDataArray {
     FShadeCoverage.Invalidate();
     Shades().Assign(Value);
   }
-  // The cells where the shades may be non-zero (kept like a layer's coverage).
+  // Where the shades may be non-zero (kept like a layer's coverage).
   TCellCoverage& ShadeCoverage() { return FShadeCoverage; }
   const TCellCoverage& ShadeCoverage() const { return FShadeCoverage; }
   TMapEditDoorList& Doors();

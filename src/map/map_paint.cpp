@@ -63,9 +63,9 @@ void PaintRun(TMapEditLayerList& M, int32_t XA, int32_t XB, int32_t Y, int32_t L
   for (int32_t p = 0; p < M.Count(); ++p) {
     TMapEditLayer& layer = *M.Layers(p);
     SetLayerAlpha(layer.BMPKeepingCoverage(), XA, XB, Y, p == Layer ? 255 : 0);
-    // Clearing alpha leaves a cell's record as it is (covered stays a safe answer);
-    // the painted layer now shows in the cells of the run.
-    if (p == Layer) layer.Coverage().MarkPixels(XA, Y, XB - 1, Y, M.ChipSize());
+    // The painted layer now shows on the run, and the others are transparent
+    // there: no layer is known to be opaque over the run's cell rows any more.
+    layer.Coverage().MarkPixels(XA, Y, XB - 1, Y);
   }
 }
 

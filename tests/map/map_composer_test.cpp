@@ -15,9 +15,9 @@
 namespace {
 
 // A map with walls, three floor layers, an object layer and doors of every kind,
-// on 16-pixel cells; every layer has its own colour.
-void MakeBusyMap(TMapEditLayerList& Map, int32_t W, int32_t H, uint32_t Seed) {
-  Map.SetSize(W, H, 16);
+// on cells of Chip pixels; every layer has its own colour.
+void MakeBusyMap(TMapEditLayerList& Map, int32_t W, int32_t H, uint32_t Seed, int32_t Chip = 16) {
+  Map.SetSize(W, H, Chip);
   const char* sources[] = {"4210752", "255", "65280", "16711680", "8421631"};
   for (const char* s : sources) Map.AddLayer()->SetFileName(s);
   Map.Layers(4)->LayerType = mltObject;
@@ -26,18 +26,18 @@ void MakeBusyMap(TMapEditLayerList& Map, int32_t W, int32_t H, uint32_t Seed) {
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < W; ++x) {
       const int32_t L = layer(rng);
-      for (int32_t py = y * 16; py < y * 16 + 16; ++py)
-        for (int32_t px = x * 16; px < x * 16 + 16; ++px) Map.SetPixelLayer(px, py, L);
+      for (int32_t py = y * Chip; py < y * Chip + Chip; ++py)
+        for (int32_t px = x * Chip; px < x * Chip + Chip; ++px) Map.SetPixelLayer(px, py, L);
       Map.SetCell(x, y, 1);
     }
   // Free-hand blobs break some cells up.
-  std::uniform_int_distribution<int32_t> px(0, W * 16 - 1), py(0, H * 16 - 1);
+  std::uniform_int_distribution<int32_t> px(0, W * Chip - 1), py(0, H * Chip - 1);
   for (int32_t i = 0; i < W * H / 2; ++i) {
     const int32_t x0 = px(rng), y0 = py(rng), L = layer(rng);
-    for (int32_t y = y0; y < std::min(y0 + 9, H * 16); ++y)
-      for (int32_t x = x0; x < std::min(x0 + 6, W * 16); ++x) {
+    for (int32_t y = y0; y < std::min(y0 + 9, H * Chip); ++y)
+      for (int32_t x = x0; x < std::min(x0 + 6, W * Chip); ++x) {
         Map.SetPixelLayer(x, y, L);
-        Map.SetCell(x / 16, y / 16, 0);
+        Map.SetCell(x / Chip, y / Chip, 0);
       }
   }
   for (int32_t i = 0; i < W * H / 6; ++i) {
@@ -56,8 +56,8 @@ void MakeBusyMap(TMapEditLayerList& Map, int32_t W, int32_t H, uint32_t Seed) {
   TMapEditCustomDoor* f = Map.Doors().FreeDoor().Add();
   f->X = 5;
   f->Y = 7;
-  f->X2 = W * 8;
-  f->Y2 = H * 8 + 3;
+  f->X2 = W * Chip / 2;
+  f->Y2 = H * Chip / 2 + 3;
   f->Color = 0xFFFFFFFFu;
   Map.Doors().HorzDoor().Sort();
   Map.Doors().VertDoor().Sort();
@@ -85,11 +85,12 @@ void ReferenceStack(const TMapEditLayerList& Map, TBitmap32& Target) {
 
 // Whether every layer, the shades and the doors carry a valid cell coverage.
 bool CoverageKept(const TMapEditLayerList& Map) {
-  bool kept = Map.ShadeCoverage().Row(0, Map.Width(), Map.Height()) != nullptr;
+  const int32_t w = Map.Width(), h = Map.Height(), cs = Map.ChipSize();
+  bool kept = bool(Map.ShadeCoverage().Row(0, w, h, cs));
   for (int32_t j = 0; j < Map.Count(); ++j)
-    kept = kept && std::as_const(*Map.Layers(j)).Coverage().Row(0, Map.Width(), Map.Height());
+    kept = kept && std::as_const(*Map.Layers(j)).Coverage().Row(0, w, h, cs);
   if (const TMapEditDoorList* doors = Map.DoorsIfCreated())
-    kept = kept && doors->Coverage().Row(0, Map.Width(), Map.Height()) != nullptr;
+    kept = kept && doors->Coverage().Row(0, w, h, cs);
   return kept;
 }
 
@@ -245,13 +246,21 @@ TEST(ComposeMap, CellCoverageSkipsOnlyWhatIsTransparentThroughEveryKindOfEdit) {
   MakeBusyMap(map, 20, 14, 11);
   map.Refresh();
   ASSERT_TRUE(CoverageKept(map));
-  // The coverage really passes over something: some layer is absent from some cell.
-  int32_t skipped = 0;
+  // The coverage really passes over something: some layer is absent from some
+  // cell rows, shows on part of others, and is opaque over others again.
+  int32_t skipped = 0, part = 0, opaque = 0;
   for (int32_t j = 0; j < map.Count(); ++j)
-    for (int32_t cy = 0; cy < map.Height(); ++cy)
-      for (int32_t cx = 0; cx < map.Width(); ++cx)
-        skipped += std::as_const(*map.Layers(j)).Coverage().Row(cy, 20, 14)[cx] == 0;
-  EXPECT_GT(skipped, 100);
+    for (int32_t y = 0; y < map.PixelHeight(); ++y)
+      for (int32_t cx = 0; cx < map.Width(); ++cx) {
+        const TCellCoverage::TSpan s =
+            std::as_const(*map.Layers(j)).Coverage().Row(y, 20, 14, 16)[cx];
+        skipped += s.Begin == s.End;
+        part += s.Begin < s.End && (s.Begin > 0 || s.End < 16);
+        opaque += s.Opaque;
+      }
+  EXPECT_GT(skipped, 1000);
+  EXPECT_GT(part, 100);
+  EXPECT_GT(opaque, 1000);
   ExpectComposedAsReference(map, "after Refresh");
 
   // Edits that redraw cells keep the coverage, and it stays exact.
@@ -297,4 +306,21 @@ TEST(ComposeMap, CellCoverageSkipsOnlyWhatIsTransparentThroughEveryKindOfEdit) {
   map.Doors().RebuildDoorBitmap();
   EXPECT_TRUE(CoverageKept(map));
   ExpectComposedAsReference(map, "after Refresh again");
+
+  // Cells wide enough to be composed one at a time, and a clip rectangle that
+  // starts and ends inside cells.
+  TMapEditLayerList wide;
+  MakeBusyMap(wide, 7, 5, 23, 40);
+  wide.Refresh();
+  ASSERT_TRUE(CoverageKept(wide));
+  ExpectComposedAsReference(wide, "cells of 40 pixels");
+  TBitmap32 all, clipped;
+  all.SetSize(280, 200);
+  all.Clear(0x80402010u);
+  ReferenceStack(wide, all);
+  clipped.SetSize(150, 90);
+  clipped.Clear(0x80402010u);
+  ComposeMap(wide, clipped, TRect{37, 55, 187, 145});
+  for (int32_t y = 0; y < 90; ++y)
+    for (int32_t x = 0; x < 150; ++x) ASSERT_EQ(clipped.Pixel(x, y), all.Pixel(x + 37, y + 55));
 }
