@@ -5,7 +5,6 @@
 #endif
 
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -141,11 +140,12 @@ void DrawDoorRow(const TColor32* __restrict__ D, TColor32* __restrict__ Out, int
     if ((D[i] & 0xFEFFFFFFu) != 0) Out[i] = D[i] | 0xFF000000u;
 }
 
-// The part of a chunk (pixels X0 .. X0 + Len - 1 of a row, cells C0 .. C1) where
-// one source may show, from its coverage row, and whether it is opaque there.
+// A stretch of a row composed as one: pixels X0 .. X0 + Len - 1, cells C0 .. C1.
 struct TChunk {
   int32_t X0, Len, C0, C1;
 };
+// The part of a chunk where one source may show, from its coverage row, and
+// whether the source is opaque over the whole chunk.
 struct TPiece {
   int32_t Begin = 0, End = 0;  // map pixels Begin .. End - 1
   bool Opaque = false;
