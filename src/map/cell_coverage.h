@@ -92,6 +92,7 @@ class TCellCoverage {
     Y0 = Y0 < 0 ? 0 : Y0;
     X1 = X1 >= pw ? pw - 1 : X1;
     Y1 = Y1 >= ph ? ph - 1 : Y1;
+    if (X0 > X1 || Y0 > Y1) return;  // wholly outside the map
     for (int32_t y = Y0; y <= Y1; ++y)
       for (int32_t cx = X0 / FChipSize; cx <= X1 / FChipSize; ++cx) {
         TSpan& s = At(cx, y);

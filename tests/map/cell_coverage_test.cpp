@@ -81,6 +81,14 @@ TEST(CellCoverage, RowsRecordTheirStretchAndOpacityThroughEveryWrite) {
   ExpectSpan(c, 2, 11, {0, 10, true}, "opaque row above the marks");
   ExpectSpan(c, 2, 19, {0, 10, false}, "last row marked");
 
+  // Marks wholly outside the map change nothing.
+  c.SetCell(0, 0, false);
+  c.MarkPixels(-20, 2, -5, 3);
+  c.MarkPixels(2, -20, 3, -5);
+  c.MarkPixels(30, 2, 40, 3);
+  c.MarkPixels(2, 20, 3, 30);
+  for (int32_t y = 0; y < 10; ++y) ExpectSpan(c, 0, y, {0, 0, false}, "marks outside the map");
+
   // A record is only read for the map it was made for.
   EXPECT_FALSE(c.Row(0, 3, 2, 11));
   EXPECT_FALSE(c.Row(0, 4, 2, 10));
