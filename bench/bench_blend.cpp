@@ -6,7 +6,7 @@
 #include <cstring>
 #include <random>
 
-#include "map/bitmap32.h"
+#include "map/raster/bitmap32.h"
 
 namespace {
 

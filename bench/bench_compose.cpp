@@ -10,8 +10,8 @@
 #include <random>
 #include <vector>
 
-#include "map/map_composer.h"
-#include "map/map_edit_layer_list.h"
+#include "map/compose/map_composer.h"
+#include "map/document/map_edit_layer_list.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "map/image_file.h"
-#include "map/map_edit_layer_list.h"
+#include "map/codec/image_file.h"
+#include "map/document/map_edit_layer_list.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "map/map_edit_layer_list.h"
-#include "map/map_file.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/file/map_file.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "map/map_edit_layer_list.h"
-#include "map/undo_history.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/undo/undo_history.h"
 
 namespace {
 

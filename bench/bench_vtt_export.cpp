@@ -8,9 +8,9 @@
 #include <memory>
 #include <random>
 
-#include "map/map_edit_layer_list.h"
-#include "map/outline_trace.h"
-#include "map/vtt_export.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/output/outline_trace.h"
+#include "map/output/vtt_export.h"
 
 namespace {
 

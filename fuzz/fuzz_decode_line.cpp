@@ -6,8 +6,8 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "map/map_file.h"
-#include "map/map_file_format.h"
+#include "map/file/map_file.h"
+#include "map/file/map_file_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   const std::string text = vcfuzz::Bytes(Data, Size);

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "map/bitmap32.h"
-#include "map/image_file.h"
+#include "map/raster/bitmap32.h"
+#include "map/codec/image_file.h"
 #include "record/errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {

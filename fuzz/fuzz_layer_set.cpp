@@ -7,8 +7,8 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "map/layer_set.h"
-#include "map/map_edit_layer_list.h"
+#include "map/file/layer_set.h"
+#include "map/document/map_edit_layer_list.h"
 #include "record/errors.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

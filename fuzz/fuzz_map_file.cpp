@@ -10,8 +10,8 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "map/map_edit_layer_list.h"
-#include "map/map_file.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/file/map_file.h"
 #include "record/errors.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "map/bitmap32.h"
-#include "map/image_file.h"
+#include "map/raster/bitmap32.h"
+#include "map/codec/image_file.h"
 
 namespace fs = std::filesystem;
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "map/image_output.h"
+#include "map/output/image_output.h"
 
 namespace vcli {
 

@@ -6,8 +6,8 @@
 #include <system_error>
 
 #include "cli/cli_errors.h"
-#include "map/map_edit_layer_list.h"
-#include "map/map_file.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/file/map_file.h"
 
 namespace fs = std::filesystem;
 

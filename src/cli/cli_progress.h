@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "map/image_output.h"
+#include "map/output/image_output.h"
 
 namespace vcli {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "map/color.h"
+#include "map/base/color.h"
 
 namespace vcli {
 

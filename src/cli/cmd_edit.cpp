@@ -13,8 +13,8 @@
 #include "cli/cli_progress.h"
 #include "cli/cli_values.h"
 #include "cli/edit_session.h"
-#include "map/layer_set.h"
-#include "map/map_edit_layer_list.h"
+#include "map/file/layer_set.h"
+#include "map/document/map_edit_layer_list.h"
 
 namespace fs = std::filesystem;
 

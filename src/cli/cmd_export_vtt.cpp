@@ -8,8 +8,8 @@
 #include "cli/cli_map_io.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_values.h"
-#include "map/map_edit_layer_list.h"
-#include "map/vtt_export.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/output/vtt_export.h"
 
 namespace fs = std::filesystem;
 

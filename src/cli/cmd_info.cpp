@@ -7,9 +7,9 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_errors.h"
 #include "cli/cli_map_io.h"
-#include "map/map_edit_door.h"
-#include "map/map_edit_layer.h"
-#include "map/map_edit_layer_list.h"
+#include "map/document/map_edit_door.h"
+#include "map/document/map_edit_layer.h"
+#include "map/document/map_edit_layer_list.h"
 
 namespace vcli {
 

@@ -9,9 +9,9 @@
 #include "cli/cli_map_io.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_values.h"
-#include "map/layer_set.h"
-#include "map/map_edit_layer_list.h"
-#include "map/new_map.h"
+#include "map/file/layer_set.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/file/new_map.h"
 
 namespace fs = std::filesystem;
 

@@ -10,10 +10,10 @@
 #include "cli/cli_grid_option.h"
 #include "cli/cli_map_io.h"
 #include "cli/cli_values.h"
-#include "map/map_edit_layer_list.h"
-#include "map/pdf_print_sink.h"
-#include "map/print_job.h"
-#include "map/print_layout.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/output/pdf_print_sink.h"
+#include "map/output/print_job.h"
+#include "map/output/print_layout.h"
 
 namespace vcli {
 

@@ -11,8 +11,8 @@
 #include "cli/cli_map_io.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_values.h"
-#include "map/image_output.h"
-#include "map/map_edit_layer_list.h"
+#include "map/output/image_output.h"
+#include "map/document/map_edit_layer_list.h"
 
 namespace fs = std::filesystem;
 

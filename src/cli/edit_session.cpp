@@ -1,15 +1,15 @@
 #include "cli/edit_session.h"
 
-#include "map/layer_renumber.h"
+#include "map/document/layer_renumber.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "cli/cli_values.h"
-#include "map/map_edit_door.h"
-#include "map/map_edit_layer.h"
-#include "map/map_edit_layer_list.h"
-#include "map/map_edit_undo.h"
+#include "map/document/map_edit_door.h"
+#include "map/document/map_edit_layer.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/undo/map_edit_undo.h"
 
 namespace vcli {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "map/undo_history.h"
+#include "map/undo/undo_history.h"
 #include "record/record_list.h"
 
 class TMapEditLayerList;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "map/color.h"
+#include "map/base/color.h"
 
 // The colour's English or Japanese name, or "$" followed by the value as eight
 // upper-case hexadecimal digits when it has none.

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "map/color.h"
+#include "map/base/color.h"
 
 class QWidget;
 

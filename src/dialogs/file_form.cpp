@@ -15,7 +15,7 @@
 #include <system_error>
 
 #include "controls/dial_spin_edit.h"
-#include "map/layer_set.h"
+#include "map/file/layer_set.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "map/text_encoding.h"
+#include "map/base/text_encoding.h"
 #include "record/errors.h"
 
 namespace {

@@ -17,8 +17,8 @@
 #include "dialogs/dialog_services.h"
 #include "dialogs/map_tile_form.h"
 #include "dialogs/swatch_button.h"
-#include "map/layer_set.h"
-#include "map/text_convert.h"
+#include "map/file/layer_set.h"
+#include "map/base/text_convert.h"
 
 namespace {
 

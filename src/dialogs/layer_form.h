@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "map/color.h"
-#include "map/map_edit_layer.h"
+#include "map/base/color.h"
+#include "map/document/map_edit_layer.h"
 
 class IDialogServices;
 class QComboBox;

@@ -6,8 +6,8 @@
 #include <QDialog>
 #include <QString>
 
-#include "map/color.h"
-#include "map/image_output.h"
+#include "map/base/color.h"
+#include "map/output/image_output.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -17,7 +17,7 @@
 #include <algorithm>
 
 #include "controls/dial_spin_edit.h"
-#include "map/pdf_print_sink.h"
+#include "map/output/pdf_print_sink.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "map/print_layout.h"
+#include "map/output/print_layout.h"
 
 class QCheckBox;
 class QComboBox;

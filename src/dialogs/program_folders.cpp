@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
-#include "map/data_folders.h"
+#include "map/base/data_folders.h"
 
 #ifndef VC_DATA_DIR
 #define VC_DATA_DIR ""

@@ -4,7 +4,7 @@
 
 #include <QFrame>
 
-#include "map/color.h"
+#include "map/base/color.h"
 
 class TSwatchButton : public QFrame {
   Q_OBJECT

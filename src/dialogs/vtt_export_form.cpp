@@ -9,7 +9,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "map/vtt_export.h"
+#include "map/output/vtt_export.h"
 
 TVttExportForm::TVttExportForm(QWidget* Parent) : QDialog(Parent) {
   FPixelsLabel = new QLabel(this);

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "map/bitmap32.h"
+#include "map/raster/bitmap32.h"
 #include "record/record_list.h"
 
 // A cell edge under the pointer. X = Y = -1 means none. A horizontal edge (X, Y)

@@ -6,7 +6,7 @@
 
 #include <QFrame>
 
-#include "map/color.h"
+#include "map/base/color.h"
 
 class TColorSwatch : public QFrame {
   Q_OBJECT

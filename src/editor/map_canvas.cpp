@@ -6,8 +6,8 @@
 #include <QWheelEvent>
 
 #include "editor/map_edit2_form.h"
-#include "map/bitmap32.h"
-#include "map/map_edit_layer_list.h"
+#include "map/raster/bitmap32.h"
+#include "map/document/map_edit_layer_list.h"
 
 TMapCanvas::TMapCanvas(TMapEdit2Form* Form, QWidget* Parent) : QWidget(Parent), FForm(Form) {
   setObjectName("PaintBox321");

@@ -20,9 +20,9 @@
 #include "editor/color_swatch.h"
 #include "editor/command_table.h"
 #include "editor/map_canvas.h"
-#include "map/map_edit_layer_list.h"
-#include "map/recovery_store.h"
-#include "map/undo_history.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/file/recovery_store.h"
+#include "map/undo/undo_history.h"
 
 TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,
                              std::unique_ptr<TEditorSettings> Settings, QWidget* Parent)

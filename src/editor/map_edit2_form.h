@@ -17,8 +17,8 @@
 #include "editor/canvas_geometry.h"
 #include "editor/editor_dialogs.h"
 #include "editor/editor_settings.h"
-#include "map/bitmap32.h"
-#include "map/color.h"
+#include "map/raster/bitmap32.h"
+#include "map/base/color.h"
 #include "record/record_list.h"
 
 class QAction;

@@ -7,8 +7,8 @@
 
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
-#include "map/map_edit_layer_list.h"
-#include "map/undo_history.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/undo/undo_history.h"
 
 namespace {
 constexpr TPoint kNoBand{-1, -1};

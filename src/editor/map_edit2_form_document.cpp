@@ -13,12 +13,12 @@
 #include "editor/color_swatch.h"
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
-#include "map/layer_renumber.h"
-#include "map/layer_set.h"
-#include "map/map_edit_layer_list.h"
-#include "map/map_file.h"
-#include "map/new_map.h"
-#include "map/undo_history.h"
+#include "map/document/layer_renumber.h"
+#include "map/file/layer_set.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/file/map_file.h"
+#include "map/file/new_map.h"
+#include "map/undo/undo_history.h"
 
 namespace {
 

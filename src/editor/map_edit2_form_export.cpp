@@ -8,8 +8,8 @@
 
 #include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
-#include "map/map_edit_layer_list.h"
-#include "map/vtt_export.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/output/vtt_export.h"
 
 namespace {
 

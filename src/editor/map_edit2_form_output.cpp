@@ -9,8 +9,8 @@
 
 #include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
-#include "map/image_output.h"
-#include "map/map_edit_layer_list.h"
+#include "map/output/image_output.h"
+#include "map/document/map_edit_layer_list.h"
 
 namespace {
 

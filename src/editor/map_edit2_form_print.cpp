@@ -16,9 +16,9 @@
 
 #include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
-#include "map/map_edit_layer_list.h"
-#include "map/pdf_print_sink.h"
-#include "map/print_job.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/output/pdf_print_sink.h"
+#include "map/output/print_job.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 
 #include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
-#include "map/map_edit_layer_list.h"
-#include "map/map_file.h"
-#include "map/recovery_store.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/file/map_file.h"
+#include "map/file/recovery_store.h"
 
 void TMapEdit2Form::CreateAutosave() {
   FRecovery = std::make_unique<TRecoveryStore>(TRecoveryStore::DefaultFolder(),

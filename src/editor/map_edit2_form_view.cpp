@@ -9,8 +9,8 @@
 
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
-#include "map/map_composer.h"
-#include "map/map_edit_layer_list.h"
+#include "map/compose/map_composer.h"
+#include "map/document/map_edit_layer_list.h"
 
 namespace {
 constexpr TColor32 kGridColor = 0xFF7F7F7F;

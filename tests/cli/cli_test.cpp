@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "cli/cli_runner.h"
-#include "map/bitmap32.h"
-#include "map/image_file.h"
-#include "map/map_edit_layer.h"
-#include "map/map_edit_layer_list.h"
+#include "map/raster/bitmap32.h"
+#include "map/codec/image_file.h"
+#include "map/document/map_edit_layer.h"
+#include "map/document/map_edit_layer_list.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;

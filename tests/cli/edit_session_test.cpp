@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "cli/cli_values.h"
-#include "map/map_edit_layer.h"
-#include "map/map_edit_layer_list.h"
-#include "map/new_map.h"
+#include "map/document/map_edit_layer.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/file/new_map.h"
 
 using vcli::TCommandError;
 using vcli::TEditSession;

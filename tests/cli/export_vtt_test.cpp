@@ -7,8 +7,8 @@
 #include <string>
 
 #include "cli/cli_runner.h"
-#include "map/map_edit_layer.h"
-#include "map/map_edit_layer_list.h"
+#include "map/document/map_edit_layer.h"
+#include "map/document/map_edit_layer_list.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;

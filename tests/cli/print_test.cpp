@@ -8,8 +8,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_runner.h"
-#include "map/bitmap32.h"
-#include "map/image_file.h"
+#include "map/raster/bitmap32.h"
+#include "map/codec/image_file.h"
 #include "support/test_support.h"
 
 namespace {

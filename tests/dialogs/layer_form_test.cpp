@@ -15,8 +15,8 @@
 #include "dialogs/dialog_services.h"
 #include "dialogs/map_tile_form.h"
 #include "dialogs/swatch_button.h"
-#include "map/bitmap32.h"
-#include "map/image_file.h"
+#include "map/raster/bitmap32.h"
+#include "map/codec/image_file.h"
 #include "support/test_support.h"
 
 namespace {

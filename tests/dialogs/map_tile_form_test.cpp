@@ -9,8 +9,8 @@
 
 #include "dialogs/chip_image_view.h"
 #include "dialogs/dialog_services.h"
-#include "map/bitmap32.h"
-#include "map/image_file.h"
+#include "map/raster/bitmap32.h"
+#include "map/codec/image_file.h"
 #include "support/test_support.h"
 
 namespace {

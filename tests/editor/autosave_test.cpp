@@ -12,9 +12,9 @@
 
 #include "editor/map_edit2_form.h"
 #include "fake_dialogs.h"
-#include "map/map_edit_layer_list.h"
-#include "map/map_file.h"
-#include "map/recovery_store.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/file/map_file.h"
+#include "map/file/recovery_store.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;

@@ -12,9 +12,9 @@
 #include "editor/color_swatch.h"
 #include "editor/map_canvas.h"
 #include "fake_dialogs.h"
-#include "map/map_edit_door_list.h"
-#include "map/map_edit_layer_list.h"
-#include "map/undo_history.h"
+#include "map/document/map_edit_door_list.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/undo/undo_history.h"
 #include "support/test_support.h"
 
 namespace {

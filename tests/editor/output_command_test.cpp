@@ -7,10 +7,10 @@
 
 #include "editor/map_edit2_form.h"
 #include "fake_dialogs.h"
-#include "map/bitmap32.h"
-#include "map/image_file.h"
-#include "map/map_composer.h"
-#include "map/map_edit_layer_list.h"
+#include "map/raster/bitmap32.h"
+#include "map/codec/image_file.h"
+#include "map/compose/map_composer.h"
+#include "map/document/map_edit_layer_list.h"
 #include "support/test_support.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "editor/map_edit2_form.h"
 #include "fake_dialogs.h"
-#include "map/map_edit_layer_list.h"
+#include "map/document/map_edit_layer_list.h"
 #include "support/test_support.h"
 
 namespace {

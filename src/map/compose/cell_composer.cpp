@@ -1,0 +1,325 @@
+#include "map/compose/cell_composer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "map/document/map_edit_layer_list.h"
+
+namespace {
+
+// Window pixel classes besides a plain layer index.
+constexpr int32_t kDoorPixel = -1;  // door code 1 or 2: counts as wall
+constexpr int32_t kNoLayer = std::numeric_limits<int32_t>::max();  // index without a layer
+
+constexpr uint8_t kSource = 255;
+constexpr uint8_t kOpen = 254;
+constexpr int32_t kMaxRounds = 250;
+
+// The first value from which FadeAlpha (or ShadeAlpha) stays 0; propagation can
+// stop once every smaller distance is final.
+int32_t FadeCutoff(int32_t ChipSize) {
+  int32_t c = 1;
+  while (c < 253 && FadeAlpha(uint8_t(c), ChipSize) != 0) ++c;
+  return c;
+}
+int32_t ShadeCutoff(int32_t ChipSize) {
+  int32_t b = 8;
+  while (b < 253 && ShadeAlpha(uint8_t(b), ChipSize) != 0) ++b;
+  return b;
+}
+// Rounds needed so that every distance below Cutoff is final: a distance d is set
+// in round d - 2 or d - 3.
+int32_t RoundsFor(int32_t Cutoff) { return std::clamp(Cutoff - 2, 0, kMaxRounds); }
+
+}  // namespace
+
+uint8_t FadeAlpha(uint8_t Value, int32_t ChipSize) {
+  if (Value == 0) return 0;
+  if (Value == 255) return 255;
+  const double quarter = double(ChipSize / 4);
+  // Floating point as the rule is stated; nearbyint rounds half to even.
+  const double a = 255.0 - std::nearbyint(double(Value) * 255.0 / quarter / 2.0);
+  if (!(a > 0.0)) return 0;
+  return uint8_t(a);
+}
+
+uint8_t ShadeAlpha(uint8_t Value, int32_t ChipSize) {
+  if (Value <= 7 || ChipSize <= 0) return 0;
+  const int32_t q = 150 / ChipSize + (150 % ChipSize > 0 ? 1 : 0);
+  const int32_t a = 128 - q * (int32_t(Value) - 7);
+  return a > 0 ? uint8_t(a) : 0;
+}
+
+void PropagateDistance(std::vector<uint8_t>& Grid, int32_t Size, const TRecordList& Seeds) {
+  // Plain form of the bucket queue on an unpadded grid; the composer runs the same
+  // rule on padded grids.
+  std::vector<TPoint> buckets[4];
+  for (int32_t i = 0; i < Seeds.Count(); ++i) buckets[0].push_back(Seeds.Item(i));
+  auto relax = [&](int32_t x, int32_t y, int32_t value, std::vector<TPoint>& into) {
+    if (x < 0 || y < 0 || x >= Size || y >= Size) return;
+    uint8_t& v = Grid[size_t(y) * size_t(Size) + size_t(x)];
+    if (v != kSource && v > value) {
+      v = uint8_t(value);
+      into.push_back({x, y});
+    }
+  };
+  for (int32_t i = 0; i < kMaxRounds; ++i) {
+    std::vector<TPoint>& cur = buckets[i & 3];
+    for (size_t k = 0; k < cur.size(); ++k) {
+      const TPoint p = cur[k];
+      std::vector<TPoint>& b2 = buckets[(i + 2) & 3];
+      relax(p.X, p.Y - 1, i + 2, b2);
+      relax(p.X, p.Y + 1, i + 2, b2);
+      relax(p.X + 1, p.Y, i + 2, b2);
+      relax(p.X - 1, p.Y, i + 2, b2);
+      std::vector<TPoint>& b3 = buckets[(i + 3) & 3];
+      relax(p.X - 1, p.Y - 1, i + 3, b3);
+      relax(p.X - 1, p.Y + 1, i + 3, b3);
+      relax(p.X + 1, p.Y - 1, i + 3, b3);
+      relax(p.X + 1, p.Y + 1, i + 3, b3);
+    }
+    cur.clear();
+  }
+}
+
+TCellComposer& TCellComposer::ForThisThread() {
+  static thread_local TCellComposer composer;
+  return composer;
+}
+
+void TCellComposer::Propagate(uint8_t* G, int32_t Rounds) {
+  const int32_t s = FStride;
+  for (int32_t i = 0; i < Rounds; ++i) {
+    std::vector<int32_t>& cur = FBuckets[i & 3];
+    if (cur.empty()) {
+      if (FBuckets[(i + 1) & 3].empty() && FBuckets[(i + 2) & 3].empty() &&
+          FBuckets[(i + 3) & 3].empty())
+        break;
+      continue;
+    }
+    std::vector<int32_t>& b2 = FBuckets[(i + 2) & 3];
+    std::vector<int32_t>& b3 = FBuckets[(i + 3) & 3];
+    const uint8_t v2 = uint8_t(i + 2), v3 = uint8_t(i + 3);
+    // The border entries hold 255, so neighbours need no bounds checks.
+    auto relax = [G](int32_t n, uint8_t value, std::vector<int32_t>& into) {
+      uint8_t v = G[n];
+      if (v != kSource && v > value) {
+        G[n] = value;
+        into.push_back(n);
+      }
+    };
+    for (size_t k = 0; k < cur.size(); ++k) {
+      const int32_t p = cur[k];
+      relax(p - s, v2, b2);
+      relax(p + s, v2, b2);
+      relax(p + 1, v2, b2);
+      relax(p - 1, v2, b2);
+      relax(p - s - 1, v3, b3);
+      relax(p + s - 1, v3, b3);
+      relax(p - s + 1, v3, b3);
+      relax(p + s + 1, v3, b3);
+    }
+    cur.clear();
+  }
+  for (auto& b : FBuckets) b.clear();
+}
+
+void TCellComposer::ScanLayer(int32_t J, int32_t M, bool WithSeeds) {
+  std::vector<uint8_t>& grid = FGrids[size_t(J)];
+  const size_t total = size_t(FStride) * size_t(FStride);
+  grid.assign(total, 0);
+  // Border of sources so that the propagation never leaves the grid.
+  std::memset(grid.data(), kSource, size_t(FStride));
+  std::memset(grid.data() + total - size_t(FStride), kSource, size_t(FStride));
+  for (int32_t r = 1; r < FStride - 1; ++r) {
+    grid[size_t(r) * size_t(FStride)] = kSource;
+    grid[size_t(r) * size_t(FStride) + size_t(FStride - 1)] = kSource;
+  }
+  uint8_t* g = grid.data();
+  std::vector<int32_t>& seeds = FBuckets[0];
+  auto index = [this](int32_t wx, int32_t wy) {
+    return (FOffY + wy + 1) * FStride + (FOffX + wx + 1);
+  };
+
+  // Column scan: x outer, y inner; the run flag carries over between columns.
+  bool run = false;
+  for (int32_t wx = 0; wx < FWinW; ++wx) {
+    const int32_t* cls = FClass.data() + size_t(wx);
+    for (int32_t wy = 0; wy < FWinH; ++wy) {
+      const int32_t c = cls[size_t(wy) * size_t(FWinW)];
+      const int32_t n = index(wx, wy);
+      if (c == kDoorPixel) {
+        if (J == 0) {
+          if (!run && WithSeeds) seeds.push_back(n);
+          g[n] = kSource;
+          run = true;
+        } else if (J < M) {
+          g[n] = kSource;
+          run = false;
+        }
+        // The lowest computed layer is left as it is on door pixels.
+        continue;
+      }
+      if (J < c) {
+        g[n] = (c != kNoLayer && FIsObject[size_t(c)]) ? 0 : kOpen;
+        if (run && wy > 0 && WithSeeds) seeds.push_back(n - FStride);
+        run = false;
+      } else if (J == c) {
+        g[n] = kSource;
+        if (!run && wy > 0 && WithSeeds) seeds.push_back(n);
+        run = true;
+      } else {
+        g[n] = 0;
+        if (run && wy > 0 && WithSeeds) seeds.push_back(n - FStride);
+        run = false;
+      }
+    }
+  }
+  if (!WithSeeds) return;
+
+  // Row scan: each row starts with the state of its first pixel.
+  for (int32_t wy = 0; wy < FWinH; ++wy) {
+    const int32_t n0 = index(0, wy);
+    run = g[n0] == kSource;
+    for (int32_t wx = 1; wx < FWinW; ++wx) {
+      const int32_t n = n0 + wx;
+      const bool src = g[n] == kSource;
+      if (src != run) {
+        seeds.push_back(run ? n - 1 : n);
+        run = src;
+      }
+    }
+  }
+}
+
+void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, int32_t M) {
+  const int32_t count = Map.Count();
+  M = std::min(M, count - 1);
+  const int32_t cs = Map.ChipSize();
+  if (M < 0 || cs <= 0) return;
+  const int32_t u = cs / 2;
+  const int32_t X0 = CX * cs, Y0 = CY * cs;
+  const int32_t PW = Map.PixelWidth(), PH = Map.PixelHeight();
+  const int32_t xa = std::max(0, X0 - u), xb = std::min(PW, X0 + cs + u) - 1;
+  const int32_t ya = std::max(0, Y0 - u), yb = std::min(PH, Y0 + cs + u) - 1;
+  if (xb < xa || yb < ya) return;
+
+  FSide = 2 * cs;
+  FStride = FSide + 2;
+  FWinW = xb - xa + 1;
+  FWinH = yb - ya + 1;
+  FOffX = xa - (X0 - u);
+  FOffY = ya - (Y0 - u);
+
+  FIsObject.assign(size_t(count), 0);
+  for (int32_t j = 0; j < count; ++j) {
+    const TMapEditLayer* layer = Map.Layers(j);
+    FIsObject[size_t(j)] = (layer && layer->LayerType == mltObject) ? 1 : 0;
+  }
+  FPresent.assign(size_t(count), 0);
+  if (FGrids.size() < size_t(count)) FGrids.resize(size_t(count));
+
+  // Classify the window's pixels once: door pixel, layer index or no layer.
+  FClass.resize(size_t(FWinW) * size_t(FWinH));
+  const TGrid2D<int32_t>& pixels = Map.PixelGrid();
+  const TMapEditDoorList* doors = Map.DoorsIfCreated();
+  const TBitmap32* doorBits = doors ? doors->BitmapIfCreated() : nullptr;
+  for (int32_t wy = 0; wy < FWinH; ++wy) {
+    const int32_t y = ya + wy;
+    const int32_t* src = pixels.Row(y) + xa;
+    int32_t* dst = FClass.data() + size_t(wy) * size_t(FWinW);
+    const TColor32* doorRow = nullptr;
+    int32_t doorEnd = 0;
+    if (doorBits && y < doorBits->Height()) {
+      doorRow = doorBits->ScanLine(y);
+      doorEnd = doorBits->Width();
+    }
+    for (int32_t wx = 0; wx < FWinW; ++wx) {
+      const int32_t x = xa + wx;
+      if (doorRow && x < doorEnd) {
+        const uint32_t code = doorRow[x] >> 24;
+        if (code == 1 || code == 2) {
+          dst[wx] = kDoorPixel;
+          continue;
+        }
+      }
+      const int32_t L = src[wx];
+      if (L < 0 || L >= count) {
+        dst[wx] = kNoLayer;
+        continue;
+      }
+      dst[wx] = L;
+      if (L <= M) FPresent[size_t(L)] = 1;
+    }
+  }
+
+  TBitmap32& shades = Map.Shades();
+  const bool shadesFit = shades.Width() == PW && shades.Height() == PH;
+
+  // Sets the alpha of layer J over the cell from its work grid through Lut, and
+  // records what each of its rows shows.
+  auto writeAlpha = [&](int32_t J, const uint8_t* Lut) {
+    TMapEditLayer& layer = *Map.Layers(J);
+    TBitmap32& bmp = layer.BMPKeepingCoverage();
+    // A layer whose image does not cover the map (no texture yet) has nothing to set.
+    if (bmp.Width() != PW || bmp.Height() != PH) return;
+    const uint8_t* g = FGrids[size_t(J)].data();
+    for (int32_t py = 0; py < cs; ++py) {
+      const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
+      TColor32* row = bmp.ScanLine(Y0 + py) + X0;
+      for (int32_t px = 0; px < cs; ++px)
+        row[px] = (row[px] & 0x00FFFFFF) | (TColor32(Lut[gr[px]]) << 24);
+      layer.Coverage().SetRow(CX, Y0 + py, row);
+    }
+  };
+  auto clearAlpha = [&](int32_t J) {
+    TMapEditLayer& layer = *Map.Layers(J);
+    TBitmap32& bmp = layer.BMPKeepingCoverage();
+    if (bmp.Width() != PW || bmp.Height() != PH) return;
+    for (int32_t py = 0; py < cs; ++py) {
+      TColor32* row = bmp.ScanLine(Y0 + py) + X0;
+      for (int32_t px = 0; px < cs; ++px) row[px] &= 0x00FFFFFF;
+    }
+    layer.Coverage().SetCell(CX, CY, false);
+  };
+
+  // Layer 0: hard edges, and the shades from its distances.
+  if (FLutChipSize != cs) {
+    for (int32_t v = 0; v < 256; ++v) {
+      FWallLut[v] = v == 255 ? 255 : 0;
+      FShadeLut[v] = ShadeAlpha(uint8_t(v), cs);
+      FFadeLut[v] = FadeAlpha(uint8_t(v), cs);
+    }
+    FShadeRounds = RoundsFor(ShadeCutoff(cs));
+    FFadeRounds = RoundsFor(FadeCutoff(cs));
+    FLutChipSize = cs;
+  }
+  const uint8_t* shadeLut = FShadeLut;
+  ScanLayer(0, M, true);
+  Propagate(FGrids[0].data(), FShadeRounds);
+  writeAlpha(0, FWallLut);
+  if (shadesFit) {
+    const uint8_t* g = FGrids[0].data();
+    for (int32_t py = 0; py < cs; ++py) {
+      const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
+      TColor32* row = shades.ScanLine(Y0 + py) + X0;
+      for (int32_t px = 0; px < cs; ++px) row[px] = TColor32(shadeLut[gr[px]]) << 24;
+      Map.ShadeCoverage().SetRow(CX, Y0 + py, row);
+    }
+  }
+
+  // Floor and object layers. A layer without pixels in the window is transparent
+  // over the cell; its grids are not built at all.
+  for (int32_t j = 1; j <= M; ++j) {
+    if (!FPresent[size_t(j)]) {
+      clearAlpha(j);
+      continue;
+    }
+    const bool object = FIsObject[size_t(j)] != 0;
+    ScanLayer(j, M, !object);
+    if (!object) Propagate(FGrids[size_t(j)].data(), FFadeRounds);
+    writeAlpha(j, FFadeLut);
+  }
+}

@@ -1,0 +1,356 @@
+#include "map/compose/map_composer.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "map/document/map_edit_door_list.h"
+#include "map/document/map_edit_layer_list.h"
+
+namespace {
+
+// One source image of the stack with the rule it is drawn by.
+struct TSource {
+  const TBitmap32* Bitmap;
+  bool Door;  // the door combine rule instead of blending
+};
+
+// Display order, bottom first: layers Count-1 .. 1, the door bitmap when there are
+// doors, layer 0, the shades.
+std::vector<TSource> StackOf(const TMapEditLayerList& Map) {
+  // Read-only access throughout, so that the layers keep their cell coverage.
+  std::vector<TSource> stack;
+  for (int32_t j = Map.Count() - 1; j >= 1; --j)
+    stack.push_back({&std::as_const(*Map.Layers(j)).BMP(), false});
+  if (const TMapEditDoorList* doors = Map.DoorsIfCreated(); doors && doors->HasDoors())
+    if (const TBitmap32* bits = doors->BitmapIfCreated()) stack.push_back({bits, true});
+  if (Map.Count() > 0) stack.push_back({&std::as_const(*Map.Layers(0)).BMP(), false});
+  if (const TBitmap32* shades = Map.ShadesIfCreated()) stack.push_back({shades, false});
+  return stack;
+}
+
+inline void Apply(const TSource& S, TColor32 F, TColor32& B) {
+  if (S.Door)
+    DoorPixelCombine(F, B, 255);
+  else
+    B = BlendPixel(F, B);
+}
+
+// General path: every source drawn row by row over the part it covers.
+void ComposeRowsGeneral(const std::vector<TSource>& Stack, TBitmap32& Target, const TRect& Src,
+                        int32_t DX, int32_t DY) {
+  for (int32_t y = Src.Top; y < Src.Bottom; ++y) {
+    TColor32* dst = Target.ScanLine(DY + (y - Src.Top)) + DX - Src.Left;
+    for (const TSource& s : Stack) {
+      if (y >= s.Bitmap->Height()) continue;
+      const TColor32* row = s.Bitmap->ScanLine(y);
+      const int32_t end = std::min(Src.Right, s.Bitmap->Width());
+      for (int32_t x = Src.Left; x < end; ++x) Apply(s, row[x], dst[x]);
+    }
+  }
+}
+
+// The blend rule written as a * f + (256 - a) * b + 128 per channel (the same sum,
+// all terms non-negative), two channels at a time in 16-bit lanes.
+inline TColor32 Blend(TColor32 F, TColor32 B) {
+  const uint32_t a = F >> 24;
+  if (a == 0) return B;
+  if (a == 255) return F;
+  const uint32_t na = 256 - a;
+  const uint32_t rb = ((F & 0x00FF00FFu) * a + (B & 0x00FF00FFu) * na + 0x00800080u) >> 8;
+  const uint32_t ag =
+      (((F >> 8) & 0x00FF00FFu) * a + ((B >> 8) & 0x00FF00FFu) * na + 0x00800080u) >> 8;
+  return (rb & 0x00FF00FFu) | ((ag & 0x00FF00FFu) << 8);
+}
+
+#if defined(__SSE2__)
+// Two pixels of F over B (channels widened to 16-bit lanes), alpha A in every lane
+// of its pixel: (a * f + (256 - a) * b + 128) >> 8.
+inline __m128i BlendWide(__m128i F, __m128i B, __m128i A) {
+  const __m128i fa = _mm_mullo_epi16(F, A);
+  const __m128i bna = _mm_mullo_epi16(B, _mm_sub_epi16(_mm_set1_epi16(256), A));
+  return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(fa, bna), _mm_set1_epi16(128)), 8);
+}
+#endif
+
+// Blends Len pixels of F over B in place, by the rule of Blend. Four pixels at a
+// time with SSE2: per channel a * f + (256 - a) * b + 128 never exceeds 65408, so
+// 16-bit lanes hold it exactly; alpha 0 and 255 then take B and F as they are.
+void BlendRow(const TColor32* __restrict__ F, TColor32* __restrict__ B, int32_t Len) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i k255 = _mm_set1_epi32(255);
+  for (; i + 4 <= Len; i += 4) {
+    const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(F + i));
+    const __m128i a32 = _mm_srli_epi32(f, 24);
+    const __m128i isZero = _mm_cmpeq_epi32(a32, zero), isFull = _mm_cmpeq_epi32(a32, k255);
+    // Shades and walls are mostly transparent, floors mostly opaque.
+    if (_mm_movemask_epi8(isZero) == 0xFFFF) continue;
+    if (_mm_movemask_epi8(isFull) == 0xFFFF) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(B + i), f);
+      continue;
+    }
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + i));
+    const __m128i a16 = _mm_or_si128(a32, _mm_slli_epi32(a32, 16));  // a in both halves
+    const __m128i lo = BlendWide(_mm_unpacklo_epi8(f, zero), _mm_unpacklo_epi8(b, zero),
+                                 _mm_unpacklo_epi32(a16, a16));
+    const __m128i hi = BlendWide(_mm_unpackhi_epi8(f, zero), _mm_unpackhi_epi8(b, zero),
+                                 _mm_unpackhi_epi32(a16, a16));
+    __m128i out = _mm_packus_epi16(lo, hi);
+    out = _mm_or_si128(_mm_and_si128(isZero, b), _mm_andnot_si128(isZero, out));
+    out = _mm_or_si128(_mm_and_si128(isFull, f), _mm_andnot_si128(isFull, out));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(B + i), out);
+  }
+#endif
+  for (; i < Len; ++i) B[i] = Blend(F[i], B[i]);
+}
+
+// Whether all Len pixels are opaque: drawing them replaces what lies beneath.
+bool IsOpaque(const TColor32* P, int32_t Len) {
+  uint32_t all = 0xFF000000u;
+  for (int32_t i = 0; i < Len; ++i) all &= P[i];
+  return (all >> 24) == 255;
+}
+
+// Door pixels replace what lies beneath them, made opaque; 0 and 0x01000000 mark
+// pixels without a door. Four pixels at a time with SSE2, skipping runs without
+// doors, which are most of any row.
+void DrawDoorRow(const TColor32* __restrict__ D, TColor32* __restrict__ Out, int32_t Len) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i noDoor = _mm_set1_epi32(int32_t(0xFEFFFFFFu)), zero = _mm_setzero_si128();
+  const __m128i opaque = _mm_set1_epi32(int32_t(0xFF000000u));
+  for (; i + 4 <= Len; i += 4) {
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(D + i));
+    const __m128i empty = _mm_cmpeq_epi32(_mm_and_si128(d, noDoor), zero);
+    const int mask = _mm_movemask_epi8(empty);
+    if (mask == 0xFFFF) continue;
+    const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Out + i));
+    const __m128i door = _mm_or_si128(d, opaque);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + i),
+                     _mm_or_si128(_mm_and_si128(empty, o), _mm_andnot_si128(empty, door)));
+  }
+#endif
+  for (; i < Len; ++i)
+    if ((D[i] & 0xFEFFFFFFu) != 0) Out[i] = D[i] | 0xFF000000u;
+}
+
+// A stretch of a row composed as one: pixels X0 .. X0 + Len - 1, cells C0 .. C1.
+struct TChunk {
+  int32_t X0, Len, C0, C1;
+};
+// The part of a chunk where one source may show, from its coverage row, and
+// whether the source is opaque over the whole chunk.
+struct TPiece {
+  int32_t Begin = 0, End = 0;  // map pixels Begin .. End - 1
+  bool Opaque = false;
+  bool Empty() const { return Begin >= End; }
+};
+// Inlined: returned from a call, the piece goes through memory in parts of
+// different sizes, and reading it back whole stalls on every chunk.
+[[gnu::always_inline]] inline TPiece PieceOf(TCellCoverage::TRow Row, const TChunk& C,
+                                             int32_t ChipSize) {
+  const int32_t x1 = C.X0 + C.Len;
+  if (!Row) return {C.X0, x1, false};
+  TPiece p{x1, C.X0, true};
+  for (int32_t c = C.C0; c <= C.C1; ++c) {
+    const TCellCoverage::TSpan s = Row[c];
+    p.Opaque = p.Opaque && s.Opaque;
+    if (s.Begin >= s.End) continue;
+    p.Begin = std::min(p.Begin, c * ChipSize + s.Begin);
+    p.End = std::max(p.End, c * ChipSize + int32_t(s.End));
+  }
+  p.Begin = std::max(p.Begin, C.X0);
+  p.End = std::min(p.End, x1);
+  return p;
+}
+
+// One source drawn over part of a row: pixels Begin .. End - 1 of Src.
+struct TDrawStep {
+  enum TKind : int32_t { Copy, Blend, Door };
+  const TColor32* Src;
+  int32_t Begin, End;
+  TKind Kind;
+};
+
+// Asks for the source pixels of a step to be brought into the cache.
+void Prefetch(const TDrawStep& S) {
+  const char* a = reinterpret_cast<const char*>(S.Src + S.Begin);
+  const char* e = reinterpret_cast<const char*>(S.Src + S.End);
+  for (; a < e; a += 64) __builtin_prefetch(a, 0, 3);
+  __builtin_prefetch(e - 1, 0, 3);
+}
+
+// Fast path for sources that all cover the map. A row is cut into chunks that end
+// on cell boundaries. In each chunk a source is drawn only over the stretch its
+// coverage says may show, and a source beneath one that is opaque over the whole
+// chunk is not read at all: an opaque pixel replaces what lies beneath it exactly,
+// and a transparent one changes nothing, so this is the same as drawing every
+// source everywhere.
+//
+// Each row is planned first and then drawn. Most sources show in a few scattered
+// pieces of a row (shades along the walls, fades, doors), which the memory
+// prefetchers cannot foresee; the plan says where they are, so the pieces a few
+// chunks ahead are fetched while the current chunk is drawn.
+void ComposeRowsFast(TMapEditLayerList& Map, TBitmap32& Target, const TRect& Src, int32_t DX,
+                     int32_t DY) {
+  const int32_t n = Map.Count();
+  const TMapEditLayerList& map = Map;
+  const TMapEditDoorList* doors = map.DoorsIfCreated();
+  const TBitmap32* doorBits = (doors && doors->HasDoors()) ? doors->BitmapIfCreated() : nullptr;
+  const TBitmap32* shades = map.ShadesIfCreated();
+  const int32_t cs = map.ChipSize(), cw = map.Width(), ch = map.Height();
+  std::vector<const TMapEditLayer*> layers(size_t(n), nullptr);
+  for (int32_t j = 0; j < n; ++j) layers[size_t(j)] = map.Layers(j);
+
+  // The chunks of a row, the same for every row: one cell each (several when
+  // cells are small).
+  std::vector<TChunk> chunks;
+  constexpr int32_t kChunk = 256;
+  for (int32_t x0 = Src.Left; x0 < Src.Right;) {
+    int32_t x1 = std::min(Src.Right, x0 + kChunk);
+    if (cs >= 32) {
+      x1 = std::min(x1, (x0 / cs + 1) * cs);
+    } else if (cs > 0 && x1 < Src.Right && x1 / cs * cs > x0) {
+      x1 = x1 / cs * cs;
+    }
+    chunks.push_back({x0, x1 - x0, cs > 0 ? x0 / cs : 0, cs > 0 ? (x1 - 1) / cs : 0});
+    x0 = x1;
+  }
+  const size_t nc = chunks.size();
+  // How many chunks ahead of the drawing the sources are fetched.
+  constexpr size_t kAhead = 8;
+
+  // Rows are independent; large areas are split over the threads.
+  const int64_t area = int64_t(Src.Width()) * Src.Height();
+#pragma omp parallel if (area >= 65536)
+  {
+    std::vector<const TColor32*> rows(static_cast<size_t>(n));
+    std::vector<TCellCoverage::TRow> cover(static_cast<size_t>(n));
+    std::vector<TPiece> pieces(static_cast<size_t>(n));
+    // The plan of a row: the steps of chunk i are steps[first[i] .. first[i + 1]).
+    std::vector<TDrawStep> steps;
+    std::vector<size_t> first(nc + 1);
+#pragma omp for schedule(static, 16)
+    for (int32_t y = Src.Top; y < Src.Bottom; ++y) {
+      for (int32_t j = 0; j < n; ++j) {
+        rows[size_t(j)] = layers[size_t(j)]->BMP().ScanLine(y);
+        cover[size_t(j)] = layers[size_t(j)]->Coverage().Row(y, cw, ch, cs);
+      }
+      const TCellCoverage::TRow doorCover =
+          doorBits ? doors->Coverage().Row(y, cw, ch, cs) : TCellCoverage::TRow{};
+      const TCellCoverage::TRow shadeCover =
+          shades ? map.ShadeCoverage().Row(y, cw, ch, cs) : TCellCoverage::TRow{};
+      const TColor32* doorRow = doorBits ? doorBits->ScanLine(y) : nullptr;
+      const TColor32* shadeRow = shades ? shades->ScanLine(y) : nullptr;
+      const TColor32* wallRow = rows[0];
+
+      steps.clear();
+      for (size_t i = 0; i < nc; ++i) {
+        const TChunk& c = chunks[i];
+        first[i] = steps.size();
+        // The walls lie above the floors and doors: where they are opaque over
+        // the whole chunk (inside a wall) nothing beneath them shows.
+        const TPiece wall = PieceOf(cover[0], c, cs);
+        if (wall.Opaque || (!cover[0] && IsOpaque(wallRow + c.X0, c.Len))) {
+          steps.push_back({wallRow, c.X0, c.X0 + c.Len, TDrawStep::Copy});
+        } else {
+          // The floor layers from the highest one that is opaque over the chunk
+          // (or from the bottom) upwards. BlendRow stores opaque pixels without
+          // reading beneath, so a layer that covers the chunk without being
+          // known to costs no more than a copy.
+          int32_t bottom = n - 1;
+          for (int32_t k = 1; k < n; ++k) {
+            pieces[size_t(k)] = PieceOf(cover[size_t(k)], c, cs);
+            if (pieces[size_t(k)].Opaque) {
+              bottom = k;
+              break;
+            }
+          }
+          for (int32_t k = bottom; k >= 1; --k) {
+            const TPiece& p = pieces[size_t(k)];
+            if (!p.Empty())
+              steps.push_back(
+                  {rows[size_t(k)], p.Begin, p.End, p.Opaque ? TDrawStep::Copy : TDrawStep::Blend});
+          }
+          if (doorRow)
+            if (const TPiece d = PieceOf(doorCover, c, cs); !d.Empty())
+              steps.push_back({doorRow, d.Begin, d.End, TDrawStep::Door});
+          if (!wall.Empty()) steps.push_back({wallRow, wall.Begin, wall.End, TDrawStep::Blend});
+        }
+        if (shadeRow)
+          if (const TPiece s = PieceOf(shadeCover, c, cs); !s.Empty())
+            steps.push_back({shadeRow, s.Begin, s.End, TDrawStep::Blend});
+      }
+      first[nc] = steps.size();
+
+      TColor32* dst = Target.ScanLine(DY + (y - Src.Top)) + DX - Src.Left;
+      for (size_t i = 0; i < nc; ++i) {
+        if (i + kAhead < nc)
+          for (size_t k = first[i + kAhead]; k < first[i + kAhead + 1]; ++k) Prefetch(steps[k]);
+        for (size_t k = first[i]; k < first[i + 1]; ++k) {
+          const TDrawStep& s = steps[k];
+          switch (s.Kind) {
+            case TDrawStep::Copy:
+              std::copy(s.Src + s.Begin, s.Src + s.End, dst + s.Begin);
+              break;
+            case TDrawStep::Blend:
+              BlendRow(s.Src + s.Begin, dst + s.Begin, s.End - s.Begin);
+              break;
+            case TDrawStep::Door:
+              DrawDoorRow(s.Src + s.Begin, dst + s.Begin, s.End - s.Begin);
+              break;
+          }
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void ComposeMap(TMapEditLayerList& Map, TBitmap32& Target, const TRect& MapRect, int32_t DestX,
+                int32_t DestY) {
+  const int32_t PW = Map.PixelWidth(), PH = Map.PixelHeight();
+  // Clip to the map, then to the target, moving the destination along.
+  TRect src = IntersectRect(MapRect, TRect{0, 0, PW, PH});
+  if (src.IsEmpty()) return;
+  int64_t dx = int64_t(DestX) + (src.Left - MapRect.Left);
+  int64_t dy = int64_t(DestY) + (src.Top - MapRect.Top);
+  if (dx < 0) src.Left += int32_t(std::min<int64_t>(-dx, src.Width())), dx = 0;
+  if (dy < 0) src.Top += int32_t(std::min<int64_t>(-dy, src.Height())), dy = 0;
+  if (dx >= Target.Width() || dy >= Target.Height()) return;
+  src.Right = int32_t(std::min<int64_t>(src.Right, src.Left + (Target.Width() - dx)));
+  src.Bottom = int32_t(std::min<int64_t>(src.Bottom, src.Top + (Target.Height() - dy)));
+  if (src.IsEmpty()) return;
+
+  const std::vector<TSource> stack = StackOf(Map);
+  // The fast path needs a wall layer to stand for its start code 0.
+  bool fits = Map.Count() > 0;
+  for (const TSource& s : stack) fits = fits && s.Bitmap->Width() == PW && s.Bitmap->Height() == PH;
+  if (fits)
+    ComposeRowsFast(Map, Target, src, int32_t(dx), int32_t(dy));
+  else
+    ComposeRowsGeneral(stack, Target, src, int32_t(dx), int32_t(dy));
+}
+
+void ComposeMapStretched(TMapEditLayerList& Map, TBitmap32& Target, const TRect& DestRect,
+                         const TRect& MapRect, TResamplerKind Resampler) {
+  if (DestRect.IsEmpty() || MapRect.IsEmpty()) return;
+  // The map area at 1:1 into a surface of its own, then stretched in one go; the
+  // result replaces the destination rectangle, exactly as the map composes onto a
+  // blank surface (the shades blend into the alpha channel too, so blending the
+  // composed area once more would change it). Parts of MapRect outside the map
+  // are transparent.
+  TBitmap32 area;
+  area.SetSize(MapRect.Width(), MapRect.Height());
+  ComposeMap(Map, area, MapRect, 0, 0);
+  area.DrawMode = dmOpaque;
+  area.Resampler = Resampler;
+  Target.DrawSurface(DestRect, TRect{0, 0, area.Width(), area.Height()}, area);
+}

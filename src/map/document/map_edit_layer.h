@@ -1,0 +1,81 @@
+#pragma once
+// TMapEditLayer: one layer of the map: a name, a type, an image source and the
+// layer's image at map pixel size (whose alpha channel the composition rewrites).
+
+#include <cstdint>
+#include <string>
+
+#include "map/raster/bitmap32.h"
+#include "map/document/cell_coverage.h"
+#include "record/song_data.h"
+
+class TMapEditLayerList;
+
+enum TMapEditLayerType : uint8_t { mltGround = 0, mltFloor = 1, mltObject = 2 };
+
+// Whether the layer's texture could be built when the map was loaded. A missing or
+// unreadable texture leaves a placeholder image and FileName untouched.
+enum class TTextureState : uint8_t { Ok, Missing, Unreadable };
+
+class TMapEditLayer : public TSongData {
+ public:
+  explicit TMapEditLayer(TMapEditLayerList* Owner = nullptr);
+
+  std::string LayerName;
+  TMapEditLayerType LayerType = mltGround;
+  TTextureState TextureState = TTextureState::Ok;
+
+  const std::string& FileName() const { return FFileName; }
+  // Stores the source and rebuilds the image (UpdateImage); an unreadable image
+  // raises and keeps the new FileName.
+  void SetFileName(const std::string& Value);
+  // Stores the source without touching the image.
+  void SetFileNameOnly(const std::string& Value) { FFileName = Value; }
+
+  // Writable access drops the cell coverage: whoever writes through it may change
+  // any pixel. Code that reads only goes through the const overload.
+  TBitmap32& BMP() {
+    FCoverage.Invalidate();
+    return FBMP;
+  }
+  const TBitmap32& BMP() const { return FBMP; }
+  void SetBMP(const TBitmap32& Value) {
+    FCoverage.Invalidate();
+    FBMP.Assign(Value);
+  }
+  // For the composition of cells, which keeps the coverage up to date itself.
+  TBitmap32& BMPKeepingCoverage() { return FBMP; }
+  // Where in each cell row the image's alpha may be non-zero, and where it is
+  // opaque, as the composition of cells last left it (valid after a Refresh, kept
+  // by later cell redraws and painting).
+  TCellCoverage& Coverage() { return FCoverage; }
+  const TCellCoverage& Coverage() const { return FCoverage; }
+
+  TMapEditLayerList* Owner() const { return FOwner; }
+  // Moves the layer to another document (when a loaded map replaces the open one).
+  void SetOwner(TMapEditLayerList* Owner) { FOwner = Owner; }
+
+  // Rebuilds BMP from FileName: a colour number, nothing for empty text, a chip
+  // reference "<X,Y,S>path" or an image path, tiled over the map's pixel size.
+  void UpdateImage();
+
+  void AssignTo(TSongData* Dest) const override;
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) const override;
+  const char* ClassName() const override { return "TMapEditLayer"; }
+
+ private:
+  TMapEditLayerList* FOwner;
+  std::string FFileName;
+  TBitmap32 FBMP;
+  TCellCoverage FCoverage;
+};
+
+// A parsed chip reference "<X,Y,S>path".
+struct TChipReference {
+  int32_t X = 0, Y = 0, S = 0;
+  std::string Path;
+};
+// Parses a chip reference; nothing when Text does not start with "<" or X, Y or S
+// does not convert.
+bool ParseChipReference(const std::string& Text, TChipReference& Ref);

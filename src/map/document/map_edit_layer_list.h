@@ -1,0 +1,129 @@
+#pragma once
+// TMapEditLayerList: the map document. It holds the map's size, its layers, the
+// per-cell and per-pixel grids that say which layer shows where, the shade image
+// and the doors. Its operations are split by job over several source files:
+//   map_edit_layer_list.cpp  size, layers, grids
+//   map_compose.cpp          per-cell composition and shades (RedrawCell, Refresh)
+//   map_paint.cpp            painting and door operations
+//   map_file.cpp             the ".qmx" file
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "map/raster/bitmap32.h"
+#include "map/document/cell_coverage.h"
+#include "map/base/grid2d.h"
+#include "map/document/map_edit_door_list.h"
+#include "map/document/map_edit_layer.h"
+#include "record/record_list.h"
+#include "record/song_data_array.h"
+
+struct TMapLoadReport;
+struct TMapSaveReport;
+
+class TMapEditLayerList : public TSongDataArray {
+ public:
+  TMapEditLayerList();
+  ~TMapEditLayerList() override;
+
+  // --- size and layers ---
+  int32_t Width() const { return FWidth; }
+  int32_t Height() const { return FHeight; }
+  int32_t ChipSize() const { return FChipSize; }
+  int32_t PixelWidth() const { return FWidth * FChipSize; }
+  int32_t PixelHeight() const { return FHeight * FChipSize; }
+
+  // Resizes the document keeping overlapping grid entries, clears the shades and
+  // rebuilds every layer's image. Nothing happens when all three are unchanged.
+  virtual void SetSize(int32_t Width, int32_t Height, int32_t ChipSize);
+  virtual void CellToPixel(int32_t CX, int32_t CY, int32_t& PX, int32_t& PY) const;
+  // Integer division truncating toward zero.
+  virtual TPoint PixelToCell(int32_t PX, int32_t PY) const;
+  void PixelToCell(int32_t PX, int32_t PY, int32_t& CX, int32_t& CY) const;
+
+  TMapEditLayer* Layers(int32_t Index) const { return static_cast<TMapEditLayer*>(Items(Index)); }
+  TMapEditLayer* AddLayer();
+  void InsertLayer(int32_t Index, const TMapEditLayer* Source = nullptr);
+
+  // --- grids ---
+  uint8_t Cells(int32_t X, int32_t Y) const { return FCells.At(X, Y); }
+  void SetCell(int32_t X, int32_t Y, uint8_t Value) { FCells.At(X, Y) = Value; }
+  // The layer index at a pixel, or 0 outside the map.
+  int32_t PixelLayers(int32_t X, int32_t Y) const {
+    return (X >= 0 && Y >= 0 && X < FPixels.Width() && Y < FPixels.Height()) ? FPixels.At(X, Y) : 0;
+  }
+  void SetPixelLayer(int32_t X, int32_t Y, int32_t Index) { FPixels.At(X, Y) = Index; }
+  TGrid2D<int32_t>& PixelGrid() { return FPixels; }
+  const TGrid2D<int32_t>& PixelGrid() const { return FPixels; }
+  TGrid2D<uint8_t>& CellGrid() { return FCells; }
+  const TGrid2D<uint8_t>& CellGrid() const { return FCells; }
+
+  // --- derived images ---
+  TBitmap32& Shades();
+  const TBitmap32* ShadesIfCreated() const { return FShades.get(); }
+  void SetShades(const TBitmap32& Value) {
+    FShadeCoverage.Invalidate();
+    Shades().Assign(Value);
+  }
+  // Where the shades may be non-zero (kept like a layer's coverage).
+  TCellCoverage& ShadeCoverage() { return FShadeCoverage; }
+  const TCellCoverage& ShadeCoverage() const { return FShadeCoverage; }
+  TMapEditDoorList& Doors();
+  const TMapEditDoorList* DoorsIfCreated() const { return FDoors.get(); }
+
+  bool DrawShadeOnlyCell = false;
+  bool FastDraw = false;
+
+  // Called with every cell RedrawCell recomposes (for tests and tracing).
+  std::function<void(int32_t CX, int32_t CY)> OnRedrawCell;
+
+  // --- composition (map_compose.cpp) ---
+  void Refresh();
+  void RedrawCell(int32_t CX, int32_t CY);
+  void RedrawAround(int32_t CX, int32_t CY);
+  void RedrawCells(const TRecordList& List);
+  void ClearCellShade(int32_t CX, int32_t CY);
+
+  // --- painting and doors (map_paint.cpp) ---
+  void PaintPixel(int32_t X, int32_t Y, int32_t Layer);
+  void PaintChip(int32_t CX, int32_t CY, int32_t Layer);
+  void PaintCircle(int32_t X, int32_t Y, int32_t Radius, int32_t Layer);
+  void FillRectChips(int32_t CX1, int32_t CY1, int32_t CX2, int32_t CY2, int32_t Layer);
+  void FillRectPixels(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Layer);
+  void EllipseChips(int32_t CX1, int32_t CY1, int32_t CX2, int32_t CY2, int32_t Layer);
+  void EllipsePixels(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Layer);
+  void FloodFill(int32_t X, int32_t Y, int32_t Layer);
+  void ToggleDoor(int32_t CX, int32_t CY, bool Horizontal, TColor Color);
+  void AddFreeDoor(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, TColor Color);
+  void DeleteFreeDoorsAt(int32_t X, int32_t Y);
+
+  // --- the map file (map_file.cpp) ---
+  // Loading replaces the document only when the whole file was read; on any error
+  // the document is left exactly as it was.
+  void LoadFromFile(const std::string& FileName);
+  void LoadFromFile(const std::string& FileName, TMapLoadReport& Report);
+  void SaveToFile(const std::string& FileName) const;
+  void SaveToFile(const std::string& FileName, TMapSaveReport& Report) const;
+
+  // Takes over Other's size, layers, grids, shades and doors (Other gets this
+  // document's); the drawing switches and OnRedrawCell stay with each document.
+  void TakeContentFrom(TMapEditLayerList& Other);
+
+  const char* ClassName() const override { return "TMapEditLayerList"; }
+
+ protected:
+  void AssignAttributes(TSongDataArray* Dest) const override;
+  TSongData* CreateItem(int32_t Index) override;
+
+ private:
+  int32_t FWidth = 0;
+  int32_t FHeight = 0;
+  int32_t FChipSize = 0;
+  TGrid2D<uint8_t> FCells;
+  TGrid2D<int32_t> FPixels;
+  std::unique_ptr<TBitmap32> FShades;
+  TCellCoverage FShadeCoverage;
+  std::unique_ptr<TMapEditDoorList> FDoors;
+};

@@ -1,0 +1,229 @@
+#include "map/file/layer_set.h"
+
+#include "map/base/data_folders.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <system_error>
+
+#include "map/document/map_edit_layer.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/base/text_convert.h"
+#include "record/errors.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Set files are small; anything larger is not a set file.
+constexpr std::uintmax_t kMaxSetFileBytes = 1 << 20;
+
+// Converts Text from the encoding From to UTF-8; false when it does not convert.
+bool ConvertToUtf8(const std::string& Text, const char* From, std::string& Out) {
+  iconv_t cd = iconv_open("UTF-8", From);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  std::string in = Text;
+  std::string out(in.size() * 3 + 16, '\0');
+  char* src = in.data();
+  size_t srcLeft = in.size();
+  char* dst = out.data();
+  size_t dstLeft = out.size();
+  size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+  bool ok = r != size_t(-1) && srcLeft == 0;
+  if (ok) ok = iconv(cd, nullptr, nullptr, &dst, &dstLeft) != size_t(-1);
+  iconv_close(cd);
+  if (!ok) return false;
+  out.resize(out.size() - dstLeft);
+  Out.swap(out);
+  return true;
+}
+
+// UTF-8 text is taken as it is (without a byte-order mark); anything else is read
+// as Shift JIS, the code page the program's text files were written in.
+std::string DecodeSetText(const std::string& Bytes) {
+  std::string text = Bytes;
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+  std::string out;
+  if (ConvertToUtf8(text, "UTF-8", out)) return out;
+  if (ConvertToUtf8(text, "CP932", out)) return out;
+  return text;
+}
+
+bool IsExistingFile(const fs::path& Path) {
+  std::error_code ec;
+  return !Path.empty() && fs::is_regular_file(Path, ec);
+}
+
+bool EndsWithTxt(const std::string& Text) {
+  if (Text.size() < 4) return false;
+  std::string ext = Text.substr(Text.size() - 4);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  return ext == ".txt";
+}
+
+// Finds an image path: as written (absolute, or relative to the current folder),
+// then relative to SetFolder. Returns the text the layer should keep, or nothing.
+std::string LocateImage(const std::string& Path, const fs::path& SetFolder) {
+  fs::path p = fs::path(Path);
+  if (IsExistingFile(p)) return Path;
+  if (p.is_relative() && !SetFolder.empty()) {
+    std::error_code ec;
+    fs::path beside = fs::weakly_canonical(fs::absolute(SetFolder / p, ec), ec);
+    if (!ec && IsExistingFile(beside)) return beside.string();
+  }
+  return {};
+}
+
+}  // namespace
+
+std::vector<fs::path> DefaultLayerSetFolders(const fs::path& ExecutableDir,
+                                             const fs::path& DataDir) {
+  return DataFolders(ExecutableDir, DataDir, "Layersets");
+}
+
+std::vector<std::string> ListLayerSets(const std::vector<fs::path>& Folders) {
+  std::set<std::string> names;
+  for (const fs::path& folder : Folders) {
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) continue;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+      std::string name = it->path().filename().string();
+      if (EndsWithTxt(name) && IsExistingFile(it->path()))
+        names.insert(name.substr(0, name.size() - 4));
+    }
+  }
+  return {names.begin(), names.end()};
+}
+
+fs::path FindLayerSet(const std::string& NameOrPath, const std::vector<fs::path>& Folders) {
+  if (NameOrPath.empty()) return {};
+  fs::path given = fs::path(NameOrPath);
+  if (EndsWithTxt(NameOrPath) && IsExistingFile(given)) return given;
+  // A bare name only: no folder part, so that "../x" cannot reach outside the folders.
+  if (given.has_parent_path() || NameOrPath == "." || NameOrPath == "..") return {};
+  for (const fs::path& folder : Folders) {
+    fs::path candidate = folder / fs::path(NameOrPath + ".txt");
+    if (IsExistingFile(candidate)) return candidate;
+  }
+  return {};
+}
+
+std::vector<std::string> SplitLines(const std::string& Text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (size_t i = 0; i < Text.size(); ++i) {
+    char c = Text[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(line);
+      line.clear();
+      if (c == '\r' && i + 1 < Text.size() && Text[i + 1] == '\n') ++i;
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+TLayerSet ReadLayerSetFile(const fs::path& File) {
+  std::error_code ec;
+  if (!fs::is_regular_file(File, ec))
+    throw EFileError("Layer set \"" + File.string() + "\" is not a readable file");
+  if (fs::file_size(File, ec) > kMaxSetFileBytes || ec)
+    throw EFileError("Layer set \"" + File.string() + "\" is too large to be a layer set");
+  std::ifstream in(File, std::ios::binary);
+  if (!in) throw EFileError("Cannot open layer set \"" + File.string() + "\"");
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw EFileError("Cannot read layer set \"" + File.string() + "\"");
+
+  return ParseLayerSet(bytes, File);
+}
+
+TLayerSet ParseLayerSet(const std::string& Bytes, const fs::path& File) {
+  if (Bytes.size() > kMaxSetFileBytes)
+    throw EFileError("Layer set \"" + File.string() + "\" is too large to be a layer set");
+  TLayerSet set;
+  set.File = File;
+  std::vector<std::string> lines = SplitLines(DecodeSetText(Bytes));
+  for (size_t i = 0; i + 1 < lines.size(); i += 2) set.Entries.push_back({lines[i], lines[i + 1]});
+  return set;
+}
+
+std::string ResolveLayerSetSource(const std::string& Source, const fs::path& SetFolder,
+                                  std::string* Reason) {
+  auto fail = [&](const std::string& Why) {
+    if (Reason) *Reason = Why;
+    return std::string();
+  };
+  if (Source.empty()) return fail("empty source");
+  if (Source[0] != '<') {
+    std::string found = LocateImage(Source, SetFolder);
+    return found.empty() ? fail("image file \"" + Source + "\" not found") : found;
+  }
+  size_t close = Source.find('>');
+  if (close == std::string::npos) return fail("chip reference without \">\"");
+  std::string numbers = Source.substr(1, close - 1);
+  if (numbers.empty() || numbers.find_first_not_of("0123456789,") != std::string::npos ||
+      std::count(numbers.begin(), numbers.end(), ',') != 2)
+    return fail("chip reference needs three numbers X,Y,S");
+  // Each number must be present and convert, and the square must have a size:
+  // a tile of size 0 cannot be repeated over the map.
+  std::string rest = numbers, token;
+  int32_t values[3] = {};
+  for (int32_t& v : values) {
+    CutToken(rest, ",", token);
+    std::optional<int32_t> n = token.empty() ? std::nullopt : TryStrToInt(token);
+    if (!n) return fail("chip reference needs three numbers X,Y,S");
+    v = *n;
+  }
+  if (values[2] < 1) return fail("chip reference with a square of size 0");
+  std::string path = Source.substr(close + 1);
+  std::string found = LocateImage(path, SetFolder);
+  if (found.empty()) return fail("image file \"" + path + "\" not found");
+  return Source.substr(0, close + 1) + found;
+}
+
+TLayerSetCheck CheckLayerSet(const TLayerSet& Set) {
+  TLayerSetCheck check;
+  fs::path folder = Set.File.parent_path();
+  for (size_t i = 0; i < Set.Entries.size(); ++i) {
+    std::string reason;
+    if (ResolveLayerSetSource(Set.Entries[i].Source, folder, &reason).empty()) {
+      check.Valid = false;
+      check.Line = int32_t(2 * i + 2);
+      check.Reason = reason;
+      return check;
+    }
+  }
+  return check;
+}
+
+int32_t ApplyLayerSet(TMapEditLayerList& Map, const TLayerSet& Set) {
+  fs::path folder = Set.File.parent_path();
+  std::vector<std::string> sources;
+  for (const TLayerSetEntry& e : Set.Entries) {
+    sources.push_back(ResolveLayerSetSource(e.Source, folder));
+    if (sources.back().empty()) return 0;
+  }
+  const int32_t before = Map.Count();
+  try {
+    for (size_t i = 0; i < Set.Entries.size(); ++i) {
+      TMapEditLayer* layer = Map.AddLayer();
+      layer->LayerName = Set.Entries[i].Name;
+      layer->SetFileName(sources[i]);
+    }
+  } catch (...) {
+    // All or nothing: a texture that exists but does not decode drops the set.
+    while (Map.Count() > before) Map.Delete(Map.Count() - 1);
+    throw;
+  }
+  return Map.Count() - before;
+}

@@ -1,0 +1,454 @@
+// Reading the ".qmx" map file into a document of its own, which replaces the open
+// document only once everything has been read.
+
+#include <omp.h>
+#include <sys/stat.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string_view>
+#include <thread>
+
+#include "map/file/inflated_lines.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/file/map_file.h"
+#include "map/file/map_file_format.h"
+#include "map/base/text_convert.h"
+#include "map/base/text_encoding.h"
+
+namespace fs = std::filesystem;
+using namespace mapfile;
+
+namespace {
+
+constexpr size_t kReadChunk = 61440;
+// Text allowed before the header is known, and for layer lines and doors beyond
+// what the header implies.
+constexpr size_t kHeaderAllowance = 1 << 20;
+constexpr size_t kLayerTextAllowance = 64 << 20;
+constexpr size_t kLayerLineAllowance = 64 << 10;
+constexpr size_t kDoorAllowance = 64 << 20;
+// The most characters deflate can make of one byte (258 repeated in two bits),
+// rounded up for block headers.
+constexpr size_t kMaxDeflateRatio = 1040;
+
+struct THeader {
+  int32_t Layers = 0, Width = 0, Height = 0, ChipSize = 0;
+};
+
+std::string LineText(int64_t Line) { return "line " + std::to_string(Line); }
+
+// The header line cut into its four numbers; conversion errors name line 2.
+THeader ParseHeader(std::string Text) {
+  THeader h;
+  int32_t* fields[] = {&h.Layers, &h.Width, &h.Height, &h.ChipSize};
+  for (int32_t* f : fields) {
+    std::string token;
+    CutToken(Text, ",", token);
+    try {
+      *f = StrToInt(token);
+    } catch (const EConvertError& e) {
+      throw EConvertError(std::string(e.what()) + " (" + LineText(2) + ", the map header)");
+    }
+  }
+  return h;
+}
+
+// Refuses a header whose sizes are nonsense or beyond the limits, before anything
+// is allocated for it.
+void CheckHeader(const THeader& H) {
+  const std::string size = std::to_string(H.Width) + " x " + std::to_string(H.Height) +
+                           " cells of " + std::to_string(H.ChipSize) + " pixels";
+  if (H.Layers < 0 || H.Layers > kMaxMapLayers)
+    throw EMapFileError("The map header gives " + std::to_string(H.Layers) + " layers (0 to " +
+                        std::to_string(kMaxMapLayers) + " allowed)");
+  // A map has cells in both directions or none at all: a row of no height (or a
+  // column of no width) has nothing to show and only costs loops over its length.
+  if (H.Width < 0 || H.Height < 0 || H.ChipSize < 0 || H.ChipSize > kMaxMapChipSize ||
+      (H.ChipSize == 0 && (H.Width > 0 || H.Height > 0)) || ((H.Width == 0) != (H.Height == 0)))
+    throw EMapFileError("The map header gives a size of " + size + ", which is not valid");
+  const int64_t pw = int64_t(H.Width) * H.ChipSize, ph = int64_t(H.Height) * H.ChipSize;
+  // Each side on its own first, so that the product cannot overflow.
+  if (pw > kMaxMapPixels || ph > kMaxMapPixels || pw * ph > kMaxMapPixels)
+    throw EMapFileError("The map of " + size + " is larger than " + std::to_string(kMaxMapPixels) +
+                        " pixels");
+  if (pw * ph * H.Layers > kMaxMapLayerPixels)
+    throw EMapFileError("The map of " + size + " with " + std::to_string(H.Layers) +
+                        " layers needs more layer image memory than allowed");
+}
+
+// The size of the pixel and cell rows of a map with this header.
+size_t ExpectedTextSize(const THeader& H) {
+  const size_t pw = size_t(H.Width) * size_t(H.ChipSize);
+  const size_t ph = size_t(H.Height) * size_t(H.ChipSize);
+  return ph * (EncodedLength(pw * 4) + 2) + size_t(H.Height) * (EncodedLength(size_t(H.Width)) + 2);
+}
+
+// The shortest text the pixel and cell rows of a map with this header can take: a
+// pixel row decodes to at least pw * 4 - 3 bytes (the last pixel may have fewer
+// digits), a cell row to at least Width bytes, and every line ends in one character
+// at least. A file shorter than this is cut short, whatever its line count.
+size_t MinimalRowTextSize(const THeader& H) {
+  const size_t pw = size_t(H.Width) * size_t(H.ChipSize);
+  const size_t ph = size_t(H.Height) * size_t(H.ChipSize);
+  const size_t pixelRow = pw == 0 ? 0 : EncodedLength(pw * 4 - 3);
+  return ph * (pixelRow + 1) + size_t(H.Height) * (EncodedLength(size_t(H.Width)) + 1);
+}
+
+// The longest text a map with this header can need, with slack for long layer
+// texts and many doors.
+size_t TextLimit(const THeader& H) {
+  size_t limit = kHeaderAllowance + kDoorAllowance;
+  limit += std::min(size_t(H.Layers) * 2 * kLayerLineAllowance, kLayerTextAllowance);
+  limit += ExpectedTextSize(H);
+  // Edge doors: at most one per cell edge, each line at most 36 characters.
+  limit += 2 * (size_t(H.Width) + 1) * (size_t(H.Height) + 1) * 36;
+  return limit;
+}
+
+[[noreturn]] void NotAMapFile() {
+  throw ENotAMapFile("This is not a map file (its first line is not \"KRV2_MAP\")");
+}
+
+// Walks the lines, naming the line and section in every error.
+class TLineReader {
+ public:
+  // Read is the number of lines already taken from Lines.
+  TLineReader(TInflatedLines& Lines, int64_t Read) : FLines(Lines), FNumber(Read) {}
+
+  void Section(const char* Name) { FSection = Name; }
+  int64_t LineNumber() const { return FNumber; }  // 1-based number of the last line
+  std::string_view Next() {
+    std::string_view line;
+    if (!FLines.Next(line))
+      throw EListError("The map file ends early: " + LineText(FNumber + 1) + " (" + FSection +
+                       ") is missing");
+    ++FNumber;
+    return line;
+  }
+  std::string Where() const { return LineText(LineNumber()) + ", " + FSection; }
+  [[noreturn]] void Fail(const std::string& Message) const {
+    throw EMapFileError(Message + " (" + Where() + ")");
+  }
+  int32_t Int(const std::string& Text) const {
+    try {
+      return StrToInt(Text);
+    } catch (const EConvertError& e) {
+      throw EConvertError(std::string(e.what()) + " (" + Where() + ")");
+    }
+  }
+  uint32_t UInt(const std::string& Text) const {
+    try {
+      return StrToUInt32(Text);
+    } catch (const EConvertError& e) {
+      throw EConvertError(std::string(e.what()) + " (" + Where() + ")");
+    }
+  }
+
+ private:
+  TInflatedLines& FLines;
+  int64_t FNumber = 0;
+  std::string FSection = "the map header";
+};
+
+void ReadPixelRows(TLineReader& In, TMapEditLayerList& Map) {
+  In.Section("the pixel rows");
+  const int32_t pw = Map.PixelWidth(), ph = Map.PixelHeight();
+  std::string rest;
+  for (int32_t y = 0; y < ph; ++y) {
+    const std::string_view text = In.Next();
+    int32_t* out = Map.PixelGrid().Row(y);
+    int32_t x = int32_t(DecodePixelGroups(text, out, size_t(pw)));
+    if (x == pw) continue;
+    // The last pixel or two, and anything unusual: the row from the group where the
+    // fast reading stopped, decoded whole, each pixel through the general
+    // conversion, which also reports a row that is too short.
+    DecodeLineInto(text.substr(size_t(x) / 3 * 16), rest);
+    for (size_t at = 0; x < pw; ++x, at += 4) {
+      const std::string piece = at < rest.size() ? rest.substr(at, 4) : std::string();
+      out[x] = In.Int("$" + piece);
+    }
+  }
+}
+
+void ReadCellRows(TLineReader& In, TMapEditLayerList& Map) {
+  In.Section("the cell rows");
+  std::string row;
+  for (int32_t y = 0; y < Map.Height(); ++y) {
+    DecodeLineInto(In.Next(), row);
+    if (row.size() < size_t(Map.Width()))
+      In.Fail("The cell row " + std::to_string(y) + " holds " + std::to_string(row.size()) +
+              " cells instead of " + std::to_string(Map.Width()));
+    for (int32_t x = 0; x < Map.Width(); ++x) Map.SetCell(x, y, row[size_t(x)] == '1' ? 1 : 0);
+  }
+}
+
+// Cuts Count numbers separated by "," from Line.
+std::vector<std::string> CutFields(std::string_view Line, int Count) {
+  std::string rest(Line);
+  std::vector<std::string> fields(static_cast<size_t>(Count));
+  for (std::string& f : fields) CutToken(rest, ",", f);
+  return fields;
+}
+
+void ReadDoors(TLineReader& In, TMapEditLayerList& Map) {
+  TMapEditDoorList& doors = Map.Doors();
+  In.Section("the horizontal doors");
+  In.Next();
+  int32_t count = In.Int(std::string(In.Next()));
+  for (int32_t i = 0; i < count; ++i) {
+    const std::vector<std::string> f = CutFields(In.Next(), 3);
+    TMapEditHorzDoor* d = doors.HorzDoor().Add();
+    d->X = In.Int(f[0]);
+    d->Y = In.Int(f[1]);
+    d->Color = In.UInt(f[2]);
+    d->Width = 1;
+  }
+  In.Section("the vertical doors");
+  In.Next();
+  count = In.Int(std::string(In.Next()));
+  for (int32_t i = 0; i < count; ++i) {
+    const std::vector<std::string> f = CutFields(In.Next(), 3);
+    TMapEditVertDoor* d = doors.VertDoor().Add();
+    d->X = In.Int(f[0]);
+    d->Y = In.Int(f[1]);
+    d->Color = In.UInt(f[2]);
+    d->Height = 1;
+  }
+  In.Section("the free doors");
+  In.Next();
+  count = In.Int(std::string(In.Next()));
+  for (int32_t i = 0; i < count; ++i) {
+    const std::vector<std::string> f = CutFields(In.Next(), 5);
+    TMapEditCustomDoor* d = doors.FreeDoor().Add();
+    d->X = In.Int(f[0]);
+    d->Y = In.Int(f[1]);
+    d->X2 = In.Int(f[2]);
+    d->Y2 = In.Int(f[3]);
+    d->Color = In.UInt(f[4]);
+  }
+}
+
+// A magenta and black checkerboard of 8-pixel squares at map size, so that a layer
+// without its texture is plainly visible.
+void FillPlaceholder(TMapEditLayer& Layer) {
+  const TMapEditLayerList* map = Layer.Owner();
+  TBitmap32& bmp = Layer.BMP();
+  bmp.SetSize(map->PixelWidth(), map->PixelHeight());
+  for (int32_t y = 0; y < bmp.Height(); ++y) {
+    TColor32* row = bmp.ScanLine(y);
+    for (int32_t x = 0; x < bmp.Width(); ++x)
+      row[x] = ((x >> 3) + (y >> 3)) % 2 == 0 ? 0xFFFF00FFu : 0xFF000000u;
+  }
+}
+
+bool IsRegularFile(const fs::path& Path) {
+  std::error_code ec;
+  return fs::is_regular_file(Path, ec);
+}
+
+// Where to look for a texture path: as written, then relative to the map's folder,
+// then (for a Windows path from another machine) its file name in the map's folder.
+std::vector<fs::path> TextureCandidates(const std::string& Path, const std::string& BaseFolder) {
+  std::vector<fs::path> out{fs::path(Path)};
+  if (BaseFolder.empty()) return out;
+  const fs::path base(BaseFolder);
+  std::string slashed = Path;
+  std::replace(slashed.begin(), slashed.end(), '\\', '/');
+  const bool drive = slashed.size() >= 2 && slashed[1] == ':' &&
+                     std::isalpha(static_cast<unsigned char>(slashed[0]));
+  const bool windows = drive || slashed != Path;
+  if (!fs::path(slashed).is_absolute() && !drive) {
+    out.push_back(base / Path);
+    if (windows) out.push_back(base / slashed);
+  }
+  const size_t cut = slashed.find_last_of('/');
+  std::string name = cut == std::string::npos ? slashed : slashed.substr(cut + 1);
+  if (drive && cut == std::string::npos) name = slashed.substr(2);
+  if (!name.empty()) out.push_back(base / name);
+  return out;
+}
+
+// Builds the layer's image from Source. A texture that cannot be found or read
+// leaves a placeholder; FileName keeps Source in every case so saving loses nothing.
+void LoadLayerTexture(TMapEditLayer& Layer, const std::string& Source,
+                      const std::string& BaseFolder, TMapLoadReport& Report) {
+  std::string prefix, path;
+  TChipReference ref;
+  if (Source.empty() || TryStrToInt(Source)) {
+    Layer.SetFileName(Source);
+    return;
+  }
+  if (Source[0] == '<') {
+    if (!ParseChipReference(Source, ref)) {
+      Layer.SetFileName(Source);  // a malformed chip reference is emptied, not an error
+      return;
+    }
+    path = ref.Path;
+    prefix = Source.substr(0, Source.size() - path.size());
+  } else {
+    path = Source;
+  }
+  std::optional<fs::path> found;
+  for (const fs::path& p : TextureCandidates(path, BaseFolder))
+    if (IsRegularFile(p)) {
+      found = p;
+      break;
+    }
+  Layer.TextureState = TTextureState::Missing;
+  if (found) {
+    try {
+      Layer.SetFileName(prefix + found->string());
+      Layer.TextureState = TTextureState::Ok;
+    } catch (const std::bad_alloc&) {
+      throw;
+    } catch (const std::exception&) {
+      Layer.TextureState = TTextureState::Unreadable;
+    }
+  }
+  Layer.SetFileNameOnly(Source);
+  if (Layer.TextureState == TTextureState::Ok) return;
+  FillPlaceholder(Layer);
+  if (std::find(Report.MissingTextures.begin(), Report.MissingTextures.end(), Source) ==
+      Report.MissingTextures.end())
+    Report.MissingTextures.push_back(Source);
+}
+
+std::string ReadWholeFile(const std::string& FileName) {
+  struct stat st {};
+  if (::stat(FileName.c_str(), &st) != 0)
+    throw EFileError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
+  if (S_ISDIR(st.st_mode))
+    throw EFileError("Cannot open file \"" + FileName + "\". " + std::strerror(EISDIR));
+  std::ifstream in(FileName, std::ios::binary);
+  if (!in) throw EFileError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
+  std::string bytes;
+  char buffer[kReadChunk];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
+    bytes.append(buffer, size_t(in.gcount()));
+  if (in.bad()) throw EFileError("Cannot read file \"" + FileName + "\". " + std::strerror(errno));
+  return bytes;
+}
+
+}  // namespace
+
+void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
+                      const std::string& BaseFolder, TMapLoadReport& Report, bool Compose) {
+  TInflatedLines lines(Bytes, kHeaderAllowance);
+  std::string_view first;
+  bool tooLong = false;
+  if (!lines.Next(first, sizeof kMagic - 1, tooLong) || first != kMagic) NotAMapFile();
+  TLineReader in(lines, 1);
+  const THeader h = ParseHeader(std::string(in.Next()));
+  CheckHeader(h);
+  lines.SetLimit(TextLimit(h));
+
+  // A file too small for its header is found out before the grids are allocated:
+  // deflate makes at most 1032 characters of each byte, so a few kilobytes cannot
+  // hold the rows of a map of thousands of cells.
+  const size_t minimal = MinimalRowTextSize(h);
+  if (Bytes.size() < minimal / kMaxDeflateRatio)
+    throw EListError("The map file ends early: its " + std::to_string(Bytes.size()) +
+                     " bytes hold at most " + std::to_string(Bytes.size() * kMaxDeflateRatio) +
+                     " characters where its header needs at least " + std::to_string(minimal));
+  lines.InflateAhead();
+
+  TMapEditLayerList fresh;
+  fresh.FastDraw = Map.FastDraw;
+  fresh.DrawShadeOnlyCell = Map.DrawShadeOnlyCell;
+  fresh.SetSize(h.Width, h.Height, h.ChipSize);
+
+  // Layer texts: the whole file is UTF-8 when all of them are valid UTF-8,
+  // otherwise Shift JIS.
+  in.Section("the layers");
+  std::vector<std::string> texts;
+  texts.reserve(size_t(h.Layers) * 2);
+  std::string all;
+  for (int32_t i = 0; i < h.Layers * 2; ++i) {
+    texts.emplace_back(in.Next());
+    all += texts.back();
+    all += '\n';
+  }
+  const bool utf8 = IsValidUtf8(all);
+  TMapLoadReport report;
+  report.Encoding = utf8 ? kUtf8 : kShiftJis;
+  std::vector<std::string> sources;
+  for (int32_t i = 0; i < h.Layers; ++i) {
+    std::string name = texts[size_t(i) * 2], line = texts[size_t(i) * 2 + 1];
+    if (!utf8) {
+      try {
+        name = Cp932ToUtf8(name);
+        line = Cp932ToUtf8(line);
+      } catch (const EConvertError& e) {
+        throw EMapFileError(std::string(e.what()) + " (layer " + std::to_string(i) + ")");
+      }
+    }
+    TMapEditLayer* layer = fresh.AddLayer();
+    layer->LayerName = std::move(name);
+    std::string type;
+    CutToken(line, ":", type);
+    try {
+      layer->LayerType = TMapEditLayerType(uint8_t(StrToInt(type)));
+    } catch (const EConvertError& e) {
+      throw EConvertError(std::string(e.what()) + " (" + LineText(4 + int64_t(i) * 2) +
+                          ", the layers)");
+    }
+    sources.push_back(std::move(line));
+  }
+
+  // The layer images (a texture decoded and tiled, or a colour filled, over the
+  // whole map) are built on a second thread while the rows are read: they touch
+  // only the layers, the rows only the grids and doors. The file has passed the
+  // size checks above, so a damaged one rarely gets this far; when the rows then
+  // fail, the images are waited for and thrown away with the document.
+  TMapLoadReport textureReport;
+  std::exception_ptr textureFailure;
+  {
+    std::jthread textures([&] {
+      // One core for the images, the other for the rows.
+      omp_set_num_threads(1);
+      try {
+        for (int32_t i = 0; i < h.Layers; ++i)
+          LoadLayerTexture(*fresh.Layers(i), sources[size_t(i)], BaseFolder, textureReport);
+      } catch (...) {
+        textureFailure = std::current_exception();
+      }
+    });
+    in.Section("the pixel rows");
+    in.Next();
+    ReadPixelRows(in, fresh);
+    in.Section("the cell rows");
+    in.Next();
+    ReadCellRows(in, fresh);
+    ReadDoors(in, fresh);
+    lines.Finish();
+  }
+  if (textureFailure) std::rethrow_exception(textureFailure);
+  report.MissingTextures = std::move(textureReport.MissingTextures);
+
+  if (Compose) {
+    fresh.Doors().RebuildDoorBitmap();
+    fresh.Refresh();
+  }
+  Map.TakeContentFrom(fresh);
+  Report = std::move(report);
+}
+
+void TMapEditLayerList::LoadFromFile(const std::string& FileName, TMapLoadReport& Report) {
+  const std::string bytes = ReadWholeFile(FileName);
+  const fs::path folder = fs::path(FileName).parent_path();
+  LoadMapFromBytes(*this, bytes, folder.empty() ? std::string(".") : folder.string(), Report);
+}
+
+void TMapEditLayerList::LoadFromFile(const std::string& FileName) {
+  TMapLoadReport report;
+  LoadFromFile(FileName, report);
+}

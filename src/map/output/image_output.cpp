@@ -1,0 +1,353 @@
+#include "map/output/image_output.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "map/raster/bitmap32.h"
+#include "map/codec/image_band_writer.h"
+#include "map/codec/image_file.h"
+#include "map/compose/map_composer.h"
+#include "map/document/map_edit_layer_list.h"
+#include "record/errors.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Rows composed between two progress reports.
+constexpr int32_t kComposeStripRows = 64;
+
+std::string LowerExtension(const std::string& Path) {
+  std::string ext = fs::path(Path).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  return ext;
+}
+
+// A temporary file in the folder of Path, created empty and closed again; the
+// writers then open it by name.
+std::string MakeTempBeside(const std::string& Path) {
+  fs::path target = fs::path(Path);
+  fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  int fd = mkstemp(buf.data());
+  if (fd < 0) throw EFileError("Cannot create \"" + Path + "\": " + std::strerror(errno));
+  close(fd);
+  return std::string(buf.data());
+}
+
+void SyncFile(const std::string& Path) {
+  int fd = open(Path.c_str(), O_RDONLY);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+}  // namespace
+
+void RefreshWithProgress(TMapEditLayerList& Map, const TOutputProgress& Progress) {
+  const int32_t w = Map.Width(), h = Map.Height();
+  // The document's own Refresh is used whenever nobody listens: it is the
+  // reference, and a cell hook must see its order.
+  if (!Progress || Map.OnRedrawCell || int64_t(w) * h == 0) {
+    Map.Refresh();
+    if (Progress) Progress("refresh", 1, 1);
+    return;
+  }
+  // Every cell writes only its own pixels, so columns are recomposed in parallel
+  // batches with a report after each batch.
+  const int64_t total = int64_t(w) * h;
+  const int32_t batch = std::max<int32_t>(1, int32_t((int64_t(64) * 64 + h - 1) / h));
+  Progress("refresh", 0, total);
+  for (int32_t x0 = 0; x0 < w; x0 += batch) {
+    const int32_t x1 = std::min(w, x0 + batch);
+    const int64_t n = int64_t(x1 - x0) * h;
+    std::exception_ptr failure;
+#pragma omp parallel for schedule(dynamic, 8)
+    for (int64_t i = 0; i < n; ++i) {
+      try {
+        Map.RedrawCell(x0 + int32_t(i / h), int32_t(i % h));
+      } catch (...) {
+#pragma omp critical(vc_output_refresh_failure)
+        if (!failure) failure = std::current_exception();
+      }
+    }
+    if (failure) std::rethrow_exception(failure);
+    Progress("refresh", int64_t(x1) * h, total);
+  }
+}
+
+void PrepareForOutput(TMapEditLayerList& Map, TOutputFastDraw FastDraw,
+                      const TOutputProgress& Progress) {
+  Map.DrawShadeOnlyCell = false;
+  Map.Doors().RebuildDoorBitmap();
+  if (FastDraw == TOutputFastDraw::OffForOutput) {
+    const bool fast = Map.FastDraw;
+    Map.FastDraw = false;
+    try {
+      RefreshWithProgress(Map, Progress);
+    } catch (...) {
+      Map.FastDraw = fast;
+      throw;
+    }
+    Map.FastDraw = fast;
+  }
+}
+
+TColor32 GridColor32(const TOutputOptions& Options) {
+  TColor32 c = ColorFromPlatform(Options.GridColor);
+  return Options.HalfTone ? (c & 0x80FFFFFFu) : c;
+}
+
+namespace {
+
+// The image position of cell edge Index (the left or top edge of cell Index).
+int64_t CellEdge(int64_t Origin, double CellPixels, int64_t Index) {
+  return Origin + int64_t(std::floor(double(Index) * CellPixels + 0.5));
+}
+
+void BlendColumn(TBitmap32& Image, int64_t X, int64_t Y0, int64_t Y1, TColor32 C) {
+  if (X < 0 || X >= Image.Width()) return;
+  Y0 = std::max<int64_t>(Y0, 0);
+  Y1 = std::min<int64_t>(Y1, Image.Height());
+  for (int64_t y = Y0; y < Y1; ++y) {
+    TColor32& p = Image.Pixel(int32_t(X), int32_t(y));
+    p = BlendPixel(C, p);
+  }
+}
+
+void BlendRowSpan(TBitmap32& Image, int64_t Y, int64_t X0, int64_t X1, TColor32 C) {
+  if (Y < 0 || Y >= Image.Height()) return;
+  X0 = std::max<int64_t>(X0, 0);
+  X1 = std::min<int64_t>(X1, Image.Width());
+  for (int64_t x = X0; x < X1; ++x) {
+    TColor32& p = Image.Pixel(int32_t(x), int32_t(Y));
+    p = BlendPixel(C, p);
+  }
+}
+
+}  // namespace
+
+void DrawGridScaled(TBitmap32& Image, int64_t OriginX, int64_t OriginY, double CellPixelsX,
+                    double CellPixelsY, int32_t FirstCellX, int32_t FirstCellY, int32_t CellsX,
+                    int32_t CellsY, const TOutputOptions& Options, int32_t LineX, int32_t LineY) {
+  if (!Options.UseGrid || CellsX <= 0 || CellsY <= 0 || !(CellPixelsX > 0) || !(CellPixelsY > 0))
+    return;
+  LineX = std::max(LineX, 1);
+  LineY = std::max(LineY, 1);
+  const TColor32 color = GridColor32(Options);
+  const int64_t left = CellEdge(OriginX, CellPixelsX, FirstCellX);
+  const int64_t right = CellEdge(OriginX, CellPixelsX, int64_t(FirstCellX) + CellsX);
+  const int64_t top = CellEdge(OriginY, CellPixelsY, FirstCellY);
+  const int64_t bottom = CellEdge(OriginY, CellPixelsY, int64_t(FirstCellY) + CellsY);
+  // Only the cells whose lines can touch the image are visited.
+  for (int64_t c = FirstCellX; c < int64_t(FirstCellX) + CellsX; ++c) {
+    const int64_t x0 = CellEdge(OriginX, CellPixelsX, c);
+    const int64_t x1 = CellEdge(OriginX, CellPixelsX, c + 1);
+    if (x1 <= 0) continue;
+    if (x0 >= Image.Width()) break;
+    for (int32_t t = 0; t < LineX; ++t) {
+      if (Options.LeftGrid) BlendColumn(Image, x0 + t, top, bottom, color);
+      if (Options.RightGrid) BlendColumn(Image, x1 - LineX + t, top, bottom, color);
+    }
+  }
+  for (int64_t r = FirstCellY; r < int64_t(FirstCellY) + CellsY; ++r) {
+    const int64_t y0 = CellEdge(OriginY, CellPixelsY, r);
+    const int64_t y1 = CellEdge(OriginY, CellPixelsY, r + 1);
+    if (y1 <= 0) continue;
+    if (y0 >= Image.Height()) break;
+    for (int32_t t = 0; t < LineY; ++t) {
+      if (Options.UpGrid) BlendRowSpan(Image, y0 + t, left, right, color);
+      if (Options.DownGrid) BlendRowSpan(Image, y1 - LineY + t, left, right, color);
+    }
+  }
+}
+
+void DrawGridScaled(TBitmap32& Image, int64_t OriginX, int64_t OriginY, double CellPixels,
+                    int32_t FirstCellX, int32_t FirstCellY, int32_t CellsX, int32_t CellsY,
+                    const TOutputOptions& Options) {
+  DrawGridScaled(Image, OriginX, OriginY, CellPixels, CellPixels, FirstCellX, FirstCellY, CellsX,
+                 CellsY, Options, 1, 1);
+}
+
+void DrawGrid(TBitmap32& Image, int32_t Width, int32_t Height, int32_t ChipSize,
+              const TOutputOptions& Options) {
+  DrawGridScaled(Image, 0, 0, ChipSize, 0, 0, Width, Height, Options);
+}
+
+void ComposeForOutput(TMapEditLayerList& Map, TBitmap32& Image, const TOutputOptions& Options,
+                      const TOutputProgress& Progress) {
+  const int32_t pw = Map.PixelWidth(), ph = Map.PixelHeight();
+  Image.SetSize(pw, ph);
+  Image.Clear(0);
+  if (Progress) Progress("compose", 0, ph);
+  for (int32_t y = 0; y < ph; y += kComposeStripRows) {
+    const int32_t y1 = std::min(ph, y + kComposeStripRows);
+    ComposeMap(Map, Image, TRect{0, y, pw, y1}, 0, y);
+    if (Progress) Progress("compose", y1, ph);
+  }
+  DrawGrid(Image, Map.Width(), Map.Height(), Map.ChipSize(), Options);
+}
+
+namespace {
+
+// Writes Path through Write, which fills a temporary file beside it; the file is
+// renamed into place only when everything was written.
+void WriteThroughTempFile(const std::string& Path,
+                          const std::function<void(const std::string& Temp)>& Write) {
+  if (Path.empty()) throw EFileError("No output file name given");
+  std::error_code ec;
+  if (fs::is_directory(fs::path(Path), ec))
+    throw EFileError("Cannot write \"" + Path + "\": it is a folder");
+  const std::string temp = MakeTempBeside(Path);
+  try {
+    Write(temp);
+    SyncFile(temp);
+    // Keep the permissions a newly created file would get, not mkstemp's 0600.
+    mode_t mask = umask(0);
+    umask(mask);
+    fs::permissions(fs::path(temp), fs::perms(0666 & ~mask), ec);
+    if (std::rename(temp.c_str(), Path.c_str()) != 0)
+      throw EFileError("Cannot write \"" + Path + "\": " + std::strerror(errno));
+  } catch (...) {
+    std::remove(temp.c_str());
+    throw;
+  }
+}
+
+// Composes the prepared map a band of rows at a time, with the grid, and hands
+// each band to Writer: only one band is held in memory. Bottom-up writers get the
+// bands from the bottom of the map upwards.
+// The image size and band layout of one output: 1:1, or scaled to Cell pixels
+// per cell with bands of whole cells.
+struct TBandLayout {
+  int32_t Width = 0, Height = 0;  // image pixels
+  int32_t Cell = 0;               // image pixels per cell
+  bool Scaled = false;
+  int32_t BandRows = 0;
+};
+
+TBandLayout MakeLayout(TMapEditLayerList& Map, int32_t BandRows, int32_t PixelsPerCell,
+                       const std::string& Path) {
+  TBandLayout l;
+  const int32_t chip = Map.ChipSize();
+  if (PixelsPerCell < 0 || PixelsPerCell > kMaxOutputPixelsPerCell)
+    throw EImageError("Cannot write \"" + Path + "\": pixels per cell must be 1 to " +
+                      std::to_string(kMaxOutputPixelsPerCell));
+  l.Cell = PixelsPerCell > 0 ? PixelsPerCell : chip;
+  l.Scaled = l.Cell != chip;
+  const int64_t w = int64_t(Map.Width()) * l.Cell, h = int64_t(Map.Height()) * l.Cell;
+  if (w <= 0 || h <= 0) throw EImageError("Cannot write \"" + Path + "\": the map is empty");
+  if (w > kMaxOutputSide || h > kMaxOutputSide)
+    throw EImageError("Cannot write \"" + Path + "\": the image of " + std::to_string(w) + " x " +
+                      std::to_string(h) + " pixels is too large");
+  l.Width = int32_t(w);
+  l.Height = int32_t(h);
+  l.BandRows = BandRows;
+  // A scaled band holds whole cells, so each band maps onto whole map rows.
+  if (l.Scaled) l.BandRows = std::max(1, BandRows / l.Cell) * l.Cell;
+  return l;
+}
+
+// Composes the prepared map a band of rows at a time, with the grid, and hands
+// each band to Writer: only one band is held in memory. Bottom-up writers get the
+// bands from the bottom of the map upwards.
+template <class TWriter>
+void ComposeBands(TMapEditLayerList& Map, const TOutputOptions& Options, TWriter& Writer,
+                  const TBandLayout& L, bool BottomUp, const TOutputProgress& Progress) {
+  const int32_t pw = L.Width, ph = L.Height, bandRows = L.BandRows;
+  const int32_t chip = Map.ChipSize();
+  TBitmap32 band;
+  band.SetSize(pw, std::min(bandRows, ph));
+  const int32_t bands = (ph + bandRows - 1) / bandRows;
+  if (Progress) Progress("compose", 0, ph);
+  int64_t done = 0;
+  for (int32_t b = 0; b < bands; ++b) {
+    const int32_t y = (BottomUp ? bands - 1 - b : b) * bandRows;
+    const int32_t rows = std::min(bandRows, ph - y);
+    band.Clear(0);
+    if (L.Scaled) {
+      // Whole cells: image rows y .. y+rows are map cell rows y/Cell onwards.
+      const int32_t r0 = y / L.Cell, r1 = r0 + rows / L.Cell;
+      ComposeMapStretched(Map, band, TRect{0, 0, pw, rows},
+                          TRect{0, r0 * chip, Map.PixelWidth(), r1 * chip},
+                          L.Cell > chip ? TResamplerKind::Nearest : TResamplerKind::Draft);
+    } else {
+      ComposeMap(Map, band, TRect{0, y, pw, y + rows}, 0, 0);
+    }
+    DrawGridScaled(band, 0, -int64_t(y), L.Cell, 0, 0, Map.Width(), Map.Height(), Options);
+    Writer.WriteRows(band, rows);
+    done += rows;
+    if (Progress) Progress("compose", done, ph);
+  }
+  Writer.Finish();
+}
+
+void WriteBandsToFile(TMapEditLayerList& Map, const TOutputOptions& Options,
+                      const std::string& Temp, const std::string& Name, const TBandLayout& L,
+                      const TOutputProgress& Progress, int32_t Dpi) {
+  const int32_t pw = L.Width, ph = L.Height;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(Temp.c_str(), "wb"),
+                                                       &std::fclose);
+  if (!file) throw EFileError("Cannot write \"" + Name + "\": " + std::strerror(errno));
+  const std::string ext = LowerExtension(Name);
+  if (ext == ".png") {
+    TPngRowWriter writer(file.get(), pw, ph, Name, Dpi);
+    ComposeBands(Map, Options, writer, L, false, Progress);
+  } else if (ext == ".jpg") {
+    TJpegRowWriter writer(file.get(), pw, ph, 90, Name, Dpi);
+    ComposeBands(Map, Options, writer, L, false, Progress);
+  } else {
+    TBmpRowWriter writer(file.get(), pw, ph, Name, Dpi);
+    ComposeBands(Map, Options, writer, L, true, Progress);
+  }
+  if (std::fclose(file.release()) != 0)
+    throw EFileError("Cannot write \"" + Name + "\": " + std::strerror(errno));
+}
+
+}  // namespace
+
+void WriteImageByExtension(const TBitmap32& Image, const std::string& Path) {
+  const std::string ext = LowerExtension(Path);
+  WriteThroughTempFile(Path, [&](const std::string& temp) {
+    if (ext == ".png")
+      SavePNGFile(Image, temp);
+    else if (ext == ".jpg")
+      SaveJPEGFile(Image, temp, 90);
+    else
+      SaveBmpFile(Image, temp);
+  });
+}
+
+void WriteMapImageInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
+                          const std::string& Path, int32_t BandRows,
+                          const TOutputProgress& Progress, int32_t Dpi, int32_t PixelsPerCell) {
+  if (BandRows <= 0) BandRows = kComposeStripRows;
+  const TBandLayout layout = MakeLayout(Map, BandRows, PixelsPerCell, Path);
+  WriteThroughTempFile(Path, [&](const std::string& temp) {
+    WriteBandsToFile(Map, Options, temp, Path, layout, Progress, Dpi);
+  });
+}
+
+void RenderMapImage(TMapEditLayerList& Map, const TOutputOptions& Options, const std::string& Path,
+                    TOutputFastDraw FastDraw, const TOutputProgress& Progress, int32_t Dpi,
+                    int32_t PixelsPerCell) {
+  PrepareForOutput(Map, FastDraw, Progress);
+  // Composed and written in bands: no full-size image besides the document.
+  WriteMapImageInBands(Map, Options, Path, kComposeStripRows, Progress, Dpi, PixelsPerCell);
+  if (Progress) Progress("write", 1, 1);
+}

@@ -1,0 +1,75 @@
+#pragma once
+// Export to virtual tabletops in the Universal VTT exchange format (".dd2vtt",
+// ".uvtt"): one JSON object holding the composed map as a base64 PNG together
+// with the walls and object outlines as sight-blocking polylines and the doors as
+// portals, all in grid units (one unit per cell).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "map/output/image_output.h"
+
+class TBitmap32;
+class TMapEditLayerList;
+
+// The largest pixels-per-grid value accepted.
+constexpr int32_t kVttMaxPixelsPerGrid = 1000;
+
+struct TVttExportOptions {
+  // Image pixels per cell; 0 keeps the map's chip size. Another value scales the
+  // image; the lines and portals stay in grid units.
+  int32_t PixelsPerGrid = 0;
+  // Grid lines on the image (off unless UseGrid is set), as for image output.
+  TOutputOptions Grid;
+};
+
+struct TVttPoint {
+  double X = 0, Y = 0;
+  friend bool operator==(const TVttPoint&, const TVttPoint&) = default;
+};
+using TVttPolyline = std::vector<TVttPoint>;
+
+struct TVttPortal {
+  TVttPoint Position;   // the middle of the door
+  TVttPoint Bounds[2];  // its two ends
+  double Rotation = 0;  // radians, atan2 of the door's direction (y down)
+  bool Closed = true;
+  bool Freestanding = false;  // no wall touches the door
+};
+
+// The geometry of an export, in grid units.
+struct TVttScene {
+  int32_t MapWidth = 0, MapHeight = 0;  // in cells
+  std::vector<TVttPolyline> Walls;      // closed ones repeat their first point at the end
+  std::vector<TVttPolyline> Objects;
+  std::vector<TVttPortal> Portals;
+};
+
+// Traces the walls (pixels of layer 0 against every other pixel) and the object
+// layers' pixels (against floors; their edges along walls are the walls' lines),
+// simplifies them within half a pixel, turns every door into a portal and opens
+// the walls where a door runs along or through them. Reads only the document's
+// grids and doors (the door lists are created when the map has none yet).
+TVttScene BuildVttScene(TMapEditLayerList& Map);
+
+// The composed image of the prepared map at PixelsPerGrid pixels per cell (the
+// chip size when 0), with grid lines when asked. Raises EImageError for a
+// pixels-per-grid value outside 1..kVttMaxPixelsPerGrid or an image too large.
+void ComposeVttImage(TMapEditLayerList& Map, const TVttExportOptions& Options, TBitmap32& Image,
+                     const TOutputProgress& Progress = {});
+
+// The JSON text of the export. PngBytes is the encoded image.
+std::string VttJson(const TVttScene& Scene, int32_t PixelsPerGrid, const std::string& PngBytes);
+
+// Standard base64 with padding.
+std::string EncodeBase64(const std::string& Bytes);
+
+// Encodes Image as PNG (8-bit RGB, as image output writes it) into memory.
+std::string EncodePNGToMemory(const TBitmap32& Image);
+
+// The whole export: prepare the document as image output does, compose, trace,
+// encode and write Path atomically. Raises EFileError or EImageError on failure,
+// leaving any existing file at Path untouched.
+void ExportVtt(TMapEditLayerList& Map, const std::string& Path, const TVttExportOptions& Options,
+               const TOutputProgress& Progress = {});
