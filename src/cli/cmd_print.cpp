@@ -1,6 +1,6 @@
 // vellumcraft-cli print MAP OUT.pdf --cell SIZE [--paper NAME] [--landscape] [--dpi N]
 //   [--smooth] [--grey] [--grid SIDES] [--grid-color #RRGGBB] [--half-tone] [--overlap]
-//   [--layout-json]
+//   [--layout-json] [--sheets LIST] [--no-assembly] [--no-sheet-marks] [--trim-border]
 
 #include <cstdlib>
 #include <nlohmann/json.hpp>
@@ -47,8 +47,10 @@ int RunPrint(const TCliArgs& Args, const TCliContext& Context) {
   double cellSize = 0;
   TPrintUnit unit = TPrintUnit::Inch;
   bool cellGiven = false, landscape = false, layoutJson = false, overlap = false;
+  bool sheetMarks = true;
   int32_t dpi = 600;
   TPrintOptions options;
+  options.AssemblyPage = true;
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::string& a = Args[i];
     if (a == "--cell") {
@@ -78,6 +80,14 @@ int RunPrint(const TCliArgs& Args, const TCliContext& Context) {
       options.Grid.GridColor = *c;
     } else if (a == "--half-tone") {
       options.Grid.HalfTone = true;
+    } else if (a == "--sheets") {
+      options.Selection = OptionValue(Args, i);
+    } else if (a == "--no-assembly") {
+      options.AssemblyPage = false;
+    } else if (a == "--no-sheet-marks") {
+      sheetMarks = false;
+    } else if (a == "--trim-border") {
+      options.TrimBorder = true;
     } else if (a == "--layout-json") {
       layoutJson = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {
@@ -105,7 +115,11 @@ int RunPrint(const TCliArgs& Args, const TCliContext& Context) {
   const TPrinterMetrics metrics =
       PdfPrinterMetrics(paper, landscape, dpi, TPdfPrintSink::DefaultMarginMm);
   const TPrintLayout layout = ComputePrintLayout(cellSize, unit, metrics, map.ChipSize(),
-                                                 map.Width(), map.Height(), overlap);
+                                                 map.Width(), map.Height(), overlap, sheetMarks);
+  options.SheetMarks = sheetMarks;
+  options.CellSize = cellSize;
+  options.Unit = unit;
+  options.PaperText = paper.Name + (landscape ? " landscape" : " portrait");
   if (layoutJson) {
     nlohmann::ordered_json j;
     j["cell_pixels_x"] = layout.CellPixelsX;
@@ -118,11 +132,19 @@ int RunPrint(const TCliArgs& Args, const TCliContext& Context) {
     j["sheets"] = layout.Sheets;
     j["printable_width"] = layout.PrintableWidth;
     j["printable_height"] = layout.PrintableHeight;
+    j["marks_height"] = layout.MarksHeight;
     std::fprintf(Context.Out, "%s\n", j.dump().c_str());
   }
   if (!layout.Printable())
     throw TCliError("nothing to print: one cell of this size does not fit on the " + paper.Name +
                     " sheet's printable area");
+  if (layout.Printable()) {
+    try {
+      SelectSheets(layout, map.Width(), map.Height(), options.Selection);
+    } catch (const std::exception& e) {
+      throw TUsageError(std::string("--sheets: ") + e.what());
+    }
+  }
   try {
     TPdfPrintSink sink(outPath, paper, landscape, dpi);
     PrintMap(map, layout, options, sink);

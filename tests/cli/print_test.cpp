@@ -21,9 +21,11 @@ TEST(CliPrint, LayoutJsonAndOnePagePerSheet) {
   const std::string pdf = dir.File("poster.pdf");
   // The example is 16 x 12 cells of 32 pixels. A4 at 100 dpi with a quarter-inch
   // margin: 776 x 1119 printable pixels; one inch is 100 pixels, 7 x 11 cells a
-  // sheet, so 3 sheets across and 2 down.
-  const vctest::TCliResult r = vctest::RunCli(
-      {"print", Map(), pdf, "--cell", "1in", "--dpi", "100", "--layout-json", "--grid", "all"});
+  // sheet, so 3 sheets across and 2 down. Without the assembly page and the sheet
+  // marks the pages are the plain tiles.
+  const vctest::TCliResult r =
+      vctest::RunCli({"print", Map(), pdf, "--cell", "1in", "--dpi", "100", "--layout-json",
+                      "--grid", "all", "--no-assembly", "--no-sheet-marks"});
   ASSERT_EQ(r.Status, 0) << r.Err;
   const nlohmann::json j = nlohmann::json::parse(r.Out);
   EXPECT_EQ(j["cell_pixels_x"], 100);

@@ -160,6 +160,29 @@ void TPdfPrintSink::DrawText(int32_t X, int32_t Y, const std::string& Text) {
       "BT /F1 8 Tf 0 g " + Num(PtX(X)) + " " + Num(base) + " Td " + PdfString(Text) + " Tj ET\n";
 }
 
+void TPdfPrintSink::FillRect(int32_t X, int32_t Y, int32_t Width, int32_t Height, uint8_t Grey) {
+  if (Width <= 0 || Height <= 0) return;
+  FContent += "q " + Num(Grey / 255.0) + " g " + Num(PtX(X)) + " " + Num(PtY(Y + Height)) + " " +
+              Num(Width * 72.0 / FDpi) + " " + Num(Height * 72.0 / FDpi) + " re f Q\n";
+}
+
+void TPdfPrintSink::FillPolygon(const std::vector<TPrintPoint>& Points, uint8_t Grey) {
+  if (Points.size() < 3) return;
+  std::string path;
+  for (size_t i = 0; i < Points.size(); ++i)
+    path += Num(PtX(Points[i].X)) + " " + Num(PtY(Points[i].Y)) + (i == 0 ? " m " : " l ");
+  FContent += "q " + Num(Grey / 255.0) + " g " + path + "h f Q\n";
+}
+
+void TPdfPrintSink::DrawTextSized(int32_t X, int32_t Y, const std::string& Text, int32_t Height) {
+  if (Height <= 0 || Text.empty()) return;
+  const double size = Height * 72.0 / FDpi;
+  // Helvetica's capitals rise about 0.72 of the size above the baseline.
+  const double base = PtY(Y) - size * 0.78;
+  FContent += "BT /F1 " + Num(size) + " Tf 0 g " + Num(PtX(X)) + " " + Num(base) + " Td " +
+              PdfString(Text) + " Tj ET\n";
+}
+
 void TPdfPrintSink::EndSheet() {
   const int32_t content = NewObject();
   Write("<< /Length " + std::to_string(FContent.size()) + " >>\nstream\n" + FContent +

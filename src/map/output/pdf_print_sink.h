@@ -1,8 +1,9 @@
 #pragma once
 // A print sink that writes a PDF file, one page per sheet: the paper size in
 // points, the printable area inset by a margin, each sheet's picture as a
-// compressed RGB image at the device resolution, cut marks as thin lines and the
-// sheet caption in Helvetica. The file is written beside its target and renamed
+// compressed RGB image at the device resolution, cut marks, rulers and arrows as
+// lines and filled shapes, and the labels and captions as Helvetica text, so that
+// they can be searched and copied. The file is written beside its target and renamed
 // into place when complete, so a failed or cancelled job leaves no partial file.
 
 #include <cstdint>
@@ -41,6 +42,9 @@ class TPdfPrintSink : public IPrintSink {
   void DrawLine(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) override;
   void DrawText(int32_t X, int32_t Y, const std::string& Text) override;
   void EndSheet() override;
+  void FillRect(int32_t X, int32_t Y, int32_t Width, int32_t Height, uint8_t Grey) override;
+  void FillPolygon(const std::vector<TPrintPoint>& Points, uint8_t Grey) override;
+  void DrawTextSized(int32_t X, int32_t Y, const std::string& Text, int32_t Height) override;
   // Writes the page tree and trailer and moves the file into place. Raises
   // EFileError on failure. Without Finish the temporary file is removed.
   void Finish();

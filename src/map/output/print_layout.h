@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum class TPrintUnit : uint8_t { Millimetre, Centimetre, Inch };
 
@@ -42,12 +43,33 @@ struct TPrintLayout {
   // With an overlap of one cell, each sheet after the first repeats the last
   // cell row or column of the one before it, for gluing.
   bool Overlap = false;
+  // Resolution of the device, and the strip below each sheet's cells kept free
+  // for the sheet's label, arrows and scale ruler (0 without sheet marks).
+  int32_t DpiX = 0;
+  int32_t DpiY = 0;
+  int32_t MarksHeight = 0;
   // False when nothing can be printed (no cell size, no printer metrics, a cell
   // larger than the printable area): every figure that would divide by zero is 0.
   bool Printable() const { return Sheets > 0; }
 };
 
-// The figures for a map of MapWidth x MapHeight cells of ChipSize pixels.
+// Height of the sheet-marks strip: half an inch at DpiY.
+int32_t SheetMarksHeight(int32_t DpiY);
+
+// The figures for a map of MapWidth x MapHeight cells of ChipSize pixels. With
+// SheetMarks the strip for the sheet marks is kept free below the cells, unless
+// not even one cell row would fit beside it (then no strip is kept).
 TPrintLayout ComputePrintLayout(double CellSize, TPrintUnit Unit, const TPrinterMetrics& Printer,
                                 int32_t ChipSize, int32_t MapWidth, int32_t MapHeight,
-                                bool Overlap = false);
+                                bool Overlap = false, bool SheetMarks = false);
+
+// A sheet's label: its row as letters (A .. Z, AA, AB ..) and its column as a
+// number from 1: row 0, column 1 is "A2", row 1, column 0 is "B1", row 26 is "AA".
+std::string SheetLabel(int32_t Row, int32_t Column);
+
+// Parses a selection of sheets such as "A2, B1-B3" (single labels, and ranges
+// that take every sheet of the rectangle between two labels) for a poster of
+// SheetsX x SheetsY sheets. The result has one flag per sheet in reading order.
+// An empty or blank text selects every sheet. Raises EVellumError naming the
+// part that is not a sheet of this poster.
+std::vector<bool> ParseSheetSelection(const std::string& Text, int32_t SheetsX, int32_t SheetsY);

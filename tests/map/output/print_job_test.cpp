@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "map/document/map_edit_layer.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/new_map.h"
+#include "record/errors.h"
 
 namespace {
 
@@ -107,6 +109,140 @@ TEST(PrintJob, GridScaledToTheCellAndGreyscale) {
       map, ComputePrintLayout(0, TPrintUnit::Inch, TPrinterMetrics{1, 1, 100, 100}, 4, 5, 3),
       options, sink));
   EXPECT_EQ(sink.Ended, 0);
+}
+
+// Also records the marks: filled rectangles and sized texts.
+struct TMarkSink : TRecordingSink {
+  struct TRect {
+    int32_t X, Y, W, H;
+    uint8_t Grey;
+  };
+  std::vector<TRect> Rects;
+  std::vector<std::string> Sized;
+  std::vector<bool> Assembly;
+  int Polygons = 0;
+  void BeginSheet(const TPrintSheet& S, int32_t N) override {
+    TRecordingSink::BeginSheet(S, N);
+    Assembly.push_back(S.Assembly);
+  }
+  void FillRect(int32_t X, int32_t Y, int32_t W, int32_t H, uint8_t G) override {
+    Rects.push_back({X, Y, W, H, G});
+  }
+  void FillPolygon(const std::vector<TPrintPoint>& P, uint8_t) override {
+    EXPECT_EQ(P.size(), 3u);
+    ++Polygons;
+  }
+  void DrawTextSized(int32_t, int32_t, const std::string& T, int32_t) override {
+    Sized.push_back(T);
+  }
+};
+
+TEST(PrintJob, OverlapShadedOnTheLowerSheet) {
+  TMapEditLayerList map;
+  MakeMap(map);
+  // 3 x 2 cells a sheet with one cell of overlap: columns 0-2 and 2-4, rows 0-1 and 1-2.
+  const TPrintLayout layout =
+      ComputePrintLayout(8, TPrintUnit::Inch, TPrinterMetrics{1, 1, 24, 16}, 4, 5, 3, true);
+  ASSERT_EQ(layout.Sheets, 4);
+  TPrintOptions options;
+  TBitmap32 image;
+  PrepareForOutput(map);
+  const std::vector<TPrintSheet> sheets = PlanSheets(layout, 5, 3);
+  // The first sheet is not shaded anywhere.
+  RenderSheet(map, layout, sheets[0], options, image);
+  EXPECT_EQ(image.Pixel(3, 3) & 0xFFFFFF, 0xFF0000u);
+  // Sheet A2 starts at column 2 (blue), repeated from A1: shaded by an eighth,
+  // 255 -> 223; its next column (red, column 3) is not.
+  RenderSheet(map, layout, sheets[1], options, image);
+  EXPECT_EQ(sheets[1].FirstCellX, 2);
+  EXPECT_EQ(image.Pixel(3, 3) & 0xFFFFFF, 0x0000DFu);
+  EXPECT_EQ(image.Pixel(11, 3) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(image.Pixel(11, 11) & 0xFFFFFF, 0xFF0000u);
+  // Sheet B2: its first row and its first column are shaded, the rest is not.
+  RenderSheet(map, layout, sheets[3], options, image);
+  EXPECT_EQ(image.Pixel(11, 3) & 0xFFFFFF, 0xDF0000u);
+  EXPECT_EQ(image.Pixel(3, 11) & 0xFFFFFF, 0x0000DFu);
+  EXPECT_EQ(image.Pixel(11, 11) & 0xFFFFFF, 0xFF0000u);
+  // Switched off, the repeated cells print as they are.
+  options.ShadeOverlap = false;
+  RenderSheet(map, layout, sheets[3], options, image);
+  EXPECT_EQ(image.Pixel(3, 11) & 0xFFFFFF, 0x0000FFu);
+}
+
+TEST(PrintJob, AssemblyPageSelectionAndSheetMarks) {
+  TMapEditLayerList map;
+  MakeMap(map);
+  // 100 dpi, one-inch cells: 3 x 1 cells a sheet beside a 50-pixel marks strip.
+  const TPrintLayout layout = ComputePrintLayout(1, TPrintUnit::Inch,
+                                                 TPrinterMetrics{100, 100, 350, 160}, 4, 5, 3,
+                                                 false, true);
+  ASSERT_EQ(layout.MarksHeight, 50);
+  ASSERT_EQ(layout.SheetsX, 2);
+  ASSERT_EQ(layout.SheetsY, 3);
+  TPrintOptions options;
+  options.AssemblyPage = true;
+  options.CutMarks = false;
+  options.CellSize = 1;
+  options.Selection = "B1-B2, C2";
+  TMarkSink sink;
+  std::vector<int32_t> progress;
+  ASSERT_TRUE(PrintMap(map, layout, options, sink, TOutputFastDraw::OffForOutput,
+                       [&](int32_t Done, int32_t Total) {
+                         EXPECT_EQ(Total, 4);
+                         progress.push_back(Done);
+                         return true;
+                       }));
+  // The assembly page, then B1, B2 and C2.
+  ASSERT_EQ(sink.Ended, 4);
+  EXPECT_EQ(progress, (std::vector<int32_t>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(sink.Assembly, (std::vector<bool>{true, false, false, false}));
+  EXPECT_EQ(sink.Sheets[1].Row, 1);
+  EXPECT_EQ(sink.Sheets[1].Column, 0);
+  EXPECT_EQ(sink.Sheets[3].Row, 2);
+  EXPECT_EQ(sink.Sheets[3].Column, 1);
+  // The assembly page shows the whole map, 20 x 12 pixels fitted into the space
+  // below its four lines of text (78 pixels at 100 dpi): 82 rows of the 160, and
+  // 20 / 12 as many columns; then every sheet's label, printed or not.
+  ASSERT_GE(sink.Images.size(), 1u);
+  EXPECT_EQ(sink.Images[0]->Height(), 160 - 78);
+  EXPECT_EQ(sink.Images[0]->Width(), 136);
+  auto has = [&](const std::string& T) {
+    return std::find(sink.Sized.begin(), sink.Sized.end(), T) != sink.Sized.end();
+  };
+  EXPECT_TRUE(has("Assembly: 2 x 3 sheets, A1 to C2"));
+  EXPECT_TRUE(has("Print at 100 % / actual size, never fit to page. Check the ruler on each sheet."));
+  // The rulers: a bar of whole cells, 5 at most, beside its text; five cells of
+  // 100 pixels do not fit beside the text and check mark in 350 pixels.
+  const TRulerPlace ruler = PlaceRuler(layout, sink.Sheets[1], options);
+  EXPECT_EQ(ruler.Length, ruler.Cells * 100);
+  EXPECT_GE(ruler.Cells, 1);
+  EXPECT_LT(ruler.Cells, 5);
+  EXPECT_EQ(ruler.CheckLength, 100);  // one inch
+  EXPECT_TRUE(has(RulerText(layout, options, ruler.Cells)));
+  EXPECT_EQ(RulerText(layout, options, 3), "3 cells = 3 in");
+  int bars = 0;
+  for (const TMarkSink::TRect& r : sink.Rects)
+    if (r.Grey == 0 && r.X == ruler.X && r.W == ruler.Length && r.Y == 100 + 10) ++bars;
+  EXPECT_EQ(bars, 3);
+  // B1 has neighbours A1, B2 and C1; C2 has B2 and C1.
+  EXPECT_TRUE(has("B1"));
+  EXPECT_TRUE(has("C2"));
+  EXPECT_EQ(sink.Polygons, 3 + 3 + 2);
+  EXPECT_EQ(sink.Texts, (std::vector<std::string>{"row 2, column 1 (1 of 3)",
+                                                  "row 2, column 2 (2 of 3)",
+                                                  "row 3, column 2 (3 of 3)"}));
+
+  // A selection of sheets the poster does not have prints nothing.
+  TMarkSink none;
+  options.Selection = "D1";
+  EXPECT_THROW(PrintMap(map, layout, options, none), EVellumError);
+  EXPECT_EQ(none.Ended, 0);
+  // The ruler's text in the chosen unit.
+  options.CellSize = 25;
+  options.Unit = TPrintUnit::Millimetre;
+  EXPECT_EQ(RulerText(layout, options, 4), "4 cells = 100 mm");
+  EXPECT_EQ(RulerText(layout, options, 1), "1 cell = 25 mm");
+  EXPECT_EQ(PlaceRuler(layout, sink.Sheets[1], options).CheckLength, 79);  // 2 cm at 100 dpi
 }
 
 }  // namespace

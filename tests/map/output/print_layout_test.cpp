@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "record/errors.h"
+
 namespace {
 
 TEST(PrintLayout, DevicePixelsPerCellRoundOddUpAndKeepEven) {
@@ -52,6 +54,62 @@ TEST(PrintLayout, SheetsForAMap) {
     EXPECT_FALSE(bad.Printable());
     EXPECT_EQ(bad.Sheets, 0);
     EXPECT_EQ(bad.SheetsX, 0);
+  }
+}
+
+TEST(PrintLayout, SheetMarksStripAndItsFallback) {
+  // 600 dpi, 4660 x 6715 printable: seven cells across; the half-inch strip of
+  // 300 pixels leaves 6415 pixels, ten rows of one-inch cells instead of eleven.
+  const TPrinterMetrics a4{600, 600, 4660, 6715};
+  const TPrintLayout marked = ComputePrintLayout(1, TPrintUnit::Inch, a4, 32, 30, 20, false, true);
+  EXPECT_EQ(marked.MarksHeight, 300);
+  EXPECT_EQ(marked.CellsPerSheetX, 7);
+  EXPECT_EQ(marked.CellsPerSheetY, 10);
+  EXPECT_EQ(marked.SheetsX, 5);
+  EXPECT_EQ(marked.SheetsY, 2);
+  EXPECT_EQ(marked.Sheets, 10);
+  EXPECT_EQ(marked.DpiX, 600);
+  EXPECT_EQ(ComputePrintLayout(1, TPrintUnit::Inch, a4, 32, 30, 20).CellsPerSheetY, 11);
+  EXPECT_EQ(ComputePrintLayout(1, TPrintUnit::Inch, a4, 32, 30, 20).MarksHeight, 0);
+  // A cell that fits only without the strip keeps printing, without marks.
+  const TPrintLayout tall = ComputePrintLayout(11, TPrintUnit::Inch, TPrinterMetrics{100, 100, 1200, 1110},
+                                               32, 3, 3, false, true);
+  EXPECT_EQ(tall.MarksHeight, 0);
+  EXPECT_EQ(tall.CellsPerSheetY, 1);
+  EXPECT_TRUE(tall.Printable());
+}
+
+TEST(PrintLayout, SheetLabelsAndSelections) {
+  EXPECT_EQ(SheetLabel(0, 0), "A1");
+  EXPECT_EQ(SheetLabel(1, 2), "B3");
+  EXPECT_EQ(SheetLabel(25, 9), "Z10");
+  EXPECT_EQ(SheetLabel(26, 0), "AA1");
+  EXPECT_EQ(SheetLabel(27, 0), "AB1");
+  EXPECT_EQ(SheetLabel(701, 0), "ZZ1");
+  EXPECT_EQ(SheetLabel(702, 0), "AAA1");
+
+  // 4 sheets across, 3 down; flags in reading order.
+  auto picked = [](const std::string& Text) {
+    std::string out;
+    for (bool b : ParseSheetSelection(Text, 4, 3)) out += b ? '1' : '.';
+    return out;
+  };
+  EXPECT_EQ(picked(""), "111111111111");
+  EXPECT_EQ(picked("  "), "111111111111");
+  EXPECT_EQ(picked("A2, B1-B3"), ".1..111.....");
+  EXPECT_EQ(picked("c4,a1"), "1..........1");
+  // A range between two labels takes the rectangle, in either order.
+  EXPECT_EQ(picked("B3-A2"), ".11..11.....");
+  EXPECT_EQ(picked("A1-C4"), "111111111111");
+  EXPECT_EQ(picked("A1,,A1 ,"), "1...........");
+  for (const char* bad : {"A5", "D1", "A0", "1A", "A", "B1-", "A1-B", "A1-B2-C3", "A1;B2", "#"})
+    EXPECT_THROW(ParseSheetSelection(bad, 4, 3), EVellumError) << bad;
+  try {
+    ParseSheetSelection("A2, Q7", 4, 3);
+    ADD_FAILURE();
+  } catch (const EVellumError& e) {
+    EXPECT_NE(std::string(e.what()).find("\"Q7\""), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("A1 to C4"), std::string::npos) << e.what();
   }
 }
 
