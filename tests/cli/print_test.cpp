@@ -57,12 +57,46 @@ TEST(CliPrint, LayoutJsonAndOnePagePerSheet) {
   EXPECT_EQ(page.Pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);
 }
 
+TEST(CliPrint, RulerIsExactlyFiveCellsAtTheDeviceResolution) {
+  vctest::TempDir dir;
+  const std::string pdf = dir.File("a1.pdf");
+  const vctest::TCliResult r =
+      vctest::RunCli({"print", Map(), pdf, "--cell", "1in", "--dpi", "600", "--sheets", "A1"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  if (std::system("qpdf --version > /dev/null 2>&1") == 0) {
+    EXPECT_EQ(std::system(("qpdf --check '" + pdf + "' > /dev/null").c_str()), 0);
+  }
+  // The assembly page and the one chosen sheet, its label searchable as text.
+  const std::string text = dir.File("text.txt");
+  ASSERT_EQ(std::system(("pdftotext '" + pdf + "' '" + text + "'").c_str()), 0);
+  const std::string words = vctest::ReadFileBytes(text);
+  EXPECT_NE(words.find("Assembly: 3 x 2 sheets, A1 to B3"), std::string::npos) << words;
+  EXPECT_NE(words.find("5 cells = 5 in"), std::string::npos) << words;
+  // Sheet A1 holds 7 x 10 one-inch cells from the quarter-inch margin (150 pixels);
+  // the ruler's bar lies 60 to 120 pixels below them. One pixel row through its
+  // middle, rendered at 600 dpi: a dark run of exactly 5 x 600 pixels.
+  const std::string prefix = dir.File("ruler");
+  ASSERT_EQ(std::system(("pdftoppm -r 600 -f 2 -l 2 -x 0 -y 6240 -W 4961 -H 1 -png '" + pdf +
+                         "' '" + prefix + "'")
+                            .c_str()),
+            0);
+  TBitmap32 row;
+  LoadImageFile(prefix + "-2.png", row);
+  ASSERT_EQ(row.Height(), 1);
+  auto dark = [&](int X) { return (row.Pixel(X, 0) & 0xFF) < 128; };
+  EXPECT_FALSE(dark(149));
+  int run = 0;
+  while (150 + run < row.Width() && dark(150 + run)) ++run;
+  EXPECT_EQ(run, 3000);
+}
+
 TEST(CliPrint, RefusesWhatCannotPrint) {
   vctest::TempDir dir;
   const std::string pdf = dir.File("x.pdf");
   EXPECT_EQ(vctest::RunCli({"print", Map(), pdf}).Status, 2);  // no --cell
   EXPECT_EQ(vctest::RunCli({"print", Map(), pdf, "--cell", "1ft"}).Status, 2);
   EXPECT_EQ(vctest::RunCli({"print", Map(), pdf, "--cell", "1in", "--paper", "B9"}).Status, 2);
+  EXPECT_EQ(vctest::RunCli({"print", Map(), pdf, "--cell", "1in", "--sheets", "C1"}).Status, 2);
   // A cell larger than the sheet: the figures show zeros and nothing is written.
   const vctest::TCliResult r =
       vctest::RunCli({"print", Map(), pdf, "--cell", "40cm", "--layout-json"});
