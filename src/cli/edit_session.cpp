@@ -1,7 +1,5 @@
 #include "cli/edit_session.h"
 
-#include "map/document/layer_renumber.h"
-
 #include <algorithm>
 #include <utility>
 
@@ -9,7 +7,6 @@
 #include "map/document/map_edit_door.h"
 #include "map/document/map_edit_layer.h"
 #include "map/document/map_edit_layer_list.h"
-#include "map/undo/map_edit_undo.h"
 
 namespace vcli {
 
@@ -21,11 +18,6 @@ constexpr int32_t kMaxRadius = 100;
 std::string Quote(const std::string& S) { return "\"" + S + "\""; }
 
 bool IsBlank(char C) { return C == ' ' || C == '\t'; }
-
-void AddTouched(TRecordList& Cells, int32_t X, int32_t Y) {
-  TPoint p{X, Y};
-  if (Cells.IndexOf(p) < 0) Cells.Insert(0, p);
-}
 
 }  // namespace
 
@@ -60,26 +52,17 @@ std::vector<std::string> TokenizeCommand(const std::string& Line) {
   return words;
 }
 
-void RecordTouchedCells(TRecordList& Cells, int32_t X, int32_t Y, int32_t CX, int32_t CY, int32_t R,
-                        int32_t ChipSize) {
-  AddTouched(Cells, CX, CY);
-  const int32_t l = (X - R) / ChipSize, rt = (X + R) / ChipSize;
-  const int32_t t = (Y - R) / ChipSize, b = (Y + R) / ChipSize;
-  if (l != CX && t != CY) AddTouched(Cells, l, t);
-  if (l != CX) AddTouched(Cells, l, CY);
-  if (l != CX && b != CY) AddTouched(Cells, l, b);
-  if (rt != CX && t != CY) AddTouched(Cells, rt, t);
-  if (rt != CX) AddTouched(Cells, rt, CY);
-  if (rt != CX && b != CY) AddTouched(Cells, rt, b);
-  if (b != CY) AddTouched(Cells, CX, b);
-  if (t != CY) AddTouched(Cells, CX, t);
+namespace {
+
+int32_t CheckedUndoLimit(int32_t UndoLimit) {
+  if (UndoLimit < 1) throw TCommandError("the undo limit must be at least 1");
+  return UndoLimit;
 }
 
-TEditSession::TEditSession(TMapEditLayerList& Map, int32_t UndoLimit) : FMap(Map) {
-  if (UndoLimit < 1) throw TCommandError("the undo limit must be at least 1");
-  FHistory.SetUndoLimit(UndoLimit);
-  FHistory.Reset();
-}
+}  // namespace
+
+TEditSession::TEditSession(TMapEditLayerList& Map, int32_t UndoLimit)
+    : FMap(Map), FSession(Map, CheckedUndoLimit(UndoLimit)) {}
 
 void TEditSession::ExecuteLine(const std::string& Line) { Execute(TokenizeCommand(Line)); }
 
@@ -164,21 +147,18 @@ void TEditSession::CheckBandPixel(int32_t X, int32_t Y) const {
 
 // --- the canvas's actions ---
 
-void TEditSession::BeginAction() {
-  FMap.DrawShadeOnlyCell = false;  // shades are not switched off
-  FMap.FastDraw = true;            // fast drawing is on while editing
-}
-
-void TEditSession::PushPaintUndo() { FHistory.PushUndo(FMap, mutMapRefresh, {0, 0}, {0, 0}, 0); }
-
 void TEditSession::PaintChip(const TArgs& W) {
   CheckArgCount(W, 4, 4, "paint-chip CX CY LAYER");
   int32_t cx = IntArg(W, 1, "CX"), cy = IntArg(W, 2, "CY");
   int32_t layer = LayerArg(W, 3);
   CheckCell(cx, cy);
-  BeginAction();
-  PushPaintUndo();
-  FMap.PaintChip(cx, cy, layer);
+  // A click of the chip pencil: a stroke of one cell.
+  TEditTools tools = FTools;
+  tools.Tool = TEditTool::Pencil;
+  tools.Chip = true;
+  const int32_t c = FMap.ChipSize();
+  FSession.BeginStroke(tools, layer, cx * c, cy * c);
+  FSession.EndStroke();
 }
 
 void TEditSession::Circle(const TArgs& W) {
@@ -189,16 +169,13 @@ void TEditSession::Circle(const TArgs& W) {
   if (r < 1 || r > kMaxRadius)
     throw TCommandError("radius " + std::to_string(r) + " is outside 1 to " +
                         std::to_string(kMaxRadius));
-  BeginAction();
-  PushPaintUndo();
   // A one-stamp free-hand stroke with shades computed when the stroke ends.
-  TPoint cell = FMap.PixelToCell(x, y);
-  TRecordList touched;
-  FMap.DrawShadeOnlyCell = true;
-  FMap.PaintCircle(x, y, r, layer);
-  RecordTouchedCells(touched, x, y, cell.X, cell.Y, r, FMap.ChipSize());
-  FMap.DrawShadeOnlyCell = false;
-  FMap.RedrawCells(touched);
+  TEditTools tools = FTools;
+  tools.Tool = TEditTool::Pencil;
+  tools.Chip = false;
+  tools.PenRadius = r;
+  FSession.BeginStroke(tools, layer, x, y);
+  FSession.EndStroke();
 }
 
 void TEditSession::RectOrEllipse(const TArgs& W, bool Chips, bool Ellipse) {
@@ -218,15 +195,10 @@ void TEditSession::RectOrEllipse(const TArgs& W, bool Chips, bool Ellipse) {
     // The release point is the exclusive end: equal coordinates enclose nothing.
     if (a.X == b.X || a.Y == b.Y) throw TCommandError("the rectangle encloses no pixel");
   }
-  // The rubber band's corners in order, y first, as the canvas does.
-  if (b.Y < a.Y) std::swap(a.Y, b.Y);
-  if (b.X < a.X) std::swap(a.X, b.X);
-  BeginAction();
-  PushPaintUndo();
-  if (Chips && !Ellipse) FMap.FillRectChips(a.X, a.Y, b.X, b.Y, layer);
-  if (Chips && Ellipse) FMap.EllipseChips(a.X, a.Y, b.X, b.Y, layer);
-  if (!Chips && !Ellipse) FMap.FillRectPixels(a.X, a.Y, b.X, b.Y, layer);
-  if (!Chips && Ellipse) FMap.EllipsePixels(a.X, a.Y, b.X, b.Y, layer);
+  TEditTools tools = FTools;
+  tools.Tool = Ellipse ? TEditTool::Ellipse : TEditTool::Rect;
+  tools.Chip = Chips;
+  FSession.PaintShape(tools, layer, a, b);
 }
 
 void TEditSession::Fill(const TArgs& W) {
@@ -234,9 +206,9 @@ void TEditSession::Fill(const TArgs& W) {
   int32_t x = IntArg(W, 1, "X"), y = IntArg(W, 2, "Y");
   int32_t layer = LayerArg(W, 3);
   CheckPixel(x, y);
-  BeginAction();
-  PushPaintUndo();
-  FMap.FloodFill(x, y, layer);
+  TEditTools tools = FTools;
+  tools.Tool = TEditTool::Fill;
+  FSession.Fill(tools, layer, x, y);
 }
 
 void TEditSession::Door(const TArgs& W) {
@@ -258,9 +230,10 @@ void TEditSession::Door(const TArgs& W) {
   if (!inside)
     throw TCommandError("edge (" + std::to_string(cx) + ", " + std::to_string(cy) +
                         ") is outside the map");
-  BeginAction();
-  FHistory.PushUndo(FMap, mutAddDoor, {cx, cy}, {horizontal ? 1 : 0, 0}, color);
-  FMap.ToggleDoor(cx, cy, horizontal, color);
+  TEditTools tools = FTools;
+  tools.Tool = TEditTool::Door;
+  tools.Chip = true;
+  FSession.ToggleDoor(tools, cx, cy, horizontal, color);
 }
 
 void TEditSession::FreeDoor(const TArgs& W) {
@@ -277,20 +250,20 @@ void TEditSession::FreeDoor(const TArgs& W) {
   CheckBandPixel(x2, y2);
   // The canvas takes a drag that ends where it started for a click that erases.
   if (x1 == x2 && y1 == y2) throw TCommandError("a free door needs two different ends");
-  BeginAction();
-  FMap.AddFreeDoor(x1, y1, x2, y2, color);
-  FHistory.PushUndo(FMap, mutAddFreeDoor, {x1, y1}, {x2, y2}, color);
+  TEditTools tools = FTools;
+  tools.Tool = TEditTool::Door;
+  tools.Chip = false;
+  FSession.AddFreeDoor(tools, {x1, y1}, {x2, y2}, color);
 }
 
 void TEditSession::EraseFreeDoors(const TArgs& W) {
   CheckArgCount(W, 3, 3, "erase-free-doors X Y");
   int32_t x = IntArg(W, 1, "X"), y = IntArg(W, 2, "Y");
   CheckBandPixel(x, y);
-  BeginAction();
-  TMapEditCustomDoorList before;
-  before.Assign(&FMap.Doors().FreeDoor());
-  FMap.DeleteFreeDoorsAt(x, y);
-  if (FMap.Doors().FreeDoor().Count() != before.Count()) FHistory.PushFreeDoorUndo(before);
+  TEditTools tools = FTools;
+  tools.Tool = TEditTool::Door;
+  tools.Chip = false;
+  FSession.EraseFreeDoorsAt(tools, x, y);
 }
 
 void TEditSession::AddLayer(const TArgs& W) {
@@ -311,54 +284,27 @@ void TEditSession::AddLayer(const TArgs& W) {
                           "; usage: add-layer NAME SOURCE [ground|floor|object] [before=I]");
     }
   }
-  int32_t index;
-  if (before < 0) {
-    FMap.AddLayer();
-    index = FMap.Count() - 1;
-  } else {
-    index = before + 1;
-    // Pixels keep their textures: the layers from here on move one place along.
-    InsertLayerRenumbered(FMap, index, &FHistory);
-  }
-  TMapEditLayer* layer = FMap.Layers(index);
-  try {
-    layer->LayerName = W[1];
-    layer->SetFileName(W[2]);
-    layer->LayerType = type;
-  } catch (...) {
-    // No pixel names the new layer, so deleting it restores every number.
-    DeleteLayerRenumbered(FMap, index, &FHistory);
-    throw;
-  }
+  // A failed command leaves the map as it was.
+  FSession.AddLayer(before < 0 ? FMap.Count() : before + 1, W[1], W[2], type,
+                    TBadLayerSource::Revert);
 }
 
 void TEditSession::EditLayer(const TArgs& W) {
   CheckArgCount(W, 4, 4, "edit-layer I NAME SOURCE");
-  TMapEditLayer* layer = FMap.Layers(ListIndexArg(W, 1) + 1);
-  const std::string oldName = layer->LayerName, oldSource = layer->FileName();
-  try {
-    layer->LayerName = W[2];
-    layer->SetFileName(W[3]);
-  } catch (...) {
-    layer->LayerName = oldName;
-    layer->SetFileNameOnly(oldSource);
-    throw;
-  }
+  FSession.EditLayer(ListIndexArg(W, 1) + 1, W[2], W[3], TBadLayerSource::Revert);
 }
 
 void TEditSession::DeleteLayer(const TArgs& W) {
   CheckArgCount(W, 2, 2, "delete-layer I");
-  DeleteLayerRenumbered(FMap, ListIndexArg(W, 1) + 1, &FHistory);
+  FSession.DeleteLayer(ListIndexArg(W, 1) + 1);
 }
 
 void TEditSession::Undo() {
-  if (!FHistory.CanUndo()) throw TCommandError("nothing to undo");
-  FHistory.Undo(FMap);
+  if (!FSession.Undo()) throw TCommandError("nothing to undo");
 }
 
 void TEditSession::Redo() {
-  if (!FHistory.CanRedo()) throw TCommandError("nothing to redo");
-  FHistory.Redo(FMap);
+  if (!FSession.Redo()) throw TCommandError("nothing to redo");
 }
 
 }  // namespace vcli

@@ -1,9 +1,9 @@
 #pragma once
-// The edit command interpreter: applies text commands to a map the way the
-// editor's canvas applies mouse actions, pushing the same undo records before
-// (or, for free doors, after) each change, so that undo and redo behave as in the
-// editor. Drawing modes are the editor's defaults: shades computed when a
-// free-hand stroke ends, fast drawing on while editing.
+// The edit command interpreter: checks the words of text commands and turns each
+// into the edit session operation the editor's canvas calls for the same mouse
+// action, so that undo and redo behave as in the editor. Drawing modes are the
+// editor's defaults: shades computed when a free-hand stroke ends, fast drawing on
+// while editing.
 
 #include <cstdint>
 #include <memory>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "map/document/map_edit_session.h"
 #include "map/undo/undo_history.h"
 #include "record/record_list.h"
 
@@ -39,14 +40,11 @@ class TEditSession {
   // Tokenizes and applies one line; blank and comment lines do nothing.
   void ExecuteLine(const std::string& Line);
 
-  TUndoHistory& History() { return FHistory; }
+  TUndoHistory& History() { return FSession.History(); }
+  TMapEditSession& Session() { return FSession; }
 
  private:
   using TArgs = std::vector<std::string>;
-
-  // The flags the canvas sets at every left mouse down.
-  void BeginAction();
-  void PushPaintUndo();
 
   int32_t IntArg(const TArgs& W, size_t I, const char* What) const;
   int32_t LayerArg(const TArgs& W, size_t I) const;
@@ -72,13 +70,12 @@ class TEditSession {
   void Redo();
 
   TMapEditLayerList& FMap;
-  TUndoHistory FHistory;
+  TMapEditSession FSession;
+  // The editor's default tools; each command sets the tool and mode it stands for.
+  TEditTools FTools;
 };
 
-// Adds the cells a free-hand stamp of radius R at pixel (X, Y) in cell (CX, CY)
-// can touch to Cells, newest first and each once, as the canvas collects them for
-// the shade recomputation at the end of a stroke.
-void RecordTouchedCells(TRecordList& Cells, int32_t X, int32_t Y, int32_t CX, int32_t CY, int32_t R,
-                        int32_t ChipSize);
+// The cells a free-hand stamp touches, as the edit session collects them.
+using ::RecordTouchedCells;
 
 }  // namespace vcli

@@ -60,30 +60,6 @@ void DrawBandFrame(TBitmap32& Target, const TRect& Box, int32_t OffsetX, int32_t
 }
 
 namespace {
-
-void AddFront(TRecordList& List, TPoint P) {
-  if (List.IndexOf(P) < 0) List.Insert(0, P);
-}
-
-}  // namespace
-
-void RecordTouchedCells(TRecordList& List, int32_t X, int32_t Y, int32_t CX, int32_t CY, int32_t R,
-                        int32_t ChipSize) {
-  if (ChipSize <= 0) return;
-  AddFront(List, {CX, CY});
-  const int32_t l = (X - R) / ChipSize, rt = (X + R) / ChipSize;
-  const int32_t t = (Y - R) / ChipSize, b = (Y + R) / ChipSize;
-  if (l != CX && t != CY) AddFront(List, {l, t});
-  if (l != CX) AddFront(List, {l, CY});
-  if (l != CX && b != CY) AddFront(List, {l, b});
-  if (rt != CX && t != CY) AddFront(List, {rt, t});
-  if (rt != CX) AddFront(List, {rt, CY});
-  if (rt != CX && b != CY) AddFront(List, {rt, b});
-  if (b != CY) AddFront(List, {CX, b});
-  if (t != CY) AddFront(List, {CX, t});
-}
-
-namespace {
 constexpr std::array<int32_t, 11> kZoomSteps = {10, 25, 33, 50, 67, 100, 150, 200, 300, 400, 800};
 }
 

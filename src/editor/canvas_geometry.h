@@ -1,11 +1,12 @@
 #pragma once
 // Widget-free arithmetic of the canvas: which door edge a pointer hits, where grid
-// lines and band frames go, which cells a free-hand stroke touches, and the
-// mapping between view pixels and map pixels at a zoom factor.
+// lines and band frames go, and the mapping between view pixels and map pixels at
+// a zoom factor. (The cells a free-hand stroke touches are the edit session's.)
 
 #include <cstdint>
 #include <vector>
 
+#include "map/document/map_edit_session.h"
 #include "map/raster/bitmap32.h"
 #include "record/record_list.h"
 
@@ -36,10 +37,6 @@ TRect BandFrameBox(TPoint Start, TPoint End, bool InCells, int32_t ChipSize);
 // Box, shifted by (-OffsetX, -OffsetY), clipped to Target.
 void DrawBandFrame(TBitmap32& Target, const TRect& Box, int32_t OffsetX = 0, int32_t OffsetY = 0);
 
-// Adds the cell (CX, CY) of a pen circle of radius R at (X, Y) and the neighbour
-// cells the circle reaches to List, newest first and without duplicates.
-void RecordTouchedCells(TRecordList& List, int32_t X, int32_t Y, int32_t CX, int32_t CY, int32_t R,
-                        int32_t ChipSize);
 
 // Zoom in percent, with the mapping of view pixels to map pixels. At 100 % both
 // mappings are the identity.

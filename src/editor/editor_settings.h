@@ -7,10 +7,8 @@
 #include <QString>
 #include <cstdint>
 
-// The fast-draw radio group.
-enum class TFastDrawMode { AlwaysFast, SlowOnlyForOutput, AlwaysSlow };
-// The shade radio group (shades while free-hand editing).
-enum class TShadeMode { None, AtStrokeEnd, Always };
+#include "map/document/edit_tools.h"
+
 
 // Stored values: FastDraw 0 = always fast, 1 = slow only for output, 2 = always
 // slow; ShadeDraw 0 = none, 1 = at stroke end, 2 = always. Reading maps 1 and 2 to

@@ -22,6 +22,7 @@
 #include "editor/map_canvas.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/recovery_store.h"
+#include "map/document/map_edit_session.h"
 #include "map/undo/undo_history.h"
 
 TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,
@@ -29,12 +30,11 @@ TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,
     : QMainWindow(Parent),
       FDialogs(std::move(Dialogs)),
       FSettings(std::move(Settings)),
-      FUndo(std::make_unique<TUndoHistory>()) {
+      FSession(std::make_unique<TMapEditSession>(16)) {
   setObjectName("MapEdit2Form");
   QFont f("Tahoma");
   f.setPointSize(8);
   setFont(f);
-  FUndo->SetUndoLimit(16);
   CreateActions();
   CreateMenus();
   CreateToolBar();
@@ -371,13 +371,8 @@ void TMapEdit2Form::ReadDrawModes() {
 }
 
 void TMapEdit2Form::WriteDrawModes() {
-  const TFastDrawMode fast = Checked("AlwaysSlow") ? TFastDrawMode::AlwaysSlow
-                             : Checked("SaveFact") ? TFastDrawMode::SlowOnlyForOutput
-                                                   : TFastDrawMode::AlwaysFast;
-  const TShadeMode shade = Checked("HighDef1")  ? TShadeMode::Always
-                           : Checked("EndDef1") ? TShadeMode::AtStrokeEnd
-                                                : TShadeMode::None;
-  FSettings->WriteDrawModes(fast, shade);
+  const TEditTools tools = Tools();
+  FSettings->WriteDrawModes(tools.FastDraw, tools.Shade);
 }
 
 void TMapEdit2Form::showEvent(QShowEvent* Event) {
@@ -404,21 +399,22 @@ void TMapEdit2Form::UpdateActions() {
   if (QAction* vtt = Action("ExportVtt1")) vtt->setEnabled(hasLayer);
   for (const char* name : {"Option1", "RecordLayerSet1"}) Action(name)->setEnabled(false);
   Action("DeleteLayer1")->setEnabled(FLayerList->currentRow() >= 0);
-  Action("Undo1")->setEnabled(FUndo->CanUndo());
-  Action("Redo1")->setEnabled(FUndo->CanRedo());
+  Action("Undo1")->setEnabled(FSession->History().CanUndo());
+  Action("Redo1")->setEnabled(FSession->History().CanRedo());
   FZoomFit->setEnabled(CanvasWidth() > 0);
 }
 
 void TMapEdit2Form::SetModified(bool Value) {
   if (!Value) DiscardOwnRecoveryCopy();
-  if (FModified == Value) return;
-  FModified = Value;
+  // The session may have set the flag already; the caption follows it either way.
+  FSession->SetModified(Value);
   UpdateCaption();
 }
 
 void TMapEdit2Form::UpdateCaption() {
   QString caption = FCaptionTitle;
-  if (!FMapFileName.isEmpty()) caption += " - " + QFileInfo(FMapFileName).fileName();
-  if (FModified) caption += " *";
+  const QString fileName = MapFileName();
+  if (!fileName.isEmpty()) caption += " - " + QFileInfo(fileName).fileName();
+  if (FSession->Modified()) caption += " *";
   setWindowTitle(caption);
 }

@@ -17,6 +17,7 @@
 #include "editor/canvas_geometry.h"
 #include "editor/editor_dialogs.h"
 #include "editor/editor_settings.h"
+#include "map/document/edit_tools.h"
 #include "map/raster/bitmap32.h"
 #include "map/base/color.h"
 #include "record/record_list.h"
@@ -32,6 +33,7 @@ class TColorSwatch;
 class TMapCanvas;
 class TMapEditLayerList;
 class TUndoHistory;
+class TMapEditSession;
 class TRecoveryStore;
 struct TMapLoadReport;
 class QTimer;
@@ -86,9 +88,11 @@ class TMapEdit2Form : public QMainWindow {
   void UpdateActions();
 
   // --- document ---
-  TMapEditLayerList* Document() const { return FDocument.get(); }
-  const QString& MapFileName() const { return FMapFileName; }
-  bool Modified() const { return FModified; }
+  TMapEditLayerList* Document() const { return FDocument; }
+  // The edit session behind the window: every edit of the map goes through it.
+  TMapEditSession& Session() const { return *FSession; }
+  QString MapFileName() const;
+  bool Modified() const;
   QListWidget* LayerList() const { return FLayerList; }
   QString StatusText(int32_t Panel) const;
   // Opens a map file without the file dialog (command line, tests). Errors are
@@ -114,7 +118,7 @@ class TMapEdit2Form : public QMainWindow {
   bool OfferRecovery();
 
   // --- undo ---
-  TUndoHistory& UndoList() { return *FUndo; }
+  TUndoHistory& UndoList();
   int32_t UndoIndex() const;
   int32_t UndoLimit() const;
   void SetUndoLimit(int32_t Value);
@@ -132,7 +136,10 @@ class TMapEdit2Form : public QMainWindow {
   int32_t CurrentLayer() const;
   TColor DoorColor() const;
   void SetDoorColor(TColor Value);
-  const TRecordList* TouchedCells() const { return FTouchedCells.get(); }
+  const TRecordList* TouchedCells() const;
+  // The tools as the commands stand: layer kind, cells or free-hand, tool, pen
+  // radius, shade and fast-draw modes.
+  TEditTools Tools() const;
 
   // --- view ---
   // Composes MapRect of the map (clipped to the canvas) into Buffer, whose pixel
@@ -197,22 +204,16 @@ class TMapEdit2Form : public QMainWindow {
   void SetStatus(int32_t Panel, const QString& Text);
   void ShowException(const std::exception& E);
   void Invalidate();
-  void PushMapRefreshUndo();
-  void PaintChipAt(int32_t CX, int32_t CY);
-  void FreeHandPaint(int32_t X, int32_t Y, int32_t CX, int32_t CY);
-  void ApplyFlagsForStroke();
   void ClearBand();
 
   std::unique_ptr<TEditorDialogs> FDialogs;
   std::unique_ptr<TEditorSettings> FSettings;
-  std::unique_ptr<TMapEditLayerList> FDocument;
-  std::unique_ptr<TUndoHistory> FUndo;
-  std::unique_ptr<TRecordList> FTouchedCells;
+  std::unique_ptr<TMapEditSession> FSession;
+  // The session's map once one is open, else null.
+  TMapEditLayerList* FDocument = nullptr;
   std::unique_ptr<TRecoveryStore> FRecovery;
   QTimer* FAutosaveTimer = nullptr;
   int32_t FAutosaveMinutes = 0;
-  QString FMapFileName;
-  bool FModified = false;
   bool FDrawModesRead = false;
   QString FDeleteLayerPrompt;
   QString FNoLayerPrompt;

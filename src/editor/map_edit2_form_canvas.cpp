@@ -1,4 +1,5 @@
-// The canvas's mouse handling: tools, bands, door edges and undo records.
+// The canvas's mouse handling: turns presses, drags and releases into the edit
+// session's operations, and keeps the rubber band and the door hover preview.
 
 #include <QAction>
 #include <QListWidget>
@@ -8,7 +9,7 @@
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
 #include "map/document/map_edit_layer_list.h"
-#include "map/undo/undo_history.h"
+#include "map/document/map_edit_session.h"
 
 namespace {
 constexpr TPoint kNoBand{-1, -1};
@@ -24,34 +25,42 @@ void TMapEdit2Form::SetPenSize(int32_t Index) {
   FPenButtons[std::clamp(Index, 0, 3)]->setChecked(true);
 }
 
+TEditTools TMapEdit2Form::Tools() const {
+  // A name that is not a command is a programming error, stopped at once rather
+  // than read as an unchecked command.
+  auto on = [this](const char* Name) {
+    QAction* a = Action(Name);
+    if (!a) qFatal("no command named %s", Name);
+    return a->isChecked();
+  };
+  TEditTools t;
+  t.Wall = !on("Pen1");
+  t.Chip = on("Chip1");
+  t.Tool = on("Door1")      ? TEditTool::Door
+           : on("Rect1")    ? TEditTool::Rect
+           : on("Ellipse1") ? TEditTool::Ellipse
+           : on("Fill1")    ? TEditTool::Fill
+                            : TEditTool::Pencil;
+  t.PenRadius = PenRadius();
+  t.Shade = on("HighDef1")  ? TShadeMode::Always
+            : on("EndDef1") ? TShadeMode::AtStrokeEnd
+                            : TShadeMode::None;
+  t.FastDraw = on("AlwaysSlow") ? TFastDrawMode::AlwaysSlow
+               : on("SaveFact") ? TFastDrawMode::SlowOnlyForOutput
+                                : TFastDrawMode::AlwaysFast;
+  return t;
+}
+
 int32_t TMapEdit2Form::CurrentLayer() const {
-  if (!Checked("Pen1")) return 0;
+  if (Tools().Wall) return 0;
   return FLayerList->currentRow() + 1;
 }
+
+const TRecordList* TMapEdit2Form::TouchedCells() const { return &FSession->TouchedCells(); }
 
 void TMapEdit2Form::ClearBand() {
   FBandStart = kNoBand;
   FBandEnd = kNoBand;
-}
-
-void TMapEdit2Form::PushMapRefreshUndo() {
-  FUndo->PushUndo(*FDocument, mutMapRefresh, TPoint{}, TPoint{}, 0);
-  SetModified(true);
-}
-
-void TMapEdit2Form::PaintChipAt(int32_t CX, int32_t CY) {
-  FDocument->PaintChip(CX, CY, CurrentLayer());
-  Invalidate();
-}
-
-void TMapEdit2Form::FreeHandPaint(int32_t X, int32_t Y, int32_t CX, int32_t CY) {
-  const int32_t r = PenRadius();
-  FDocument->PaintCircle(X, Y, r, CurrentLayer());
-  if (Checked("EndDef1")) {
-    if (!FTouchedCells) FTouchedCells = std::make_unique<TRecordList>();
-    RecordTouchedCells(*FTouchedCells, X, Y, CX, CY, r, FDocument->ChipSize());
-  }
-  Invalidate();
 }
 
 void TMapEdit2Form::PaintBox321MouseDown(TMouseButton Button, bool LeftHeld, int32_t X, int32_t Y) {
@@ -78,67 +87,72 @@ void TMapEdit2Form::PaintBox321MouseDown(TMouseButton Button, bool LeftHeld, int
   // Left button. A press outside the map (possible at the rounded edge of a
   // zoomed canvas) edits nothing.
   if (X < 0 || Y < 0 || X >= CanvasWidth() || Y >= CanvasHeight()) return;
-  const TPoint cell = FDocument->PixelToCell(X, Y);
-  FDocument->DrawShadeOnlyCell = Checked("NoneDef1");
-  FDocument->FastDraw = !Checked("AlwaysSlow");
-  const bool chip = Checked("Chip1");
-  if (Checked("Door1")) {
-    if (chip) {
-      const TDoorEdge e = HitDoorEdge(X, Y, FDocument->ChipSize(), CanvasWidth(), CanvasHeight());
-      if (!e.Valid()) return;
-      FUndo->PushUndo(*FDocument, mutAddDoor, TPoint{e.X, e.Y}, TPoint{e.Horizontal ? 1 : 0, 0},
-                      DoorColor());
-      FDocument->ToggleDoor(e.X, e.Y, e.Horizontal, DoorColor());
+  const TEditTools tools = Tools();
+  FSession->ApplyDrawModes(tools);
+  switch (tools.Tool) {
+    case TEditTool::Door:
+      if (tools.Chip) {
+        const TDoorEdge e =
+            HitDoorEdge(X, Y, FDocument->ChipSize(), CanvasWidth(), CanvasHeight());
+        if (!e.Valid()) return;
+        FSession->ToggleDoor(tools, e.X, e.Y, e.Horizontal, DoorColor());
+        SetModified(true);
+        Invalidate();
+      } else {
+        FBandStart = FBandEnd = TPoint{X, Y};
+      }
+      break;
+    case TEditTool::Pencil:
+      FSession->BeginStroke(tools, CurrentLayer(), X, Y);
       SetModified(true);
       Invalidate();
-    } else {
-      FBandStart = FBandEnd = TPoint{X, Y};
-    }
-  } else if (Checked("Pencil1")) {
-    PushMapRefreshUndo();
-    if (chip) {
-      PaintChipAt(cell.X, cell.Y);
-    } else {
-      if (!FTouchedCells) FTouchedCells = std::make_unique<TRecordList>();
-      FTouchedCells->Clear();
-      if (Checked("EndDef1")) FDocument->DrawShadeOnlyCell = true;
-      FreeHandPaint(X, Y, cell.X, cell.Y);
-    }
-  } else if (Checked("Rect1") || Checked("Ellipse1")) {
-    FBandStart = FBandEnd = chip ? cell : TPoint{X, Y};
-    Invalidate();
+      break;
+    case TEditTool::Rect:
+    case TEditTool::Ellipse:
+      FBandStart = FBandEnd = tools.Chip ? FDocument->PixelToCell(X, Y) : TPoint{X, Y};
+      Invalidate();
+      break;
+    case TEditTool::Fill:
+      break;
   }
 }
 
 void TMapEdit2Form::PaintBox321MouseMove(bool LeftHeld, int32_t X, int32_t Y) {
   if (!FDocument || FLayerList->currentRow() < 0) return;
   if (X < 0 || Y < 0 || X >= CanvasWidth() || Y >= CanvasHeight()) return;
-  const bool chip = Checked("Chip1");
+  const TEditTools tools = Tools();
   const int32_t C = FDocument->ChipSize();
   if (LeftHeld) {
-    const TPoint cell = FDocument->PixelToCell(X, Y);
-    if (Checked("Door1")) {
-      if (!chip && FBandStart.X >= 0) {
-        FBandEnd = TPoint{X, Y};
+    switch (tools.Tool) {
+      case TEditTool::Door:
+        if (!tools.Chip && FBandStart.X >= 0) {
+          FBandEnd = TPoint{X, Y};
+          Invalidate();
+        }
+        break;
+      case TEditTool::Pencil:
+        if (!FSession->InStroke()) SetModified(true);
+        FSession->ContinueStroke(tools, CurrentLayer(), X, Y);
         Invalidate();
-      }
-    } else if (Checked("Pencil1")) {
-      if (chip)
-        PaintChipAt(cell.X, cell.Y);
-      else
-        FreeHandPaint(X, Y, cell.X, cell.Y);
-    } else if ((Checked("Rect1") || Checked("Ellipse1")) && !(FBandStart == kNoBand)) {
-      if (chip) {
-        if (cell == FBandEnd) return;
-        FBandEnd = cell;
-      } else {
-        FBandEnd = TPoint{X, Y};
-      }
-      Invalidate();
+        break;
+      case TEditTool::Rect:
+      case TEditTool::Ellipse:
+        if (FBandStart == kNoBand) break;
+        if (tools.Chip) {
+          const TPoint cell = FDocument->PixelToCell(X, Y);
+          if (cell == FBandEnd) return;
+          FBandEnd = cell;
+        } else {
+          FBandEnd = TPoint{X, Y};
+        }
+        Invalidate();
+        break;
+      case TEditTool::Fill:
+        break;
     }
     return;
   }
-  if (!(Checked("Door1") && chip)) return;
+  if (!(tools.Tool == TEditTool::Door && tools.Chip)) return;
   // Hover preview of the edge a click would toggle.
   const TDoorEdge e = HitDoorEdge(X, Y, C, CanvasWidth(), CanvasHeight());
   if (e.Valid()) {
@@ -169,55 +183,40 @@ void TMapEdit2Form::PaintBox321MouseUp(TMouseButton Button, bool /*LeftHeld*/, i
     return;
   }
   if (!FDocument || Button != TMouseButton::Left) return;
-  const bool chip = Checked("Chip1");
-  if (Checked("Door1")) {
-    if (chip || FBandStart.X < 0) return;
-    if (FBandStart == FBandEnd) {
-      // A click: delete the free doors near it, recording them when any went.
-      TMapEditCustomDoorList before;
-      before.Assign(&FDocument->Doors().FreeDoor());
-      FDocument->DeleteFreeDoorsAt(FBandStart.X, FBandStart.Y);
-      if (FDocument->Doors().FreeDoor().Count() != before.Count()) {
-        FUndo->PushFreeDoorUndo(before);
+  const TEditTools tools = Tools();
+  // A stroke ends with the button, whatever the tool is by now.
+  if (FSession->InStroke()) {
+    FSession->EndStroke();
+    Invalidate();
+  }
+  switch (tools.Tool) {
+    case TEditTool::Door:
+      if (tools.Chip || FBandStart.X < 0) return;
+      if (FBandStart == FBandEnd) {
+        // A click: delete the free doors near it.
+        if (FSession->EraseFreeDoorsAt(tools, FBandStart.X, FBandStart.Y)) SetModified(true);
+      } else {
+        FSession->AddFreeDoor(tools, FBandStart, TPoint{X, Y}, DoorColor());
         SetModified(true);
       }
-    } else {
-      FDocument->AddFreeDoor(FBandStart.X, FBandStart.Y, X, Y, DoorColor());
-      FUndo->PushUndo(*FDocument, mutAddFreeDoor, FBandStart, TPoint{X, Y}, DoorColor());
+      ClearBand();
+      Invalidate();
+      break;
+    case TEditTool::Rect:
+    case TEditTool::Ellipse:
+      if (FBandStart == kNoBand) return;
+      FSession->PaintShape(tools, CurrentLayer(), FBandStart, FBandEnd);
       SetModified(true);
-    }
-    ClearBand();
-    Invalidate();
-  } else if ((Checked("Rect1") || Checked("Ellipse1")) && !(FBandStart == kNoBand)) {
-    TPoint a = FBandStart, b = FBandEnd;
-    if (b.Y < a.Y) std::swap(a.Y, b.Y);
-    if (b.X < a.X) std::swap(a.X, b.X);
-    PushMapRefreshUndo();
-    const int32_t layer = CurrentLayer();
-    if (Checked("Rect1")) {
-      if (chip)
-        FDocument->FillRectChips(a.X, a.Y, b.X, b.Y, layer);
-      else
-        FDocument->FillRectPixels(a.X, a.Y, b.X, b.Y, layer);
-    } else {
-      if (chip)
-        FDocument->EllipseChips(a.X, a.Y, b.X, b.Y, layer);
-      else
-        FDocument->EllipsePixels(a.X, a.Y, b.X, b.Y, layer);
-    }
-    ClearBand();
-    Invalidate();
-  } else if (Checked("Pencil1") && !chip && Checked("EndDef1")) {
-    FDocument->DrawShadeOnlyCell = false;
-    if (FTouchedCells) {
-      FDocument->RedrawCells(*FTouchedCells);
-      FTouchedCells->Clear();
-    }
-    Invalidate();
-  } else if (Checked("Fill1")) {
-    if (X < 0 || Y < 0 || X >= CanvasWidth() || Y >= CanvasHeight()) return;
-    PushMapRefreshUndo();
-    FDocument->FloodFill(X, Y, CurrentLayer());
-    Invalidate();
+      ClearBand();
+      Invalidate();
+      break;
+    case TEditTool::Fill:
+      if (X < 0 || Y < 0 || X >= CanvasWidth() || Y >= CanvasHeight()) return;
+      FSession->Fill(tools, CurrentLayer(), X, Y);
+      SetModified(true);
+      Invalidate();
+      break;
+    case TEditTool::Pencil:
+      break;
   }
 }

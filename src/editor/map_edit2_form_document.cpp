@@ -13,11 +13,10 @@
 #include "editor/color_swatch.h"
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
-#include "map/document/layer_renumber.h"
 #include "map/file/layer_set.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
-#include "map/file/new_map.h"
+#include "map/document/map_edit_session.h"
 #include "map/undo/undo_history.h"
 
 namespace {
@@ -34,12 +33,18 @@ void TMapEdit2Form::Invalidate() {
   if (FCanvas) FCanvas->update();
 }
 
+QString TMapEdit2Form::MapFileName() const { return QFile::decodeName(FSession->FileName().c_str()); }
+
+bool TMapEdit2Form::Modified() const { return FSession->Modified(); }
+
+TUndoHistory& TMapEdit2Form::UndoList() { return FSession->History(); }
+
 bool TMapEdit2Form::ConfirmDiscard() {
-  if (!FModified) return true;
+  if (!Modified()) return true;
   switch (FDialogs->AskDiscard(this, "マップへの変更を保存しますか？")) {
     case TDiscardAnswer::Save:
       Save1Execute();
-      return !FModified;  // a cancelled or failed save keeps the map open
+      return !Modified();  // a cancelled or failed save keeps the map open
     case TDiscardAnswer::Discard:
       return true;
     default:
@@ -48,9 +53,8 @@ bool TMapEdit2Form::ConfirmDiscard() {
 }
 
 void TMapEdit2Form::ResetDocument() {
-  // The caller puts the new or loaded map in place of the document.
+  // Called once the session holds the new or loaded map (with an empty history).
   FLayerList->clear();
-  FUndo->Reset();
   ClearBand();
 }
 
@@ -66,14 +70,12 @@ void TMapEdit2Form::New1Execute() {
   if (!FDialogs->MapSize(this, size)) return;
   try {
     TBusyCursor busy;
-    // Build the new map aside, so that a refused size leaves the open map alone.
-    auto fresh = std::make_unique<TMapEditLayerList>();
     std::optional<TLayerSet> set;
     if (!size.LayerSetFile.isEmpty()) set = ReadLayerSetFile(LocalPath(size.LayerSetFile));
-    CreateNewMap(*fresh, size.Width, size.Height, size.ChipSize, set ? &*set : nullptr);
+    // A refused size leaves the open map alone.
+    FSession->New(size.Width, size.Height, size.ChipSize, set ? &*set : nullptr);
+    FDocument = &FSession->Map();
     ResetDocument();
-    FDocument = std::move(fresh);
-    FMapFileName.clear();
     SetMapSize(size.Width, size.Height, size.ChipSize);
   } catch (const std::exception& e) {
     ShowException(e);
@@ -97,13 +99,10 @@ bool TMapEdit2Form::OpenMap(const QString& FileName) {
   TMapLoadReport report;
   try {
     TBusyCursor busy;
-    // Load into a document of its own first: a damaged file must not destroy the
-    // map that is open.
-    auto fresh = std::make_unique<TMapEditLayerList>();
-    fresh->LoadFromFile(LocalPath(FileName), report);
+    // A damaged file leaves the open map as it was.
+    FSession->Open(LocalPath(FileName), report);
+    FDocument = &FSession->Map();
     ResetDocument();
-    FDocument = std::move(fresh);
-    FMapFileName = FileName;
     SetMapSize(FDocument->Width(), FDocument->Height(), FDocument->ChipSize());
   } catch (const std::exception& e) {
     ShowException(e);
@@ -149,7 +148,7 @@ bool TMapEdit2Form::SaveMap(const QString& FileName) {
   if (!FDocument) return false;
   try {
     TMapSaveReport report;
-    FDocument->SaveToFile(LocalPath(FileName), report);
+    FSession->Save(LocalPath(FileName), report);
     if (report.WroteInPlace)
       FDialogs->ShowWarning(
           this, QString("The folder of \"%1\" does not allow files to be renamed, so the map was "
@@ -160,7 +159,6 @@ bool TMapEdit2Form::SaveMap(const QString& FileName) {
     ShowException(e);
     return false;
   }
-  FMapFileName = FileName;
   SetModified(false);
   UpdateCaption();
   return true;
@@ -168,8 +166,8 @@ bool TMapEdit2Form::SaveMap(const QString& FileName) {
 
 void TMapEdit2Form::Save1Execute() {
   if (!FDocument || FDocument->Count() == 0) return;
-  if (!FMapFileName.isEmpty())
-    SaveMap(FMapFileName);
+  if (!FSession->FileName().empty())
+    SaveMap(MapFileName());
   else
     SaveAS1Execute();
 }
@@ -189,31 +187,19 @@ void TMapEdit2Form::AddLayer1Execute() {
   if (!FDialogs->AddLayer(this, request)) return;
   const int32_t count = FLayerList->count();
   const bool insert = request.AdditionIndex >= 0 && request.AdditionIndex < count;
-  TMapEditLayer* layer = nullptr;
-  int32_t docIndex = 0;
-  if (insert) {
-    docIndex = request.AdditionIndex + 1;
-    // Pixels and undo records keep showing the layers they showed: the layer
-    // numbers from here down move one place along.
-    InsertLayerRenumbered(*FDocument, docIndex, FUndo.get());
-    {
-      TBusyCursor busy;
-      FDocument->Refresh();
-    }
+  if (insert)
     FLayerList->insertItem(request.AdditionIndex, request.LayerName);
-  } else {
-    FDocument->AddLayer();
-    docIndex = FDocument->Count() - 1;
+  else
     FLayerList->addItem(request.LayerName);
-  }
-  layer = FDocument->Layers(docIndex);
-  layer->LayerName = request.LayerName.toStdString();
-  layer->LayerType = TMapEditLayerType(std::clamp(request.LayerType, 0, 2));
   try {
     TBusyCursor busy;
-    layer->SetFileName(request.FileName.toStdString());
+    // The layer stays (with no image) when its source cannot be read; the user can
+    // fix the source.
+    FSession->AddLayer(insert ? request.AdditionIndex + 1 : FDocument->Count(),
+                       request.LayerName.toStdString(), request.FileName.toStdString(),
+                       TMapEditLayerType(std::clamp(request.LayerType, 0, 2)),
+                       TBadLayerSource::KeepLayer);
   } catch (const std::exception& e) {
-    // The layer stays (with no image); the user can fix its source.
     ShowException(e);
   }
   FLayerList->setCurrentRow(FLayerList->count() - 1);
@@ -234,12 +220,11 @@ void TMapEdit2Form::ListBox1DblClick() {
   request.FileName = QString::fromStdString(layer->FileName());
   request.LayerType = int32_t(layer->LayerType);
   if (!FDialogs->AddLayer(this, request)) return;
-  layer->LayerName = request.LayerName.toStdString();
   try {
     TBusyCursor busy;
     // The type stays as it was.
-    layer->SetFileName(request.FileName.toStdString());
-    FDocument->Refresh();
+    FSession->EditLayer(i + 1, request.LayerName.toStdString(), request.FileName.toStdString(),
+                        TBadLayerSource::KeepLayer);
   } catch (const std::exception& e) {
     ShowException(e);
   }
@@ -259,10 +244,9 @@ void TMapEdit2Form::DeleteLayer1Execute() {
   // The layers below move up one number; the pixels of the deleted layer take the
   // layer now in its place (or the one above it when it was the last), so that the
   // rest of the map keeps its textures and no pixel names a missing layer.
-  DeleteLayerRenumbered(*FDocument, docIndex, FUndo.get());
   {
     TBusyCursor busy;
-    FDocument->Refresh();
+    FSession->DeleteLayer(docIndex);
   }
   FLayerList->setCurrentRow(FLayerList->count() > 0 ? std::max(i - 1, 0) : -1);
   SetStatus(0, QString::number(FLayerList->count()) + " Layers");
@@ -287,17 +271,16 @@ TColor TMapEdit2Form::DoorColor() const {
 
 void TMapEdit2Form::SetDoorColor(TColor Value) { FDoorSwatch->SetColor(Value); }
 
-int32_t TMapEdit2Form::UndoIndex() const { return FUndo->UndoIndex(); }
-int32_t TMapEdit2Form::UndoLimit() const { return FUndo->UndoLimit(); }
-void TMapEdit2Form::SetUndoLimit(int32_t Value) { FUndo->SetUndoLimit(Value); }
+int32_t TMapEdit2Form::UndoIndex() const { return FSession->History().UndoIndex(); }
+int32_t TMapEdit2Form::UndoLimit() const { return FSession->History().UndoLimit(); }
+void TMapEdit2Form::SetUndoLimit(int32_t Value) { FSession->History().SetUndoLimit(Value); }
 
 void TMapEdit2Form::ApplyUndo(QAction* Sender) {
   if (!FDocument) return;
   const bool redo = Sender == Action("Redo1");
-  if (redo ? !FUndo->CanRedo() : !FUndo->CanUndo()) return;
   {
     TBusyCursor busy;
-    FUndo->ApplyUndo(*FDocument, redo ? TUndoDirection::Redo : TUndoDirection::Undo);
+    if (!(redo ? FSession->Redo() : FSession->Undo())) return;
   }
   SetModified(true);
   Invalidate();

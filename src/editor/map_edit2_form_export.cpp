@@ -34,7 +34,7 @@ void TMapEdit2Form::CreateExportMenu(QMenu* File) {
   FActions["ExportVtt1"] = vtt;
 
   connect(vtt, &QAction::triggered, this, [this, vtt] {
-    TMapEditLayerList* map = FDocument.get();
+    TMapEditLayerList* map = FDocument;
     if (!map || map->Count() == 0) return;
     TVttExportRequest request;
     request.ChipSize = map->ChipSize();

@@ -29,7 +29,7 @@ void TMapEdit2Form::Output1Execute() {
   // With fast drawing off only for output, every cell is first recomposed with
   // it off; the other choices keep the cells as they are.
   const TOutputFastDraw fast =
-      Checked("SaveFact") ? TOutputFastDraw::OffForOutput : TOutputFastDraw::KeepAsIs;
+      Tools().FastDraw == TFastDrawMode::SlowOnlyForOutput ? TOutputFastDraw::OffForOutput : TOutputFastDraw::KeepAsIs;
   QProgressDialog progress(this);
   progress.setWindowTitle(Action("Output1")->text().remove('&'));
   progress.setLabelText(name);

@@ -82,7 +82,7 @@ void TMapEdit2Form::Print1Execute() {
   options.FullColor = request.FullColor;
   options.Smooth = request.Smooth;
   const TOutputFastDraw fast =
-      Checked("SaveFact") ? TOutputFastDraw::OffForOutput : TOutputFastDraw::KeepAsIs;
+      Tools().FastDraw == TFastDrawMode::SlowOnlyForOutput ? TOutputFastDraw::OffForOutput : TOutputFastDraw::KeepAsIs;
   QProgressDialog progress(this);
   progress.setWindowTitle(Action("Print1")->text().remove('&'));
   progress.setRange(0, request.Layout.Sheets);

@@ -14,6 +14,7 @@
 #include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/document/map_edit_session.h"
 #include "map/file/map_file.h"
 #include "map/file/recovery_store.h"
 
@@ -40,9 +41,9 @@ void TMapEdit2Form::SetAutosaveMinutes(int32_t Minutes) {
 }
 
 void TMapEdit2Form::AutosaveNow() {
-  if (!FModified || !FDocument || FDocument->Count() == 0) return;
+  if (!Modified() || !FDocument || FDocument->Count() == 0) return;
   try {
-    FRecovery->Write(*FDocument, QFile::encodeName(FMapFileName).toStdString());
+    FRecovery->Write(*FDocument, FSession->FileName());
     SetStatus(3, "Recovery copy " + QTime::currentTime().toString("HH:mm"));
   } catch (const std::exception& e) {
     // Not a message box every few minutes: the status bar says it, and the next
@@ -74,11 +75,11 @@ bool TMapEdit2Form::OfferRecovery() {
     TMapLoadReport report;
     try {
       TBusyCursor busy;
-      auto fresh = std::make_unique<TMapEditLayerList>();
-      TRecoveryStore::Restore(copy, *fresh, report);
+      TMapEditLayerList fresh;
+      TRecoveryStore::Restore(copy, fresh, report);
       ResetDocument();
-      FDocument = std::move(fresh);
-      FMapFileName = QFile::decodeName(copy.MapFileName.c_str());
+      FSession->Adopt(fresh, copy.MapFileName, false);
+      FDocument = &FSession->Map();
       SetMapSize(FDocument->Width(), FDocument->Height(), FDocument->ChipSize());
     } catch (const std::exception& e) {
       // A damaged copy stays on disk for another attempt or for a person to rescue.

@@ -39,14 +39,16 @@ bool TMapEdit2Form::PaintBox321PaintBuffer(TBitmap32& Buffer, TRect& MapRect) {
       Buffer.DrawLine(0, y - clip.Top, Buffer.Width(), y - clip.Top, kGridColor, false);
 
   // The rubber band, door preview or free-door line.
-  const bool door = Checked("Door1");
-  if (FBandStart.X >= 0 && (Checked("Rect1") || Checked("Ellipse1") || door)) {
-    if (Checked("FreeHand1") && door) {
+  const TEditTools tools = Tools();
+  const bool door = tools.Tool == TEditTool::Door;
+  if (FBandStart.X >= 0 &&
+      (tools.Tool == TEditTool::Rect || tools.Tool == TEditTool::Ellipse || door)) {
+    if (!tools.Chip && door) {
       Buffer.DrawLineBlended(FBandStart.X - clip.Left, FBandStart.Y - clip.Top,
                              FBandEnd.X - clip.Left, FBandEnd.Y - clip.Top, kFreeDoorLineColor,
                              false);
     } else {
-      const TRect box = BandFrameBox(FBandStart, FBandEnd, Checked("Chip1") && !door, C);
+      const TRect box = BandFrameBox(FBandStart, FBandEnd, tools.Chip && !door, C);
       DrawBandFrame(Buffer, box, clip.Left, clip.Top);
     }
   }

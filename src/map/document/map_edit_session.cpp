@@ -1,0 +1,266 @@
+#include "map/document/map_edit_session.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "map/document/layer_renumber.h"
+#include "map/document/map_edit_door.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/file/map_file.h"
+#include "map/file/new_map.h"
+
+namespace {
+
+void AddFront(TRecordList& Cells, TPoint P) {
+  if (Cells.IndexOf(P) < 0) Cells.Insert(0, P);
+}
+
+}  // namespace
+
+void RecordTouchedCells(TRecordList& Cells, int32_t X, int32_t Y, int32_t CX, int32_t CY, int32_t R,
+                        int32_t ChipSize) {
+  if (ChipSize <= 0) return;
+  AddFront(Cells, {CX, CY});
+  const int32_t l = (X - R) / ChipSize, rt = (X + R) / ChipSize;
+  const int32_t t = (Y - R) / ChipSize, b = (Y + R) / ChipSize;
+  if (l != CX && t != CY) AddFront(Cells, {l, t});
+  if (l != CX) AddFront(Cells, {l, CY});
+  if (l != CX && b != CY) AddFront(Cells, {l, b});
+  if (rt != CX && t != CY) AddFront(Cells, {rt, t});
+  if (rt != CX) AddFront(Cells, {rt, CY});
+  if (rt != CX && b != CY) AddFront(Cells, {rt, b});
+  if (b != CY) AddFront(Cells, {CX, b});
+  if (t != CY) AddFront(Cells, {CX, t});
+}
+
+TMapEditSession::TMapEditSession(int32_t UndoLimit)
+    : FOwnedMap(std::make_unique<TMapEditLayerList>()), FMap(FOwnedMap.get()) {
+  FHistory.SetUndoLimit(UndoLimit);
+  FHistory.Reset();
+}
+
+TMapEditSession::TMapEditSession(TMapEditLayerList& Map, int32_t UndoLimit)
+    : FMap(&Map), FHasMap(true) {
+  FHistory.SetUndoLimit(UndoLimit);
+  FHistory.Reset();
+}
+
+TMapEditSession::~TMapEditSession() = default;
+
+// --- maps ---
+
+void TMapEditSession::Replace(TMapEditLayerList& Fresh, const std::string& FileName) {
+  FMap->TakeContentFrom(Fresh);
+  // The open map starts with the switches of a document of its own.
+  FMap->DrawShadeOnlyCell = Fresh.DrawShadeOnlyCell;
+  FMap->FastDraw = Fresh.FastDraw;
+  FHasMap = true;
+  FHistory.Reset();
+  FTouchedCells.Clear();
+  FStroke = TStroke{};
+  FFileName = FileName;
+  FModified = false;
+}
+
+void TMapEditSession::New(int32_t Width, int32_t Height, int32_t ChipSize, const TLayerSet* Set) {
+  // Built aside, so that a refused size leaves the open map alone.
+  TMapEditLayerList fresh;
+  CreateNewMap(fresh, Width, Height, ChipSize, Set);
+  Replace(fresh, std::string());
+}
+
+void TMapEditSession::Open(const std::string& FileName, TMapLoadReport& Report) {
+  // Loaded into a document of its own first: a damaged file must not destroy the
+  // map that is open.
+  TMapEditLayerList fresh;
+  fresh.LoadFromFile(FileName, Report);
+  Replace(fresh, FileName);
+}
+
+void TMapEditSession::Adopt(TMapEditLayerList& Fresh, const std::string& FileName, bool Modified) {
+  Replace(Fresh, FileName);
+  FModified = Modified;
+}
+
+void TMapEditSession::Save(const std::string& FileName, TMapSaveReport& Report) {
+  FMap->SaveToFile(FileName, Report);
+  FFileName = FileName;
+  FModified = false;
+}
+
+// --- drawing ---
+
+void TMapEditSession::ApplyDrawModes(const TEditTools& Tools) {
+  FMap->DrawShadeOnlyCell = Tools.DrawShadeOnlyCell();
+  FMap->FastDraw = Tools.FastDrawing();
+}
+
+void TMapEditSession::PushPaintUndo() {
+  FHistory.PushUndo(*FMap, mutMapRefresh, TPoint{}, TPoint{}, 0);
+  FModified = true;
+}
+
+void TMapEditSession::BeginStroke(const TEditTools& Tools, int32_t Layer, int32_t X, int32_t Y) {
+  if (FStroke.Open) EndStroke();
+  ApplyDrawModes(Tools);
+  PushPaintUndo();
+  FStroke.Open = true;
+  FStroke.Chip = Tools.Chip;
+  FStroke.ShadesAtEnd = !Tools.Chip && Tools.ShadesAtStrokeEnd();
+  FStroke.Radius = Tools.PenRadius;
+  FStroke.Layer = Layer;
+  if (!Tools.Chip) {
+    FTouchedCells.Clear();
+    // Shades wait for the stroke's end.
+    if (FStroke.ShadesAtEnd) FMap->DrawShadeOnlyCell = true;
+  }
+  StrokePoint(X, Y);
+}
+
+void TMapEditSession::ContinueStroke(const TEditTools& Tools, int32_t Layer, int32_t X,
+                                     int32_t Y) {
+  // A drag that entered the map with the button already down starts its stroke
+  // here, so that what it paints can be undone.
+  if (!FStroke.Open) return BeginStroke(Tools, Layer, X, Y);
+  StrokePoint(X, Y);
+}
+
+void TMapEditSession::StrokePoint(int32_t X, int32_t Y) {
+  const TPoint cell = FMap->PixelToCell(X, Y);
+  if (FStroke.Chip) {
+    FMap->PaintChip(cell.X, cell.Y, FStroke.Layer);
+    return;
+  }
+  FMap->PaintCircle(X, Y, FStroke.Radius, FStroke.Layer);
+  if (FStroke.ShadesAtEnd)
+    RecordTouchedCells(FTouchedCells, X, Y, cell.X, cell.Y, FStroke.Radius, FMap->ChipSize());
+}
+
+void TMapEditSession::EndStroke() {
+  if (!FStroke.Open) return;
+  FStroke.Open = false;
+  if (!FStroke.ShadesAtEnd) return;
+  FMap->DrawShadeOnlyCell = false;
+  FMap->RedrawCells(FTouchedCells);
+  FTouchedCells.Clear();
+}
+
+void TMapEditSession::PaintShape(const TEditTools& Tools, int32_t Layer, TPoint A, TPoint B) {
+  // The corners in order, y first.
+  if (B.Y < A.Y) std::swap(A.Y, B.Y);
+  if (B.X < A.X) std::swap(A.X, B.X);
+  ApplyDrawModes(Tools);
+  PushPaintUndo();
+  const bool ellipse = Tools.Tool == TEditTool::Ellipse;
+  if (Tools.Chip && !ellipse) FMap->FillRectChips(A.X, A.Y, B.X, B.Y, Layer);
+  if (Tools.Chip && ellipse) FMap->EllipseChips(A.X, A.Y, B.X, B.Y, Layer);
+  if (!Tools.Chip && !ellipse) FMap->FillRectPixels(A.X, A.Y, B.X, B.Y, Layer);
+  if (!Tools.Chip && ellipse) FMap->EllipsePixels(A.X, A.Y, B.X, B.Y, Layer);
+}
+
+void TMapEditSession::Fill(const TEditTools& Tools, int32_t Layer, int32_t X, int32_t Y) {
+  ApplyDrawModes(Tools);
+  PushPaintUndo();
+  FMap->FloodFill(X, Y, Layer);
+}
+
+void TMapEditSession::ToggleDoor(const TEditTools& Tools, int32_t CX, int32_t CY, bool Horizontal,
+                                 TColor Color) {
+  ApplyDrawModes(Tools);
+  FHistory.PushUndo(*FMap, mutAddDoor, TPoint{CX, CY}, TPoint{Horizontal ? 1 : 0, 0}, Color);
+  FMap->ToggleDoor(CX, CY, Horizontal, Color);
+  FModified = true;
+}
+
+void TMapEditSession::AddFreeDoor(const TEditTools& Tools, TPoint A, TPoint B, TColor Color) {
+  ApplyDrawModes(Tools);
+  FMap->AddFreeDoor(A.X, A.Y, B.X, B.Y, Color);
+  FHistory.PushUndo(*FMap, mutAddFreeDoor, A, B, Color);
+  FModified = true;
+}
+
+bool TMapEditSession::EraseFreeDoorsAt(const TEditTools& Tools, int32_t X, int32_t Y) {
+  ApplyDrawModes(Tools);
+  TMapEditCustomDoorList before;
+  before.Assign(&FMap->Doors().FreeDoor());
+  FMap->DeleteFreeDoorsAt(X, Y);
+  if (FMap->Doors().FreeDoor().Count() == before.Count()) return false;
+  FHistory.PushFreeDoorUndo(before);
+  FModified = true;
+  return true;
+}
+
+// --- layers ---
+
+int32_t TMapEditSession::AddLayer(int32_t Index, const std::string& Name,
+                                  const std::string& Source, TMapEditLayerType Type,
+                                  TBadLayerSource OnBadSource) {
+  const bool insert = Index >= 1 && Index < FMap->Count();
+  if (insert) {
+    // Pixels and undo records keep showing the layers they showed.
+    InsertLayerRenumbered(*FMap, Index, &FHistory);
+    FMap->Refresh();
+  } else {
+    FMap->AddLayer();
+    Index = FMap->Count() - 1;
+  }
+  TMapEditLayer* layer = FMap->Layers(Index);
+  layer->LayerName = Name;
+  layer->LayerType = Type;
+  try {
+    layer->SetFileName(Source);
+  } catch (...) {
+    if (OnBadSource == TBadLayerSource::Revert) {
+      // No pixel names the new layer, so deleting it restores every number.
+      DeleteLayerRenumbered(*FMap, Index, &FHistory);
+      if (insert) FMap->Refresh();
+    } else {
+      FModified = true;
+    }
+    throw;
+  }
+  FModified = true;
+  return Index;
+}
+
+void TMapEditSession::EditLayer(int32_t Index, const std::string& Name, const std::string& Source,
+                                TBadLayerSource OnBadSource) {
+  TMapEditLayer* layer = FMap->Layers(Index);
+  const std::string oldName = layer->LayerName, oldSource = layer->FileName();
+  layer->LayerName = Name;
+  try {
+    layer->SetFileName(Source);
+  } catch (...) {
+    if (OnBadSource == TBadLayerSource::Revert) {
+      layer->LayerName = oldName;
+      layer->SetFileNameOnly(oldSource);
+    } else {
+      FModified = true;
+    }
+    throw;
+  }
+  FMap->Refresh();
+  FModified = true;
+}
+
+void TMapEditSession::DeleteLayer(int32_t Index) {
+  DeleteLayerRenumbered(*FMap, Index, &FHistory);
+  FMap->Refresh();
+  FModified = true;
+}
+
+// --- undo ---
+
+bool TMapEditSession::Undo() {
+  if (!FHistory.CanUndo()) return false;
+  FHistory.Undo(*FMap);
+  FModified = true;
+  return true;
+}
+
+bool TMapEditSession::Redo() {
+  if (!FHistory.CanRedo()) return false;
+  FHistory.Redo(*FMap);
+  FModified = true;
+  return true;
+}
