@@ -94,13 +94,14 @@ size_t ExpectedTextSize(const THeader& H) {
 
 // The shortest text the pixel and cell rows of a map with this header can take: a
 // pixel row decodes to at least pw * 4 - 3 bytes (the last pixel may have fewer
-// digits), a cell row to at least Width bytes, and every line ends in one character
-// at least. A file shorter than this is cut short, whatever its line count.
+// digits), a cell row may be empty (its cells read as 0), and every line ends in
+// one character at least. A file shorter than this is cut short, whatever its line
+// count.
 size_t MinimalRowTextSize(const THeader& H) {
   const size_t pw = size_t(H.Width) * size_t(H.ChipSize);
   const size_t ph = size_t(H.Height) * size_t(H.ChipSize);
   const size_t pixelRow = pw == 0 ? 0 : EncodedLength(pw * 4 - 3);
-  return ph * (pixelRow + 1) + size_t(H.Height) * (EncodedLength(size_t(H.Width)) + 1);
+  return ph * (pixelRow + 1) + size_t(H.Height);
 }
 
 // The longest text a map with this header can need, with slack for long layer
@@ -184,10 +185,11 @@ void ReadCellRows(TLineReader& In, TMapEditLayerList& Map) {
   std::string row;
   for (int32_t y = 0; y < Map.Height(); ++y) {
     DecodeLineInto(In.Next(), row);
-    if (row.size() < size_t(Map.Width()))
-      In.Fail("The cell row " + std::to_string(y) + " holds " + std::to_string(row.size()) +
-              " cells instead of " + std::to_string(Map.Width()));
-    for (int32_t x = 0; x < Map.Width(); ++x) Map.SetCell(x, y, row[size_t(x)] == '1' ? 1 : 0);
+    // Only "1" marks a chip cell, so a row that ends early leaves the rest of its
+    // cells 0, as any other character would.
+    const size_t given = std::min(row.size(), size_t(Map.Width()));
+    for (int32_t x = 0; x < Map.Width(); ++x)
+      Map.SetCell(x, y, size_t(x) < given && row[size_t(x)] == '1' ? 1 : 0);
   }
 }
 

@@ -553,3 +553,23 @@ TEST(MapFile, ALargeMapIsCompressedAsOneStream) {
   LoadMapFromBytes(back, file, "", report);
   EXPECT_EQ(BuildMapText(back), text);
 }
+
+TEST(MapFile, ACellRowShorterThanTheMapReadsItsMissingCellsAsZero) {
+  // A 5 x 2 map: row 0 gives only its first two cells ("11"), row 1 is empty;
+  // everything else of the file is whole.
+  std::string text = "KRV2_MAP\r\n1,5,2,1\r\nwall\r\n2:0\r\nKRV2_MAP LAYER\r\n";
+  for (int y = 0; y < 2; ++y) text += EncodeLine("00000000000000000000") + "\r\n";
+  text += "KRV2_MAP DRAW\r\n" + EncodeLine("11") + "\r\n\r\n";
+  text += "KRV2_MAP HORZ DOOR\r\n0\r\nKRV2_MAP VERT DOOR\r\n0\r\nKRV2_MAP FREE DOOR\r\n0\r\n";
+  TMapEditLayerList map;
+  Load(map, text);
+  std::string cells;
+  for (int32_t y = 0; y < 2; ++y)
+    for (int32_t x = 0; x < 5; ++x) cells += char('0' + map.Cells(x, y));
+  EXPECT_EQ(cells, "1100000000");
+  // Written back, the rows are whole again.
+  const std::string written = BuildMapText(map);
+  EXPECT_NE(written.find("KRV2_MAP DRAW\r\n" + EncodeLine("11000") + "\r\n" +
+                         EncodeLine("00000") + "\r\nKRV2_MAP HORZ DOOR"),
+            std::string::npos);
+}
