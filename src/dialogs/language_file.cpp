@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <sstream>
 
+#include "map/base/input_file.h"
 #include "map/base/text_encoding.h"
 #include "record/errors.h"
 
@@ -32,17 +32,10 @@ TLanguageFile::TKey TLanguageFile::MakeKey(const std::string& Section, const std
 }
 
 TLanguageFile TLanguageFile::Load(const std::string& FileName) {
-  std::ifstream in(FileName, std::ios::binary);
-  if (!in) throw EFileError("言語ファイル '" + FileName + "' を開けません。");
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0) throw EFileError("言語ファイル '" + FileName + "' を読めません。");
-  if (size > MaxFileSize)
+  TInputFile in(FileName, "言語ファイル '" + FileName + "' を開けません。");
+  std::string bytes;
+  if (!in.ReadAll(bytes, uint64_t(MaxFileSize)))
     throw EFileError("言語ファイル '" + FileName + "' は大きすぎます (1 MiB まで)。");
-  in.seekg(0);
-  std::string bytes(size_t(size), '\0');
-  if (size > 0 && !in.read(bytes.data(), size))
-    throw EFileError("言語ファイル '" + FileName + "' を読めません。");
   return FromBytes(bytes);
 }
 

@@ -1,6 +1,7 @@
 #include "map/file/layer_set.h"
 
 #include "map/base/data_folders.h"
+#include "map/base/input_file.h"
 
 #include <iconv.h>
 
@@ -134,16 +135,10 @@ std::vector<std::string> SplitLines(const std::string& Text) {
 }
 
 TLayerSet ReadLayerSetFile(const fs::path& File) {
-  std::error_code ec;
-  if (!fs::is_regular_file(File, ec))
-    throw EFileError("Layer set \"" + File.string() + "\" is not a readable file");
-  if (fs::file_size(File, ec) > kMaxSetFileBytes || ec)
+  TInputFile in(File.string(), "Cannot open layer set \"" + File.string() + "\": ");
+  std::string bytes;
+  if (!in.ReadAll(bytes, kMaxSetFileBytes))
     throw EFileError("Layer set \"" + File.string() + "\" is too large to be a layer set");
-  std::ifstream in(File, std::ios::binary);
-  if (!in) throw EFileError("Cannot open layer set \"" + File.string() + "\"");
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw EFileError("Cannot read layer set \"" + File.string() + "\"");
-
   return ParseLayerSet(bytes, File);
 }
 

@@ -12,11 +12,12 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
-#include <fstream>
+#include <limits>
 #include <optional>
 #include <string_view>
 #include <thread>
 
+#include "map/base/input_file.h"
 #include "map/file/inflated_lines.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
@@ -325,18 +326,10 @@ void LoadLayerTexture(TMapEditLayer& Layer, const std::string& Source,
 }
 
 std::string ReadWholeFile(const std::string& FileName) {
-  struct stat st {};
-  if (::stat(FileName.c_str(), &st) != 0)
-    throw EFileError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
-  if (S_ISDIR(st.st_mode))
-    throw EFileError("Cannot open file \"" + FileName + "\". " + std::strerror(EISDIR));
-  std::ifstream in(FileName, std::ios::binary);
-  if (!in) throw EFileError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
+  TInputFile file(FileName, "Cannot open file \"" + FileName + "\". ");
   std::string bytes;
-  char buffer[kReadChunk];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-    bytes.append(buffer, size_t(in.gcount()));
-  if (in.bad()) throw EFileError("Cannot read file \"" + FileName + "\". " + std::strerror(errno));
+  if (!file.ReadAll(bytes, std::numeric_limits<size_t>::max() / 2))
+    throw EFileError("Cannot read file \"" + FileName + "\". It is too large");
   return bytes;
 }
 
