@@ -6,9 +6,12 @@
 #include <utility>
 
 #include "cli/cli_values.h"
+#include "map/base/text_encoding.h"
+#include "map/base/text_quote.h"
 #include "map/document/map_edit_door.h"
 #include "map/document/map_edit_layer.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/file/layer_set.h"
 #include "map/undo/map_edit_undo.h"
 
 namespace vcli {
@@ -21,6 +24,15 @@ constexpr int32_t kMaxRadius = 100;
 std::string Quote(const std::string& S) { return "\"" + S + "\""; }
 
 bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+
+// A layer's name and source go into the map file as lines of text: bytes that are
+// not UTF-8, or a line break, would make a file that cannot be read back.
+void CheckLayerText(const std::string& Text, const char* What) {
+  const std::string problem = LayerTextProblem(Text);
+  if (!problem.empty())
+    throw TCommandError(std::string("the layer ") + What + " " + QuoteForMessage(Text) +
+                        " cannot be used: " + problem);
+}
 
 void AddTouched(TRecordList& Cells, int32_t X, int32_t Y) {
   TPoint p{X, Y};
@@ -311,6 +323,9 @@ void TEditSession::AddLayer(const TArgs& W) {
                           "; usage: add-layer NAME SOURCE [ground|floor|object] [before=I]");
     }
   }
+  CheckLayerText(W[1], "name");
+  CheckLayerText(W[2], "source");
+  CheckRoomForLayers(FMap, 1);
   int32_t index;
   if (before < 0) {
     FMap.AddLayer();
@@ -335,6 +350,8 @@ void TEditSession::AddLayer(const TArgs& W) {
 void TEditSession::EditLayer(const TArgs& W) {
   CheckArgCount(W, 4, 4, "edit-layer I NAME SOURCE");
   TMapEditLayer* layer = FMap.Layers(ListIndexArg(W, 1) + 1);
+  CheckLayerText(W[2], "name");
+  CheckLayerText(W[3], "source");
   const std::string oldName = layer->LayerName, oldSource = layer->FileName();
   try {
     layer->LayerName = W[2];

@@ -57,6 +57,20 @@ TEST(LanguageFileTest, RefusesMissingAndOversizedFiles) {
   EXPECT_EQ(odd.ReadString("Title", "Lang", "").toStdString(), "Ok");
 }
 
+TEST(LanguageFileTest, TextThatIsNeitherUtf8NorShiftJisIsRefusedNamingTheLine) {
+  vctest::TempDir dir;
+  // Line 3 holds Latin-1 "é" before a blank, no Shift JIS character.
+  vctest::WriteFileBytes(dir.File("latin.ini"), "[Title]\r\nLang=Fran\xE7" "ais\r\nExe=Caf\xE9 map\r\n");
+  try {
+    TLanguageFile::Load(dir.File("latin.ini"));
+    FAIL() << "a Latin-1 file was read";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Language file \"" + dir.File("latin.ini") +
+                                         "\", line 3: the text is neither UTF-8 nor Shift JIS");
+  }
+  EXPECT_THROW(TLanguageFile::FromBytes("[A]\nB=\xFF\n"), EFileError);
+}
+
 TEST(LanguageFileTest, OnlyRegularFilesAreReadAndAFifoDoesNotBlock) {
   vctest::TempDir dir;
   const std::string fifo = dir.File("fifo.ini");
