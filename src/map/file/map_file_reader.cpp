@@ -15,6 +15,7 @@
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <stop_token>
 #include <thread>
 
 #include "map/base/input_file.h"
@@ -22,6 +23,7 @@
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
 #include "map/file/map_file_format.h"
+#include "map/file/map_memory.h"
 #include "map/base/text_convert.h"
 #include "map/base/text_encoding.h"
 
@@ -84,6 +86,13 @@ void CheckHeader(const THeader& H) {
   if (pw * ph * H.Layers > kMaxMapLayerPixels)
     throw EMapFileError("The map of " + size + " with " + std::to_string(H.Layers) +
                         " layers needs more layer image memory than allowed");
+  // Within the limits, but perhaps not within this machine.
+  const int64_t need = MapMemoryNeed(H.Layers, pw, ph, int64_t(H.Width) * H.Height);
+  const int64_t have = MapMemoryLimit();
+  if (need > have)
+    throw EMapFileError("The map of " + size + " with " + std::to_string(H.Layers) +
+                        " layers needs " + MemoryText(need) + " of memory; " + MemoryText(have) +
+                        " are available");
 }
 
 // The size of the pixel and cell rows of a map with this header.
@@ -401,22 +410,23 @@ void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
 
   // The layer images (a texture decoded and tiled, or a colour filled, over the
   // whole map) are built on a second thread while the rows are read: they touch
-  // only the layers, the rows only the grids and doors. The file has passed the
-  // size checks above, so a damaged one rarely gets this far; when the rows then
-  // fail, the images are waited for and thrown away with the document.
+  // only the layers, the rows only the grids and doors. When the rows fail, the
+  // thread is told to stop and builds no further image, so that a damaged file
+  // that claims many large layers is refused without filling them all.
   TMapLoadReport textureReport;
   std::exception_ptr textureFailure;
   {
-    std::jthread textures([&] {
+    std::jthread textures([&](std::stop_token Stop) {
       // One core for the images, the other for the rows.
       omp_set_num_threads(1);
       try {
-        for (int32_t i = 0; i < h.Layers; ++i)
+        for (int32_t i = 0; i < h.Layers && !Stop.stop_requested(); ++i)
           LoadLayerTexture(*fresh.Layers(i), sources[size_t(i)], BaseFolder, textureReport);
       } catch (...) {
         textureFailure = std::current_exception();
       }
     });
+    // On an error the thread's destructor asks it to stop, then waits for it.
     in.Section("the pixel rows");
     in.Next();
     ReadPixelRows(in, fresh);
@@ -425,6 +435,7 @@ void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
     ReadCellRows(in, fresh);
     ReadDoors(in, fresh);
     lines.Finish();
+    textures.join();
   }
   if (textureFailure) std::rethrow_exception(textureFailure);
   report.MissingTextures = std::move(textureReport.MissingTextures);

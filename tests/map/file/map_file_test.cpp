@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "map/codec/image_file.h"
+#include "map/file/map_memory.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/base/text_encoding.h"
 #include "record/errors.h"
@@ -572,4 +573,32 @@ TEST(MapFile, ACellRowShorterThanTheMapReadsItsMissingCellsAsZero) {
   EXPECT_NE(written.find("KRV2_MAP DRAW\r\n" + EncodeLine("11000") + "\r\n" +
                          EncodeLine("00000") + "\r\nKRV2_MAP HORZ DOOR"),
             std::string::npos);
+}
+
+TEST(MapFile, AHeaderClaimingMoreMemoryThanTheMachineHasIsRefusedNamingTheSize) {
+  // Ten layers of 20000 x 20000 pixels within the format's limits, on a machine
+  // of 16 GiB: refused from the header, before a grid or image is allocated.
+  SetMapMemoryLimit(int64_t(16) << 30);
+  TMapEditLayerList map;
+  MakeSampleMap(map);
+  const std::string before = BuildMapText(map);
+  std::string text = "KRV2_MAP\r\n10,200,200,100\r\n";
+  for (int i = 0; i < 10; ++i) text += "layer\r\n0:255\r\n";
+  text += "KRV2_MAP LAYER\r\n";
+  try {
+    Load(map, text);
+    ADD_FAILURE() << "no error";
+  } catch (const EMapFileError& e) {
+    EXPECT_STREQ(e.what(),
+                 "The map of 200 x 200 cells of 100 pixels with 10 layers needs 19.4 GiB of "
+                 "memory; 16.0 GiB are available");
+  }
+  EXPECT_EQ(BuildMapText(map), before);
+  // A small map fits a small bound.
+  SetMapMemoryLimit(int64_t(1) << 20);
+  Load(map, OneLayerText("x", "0:0"));
+  EXPECT_EQ(map.Count(), 1);
+  SetMapMemoryLimit(0);
+  EXPECT_GT(MapMemoryLimit(), int64_t(1) << 20);
+  EXPECT_EQ(MapMemoryNeed(2, 10, 10, 4), 5 * 100 * 4 + 4);
 }
