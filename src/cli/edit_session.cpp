@@ -4,9 +4,12 @@
 #include <utility>
 
 #include "cli/cli_values.h"
+#include "map/base/text_encoding.h"
+#include "map/base/text_quote.h"
 #include "map/document/map_edit_door.h"
 #include "map/document/map_edit_layer.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/file/layer_set.h"
 
 namespace vcli {
 
@@ -18,6 +21,15 @@ constexpr int32_t kMaxRadius = 100;
 std::string Quote(const std::string& S) { return "\"" + S + "\""; }
 
 bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+
+// A layer's name and source go into the map file as lines of text: bytes that are
+// not UTF-8, or a line break, would make a file that cannot be read back.
+void CheckLayerText(const std::string& Text, const char* What) {
+  const std::string problem = LayerTextProblem(Text);
+  if (!problem.empty())
+    throw TCommandError(std::string("the layer ") + What + " " + QuoteForMessage(Text) +
+                        " cannot be used: " + problem);
+}
 
 }  // namespace
 
@@ -284,6 +296,9 @@ void TEditSession::AddLayer(const TArgs& W) {
                           "; usage: add-layer NAME SOURCE [ground|floor|object] [before=I]");
     }
   }
+  CheckLayerText(W[1], "name");
+  CheckLayerText(W[2], "source");
+  CheckRoomForLayers(FMap, 1);
   // A failed command leaves the map as it was.
   FSession.AddLayer(before < 0 ? FMap.Count() : before + 1, W[1], W[2], type,
                     TBadLayerSource::Revert);
@@ -291,6 +306,8 @@ void TEditSession::AddLayer(const TArgs& W) {
 
 void TEditSession::EditLayer(const TArgs& W) {
   CheckArgCount(W, 4, 4, "edit-layer I NAME SOURCE");
+  CheckLayerText(W[2], "name");
+  CheckLayerText(W[3], "source");
   FSession.EditLayer(ListIndexArg(W, 1) + 1, W[2], W[3], TBadLayerSource::Revert);
 }
 

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <sstream>
 
+#include "map/base/input_file.h"
 #include "map/base/text_encoding.h"
 #include "record/errors.h"
 
@@ -32,32 +32,26 @@ TLanguageFile::TKey TLanguageFile::MakeKey(const std::string& Section, const std
 }
 
 TLanguageFile TLanguageFile::Load(const std::string& FileName) {
-  std::ifstream in(FileName, std::ios::binary);
-  if (!in) throw EFileError("言語ファイル '" + FileName + "' を開けません。");
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0) throw EFileError("言語ファイル '" + FileName + "' を読めません。");
-  if (size > MaxFileSize)
+  TInputFile in(FileName, "言語ファイル '" + FileName + "' を開けません。");
+  std::string bytes;
+  if (!in.ReadAll(bytes, uint64_t(MaxFileSize)))
     throw EFileError("言語ファイル '" + FileName + "' は大きすぎます (1 MiB まで)。");
-  in.seekg(0);
-  std::string bytes(size_t(size), '\0');
-  if (size > 0 && !in.read(bytes.data(), size))
-    throw EFileError("言語ファイル '" + FileName + "' を読めません。");
-  return FromBytes(bytes);
+  return FromBytes(bytes, FileName);
 }
 
-TLanguageFile TLanguageFile::FromBytes(const std::string& Bytes) {
+TLanguageFile TLanguageFile::FromBytes(const std::string& Bytes, const std::string& Name) {
   if (Bytes.size() > size_t(MaxFileSize))
     throw EFileError("言語ファイルは大きすぎます (1 MiB まで)。");
   std::string text = Bytes;
   if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
   if (!IsValidUtf8(text)) {
-    try {
-      text = Cp932ToUtf8(text);
-    } catch (const std::exception&) {
-      // Neither encoding: keep what reads as text, drop the rest.
-      text = QString::fromUtf8(text.data(), qsizetype(text.size())).toStdString();
-    }
+    std::string converted;
+    size_t failedAt = 0;
+    if (!TryCp932ToUtf8(text, converted, failedAt))
+      throw EFileError((Name.empty() ? std::string("The language file") : "Language file \"" + Name + "\"") +
+                       ", line " + std::to_string(UndecodableLine(text, failedAt)) +
+                       ": the text is neither UTF-8 nor Shift JIS");
+    text = std::move(converted);
   }
   // The ini parser stops a string at a zero byte; no caption holds one.
   text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());

@@ -18,12 +18,14 @@ class TLanguageFile {
   static constexpr int64_t MaxFileSize = 1 << 20;
 
   TLanguageFile() = default;
-  // Reads FileName; raises EFileError when it cannot be read or is too large.
+  // Reads FileName; raises EFileError when it cannot be read, is not a regular
+  // file, is too large or is neither UTF-8 nor Shift JIS.
   // Lines that are not ini syntax are skipped.
   static TLanguageFile Load(const std::string& FileName);
-  // Parses Bytes (the file's contents); raises EFileError when they are larger
-  // than MaxFileSize.
-  static TLanguageFile FromBytes(const std::string& Bytes);
+  // Parses Bytes (the file's contents, Name the file's name for messages);
+  // raises EFileError when they are larger than MaxFileSize or are neither UTF-8
+  // nor Shift JIS (naming the first line that is neither).
+  static TLanguageFile FromBytes(const std::string& Bytes, const std::string& Name = {});
 
   // The value of Section/Key, or Default when the key is missing. An empty value
   // is returned as it is.

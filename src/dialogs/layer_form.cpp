@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <filesystem>
+#include <utility>
 
 #include "controls/ellipsis_edit.h"
 #include "dialogs/color_names.h"
@@ -19,6 +20,8 @@
 #include "dialogs/swatch_button.h"
 #include "map/file/layer_set.h"
 #include "map/base/text_convert.h"
+#include "map/base/text_encoding.h"
+#include "map/base/text_quote.h"
 
 namespace {
 
@@ -112,7 +115,7 @@ TLayerForm::TLayerForm(TMapTileForm* TileForm, QWidget* Parent, IDialogServices*
   main->addLayout(buttons);
   main->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(FOk, &QPushButton::clicked, this, &QDialog::accept);
+  connect(FOk, &QPushButton::clicked, this, [this] { AcceptIfValidText(); });
   connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(FEdit1, &QLineEdit::textChanged, this, [this] { UpdateButtons(); });
   connect(FEE1, &QLineEdit::textChanged, this, [this] { UpdateButtons(); });
@@ -241,6 +244,21 @@ void TLayerForm::UpdateButtons() {
                   (FRB1->isChecked() || IsValidLayerSource(FEE1->text().toStdString()));
   FOk->setEnabled(ok);
   FButton3->setVisible(ok && FRB2->isChecked());
+}
+
+void TLayerForm::AcceptIfValidText() {
+  // The name and source become lines of the map file; a line break (pasted into
+  // an edit) would make a map that cannot be read back.
+  const std::pair<const char*, std::string> texts[] = {
+      {"name", LayerName()}, {"image source", FRB2->isChecked() ? FileName() : std::string()}};
+  for (const auto& [what, text] : texts) {
+    const std::string problem = LayerTextProblem(text);
+    if (problem.empty()) continue;
+    FServices->Alert(this, std::string("The layer ") + what + " " + QuoteForMessage(text) +
+                               " cannot be used: " + problem + ".");
+    return;
+  }
+  accept();
 }
 
 void TLayerForm::PrepareExecute(bool ShowAdditions) {

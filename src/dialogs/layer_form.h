@@ -111,6 +111,9 @@ class TLayerForm : public QDialog {
 
  private:
   void UpdateButtons();
+  // Closes with OK unless the name or image source is not text a map file can
+  // hold, which is said in an alert.
+  void AcceptIfValidText();
   void ChooseFile();
   void ChangeChipPosition();
   void OpenColorPicker();

@@ -181,6 +181,12 @@ void TMapEdit2Form::SaveAS1Execute() {
 
 void TMapEdit2Form::AddLayer1Execute() {
   if (!FDocument || FDocument->Count() == 0) return;
+  try {
+    CheckRoomForLayers(*FDocument, 1);  // a map file holds only so many layers
+  } catch (const std::exception& e) {
+    ShowException(e);
+    return;
+  }
   TLayerRequest request;
   for (int32_t i = 0; i < FLayerList->count(); ++i)
     request.Additions << FLayerList->item(i)->text();

@@ -1,6 +1,7 @@
 #include "dialogs/language_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -54,6 +55,38 @@ TEST(LanguageFileTest, RefusesMissingAndOversizedFiles) {
   // Lines that are not ini syntax are skipped, the rest read.
   const TLanguageFile odd = TLanguageFile::FromBytes("garbage\n[Title]\nLang=Ok\n[broken\nx");
   EXPECT_EQ(odd.ReadString("Title", "Lang", "").toStdString(), "Ok");
+}
+
+TEST(LanguageFileTest, TextThatIsNeitherUtf8NorShiftJisIsRefusedNamingTheLine) {
+  vctest::TempDir dir;
+  // Line 3 holds Latin-1 "é" before a blank, no Shift JIS character.
+  vctest::WriteFileBytes(dir.File("latin.ini"), "[Title]\r\nLang=Fran\xE7" "ais\r\nExe=Caf\xE9 map\r\n");
+  try {
+    TLanguageFile::Load(dir.File("latin.ini"));
+    FAIL() << "a Latin-1 file was read";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Language file \"" + dir.File("latin.ini") +
+                                         "\", line 3: the text is neither UTF-8 nor Shift JIS");
+  }
+  EXPECT_THROW(TLanguageFile::FromBytes("[A]\nB=\xFF\n"), EFileError);
+}
+
+TEST(LanguageFileTest, OnlyRegularFilesAreReadAndAFifoDoesNotBlock) {
+  vctest::TempDir dir;
+  const std::string fifo = dir.File("fifo.ini");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, std::string("/dev/zero"), dir.Path().string()}) {
+    try {
+      TLanguageFile::Load(path);
+      ADD_FAILURE() << path << " was read";
+    } catch (const EFileError& e) {
+      const std::string m = e.what();
+      EXPECT_NE(m.find("'" + path + "'"), std::string::npos) << m;
+      EXPECT_TRUE(m.find("It is not a regular file") != std::string::npos ||
+                  m.find("It is a directory") != std::string::npos)
+          << m;
+    }
+  }
 }
 
 TEST(LanguageFileTest, EveryDialogReadsItsSection) {

@@ -149,6 +149,27 @@ TEST_F(TLayerFormFixture, FileNameAndOkRule) {
   EXPECT_FALSE(Form.OkButton()->isEnabled());
 }
 
+TEST_F(TLayerFormFixture, OkRefusesANameThatAMapFileCannotHoldOnOneLine) {
+  Form.SetFileName("255");
+  Form.SetLayerName("two\nlines");  // as pasted into the edit
+  int results = 0;
+  QObject::connect(&Form, &QDialog::finished, [&](int) { ++results; });
+  Form.show();
+  ASSERT_TRUE(Form.OkButton()->isEnabled());
+  QTest::mouseClick(Form.OkButton(), Qt::LeftButton);
+  ASSERT_EQ(Services.Alerts.size(), 1u);
+  EXPECT_EQ(Services.Alerts[0],
+            "The layer name \"two\\x0Alines\" cannot be used: it holds a line break.");
+  EXPECT_EQ(results, 0);
+  EXPECT_TRUE(Form.isVisible());
+  // A name on one line closes the dialog with OK.
+  Form.SetLayerName("Lava");
+  QTest::mouseClick(Form.OkButton(), Qt::LeftButton);
+  EXPECT_EQ(Services.Alerts.size(), 1u);
+  EXPECT_EQ(results, 1);
+  EXPECT_EQ(Form.result(), QDialog::Accepted);
+}
+
 TEST_F(TLayerFormFixture, ChoosingAFileAndTheChipPosition) {
   vctest::TempDir dir;
   const std::string small = WriteImage(dir, "grass field.png", 100, 100);

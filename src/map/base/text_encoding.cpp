@@ -57,7 +57,7 @@ class TIconv {
 
 }  // namespace
 
-bool IsValidUtf8(const std::string& Text) {
+size_t InvalidUtf8At(const std::string& Text) {
   const auto* p = reinterpret_cast<const unsigned char*>(Text.data());
   const size_t n = Text.size();
   size_t i = 0;
@@ -79,26 +79,33 @@ bool IsValidUtf8(const std::string& Text) {
       len = 4;
       cp = c & 0x07;
     } else {
-      return false;
+      return i;
     }
-    if (n - i < len) return false;
+    if (n - i < len) return i;
     for (size_t k = 1; k < len; ++k) {
-      if ((p[i + k] & 0xC0) != 0x80) return false;
+      if ((p[i + k] & 0xC0) != 0x80) return i;
       cp = (cp << 6) | (p[i + k] & 0x3F);
     }
     if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
         (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
+      return i;
     i += len;
   }
-  return true;
+  return std::string::npos;
+}
+
+bool IsValidUtf8(const std::string& Text) { return InvalidUtf8At(Text) == std::string::npos; }
+
+bool TryCp932ToUtf8(const std::string& Text, std::string& Out, size_t& FailedAt) {
+  TIconv conv("UTF-8", "CP932");
+  FailedAt = 0;
+  return conv.Convert(Text, Out, FailedAt);
 }
 
 std::string Cp932ToUtf8(const std::string& Text) {
-  TIconv conv("UTF-8", "CP932");
   std::string out;
   size_t failedAt = 0;
-  if (!conv.Convert(Text, out, failedAt))
+  if (!TryCp932ToUtf8(Text, out, failedAt))
     throw EConvertError("The text is neither UTF-8 nor Shift JIS (byte " +
                         std::to_string(failedAt + 1) + ")");
   return out;
@@ -117,4 +124,28 @@ std::optional<std::string> Utf8ToCp932(const std::string& Text) {
   TIconv conv("UTF-8", "CP932");
   if (!conv.Convert(out, back, failedAt) || back != Text) return std::nullopt;
   return out;
+}
+
+int64_t UndecodableLine(const std::string& Text, size_t Cp932FailedAt) {
+  int64_t line = 1, failedLine = 0;
+  size_t start = 0;
+  std::string converted;
+  for (size_t i = 0; i <= Text.size(); ++i) {
+    if (i < Text.size() && Text[i] != '\r' && Text[i] != '\n') continue;
+    const std::string piece = Text.substr(start, i - start);
+    size_t at = 0;
+    if (!IsValidUtf8(piece) && !TryCp932ToUtf8(piece, converted, at)) return line;
+    if (failedLine == 0 && Cp932FailedAt >= start && Cp932FailedAt <= i) failedLine = line;
+    if (i < Text.size() && Text[i] == '\r' && i + 1 < Text.size() && Text[i + 1] == '\n') ++i;
+    start = i + 1;
+    ++line;
+  }
+  return failedLine > 0 ? failedLine : line - 1;
+}
+
+std::string LayerTextProblem(const std::string& Text) {
+  const size_t bad = InvalidUtf8At(Text);
+  if (bad != std::string::npos) return "it is not UTF-8 text (byte " + std::to_string(bad + 1) + ")";
+  if (Text.find_first_of("\r\n") != std::string::npos) return "it holds a line break";
+  return {};
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "map/base/input_file.h"
 #include "map/codec/image_codecs.h"
 #include "record/errors.h"
 
@@ -32,34 +33,17 @@ std::string LowerExtension(const std::string& Path) {
   return ext;
 }
 
-std::string OpenError(const std::string& Path, int Err) {
-  return "Cannot open \"" + Path + "\": " + std::strerror(Err);
-}
-
 std::string TooLarge(const std::string& Path) {
   return "\"" + Path + "\" is too large to be an image (over " +
          std::to_string(MaxImageFileBytes >> 20) + " MiB)";
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& Path) {
-  errno = 0;
-  FilePtr f(std::fopen(Path.c_str(), "rb"));
-  if (!f) throw EFileError(OpenError(Path, errno ? errno : ENOENT));
-  struct stat st {};
-  if (::fstat(::fileno(f.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > MaxImageFileBytes)
-    throw EImageError(TooLarge(Path));
-  std::vector<uint8_t> data;
-  uint8_t buffer[65536];
-  for (;;) {
-    const size_t n = std::fread(buffer, 1, sizeof buffer, f.get());
-    // Counted while reading, so that a device or a special file that never ends
-    // cannot take all memory either.
-    if (data.size() + n > size_t(MaxImageFileBytes)) throw EImageError(TooLarge(Path));
-    data.insert(data.end(), buffer, buffer + n);
-    if (n < sizeof buffer) break;
-  }
-  if (std::ferror(f.get())) throw EFileError("Cannot read \"" + Path + "\": " + std::strerror(EIO));
-  return data;
+  TInputFile file(Path, "Cannot open \"" + Path + "\": ");
+  if (file.Size() > uint64_t(MaxImageFileBytes)) throw EImageError(TooLarge(Path));
+  std::string bytes;
+  if (!file.ReadAll(bytes, uint64_t(MaxImageFileBytes))) throw EImageError(TooLarge(Path));
+  return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 // Writes a new file through Write; a failed write removes the partial file.

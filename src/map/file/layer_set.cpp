@@ -1,8 +1,7 @@
 #include "map/file/layer_set.h"
 
 #include "map/base/data_folders.h"
-
-#include <iconv.h>
+#include "map/base/input_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,6 +15,8 @@
 #include "map/document/map_edit_layer.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/base/text_convert.h"
+#include "map/base/text_encoding.h"
+#include "map/file/map_file.h"
 #include "record/errors.h"
 
 namespace fs = std::filesystem;
@@ -25,35 +26,20 @@ namespace {
 // Set files are small; anything larger is not a set file.
 constexpr std::uintmax_t kMaxSetFileBytes = 1 << 20;
 
-// Converts Text from the encoding From to UTF-8; false when it does not convert.
-bool ConvertToUtf8(const std::string& Text, const char* From, std::string& Out) {
-  iconv_t cd = iconv_open("UTF-8", From);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  std::string in = Text;
-  std::string out(in.size() * 3 + 16, '\0');
-  char* src = in.data();
-  size_t srcLeft = in.size();
-  char* dst = out.data();
-  size_t dstLeft = out.size();
-  size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-  bool ok = r != size_t(-1) && srcLeft == 0;
-  if (ok) ok = iconv(cd, nullptr, nullptr, &dst, &dstLeft) != size_t(-1);
-  iconv_close(cd);
-  if (!ok) return false;
-  out.resize(out.size() - dstLeft);
-  Out.swap(out);
-  return true;
-}
-
 // UTF-8 text is taken as it is (without a byte-order mark); anything else is read
-// as Shift JIS, the code page the program's text files were written in.
-std::string DecodeSetText(const std::string& Bytes) {
+// as Shift JIS, the code page the program's text files were written in. Text that
+// is neither is refused rather than guessed at: a misread name would be saved into
+// every map made from the set.
+std::string DecodeSetText(const std::string& Bytes, const fs::path& File) {
   std::string text = Bytes;
   if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+  if (IsValidUtf8(text)) return text;
   std::string out;
-  if (ConvertToUtf8(text, "UTF-8", out)) return out;
-  if (ConvertToUtf8(text, "CP932", out)) return out;
-  return text;
+  size_t failedAt = 0;
+  if (TryCp932ToUtf8(text, out, failedAt)) return out;
+  throw EFileError("Layer set \"" + File.string() + "\", line " +
+                   std::to_string(UndecodableLine(text, failedAt)) +
+                   ": the text is neither UTF-8 nor Shift JIS");
 }
 
 bool IsExistingFile(const fs::path& Path) {
@@ -134,16 +120,10 @@ std::vector<std::string> SplitLines(const std::string& Text) {
 }
 
 TLayerSet ReadLayerSetFile(const fs::path& File) {
-  std::error_code ec;
-  if (!fs::is_regular_file(File, ec))
-    throw EFileError("Layer set \"" + File.string() + "\" is not a readable file");
-  if (fs::file_size(File, ec) > kMaxSetFileBytes || ec)
+  TInputFile in(File.string(), "Cannot open layer set \"" + File.string() + "\": ");
+  std::string bytes;
+  if (!in.ReadAll(bytes, kMaxSetFileBytes))
     throw EFileError("Layer set \"" + File.string() + "\" is too large to be a layer set");
-  std::ifstream in(File, std::ios::binary);
-  if (!in) throw EFileError("Cannot open layer set \"" + File.string() + "\"");
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw EFileError("Cannot read layer set \"" + File.string() + "\"");
-
   return ParseLayerSet(bytes, File);
 }
 
@@ -152,7 +132,7 @@ TLayerSet ParseLayerSet(const std::string& Bytes, const fs::path& File) {
     throw EFileError("Layer set \"" + File.string() + "\" is too large to be a layer set");
   TLayerSet set;
   set.File = File;
-  std::vector<std::string> lines = SplitLines(DecodeSetText(Bytes));
+  std::vector<std::string> lines = SplitLines(DecodeSetText(Bytes, File));
   for (size_t i = 0; i + 1 < lines.size(); i += 2) set.Entries.push_back({lines[i], lines[i + 1]});
   return set;
 }
@@ -213,6 +193,7 @@ int32_t ApplyLayerSet(TMapEditLayerList& Map, const TLayerSet& Set) {
     sources.push_back(ResolveLayerSetSource(e.Source, folder));
     if (sources.back().empty()) return 0;
   }
+  CheckRoomForLayers(Map, int64_t(Set.Entries.size()));
   const int32_t before = Map.Count();
   try {
     for (size_t i = 0; i < Set.Entries.size(); ++i) {
@@ -226,4 +207,16 @@ int32_t ApplyLayerSet(TMapEditLayerList& Map, const TLayerSet& Set) {
     throw;
   }
   return Map.Count() - before;
+}
+
+void CheckRoomForLayers(const TMapEditLayerList& Map, int64_t Adding) {
+  const int64_t count = int64_t(Map.Count()) + Adding;
+  if (count > kMaxEditableLayers)
+    throw EMapFileError("The map would have " + std::to_string(count) + " layers; it can have at most " +
+                        std::to_string(kMaxEditableLayers));
+  const int64_t pixels = int64_t(Map.PixelWidth()) * Map.PixelHeight();
+  if (pixels * count > kMaxMapLayerPixels)
+    throw EMapFileError("The map would have " + std::to_string(count) + " layers of " +
+                        std::to_string(Map.PixelWidth()) + " x " + std::to_string(Map.PixelHeight()) +
+                        " pixels, more layer image memory than a map file may claim");
 }

@@ -12,6 +12,10 @@
 
 class TMapEditLayerList;
 
+// The most layers a map may be given by adding layers (a layer set, a new layer):
+// a pixel row holds a layer index in four hexadecimal digits.
+constexpr int32_t kMaxEditableLayers = 65535;
+
 struct TLayerSetEntry {
   std::string Name;
   std::string Source;  // as written in the set file
@@ -50,10 +54,12 @@ std::filesystem::path FindLayerSet(const std::string& NameOrPath,
 std::vector<std::string> SplitLines(const std::string& Text);
 
 // Reads a set file (UTF-8 when valid, else Shift JIS). Raises EFileError when the
-// file cannot be read or is larger than 1 MiB.
+// file cannot be read, is not a regular file, is larger than 1 MiB or is neither
+// UTF-8 nor Shift JIS (naming the first line that is neither).
 TLayerSet ReadLayerSetFile(const std::filesystem::path& File);
 // The set held in Bytes (a set file's contents); File is recorded as the set's file.
-// Raises EFileError for more than 1 MiB, the most a set file may hold.
+// Raises EFileError for more than 1 MiB, the most a set file may hold, and for text
+// that is neither UTF-8 nor Shift JIS.
 TLayerSet ParseLayerSet(const std::string& Bytes, const std::filesystem::path& File);
 
 // The source as the layer will receive it: a relative image path is looked up in
@@ -69,5 +75,11 @@ TLayerSetCheck CheckLayerSet(const TLayerSet& Set);
 // Appends the set's layers to Map (type mltGround, name, resolved source through
 // the FileName setter) when the whole set is valid, and returns how many layers it
 // added. An invalid set adds nothing and returns 0. When a texture cannot be
-// decoded, the layers added so far are removed again and the error is raised.
+// decoded, the layers added so far are removed again and the error is raised; a
+// set that would leave the map more layers than CheckRoomForLayers allows adds
+// nothing and raises its error.
 int32_t ApplyLayerSet(TMapEditLayerList& Map, const TLayerSet& Set);
+
+// Raises EMapFileError when Adding more layers would give Map more than
+// kMaxEditableLayers layers, or more layer image pixels than a map file may claim.
+void CheckRoomForLayers(const TMapEditLayerList& Map, int64_t Adding);

@@ -12,15 +12,18 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
-#include <fstream>
+#include <limits>
 #include <optional>
 #include <string_view>
+#include <stop_token>
 #include <thread>
 
+#include "map/base/input_file.h"
 #include "map/file/inflated_lines.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
 #include "map/file/map_file_format.h"
+#include "map/file/map_memory.h"
 #include "map/base/text_convert.h"
 #include "map/base/text_encoding.h"
 
@@ -83,6 +86,13 @@ void CheckHeader(const THeader& H) {
   if (pw * ph * H.Layers > kMaxMapLayerPixels)
     throw EMapFileError("The map of " + size + " with " + std::to_string(H.Layers) +
                         " layers needs more layer image memory than allowed");
+  // Within the limits, but perhaps not within this machine.
+  const int64_t need = MapMemoryNeed(H.Layers, pw, ph, int64_t(H.Width) * H.Height);
+  const int64_t have = MapMemoryLimit();
+  if (need > have)
+    throw EMapFileError("The map of " + size + " with " + std::to_string(H.Layers) +
+                        " layers needs " + MemoryText(need) + " of memory; " + MemoryText(have) +
+                        " are available");
 }
 
 // The size of the pixel and cell rows of a map with this header.
@@ -94,13 +104,14 @@ size_t ExpectedTextSize(const THeader& H) {
 
 // The shortest text the pixel and cell rows of a map with this header can take: a
 // pixel row decodes to at least pw * 4 - 3 bytes (the last pixel may have fewer
-// digits), a cell row to at least Width bytes, and every line ends in one character
-// at least. A file shorter than this is cut short, whatever its line count.
+// digits), a cell row may be empty (its cells read as 0), and every line ends in
+// one character at least. A file shorter than this is cut short, whatever its line
+// count.
 size_t MinimalRowTextSize(const THeader& H) {
   const size_t pw = size_t(H.Width) * size_t(H.ChipSize);
   const size_t ph = size_t(H.Height) * size_t(H.ChipSize);
   const size_t pixelRow = pw == 0 ? 0 : EncodedLength(pw * 4 - 3);
-  return ph * (pixelRow + 1) + size_t(H.Height) * (EncodedLength(size_t(H.Width)) + 1);
+  return ph * (pixelRow + 1) + size_t(H.Height);
 }
 
 // The longest text a map with this header can need, with slack for long layer
@@ -184,10 +195,11 @@ void ReadCellRows(TLineReader& In, TMapEditLayerList& Map) {
   std::string row;
   for (int32_t y = 0; y < Map.Height(); ++y) {
     DecodeLineInto(In.Next(), row);
-    if (row.size() < size_t(Map.Width()))
-      In.Fail("The cell row " + std::to_string(y) + " holds " + std::to_string(row.size()) +
-              " cells instead of " + std::to_string(Map.Width()));
-    for (int32_t x = 0; x < Map.Width(); ++x) Map.SetCell(x, y, row[size_t(x)] == '1' ? 1 : 0);
+    // Only "1" marks a chip cell, so a row that ends early leaves the rest of its
+    // cells 0, as any other character would.
+    const size_t given = std::min(row.size(), size_t(Map.Width()));
+    for (int32_t x = 0; x < Map.Width(); ++x)
+      Map.SetCell(x, y, size_t(x) < given && row[size_t(x)] == '1' ? 1 : 0);
   }
 }
 
@@ -323,18 +335,10 @@ void LoadLayerTexture(TMapEditLayer& Layer, const std::string& Source,
 }
 
 std::string ReadWholeFile(const std::string& FileName) {
-  struct stat st {};
-  if (::stat(FileName.c_str(), &st) != 0)
-    throw EFileError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
-  if (S_ISDIR(st.st_mode))
-    throw EFileError("Cannot open file \"" + FileName + "\". " + std::strerror(EISDIR));
-  std::ifstream in(FileName, std::ios::binary);
-  if (!in) throw EFileError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
+  TInputFile file(FileName, "Cannot open file \"" + FileName + "\". ");
   std::string bytes;
-  char buffer[kReadChunk];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-    bytes.append(buffer, size_t(in.gcount()));
-  if (in.bad()) throw EFileError("Cannot read file \"" + FileName + "\". " + std::strerror(errno));
+  if (!file.ReadAll(bytes, std::numeric_limits<size_t>::max() / 2))
+    throw EFileError("Cannot read file \"" + FileName + "\". It is too large");
   return bytes;
 }
 
@@ -406,22 +410,23 @@ void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
 
   // The layer images (a texture decoded and tiled, or a colour filled, over the
   // whole map) are built on a second thread while the rows are read: they touch
-  // only the layers, the rows only the grids and doors. The file has passed the
-  // size checks above, so a damaged one rarely gets this far; when the rows then
-  // fail, the images are waited for and thrown away with the document.
+  // only the layers, the rows only the grids and doors. When the rows fail, the
+  // thread is told to stop and builds no further image, so that a damaged file
+  // that claims many large layers is refused without filling them all.
   TMapLoadReport textureReport;
   std::exception_ptr textureFailure;
   {
-    std::jthread textures([&] {
+    std::jthread textures([&](std::stop_token Stop) {
       // One core for the images, the other for the rows.
       omp_set_num_threads(1);
       try {
-        for (int32_t i = 0; i < h.Layers; ++i)
+        for (int32_t i = 0; i < h.Layers && !Stop.stop_requested(); ++i)
           LoadLayerTexture(*fresh.Layers(i), sources[size_t(i)], BaseFolder, textureReport);
       } catch (...) {
         textureFailure = std::current_exception();
       }
     });
+    // On an error the thread's destructor asks it to stop, then waits for it.
     in.Section("the pixel rows");
     in.Next();
     ReadPixelRows(in, fresh);
@@ -430,6 +435,7 @@ void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
     ReadCellRows(in, fresh);
     ReadDoors(in, fresh);
     lines.Finish();
+    textures.join();
   }
   if (textureFailure) std::rethrow_exception(textureFailure);
   report.MissingTextures = std::move(textureReport.MissingTextures);

@@ -110,6 +110,56 @@ TEST(LayerSet, ShiftJisAndUtf8FilesBothRead) {
   EXPECT_EQ(ReadLayerSetFile(dir.File("utf8.txt")).Entries.at(0).Name, "\xE7\x9F\xB3\xE7\x95\xB3");
 }
 
+TEST(LayerSet, TextThatIsNeitherUtf8NorShiftJisIsRefusedNamingItsLine) {
+  // Latin-1 "Café floor" on line 3: E9 followed by a blank is no Shift JIS character.
+  const std::string latin = "Stone\r\na.bmp\r\nCaf\xE9 floor\r\nb.bmp\r\n";
+  try {
+    ParseLayerSet(latin, "latin.txt");
+    FAIL() << "a Latin-1 set was read";
+  } catch (const EFileError& e) {
+    EXPECT_STREQ(e.what(),
+                 "Layer set \"latin.txt\", line 3: the text is neither UTF-8 nor Shift JIS");
+  }
+  // Lines ending in LF or CR alone count alike; a bad last line without a line end.
+  try {
+    ParseLayerSet("a\rb\nc\r\nd\n\x80", "x.txt");
+    FAIL() << "no error";
+  } catch (const EFileError& e) {
+    EXPECT_NE(std::string(e.what()).find("line 5:"), std::string::npos) << e.what();
+  }
+  // Each line valid on its own, Shift JIS and UTF-8 mixed: the line where reading
+  // the whole as Shift JIS fails is named (UTF-8 "一" is E4 B8 80: a Shift JIS pair,
+  // then 80, which is no Shift JIS character).
+  try {
+    ParseLayerSet("\x90\xCE\r\na.bmp\r\n\xE4\xB8\x80\r\nb.bmp\r\n", "mixed.txt");
+    FAIL() << "no error";
+  } catch (const EFileError& e) {
+    EXPECT_NE(std::string(e.what()).find("line 3:"), std::string::npos) << e.what();
+  }
+}
+
+TEST(LayerSet, ASetThatWouldMakeMoreThan65535LayersAddsNothing) {
+  TempDir dir;
+  WriteFileBytes(dir.File("red.bmp"), SolidBmp(255, 0, 0));
+  TMapEditLayerList map;
+  map.SetSize(1, 1, 1);
+  for (int32_t i = 0; i < kMaxEditableLayers - 2; ++i) map.AddLayer()->SetFileName("0");
+  TLayerSet set;
+  set.File = dir.File("set.txt");
+  set.Entries = {{"A", "red.bmp"}, {"B", "red.bmp"}, {"C", "red.bmp"}};
+  try {
+    ApplyLayerSet(map, set);
+    FAIL() << "no error";
+  } catch (const EVellumError& e) {
+    EXPECT_STREQ(e.what(), "The map would have 65536 layers; it can have at most 65535");
+  }
+  EXPECT_EQ(map.Count(), kMaxEditableLayers - 2);
+  set.Entries.pop_back();
+  EXPECT_EQ(ApplyLayerSet(map, set), 2);
+  EXPECT_EQ(map.Count(), 65535);
+  EXPECT_EQ(map.Layers(65534)->LayerName, "B");
+}
+
 TEST(LayerSet, SourceValidityRule) {
   TempDir dir;
   WriteFileBytes(dir.File("tiles.bmp"), SolidBmp(1, 2, 3));

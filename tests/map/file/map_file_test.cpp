@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "map/codec/image_file.h"
+#include "map/file/map_memory.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/base/text_encoding.h"
 #include "record/errors.h"
@@ -552,4 +553,52 @@ TEST(MapFile, ALargeMapIsCompressedAsOneStream) {
   TMapLoadReport report;
   LoadMapFromBytes(back, file, "", report);
   EXPECT_EQ(BuildMapText(back), text);
+}
+
+TEST(MapFile, ACellRowShorterThanTheMapReadsItsMissingCellsAsZero) {
+  // A 5 x 2 map: row 0 gives only its first two cells ("11"), row 1 is empty;
+  // everything else of the file is whole.
+  std::string text = "KRV2_MAP\r\n1,5,2,1\r\nwall\r\n2:0\r\nKRV2_MAP LAYER\r\n";
+  for (int y = 0; y < 2; ++y) text += EncodeLine("00000000000000000000") + "\r\n";
+  text += "KRV2_MAP DRAW\r\n" + EncodeLine("11") + "\r\n\r\n";
+  text += "KRV2_MAP HORZ DOOR\r\n0\r\nKRV2_MAP VERT DOOR\r\n0\r\nKRV2_MAP FREE DOOR\r\n0\r\n";
+  TMapEditLayerList map;
+  Load(map, text);
+  std::string cells;
+  for (int32_t y = 0; y < 2; ++y)
+    for (int32_t x = 0; x < 5; ++x) cells += char('0' + map.Cells(x, y));
+  EXPECT_EQ(cells, "1100000000");
+  // Written back, the rows are whole again.
+  const std::string written = BuildMapText(map);
+  EXPECT_NE(written.find("KRV2_MAP DRAW\r\n" + EncodeLine("11000") + "\r\n" +
+                         EncodeLine("00000") + "\r\nKRV2_MAP HORZ DOOR"),
+            std::string::npos);
+}
+
+TEST(MapFile, AHeaderClaimingMoreMemoryThanTheMachineHasIsRefusedNamingTheSize) {
+  // Ten layers of 20000 x 20000 pixels within the format's limits, on a machine
+  // of 16 GiB: refused from the header, before a grid or image is allocated.
+  SetMapMemoryLimit(int64_t(16) << 30);
+  TMapEditLayerList map;
+  MakeSampleMap(map);
+  const std::string before = BuildMapText(map);
+  std::string text = "KRV2_MAP\r\n10,200,200,100\r\n";
+  for (int i = 0; i < 10; ++i) text += "layer\r\n0:255\r\n";
+  text += "KRV2_MAP LAYER\r\n";
+  try {
+    Load(map, text);
+    ADD_FAILURE() << "no error";
+  } catch (const EMapFileError& e) {
+    EXPECT_STREQ(e.what(),
+                 "The map of 200 x 200 cells of 100 pixels with 10 layers needs 19.4 GiB of "
+                 "memory; 16.0 GiB are available");
+  }
+  EXPECT_EQ(BuildMapText(map), before);
+  // A small map fits a small bound.
+  SetMapMemoryLimit(int64_t(1) << 20);
+  Load(map, OneLayerText("x", "0:0"));
+  EXPECT_EQ(map.Count(), 1);
+  SetMapMemoryLimit(0);
+  EXPECT_GT(MapMemoryLimit(), int64_t(1) << 20);
+  EXPECT_EQ(MapMemoryNeed(2, 10, 10, 4), 5 * 100 * 4 + 4);
 }
