@@ -13,6 +13,7 @@
 #include "cli/cli_progress.h"
 #include "cli/cli_values.h"
 #include "cli/edit_session.h"
+#include "map/base/file_lock.h"
 #include "map/file/layer_set.h"
 #include "map/document/map_edit_layer_list.h"
 
@@ -90,6 +91,9 @@ int RunEdit(const TCliArgs& Args, const TCliContext&) {
   if (!scriptPath.empty()) script = ReadScript(scriptPath);
 
   TProgressBar progress(quiet);
+  // Held from reading the map to saving it: a second edit of the same map waits,
+  // then works on this one's result instead of silently undoing it.
+  const TFileLock lock(mapPath);
   TMapEditLayerList map;
   TLoadedMap loaded = LoadMap(map, mapPath);
   WarnMissingTextures(mapPath, loaded);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 
 #include "map/base/atomic_file.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/file/map_file_check.h"
 #include "map/file/map_file_format.h"
 #include "map/base/text_encoding.h"
 
@@ -169,10 +171,48 @@ void AppendLine(std::string& Out, std::string_view Line) {
   Out.append("\r\n");
 }
 
+// Text for a message: at most about 80 characters, bytes that are not printable
+// ASCII written as \xHH.
+std::string Shown(const std::string& Text) {
+  std::string out;
+  for (unsigned char c : Text) {
+    if (out.size() >= 80) return out + "...";
+    if (c >= 0x20 && c < 0x7F) {
+      out += char(c);
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    }
+  }
+  return out;
+}
+
+// Refuses a text the reader would not give back: a line break would cut the line,
+// and bytes that are not UTF-8 (the program's own form of text) would make the
+// reader take the whole file for Shift JIS, or refuse it.
 void CheckStorableText(const std::string& Text, int32_t Layer, const char* What) {
   if (Text.find_first_of("\r\n") != std::string::npos)
     throw EMapFileError("The " + std::string(What) + " of layer " + std::to_string(Layer) +
                         " holds a line break, which a map file cannot store");
+  if (!IsValidUtf8(Text))
+    throw EMapFileError("The " + std::string(What) + " of layer " + std::to_string(Layer) +
+                        " is not valid UTF-8 text (\"" + Shown(Text) +
+                        "\"), which a map file cannot store");
+}
+
+// Refuses a map whose header the reader would refuse.
+void CheckStorableSize(const TMapEditLayerList& Map) {
+  const int64_t n = Map.Count(), w = Map.Width(), h = Map.Height(), c = Map.ChipSize();
+  if (n > kMaxMapLayers)
+    throw EMapFileError("The map has " + std::to_string(n) + " layers; a map file holds at most " +
+                        std::to_string(kMaxMapLayers));
+  const int64_t pw = w * c, ph = h * c;
+  if (c > kMaxMapChipSize || pw > kMaxMapPixels || ph > kMaxMapPixels || pw * ph > kMaxMapPixels ||
+      pw * ph * n > kMaxMapLayerPixels)
+    throw EMapFileError("The map of " + std::to_string(w) + " x " + std::to_string(h) +
+                        " cells of " + std::to_string(c) + " pixels with " + std::to_string(n) +
+                        " layers is larger than a map file holds");
 }
 
 // The layer texts in the encoding of the file: Shift JIS when all of them convert
@@ -225,6 +265,7 @@ void WriteMapText(const TMapEditLayerList& Map, std::string* Encoding, TSink&& S
   constexpr size_t kPiece = size_t(1) << 20;
   const int32_t n = Map.Count(), w = Map.Width(), h = Map.Height();
   const int32_t pw = Map.PixelWidth(), ph = Map.PixelHeight();
+  CheckStorableSize(Map);
 
   std::vector<std::string> texts;
   texts.reserve(size_t(n) * 2);
@@ -340,40 +381,48 @@ std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding) {
   return text;
 }
 
-std::string BuildMapFile(const TMapEditLayerList& Map) {
+namespace {
+
+// The map file handed to Sink in compressed pieces of at most a megabyte.
+template <typename TSink>
+void WriteMapFile(const TMapEditLayerList& Map, TSink&& Sink) {
   z_stream z{};
   if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK)
     throw EMapFileError("The map text could not be compressed");
-  std::string out;
-  // Deflates Piece into out; Z_FINISH ends the stream.
+  std::string out(size_t(1) << 20, '\0');
+  // Deflates Piece, passing out on whenever it is full; Z_FINISH ends the stream.
   auto deflatePiece = [&](std::string_view Piece, int Flush) {
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Piece.data()));
     z.avail_in = uInt(Piece.size());
     for (;;) {
-      if (out.size() - z.total_out < 65536) out.resize(std::max<size_t>(out.size() * 2, 1 << 20));
-      const size_t room = std::min<size_t>(out.size() - z.total_out, size_t(1) << 30);
-      z.next_out = reinterpret_cast<Bytef*>(out.data() + z.total_out);
-      z.avail_out = uInt(room);
+      z.next_out = reinterpret_cast<Bytef*>(out.data());
+      z.avail_out = uInt(out.size());
       const int r = deflate(&z, Flush);
-      if (r == Z_STREAM_END) return;
-      if (r != Z_OK && r != Z_BUF_ERROR)
+      if (r != Z_OK && r != Z_BUF_ERROR && r != Z_STREAM_END)
         throw EMapFileError("The map text could not be compressed");
-      if (z.avail_in == 0 && z.avail_out != 0 && Flush == Z_NO_FLUSH) return;
+      const size_t made = out.size() - z.avail_out;
+      if (made > 0) Sink(std::string_view(out.data(), made));
+      if (r == Z_STREAM_END) return;
+      if (Flush == Z_NO_FLUSH && z.avail_in == 0 && z.avail_out != 0) return;
     }
   };
   try {
-    WriteMapText(Map, nullptr, [&](std::string_view Piece) {
-      // Pieces are at most a few megabytes, far below zlib's 4 GB count.
-      deflatePiece(Piece, Z_NO_FLUSH);
-    });
+    // Pieces of text are at most a few megabytes, far below zlib's 4 GB count.
+    WriteMapText(Map, nullptr, [&](std::string_view Piece) { deflatePiece(Piece, Z_NO_FLUSH); });
     deflatePiece({}, Z_FINISH);
   } catch (...) {
     deflateEnd(&z);
     throw;
   }
-  out.resize(z.total_out);
   deflateEnd(&z);
-  return out;
+}
+
+}  // namespace
+
+std::string BuildMapFile(const TMapEditLayerList& Map) {
+  std::string file;
+  WriteMapFile(Map, [&](std::string_view Piece) { file.append(Piece); });
+  return file;
 }
 
 void TMapEditLayerList::SaveToFile(const std::string& FileName) const {
@@ -382,6 +431,14 @@ void TMapEditLayerList::SaveToFile(const std::string& FileName) const {
 }
 
 void TMapEditLayerList::SaveToFile(const std::string& FileName, TMapSaveReport& Report) const {
-  // Saving over a map keeps its previous version as "name.qmx.bak" beside it.
-  Report.WroteInPlace = WriteFileWithBackup(FileName, BuildMapFile(*this)) == TWriteMethod::InPlace;
+  // Saving over a map keeps its previous version as "name.qmx.bak" beside it. The
+  // file is compressed straight into its temporary file, and read back before it
+  // replaces anything: a map that would not load again is never saved.
+  const TWriteMethod method = WriteFileWithBackup(
+      FileName,
+      [&](TSafeFileWriter& Writer) {
+        WriteMapFile(*this, [&](std::string_view Piece) { Writer.Write(Piece); });
+      },
+      [&](const std::string& Temp) { CheckWrittenMapFile(Temp, *this, FileName); });
+  Report.WroteInPlace = method == TWriteMethod::InPlace;
 }

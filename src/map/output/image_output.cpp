@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "map/base/atomic_file.h"
 #include "map/raster/bitmap32.h"
 #include "map/codec/image_band_writer.h"
 #include "map/codec/image_file.h"
@@ -34,27 +35,6 @@ std::string LowerExtension(const std::string& Path) {
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char c) { return char(std::tolower(c)); });
   return ext;
-}
-
-// A temporary file in the folder of Path, created empty and closed again; the
-// writers then open it by name.
-std::string MakeTempBeside(const std::string& Path) {
-  fs::path target = fs::path(Path);
-  fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back('\0');
-  int fd = mkstemp(buf.data());
-  if (fd < 0) throw EFileError("Cannot create \"" + Path + "\": " + std::strerror(errno));
-  close(fd);
-  return std::string(buf.data());
-}
-
-void SyncFile(const std::string& Path) {
-  int fd = open(Path.c_str(), O_RDONLY);
-  if (fd < 0) return;
-  fsync(fd);
-  close(fd);
 }
 
 }  // namespace
@@ -205,28 +185,16 @@ void ComposeForOutput(TMapEditLayerList& Map, TBitmap32& Image, const TOutputOpt
 
 namespace {
 
-// Writes Path through Write, which fills a temporary file beside it; the file is
-// renamed into place only when everything was written.
-void WriteThroughTempFile(const std::string& Path,
-                          const std::function<void(const std::string& Temp)>& Write) {
+// Writes Path through Write, which fills the safe writer's temporary file; the
+// file is renamed into place only when everything was written and flushed.
+void WriteSafely(const std::string& Path, const std::function<void(TSafeFileWriter&)>& Write) {
   if (Path.empty()) throw EFileError("No output file name given");
   std::error_code ec;
   if (fs::is_directory(fs::path(Path), ec))
     throw EFileError("Cannot write \"" + Path + "\": it is a folder");
-  const std::string temp = MakeTempBeside(Path);
-  try {
-    Write(temp);
-    SyncFile(temp);
-    // Keep the permissions a newly created file would get, not mkstemp's 0600.
-    mode_t mask = umask(0);
-    umask(mask);
-    fs::permissions(fs::path(temp), fs::perms(0666 & ~mask), ec);
-    if (std::rename(temp.c_str(), Path.c_str()) != 0)
-      throw EFileError("Cannot write \"" + Path + "\": " + std::strerror(errno));
-  } catch (...) {
-    std::remove(temp.c_str());
-    throw;
-  }
+  TSafeFileWriter writer(Path);
+  Write(writer);
+  writer.Commit();
 }
 
 // Composes the prepared map a band of rows at a time, with the grid, and hands
@@ -297,39 +265,35 @@ void ComposeBands(TMapEditLayerList& Map, const TOutputOptions& Options, TWriter
   Writer.Finish();
 }
 
-void WriteBandsToFile(TMapEditLayerList& Map, const TOutputOptions& Options,
-                      const std::string& Temp, const std::string& Name, const TBandLayout& L,
+void WriteBandsToFile(TMapEditLayerList& Map, const TOutputOptions& Options, TSafeFileWriter& File,
+                      const std::string& Name, const TBandLayout& L,
                       const TOutputProgress& Progress, int32_t Dpi) {
   const int32_t pw = L.Width, ph = L.Height;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(Temp.c_str(), "wb"),
-                                                       &std::fclose);
-  if (!file) throw EFileError("Cannot write \"" + Name + "\": " + std::strerror(errno));
+  std::FILE* file = File.Stream();
   const std::string ext = LowerExtension(Name);
   if (ext == ".png") {
-    TPngRowWriter writer(file.get(), pw, ph, Name, Dpi);
+    TPngRowWriter writer(file, pw, ph, Name, Dpi);
     ComposeBands(Map, Options, writer, L, false, Progress);
   } else if (ext == ".jpg") {
-    TJpegRowWriter writer(file.get(), pw, ph, 90, Name, Dpi);
+    TJpegRowWriter writer(file, pw, ph, 90, Name, Dpi);
     ComposeBands(Map, Options, writer, L, false, Progress);
   } else {
-    TBmpRowWriter writer(file.get(), pw, ph, Name, Dpi);
+    TBmpRowWriter writer(file, pw, ph, Name, Dpi);
     ComposeBands(Map, Options, writer, L, true, Progress);
   }
-  if (std::fclose(file.release()) != 0)
-    throw EFileError("Cannot write \"" + Name + "\": " + std::strerror(errno));
 }
 
 }  // namespace
 
 void WriteImageByExtension(const TBitmap32& Image, const std::string& Path) {
   const std::string ext = LowerExtension(Path);
-  WriteThroughTempFile(Path, [&](const std::string& temp) {
+  WriteSafely(Path, [&](TSafeFileWriter& File) {
     if (ext == ".png")
-      SavePNGFile(Image, temp);
+      SavePNGFile(Image, File.TempPath());
     else if (ext == ".jpg")
-      SaveJPEGFile(Image, temp, 90);
+      SaveJPEGFile(Image, File.TempPath(), 90);
     else
-      SaveBmpFile(Image, temp);
+      SaveBmpFile(Image, File.TempPath());
   });
 }
 
@@ -338,8 +302,8 @@ void WriteMapImageInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
                           const TOutputProgress& Progress, int32_t Dpi, int32_t PixelsPerCell) {
   if (BandRows <= 0) BandRows = kComposeStripRows;
   const TBandLayout layout = MakeLayout(Map, BandRows, PixelsPerCell, Path);
-  WriteThroughTempFile(Path, [&](const std::string& temp) {
-    WriteBandsToFile(Map, Options, temp, Path, layout, Progress, Dpi);
+  WriteSafely(Path, [&](TSafeFileWriter& File) {
+    WriteBandsToFile(Map, Options, File, Path, layout, Progress, Dpi);
   });
 }
 

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "map/base/atomic_file.h"
 #include "record/errors.h"
 
 namespace {
@@ -69,28 +70,17 @@ TPdfPrintSink::TPdfPrintSink(const std::string& FileName, const TPaperSize& Pape
   FPageW = w / 25.4 * 72;
   FPageH = h / 25.4 * 72;
   FMarginPt = MarginMm / 25.4 * 72;
-  FTemp = FileName + ".XXXXXX";
-  const int fd = mkstemp(FTemp.data());
-  if (fd < 0) throw EFileError("Cannot write \"" + FileName + "\": " + std::strerror(errno));
-  FFile = fdopen(fd, "wb");
-  if (!FFile) {
-    ::close(fd);
-    std::remove(FTemp.c_str());
-    throw EFileError("Cannot write \"" + FileName + "\": " + std::strerror(errno));
-  }
-  // A new file gets the usual permissions, not the temporary file's 0600.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
+  // Written beside the target and renamed into place by Finish; the writer gives
+  // it the mode a new file gets, or that of the file it replaces.
+  FWriter = std::make_unique<TSafeFileWriter>(FileName);
+  FFile = FWriter->Stream();
   Write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
   // Objects 1 to 3 (catalog, page tree, font) are numbered now, written at the end.
   FObjectOffsets.assign(3, 0);
 }
 
-TPdfPrintSink::~TPdfPrintSink() {
-  if (FFile) std::fclose(FFile);
-  if (!FFinished) std::remove(FTemp.c_str());
-}
+// Without Finish the writer removes the temporary file.
+TPdfPrintSink::~TPdfPrintSink() = default;
 
 void TPdfPrintSink::Write(const std::string& Text) {
   if (std::fwrite(Text.data(), 1, Text.size(), FFile) != Text.size())
@@ -219,11 +209,7 @@ void TPdfPrintSink::Finish() {
   Write(table);
   Write("trailer\n<< /Size " + std::to_string(FObjectOffsets.size() + 1) +
         " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n");
-  if (std::fflush(FFile) != 0 || fsync(fileno(FFile)) != 0)
-    throw EFileError("Cannot write \"" + FFileName + "\": " + std::strerror(errno));
-  std::fclose(FFile);
   FFile = nullptr;
-  if (std::rename(FTemp.c_str(), FFileName.c_str()) != 0)
-    throw EFileError("Cannot write \"" + FFileName + "\": " + std::strerror(errno));
+  FWriter->Commit();
   FFinished = true;
 }

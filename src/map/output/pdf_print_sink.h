@@ -8,10 +8,13 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "map/output/print_job.h"
+
+class TSafeFileWriter;
 
 // A paper by name, in millimetres (portrait).
 struct TPaperSize {
@@ -56,8 +59,9 @@ class TPdfPrintSink : public IPrintSink {
   double PtX(double DeviceX) const;
   double PtY(double DeviceY) const;
 
-  std::string FFileName, FTemp;
-  std::FILE* FFile = nullptr;
+  std::string FFileName;
+  std::unique_ptr<TSafeFileWriter> FWriter;
+  std::FILE* FFile = nullptr;  // FWriter's stream
   int64_t FOffset = 0;
   std::vector<int64_t> FObjectOffsets;  // index = object number - 1
   std::vector<int32_t> FPages;
