@@ -1,6 +1,7 @@
 // vellumcraft-cli render MAP OUT [--grid SIDES] [--grid-color #RRGGBB] [--half-tone]
-// [--pixels-per-cell N] [--dpi N]
+// [--pixels-per-cell N] [--dpi N] [--webp-quality N | --lossless]
 
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 #include <system_error>
@@ -23,6 +24,7 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
   TOutputOptions options;
   bool quiet = false;
   int32_t pixelsPerCell = 0, dpi = 0;
+  bool lossless = false, webpQuality = false;
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::string& a = Args[i];
     if (a == "--grid") {
@@ -48,6 +50,15 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
       if (!n || *n < 1 || *n > 65535)
         throw TUsageError("--dpi takes a whole number from 1 to 65535, not \"" + v + "\"");
       dpi = *n;
+    } else if (a == "--webp-quality") {
+      const std::string& v = OptionValue(Args, i);
+      std::optional<int32_t> n = ParseInt(v);
+      if (!n || *n < 0 || *n > 100)
+        throw TUsageError("--webp-quality takes a whole number from 0 to 100, not \"" + v + "\"");
+      options.Webp = TWebpSettings{false, *n};
+      webpQuality = true;
+    } else if (a == "--lossless") {
+      lossless = true;
     } else if (a == "--quiet") {
       quiet = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {
@@ -61,6 +72,12 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
     }
   }
   if (mapPath.empty() || outPath.empty()) throw TUsageError("render needs MAP and OUT");
+  if (lossless && webpQuality)
+    throw TUsageError("--lossless and --webp-quality exclude each other");
+  std::string ext = fs::path(outPath).extension().string();
+  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+  if ((lossless || webpQuality) && ext != ".webp")
+    throw TUsageError("--lossless and --webp-quality are for .webp output");
 
   std::error_code ec;
   if (fs::is_directory(fs::path(outPath), ec)) throw FileError(outPath, "is a folder");

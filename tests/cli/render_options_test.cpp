@@ -62,4 +62,45 @@ TEST(CliRender, PixelsPerCellAndDpi) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("no.png")));
 }
 
+TEST(CliRender, WebpLosslessByDefaultOrAtAQuality) {
+  TempDir dir;
+  const std::string map = dir.File("m.qmx");
+  ASSERT_EQ(RunCli({"new", map, "--size", "3x2", "--chip", "16"}).Status, 0);
+  ASSERT_EQ(
+      RunCli({"edit", map, "-e", "add-layer white 16777215", "-e", "paint-chip 1 0 1"}).Status, 0);
+  TCliResult r = RunCli({"render", map, dir.File("a.webp"), "--grid", "all"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  const std::string lossless = ReadFileBytes(dir.File("a.webp"));
+  EXPECT_EQ(lossless.substr(8, 8), "WEBPVP8L");
+  r = RunCli({"render", map, dir.File("b.WEBP"), "--lossless", "--grid", "all"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(ReadFileBytes(dir.File("b.WEBP")), lossless);
+  r = RunCli({"render", map, dir.File("c.webp"), "--webp-quality", "40"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(ReadFileBytes(dir.File("c.webp")).substr(8, 8), "WEBPVP8 ");
+
+  // Too wide for WebP: a failure naming the limit, and no file.
+  ASSERT_EQ(RunCli({"new", dir.File("wide.qmx"), "--size", "200x1", "--chip", "16"}).Status, 0);
+  r = RunCli({"render", dir.File("wide.qmx"), dir.File("wide.webp"), "--pixels-per-cell", "90"});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("16383"), std::string::npos) << r.Err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("wide.webp")));
+
+  // Usage errors: a quality out of range, both settings, WebP settings for a PNG.
+  for (const std::vector<std::string>& extra :
+       {std::vector<std::string>{dir.File("no.webp"), "--webp-quality", "101"},
+        {dir.File("no.webp"), "--webp-quality", "x"},
+        {dir.File("no.webp"), "--webp-quality", "50", "--lossless"},
+        {dir.File("no.png"), "--lossless"},
+        {dir.File("no.png"), "--webp-quality", "50"}}) {
+    std::vector<std::string> args{"render", map};
+    args.insert(args.end(), extra.begin(), extra.end());
+    r = RunCli(args);
+    EXPECT_EQ(r.Status, 2) << extra[1];
+    EXPECT_NE(r.Err.find("usage:"), std::string::npos);
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("no.webp")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("no.png")));
+}
+
 }  // namespace

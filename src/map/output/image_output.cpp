@@ -311,6 +311,9 @@ void WriteBandsToFile(TMapEditLayerList& Map, const TOutputOptions& Options,
   } else if (ext == ".jpg") {
     TJpegRowWriter writer(file.get(), pw, ph, 90, Name, Dpi);
     ComposeBands(Map, Options, writer, L, false, Progress);
+  } else if (ext == ".webp") {
+    TWebpRowWriter writer(file.get(), pw, ph, Options.Webp, Name);
+    ComposeBands(Map, Options, writer, L, false, Progress);
   } else {
     TBmpRowWriter writer(file.get(), pw, ph, Name, Dpi);
     ComposeBands(Map, Options, writer, L, true, Progress);
@@ -319,15 +322,27 @@ void WriteBandsToFile(TMapEditLayerList& Map, const TOutputOptions& Options,
     throw EFileError("Cannot write \"" + Name + "\": " + std::strerror(errno));
 }
 
+// The layout of an output to Path, refused before any work when the image cannot
+// be written in the format its extension names.
+TBandLayout CheckedLayout(TMapEditLayerList& Map, int32_t BandRows, int32_t PixelsPerCell,
+                          const std::string& Path) {
+  const TBandLayout layout = MakeLayout(Map, BandRows, PixelsPerCell, Path);
+  if (LowerExtension(Path) == ".webp") CheckWebpSize(layout.Width, layout.Height, Path);
+  return layout;
+}
+
 }  // namespace
 
-void WriteImageByExtension(const TBitmap32& Image, const std::string& Path) {
+void WriteImageByExtension(const TBitmap32& Image, const std::string& Path,
+                           const TWebpSettings& Webp) {
   const std::string ext = LowerExtension(Path);
   WriteThroughTempFile(Path, [&](const std::string& temp) {
     if (ext == ".png")
       SavePNGFile(Image, temp);
     else if (ext == ".jpg")
       SaveJPEGFile(Image, temp, 90);
+    else if (ext == ".webp")
+      SaveWebPFile(Image, temp, Webp);
     else
       SaveBmpFile(Image, temp);
   });
@@ -337,7 +352,7 @@ void WriteMapImageInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
                           const std::string& Path, int32_t BandRows,
                           const TOutputProgress& Progress, int32_t Dpi, int32_t PixelsPerCell) {
   if (BandRows <= 0) BandRows = kComposeStripRows;
-  const TBandLayout layout = MakeLayout(Map, BandRows, PixelsPerCell, Path);
+  const TBandLayout layout = CheckedLayout(Map, BandRows, PixelsPerCell, Path);
   WriteThroughTempFile(Path, [&](const std::string& temp) {
     WriteBandsToFile(Map, Options, temp, Path, layout, Progress, Dpi);
   });
@@ -346,6 +361,7 @@ void WriteMapImageInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
 void RenderMapImage(TMapEditLayerList& Map, const TOutputOptions& Options, const std::string& Path,
                     TOutputFastDraw FastDraw, const TOutputProgress& Progress, int32_t Dpi,
                     int32_t PixelsPerCell) {
+  CheckedLayout(Map, kComposeStripRows, PixelsPerCell, Path);
   PrepareForOutput(Map, FastDraw, Progress);
   // Composed and written in bands: no full-size image besides the document.
   WriteMapImageInBands(Map, Options, Path, kComposeStripRows, Progress, Dpi, PixelsPerCell);
