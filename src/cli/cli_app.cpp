@@ -23,11 +23,12 @@ const char* const kUsageText =
     "  vellumcraft-cli edit MAP [-o OUT] [--undo-limit N] [-e COMMAND]... [--script FILE]"
     " [--quiet]\n"
     "  vellumcraft-cli render MAP OUT [--grid SIDES] [--grid-color #RRGGBB] [--half-tone]"
-    " [--pixels-per-cell N] [--dpi N] [--quiet]\n"
+    " [--pixels-per-cell N] [--dpi N] [--preset NAME] [--webp-quality N | --lossless]"
+    " [--quiet]\n"
     "  vellumcraft-cli print MAP OUT.pdf --cell SIZE[mm|cm|in] [--paper NAME] [--landscape]"
     " [--dpi N] [--smooth] [--grey] [--overlap] [--grid SIDES] [--grid-color #RRGGBB]"
     " [--half-tone] [--layout-json]\n"
-    "  vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N] [--quiet]\n"
+    "  vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N] [--preset NAME] [--quiet]\n"
     "  vellumcraft-cli --help | --version\n";
 
 namespace {
@@ -49,7 +50,14 @@ const char* const kHelpDetails =
     "double quotes. In a script (--script FILE, or - for standard input), one\n"
     "command a line; # starts a comment.\n"
     "\n"
-    "--grid takes all or a comma list of left, right, top, bottom.\n";
+    "--grid takes all or a comma list of left, right, top, bottom.\n"
+    "render writes OUT by its extension: .png, .jpg, .webp, anything else BMP. WebP\n"
+    "is lossless unless --webp-quality N (0 to 100) asks for a smaller lossy file;\n"
+    "WebP images are at most 16383 pixels a side.\n"
+    "--preset sets the pixels per cell: foundry (Foundry / Universal VTT, 100),\n"
+    "roll20 (70), print300 (one-inch cells at 300 dpi: 300, with 300 dpi stored) or\n"
+    "custom (the --pixels-per-cell, --dpi or --pixels-per-grid given). An image with\n"
+    "a side over 16384 pixels is written with a warning naming a size that fits.\n";
 
 fs::path ExecutableDir(const char* Argv0) {
   std::error_code ec;

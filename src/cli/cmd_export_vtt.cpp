@@ -1,4 +1,4 @@
-// vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N] [--quiet]
+// vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N | --preset NAME] [--quiet]
 
 #include <filesystem>
 #include <system_error>
@@ -7,8 +7,10 @@
 #include "cli/cli_errors.h"
 #include "cli/cli_map_io.h"
 #include "cli/cli_progress.h"
+#include "cli/cli_preset_option.h"
 #include "cli/cli_values.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/output/output_preset.h"
 #include "map/output/vtt_export.h"
 
 namespace fs = std::filesystem;
@@ -18,7 +20,8 @@ namespace vcli {
 int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
   std::string mapPath, outPath;
   TVttExportOptions options;
-  bool quiet = false;
+  bool quiet = false, sizeGiven = false;
+  TOutputPreset preset = TOutputPreset::Custom;
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::string& a = Args[i];
     if (a == "--pixels-per-grid") {
@@ -28,6 +31,9 @@ int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
         throw TUsageError("--pixels-per-grid takes a whole number from 1 to " +
                           std::to_string(kVttMaxPixelsPerGrid) + ", not \"" + v + "\"");
       options.PixelsPerGrid = *n;
+      sizeGiven = true;
+    } else if (a == "--preset") {
+      preset = ParsePreset(OptionValue(Args, i));
     } else if (a == "--quiet") {
       quiet = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {
@@ -41,6 +47,12 @@ int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
     }
   }
   if (mapPath.empty() || outPath.empty()) throw TUsageError("export-vtt needs MAP and OUT");
+  if (preset != TOutputPreset::Custom) {
+    if (sizeGiven)
+      throw TUsageError(std::string("--preset ") + OutputPresetKey(preset) +
+                        " sets the size; use --preset custom with --pixels-per-grid");
+    options.PixelsPerGrid = PresetSize(preset).PixelsPerCell;
+  }
 
   std::error_code ec;
   if (fs::is_directory(fs::path(outPath), ec)) throw FileError(outPath, "is a folder");
@@ -50,6 +62,10 @@ int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
   TMapEditLayerList map;
   TLoadedMap loaded = LoadMap(map, mapPath);
   WarnMissingTextures(mapPath, loaded);
+
+  WarnLargeImage(map.Width(), map.Height(),
+                 options.PixelsPerGrid > 0 ? options.PixelsPerGrid : map.ChipSize(),
+                 "--pixels-per-grid");
 
   TProgressBar progress(quiet);
   try {

@@ -1,6 +1,7 @@
 // vellumcraft-cli render MAP OUT [--grid SIDES] [--grid-color #RRGGBB] [--half-tone]
-// [--pixels-per-cell N] [--dpi N]
+// [--pixels-per-cell N] [--dpi N] [--preset NAME] [--webp-quality N | --lossless]
 
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 #include <system_error>
@@ -10,8 +11,10 @@
 #include "cli/cli_grid_option.h"
 #include "cli/cli_map_io.h"
 #include "cli/cli_progress.h"
+#include "cli/cli_preset_option.h"
 #include "cli/cli_values.h"
 #include "map/output/image_output.h"
+#include "map/output/output_preset.h"
 #include "map/document/map_edit_layer_list.h"
 
 namespace fs = std::filesystem;
@@ -23,6 +26,8 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
   TOutputOptions options;
   bool quiet = false;
   int32_t pixelsPerCell = 0, dpi = 0;
+  bool lossless = false, webpQuality = false, sizeGiven = false;
+  TOutputPreset preset = TOutputPreset::Custom;
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::string& a = Args[i];
     if (a == "--grid") {
@@ -41,6 +46,9 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
         throw TUsageError("--pixels-per-cell takes a whole number from 1 to " +
                           std::to_string(kMaxOutputPixelsPerCell) + ", not \"" + v + "\"");
       pixelsPerCell = *n;
+      sizeGiven = true;
+    } else if (a == "--preset") {
+      preset = ParsePreset(OptionValue(Args, i));
     } else if (a == "--dpi") {
       const std::string& v = OptionValue(Args, i);
       std::optional<int32_t> n = ParseInt(v);
@@ -48,6 +56,16 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
       if (!n || *n < 1 || *n > 65535)
         throw TUsageError("--dpi takes a whole number from 1 to 65535, not \"" + v + "\"");
       dpi = *n;
+      sizeGiven = true;
+    } else if (a == "--webp-quality") {
+      const std::string& v = OptionValue(Args, i);
+      std::optional<int32_t> n = ParseInt(v);
+      if (!n || *n < 0 || *n > 100)
+        throw TUsageError("--webp-quality takes a whole number from 0 to 100, not \"" + v + "\"");
+      options.Webp = TWebpSettings{false, *n};
+      webpQuality = true;
+    } else if (a == "--lossless") {
+      lossless = true;
     } else if (a == "--quiet") {
       quiet = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {
@@ -61,6 +79,20 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
     }
   }
   if (mapPath.empty() || outPath.empty()) throw TUsageError("render needs MAP and OUT");
+  if (preset != TOutputPreset::Custom) {
+    if (sizeGiven)
+      throw TUsageError(std::string("--preset ") + OutputPresetKey(preset) +
+                        " sets the size; use --preset custom with --pixels-per-cell and --dpi");
+    const TPresetSize size = PresetSize(preset);
+    pixelsPerCell = size.PixelsPerCell;
+    dpi = size.Dpi;
+  }
+  if (lossless && webpQuality)
+    throw TUsageError("--lossless and --webp-quality exclude each other");
+  std::string ext = fs::path(outPath).extension().string();
+  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+  if ((lossless || webpQuality) && ext != ".webp")
+    throw TUsageError("--lossless and --webp-quality are for .webp output");
 
   std::error_code ec;
   if (fs::is_directory(fs::path(outPath), ec)) throw FileError(outPath, "is a folder");
@@ -70,6 +102,9 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
   TMapEditLayerList map;
   TLoadedMap loaded = LoadMap(map, mapPath);
   WarnMissingTextures(mapPath, loaded);
+
+  WarnLargeImage(map.Width(), map.Height(), pixelsPerCell > 0 ? pixelsPerCell : map.ChipSize(),
+                 "--pixels-per-cell");
 
   TProgressBar progress(quiet);
   try {

@@ -73,6 +73,8 @@ void LoadLanguage(const TLanguageFile& File, TVttExportFormCaptions& C) {
   Read(File, s, "Presets", C.Presets);
   Read(File, s, "ChipSize", C.ChipSize);
   Read(File, s, "Grid", C.Grid);
+  Read(File, s, "Preset", C.Preset);
+  LoadLanguage(File, s, C.PresetTexts);
   Read(File, "Common", "OK", C.OK);
   Read(File, "Common", "Cancel", C.Cancel);
 }
@@ -111,6 +113,14 @@ void LoadLanguage(const TLanguageFile& File, TOutputOptFormCaptions& C) {
   Read(File, s, "GridColor", C.GridColor);
   Read(File, s, "Color", C.Color);
   Read(File, s, "HalfTone", C.HalfTone);
+  Read(File, s, "ImageOption", C.ImageOption);
+  Read(File, s, "Preset", C.Preset);
+  Read(File, s, "PixelsPerCell", C.PixelsPerCell);
+  Read(File, s, "Dpi", C.Dpi);
+  Read(File, s, "DpiNone", C.DpiNone);
+  Read(File, s, "Lossless", C.Lossless);
+  Read(File, s, "WebpQuality", C.WebpQuality);
+  LoadLanguage(File, s, C.Presets);
 }
 
 void TOutputOptForm::LoadLanguage(const TLanguageFile& File) {

@@ -1,11 +1,13 @@
 #include "dialogs/output_opt_form.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "dialogs/dialog_services.h"
@@ -61,6 +63,40 @@ TOutputOptForm::TOutputOptForm(QWidget* Parent, IDialogServices* Services)
   colorCol->addLayout(colorRow);
   colorCol->addWidget(FHalfTone);
 
+  FImageGroup = new QGroupBox(this);
+  FPresetLabel = new QLabel(FImageGroup);
+  FPresetList = new QComboBox(FImageGroup);
+  FPixelsLabel = new QLabel(FImageGroup);
+  FPixels = new QSpinBox(FImageGroup);
+  FPixels->setRange(1, kMaxOutputPixelsPerCell);
+  FPixels->setValue(FChipSize);
+  FDpiLabel = new QLabel(FImageGroup);
+  FDpi = new QSpinBox(FImageGroup);
+  // JPEG keeps the density in 16 bits; 0 stores none.
+  FDpi->setRange(0, 65535);
+  FLossless = new QCheckBox(FImageGroup);
+  FLossless->setChecked(true);
+  FQualityLabel = new QLabel(FImageGroup);
+  FQuality = new QSpinBox(FImageGroup);
+  FQuality->setRange(0, 100);
+  FQuality->setValue(TWebpSettings{}.Quality);
+  FWarning = new QLabel(FImageGroup);
+  FWarning->setObjectName("LargeImageWarning");
+  FWarning->setVisible(false);
+  FWarning->setMaximumWidth(360);
+  auto* image = new QGridLayout(FImageGroup);
+  image->addWidget(FPresetLabel, 0, 0);
+  image->addWidget(FPresetList, 0, 1, 1, 2);
+  image->addWidget(FPixelsLabel, 1, 0);
+  image->addWidget(FPixels, 1, 1);
+  image->addWidget(FDpiLabel, 2, 0);
+  image->addWidget(FDpi, 2, 1);
+  image->addWidget(FLossless, 3, 0, 1, 3);
+  image->addWidget(FQualityLabel, 4, 0);
+  image->addWidget(FQuality, 4, 1);
+  image->addWidget(FWarning, 5, 0, 1, 3);
+  FImageGroup->setVisible(false);
+
   FOk = new QPushButton(this);
   FOk->setDefault(true);
   FCancel = new QPushButton(this);
@@ -71,6 +107,7 @@ TOutputOptForm::TOutputOptForm(QWidget* Parent, IDialogServices* Services)
   auto* col = new QVBoxLayout(this);
   col->addWidget(FGridGroup);
   col->addWidget(FColorGroup);
+  col->addWidget(FImageGroup);
   col->addLayout(buttons);
   col->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -79,7 +116,76 @@ TOutputOptForm::TOutputOptForm(QWidget* Parent, IDialogServices* Services)
   connect(FColor, &TSwatchButton::clicked, this, &TOutputOptForm::OpenColorPicker);
   connect(FOk, &QPushButton::clicked, this, &QDialog::accept);
   connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(FPresetList, &QComboBox::currentIndexChanged, this, [this] { PresetChosen(); });
+  connect(FPixels, &QSpinBox::valueChanged, this, [this] { SizeEdited(); });
+  connect(FDpi, &QSpinBox::valueChanged, this, [this] { SizeEdited(); });
+  connect(FLossless, &QCheckBox::toggled, this, [this] { UpdateImageState(); });
   ApplyCaptions(FCaptions);
+}
+
+void TOutputOptForm::ShowImageOptions(int32_t ChipSize, int32_t Width, int32_t Height,
+                                      bool Webp) {
+  FChipSize = ChipSize;
+  FMapWidth = Width;
+  FMapHeight = Height;
+  FWebp = Webp;
+  if (!FSizeChosen) {
+    FUpdating = true;
+    FPixels->setValue(ChipSize);
+    FUpdating = false;
+    SizeEdited();
+    FSizeChosen = false;
+  }
+  FImageShown = true;
+  FImageGroup->setVisible(true);
+  UpdateImageState();
+}
+
+void TOutputOptForm::HideImageOptions() {
+  FImageShown = false;
+  FImageGroup->setVisible(false);
+  UpdateImageState();
+}
+
+int32_t TOutputOptForm::PixelsPerCell() const { return FPixels->value(); }
+void TOutputOptForm::SetPixelsPerCell(int32_t Value) { FPixels->setValue(Value); }
+int32_t TOutputOptForm::Dpi() const { return FDpi->value(); }
+void TOutputOptForm::SetDpi(int32_t Value) { FDpi->setValue(Value); }
+TOutputPreset TOutputOptForm::Preset() const { return TOutputPreset(FPresetList->currentIndex()); }
+void TOutputOptForm::SetPreset(TOutputPreset Value) { FPresetList->setCurrentIndex(int(Value)); }
+
+void TOutputOptForm::PresetChosen() {
+  if (FUpdating) return;
+  const TOutputPreset preset = Preset();
+  if (preset != TOutputPreset::Custom) {
+    const TPresetSize size = PresetSize(preset);
+    FUpdating = true;
+    FPixels->setValue(size.PixelsPerCell);
+    FDpi->setValue(size.Dpi);
+    FUpdating = false;
+    FSizeChosen = true;
+  }
+  UpdateImageState();
+}
+
+void TOutputOptForm::SizeEdited() {
+  if (FUpdating) return;
+  FSizeChosen = true;
+  FUpdating = true;
+  FPresetList->setCurrentIndex(int(MatchPreset(FPixels->value(), FDpi->value())));
+  FUpdating = false;
+  UpdateImageState();
+}
+
+void TOutputOptForm::UpdateImageState() {
+  FLossless->setEnabled(FWebp);
+  FQuality->setEnabled(FWebp && !FLossless->isChecked());
+  FQualityLabel->setEnabled(FQuality->isEnabled());
+  const int64_t limit = FWebp ? kMaxWebpSide : kLargeImageSide;
+  const TImageSizeCheck check = CheckImageSize(FMapWidth, FMapHeight, FPixels->value(), limit);
+  ShowLargeImageWarning(FWarning, FCaptions.Presets, check, limit);
+  // WebP cannot hold a larger image at all; other formats are only warned about.
+  FOk->setEnabled(!(FImageShown && FWebp && check.TooLarge));
 }
 
 bool TOutputOptForm::Execute() {
@@ -106,6 +212,17 @@ void TOutputOptForm::ApplyCaptions(const TOutputOptFormCaptions& Value) {
   FHalfTone->setText(Value.HalfTone);
   FOk->setText(Value.OK);
   FCancel->setText(Value.Cancel);
+  FImageGroup->setTitle(Value.ImageOption);
+  FPresetLabel->setText(Value.Preset);
+  FPixelsLabel->setText(Value.PixelsPerCell);
+  FDpiLabel->setText(Value.Dpi);
+  FDpi->setSpecialValueText(Value.DpiNone);
+  FLossless->setText(Value.Lossless);
+  FQualityLabel->setText(Value.WebpQuality);
+  FUpdating = true;
+  FillPresetList(FPresetList, Value.Presets);
+  FUpdating = false;
+  UpdateImageState();
 }
 
 TColor TOutputOptForm::GridColor() const { return FColor->Color(); }
@@ -132,6 +249,8 @@ TOutputOptions TOutputOptForm::Options() const {
   o.DownGrid = DownGrid();
   o.GridColor = GridColor();
   o.HalfTone = HalfTone();
+  o.Webp.Lossless = FLossless->isChecked();
+  o.Webp.Quality = FQuality->value();
   return o;
 }
 
@@ -143,6 +262,8 @@ void TOutputOptForm::SetOptions(const TOutputOptions& Value) {
   SetDownGrid(Value.DownGrid);
   SetGridColor(Value.GridColor);
   SetHalfTone(Value.HalfTone);
+  FLossless->setChecked(Value.Webp.Lossless);
+  FQuality->setValue(Value.Webp.Quality);
 }
 
 void TOutputOptForm::AllOn() {

@@ -1,18 +1,24 @@
 #pragma once
 // TOutputOptForm: the output settings dialog (grid lines and their colour), shown
-// by the image output and before printing. It lives as long as the window and
-// keeps its settings between openings while the program runs.
+// by the image output and before printing. For image output it also offers the
+// image's size (a preset, pixels per cell, the resolution stored in the file), the
+// WebP settings and a warning when the image gets too large. It lives as long as
+// the window and keeps its settings between openings while the program runs.
 
 #include <QDialog>
 #include <QString>
 
+#include "dialogs/output_preset_texts.h"
 #include "map/base/color.h"
 #include "map/output/image_output.h"
+#include "map/output/output_preset.h"
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 class IDialogServices;
 class TLanguageFile;
 class TSwatchButton;
@@ -32,6 +38,15 @@ struct TOutputOptFormCaptions {
   QString HalfTone = "半透明で引く";
   QString OK = "出力";
   QString Cancel = "キャンセル";
+  // The image's size and format, shown for image output only.
+  QString ImageOption = "画像の設定";
+  QString Preset = "プリセット";
+  QString PixelsPerCell = "1マスのピクセル数";
+  QString Dpi = "解像度 (dpi)";
+  QString DpiNone = "なし";
+  QString Lossless = "WebP を可逆圧縮で保存";
+  QString WebpQuality = "WebP の品質";
+  TPresetCaptions Presets;
 };
 
 class TOutputOptForm : public QDialog {
@@ -45,6 +60,22 @@ class TOutputOptForm : public QDialog {
 
   // Shows the dialog modally; true when closed with the output button.
   bool Execute();
+
+  // Shows the image settings for an image of a Width x Height-cell map of
+  // ChipSize pixels, written as WebP when Webp is set (its settings are enabled
+  // and its side limit is warned about); HideImageOptions leaves only the grid,
+  // as printing needs.
+  void ShowImageOptions(int32_t ChipSize, int32_t Width, int32_t Height, bool Webp);
+  void HideImageOptions();
+  // Image pixels per cell (the map's chip size until changed) and the resolution
+  // stored in the file (0: none).
+  int32_t PixelsPerCell() const;
+  void SetPixelsPerCell(int32_t Value);
+  int32_t Dpi() const;
+  void SetDpi(int32_t Value);
+  // Choosing a preset sets the size; a size no preset gives shows "custom".
+  TOutputPreset Preset() const;
+  void SetPreset(TOutputPreset Value);
 
   TColor GridColor() const;
   void SetGridColor(TColor Value);
@@ -81,8 +112,19 @@ class TOutputOptForm : public QDialog {
   TSwatchButton* ColorSwatch() const { return FColor; }
   TSwatchButton* QuickSwatch(int Index) const { return FQuick[Index]; }
   QPushButton* OkButton() const { return FOk; }
+  QGroupBox* ImageGroup() const { return FImageGroup; }
+  QComboBox* PresetList() const { return FPresetList; }
+  QSpinBox* PixelsEdit() const { return FPixels; }
+  QSpinBox* DpiEdit() const { return FDpi; }
+  QCheckBox* LosslessCheck() const { return FLossless; }
+  QSpinBox* QualityEdit() const { return FQuality; }
+  QLabel* WarningLabel() const { return FWarning; }
 
  private:
+  void PresetChosen();
+  void SizeEdited();
+  void UpdateImageState();
+
   IDialogServices* FServices;
   TOutputOptFormCaptions FCaptions;
   // The picker starts from the colour last picked in it.
@@ -99,4 +141,18 @@ class TOutputOptForm : public QDialog {
   QCheckBox* FHalfTone;
   QPushButton* FOk;
   QPushButton* FCancel;
+  QGroupBox* FImageGroup;
+  QLabel *FPresetLabel, *FPixelsLabel, *FDpiLabel, *FQualityLabel;
+  QComboBox* FPresetList;
+  QSpinBox* FPixels;
+  QSpinBox* FDpi;
+  QCheckBox* FLossless;
+  QSpinBox* FQuality;
+  QLabel* FWarning;
+  int32_t FChipSize = 32, FMapWidth = 0, FMapHeight = 0;
+  bool FWebp = false;
+  bool FImageShown = false;
+  // The size follows the map's chip size until the user sets one.
+  bool FSizeChosen = false;
+  bool FUpdating = false;
 };

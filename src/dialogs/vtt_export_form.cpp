@@ -1,6 +1,7 @@
 #include "dialogs/vtt_export_form.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -26,6 +27,18 @@ TVttExportForm::TVttExportForm(QWidget* Parent) : QDialog(Parent) {
             [this, i] { FPixels->setValue(i == 0 ? FChipSize : kPresets[i - 1]); });
   }
   presets->addStretch();
+  FPresetLabel = new QLabel(this);
+  FPresetList = new QComboBox(this);
+  FPresetLabel->setBuddy(FPresetList);
+  connect(FPresetList, &QComboBox::currentIndexChanged, this, [this](int Index) {
+    if (FUpdating || Index < 0 || Index == int(TOutputPreset::Custom)) return;
+    FPixels->setValue(PresetSize(TOutputPreset(Index)).PixelsPerCell);
+  });
+  connect(FPixels, &QSpinBox::valueChanged, this, [this] { SizeChanged(); });
+  FWarning = new QLabel(this);
+  FWarning->setObjectName("LargeImageWarning");
+  FWarning->setVisible(false);
+  FWarning->setMaximumWidth(360);
   FGrid = new QCheckBox(this);
 
   auto* buttons = new QDialogButtonBox(this);
@@ -40,8 +53,11 @@ TVttExportForm::TVttExportForm(QWidget* Parent) : QDialog(Parent) {
   grid->addWidget(FPixels, 0, 1, Qt::AlignLeft);
   grid->addWidget(FPresetsLabel, 1, 0);
   grid->addLayout(presets, 1, 1);
+  grid->addWidget(FPresetLabel, 2, 0);
+  grid->addWidget(FPresetList, 2, 1, Qt::AlignLeft);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
+  layout->addWidget(FWarning);
   layout->addWidget(FGrid);
   layout->addWidget(buttons);
   ApplyCaptions(FCaptions);
@@ -52,6 +68,27 @@ void TVttExportForm::Prepare(int32_t ChipSize, int32_t PixelsPerGrid, bool Grid)
   FPresetButtons[0]->setText(FCaptions.ChipSize.arg(ChipSize));
   FPixels->setValue(PixelsPerGrid > 0 ? PixelsPerGrid : ChipSize);
   FGrid->setChecked(Grid);
+  SizeChanged();
+}
+
+void TVttExportForm::SetMapSize(int32_t Width, int32_t Height) {
+  FMapWidth = Width;
+  FMapHeight = Height;
+  SizeChanged();
+}
+
+void TVttExportForm::SizeChanged() {
+  FUpdating = true;
+  // The image stores no resolution, so only the pixels per cell pick the preset.
+  TOutputPreset match = TOutputPreset::Custom;
+  for (int i = 0; i < TOutputPresetCount; ++i)
+    if (TOutputPreset(i) != TOutputPreset::Custom &&
+        PresetSize(TOutputPreset(i)).PixelsPerCell == FPixels->value())
+      match = TOutputPreset(i);
+  FPresetList->setCurrentIndex(int(match));
+  FUpdating = false;
+  ShowLargeImageWarning(FWarning, FCaptions.PresetTexts,
+                        CheckImageSize(FMapWidth, FMapHeight, FPixels->value()));
 }
 
 bool TVttExportForm::Execute(int32_t ChipSize, int32_t& PixelsPerGrid, bool& Grid) {
@@ -74,6 +111,11 @@ void TVttExportForm::ApplyCaptions(const TVttExportFormCaptions& Value) {
   FPresetButtons[0]->setText(Value.ChipSize.arg(FChipSize));
   for (int i = 0; i < 3; ++i) FPresetButtons[i + 1]->setText(QString::number(kPresets[i]));
   FGrid->setText(Value.Grid);
+  FPresetLabel->setText(Value.Preset);
+  FUpdating = true;
+  FillPresetList(FPresetList, Value.PresetTexts);
+  FUpdating = false;
+  SizeChanged();
   FOk->setText(Value.OK);
   FCancel->setText(Value.Cancel);
 }

@@ -1,13 +1,17 @@
 #pragma once
 // The Universal VTT export dialog: how many image pixels one cell gets (the map's
-// chip size, a common virtual-tabletop size, or any other) and whether the image
-// carries grid lines.
+// chip size, a common virtual-tabletop size, a named preset, or any other),
+// whether the image carries grid lines, and a warning when the image gets too
+// large for many programs.
 
 #include <QDialog>
 #include <QString>
 #include <cstdint>
 
+#include "dialogs/output_preset_texts.h"
+
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -21,6 +25,8 @@ struct TVttExportFormCaptions {
   QString Grid = "グリッド線を描く(&G)";
   QString OK = "OK";
   QString Cancel = "キャンセル";
+  QString Preset = "プリセット:";
+  TPresetCaptions PresetTexts;
 };
 
 class TVttExportForm : public QDialog {
@@ -36,6 +42,10 @@ class TVttExportForm : public QDialog {
   void Prepare(int32_t ChipSize, int32_t PixelsPerGrid, bool Grid);
   // Prepares, shows the dialog and reads the fields back; false when cancelled.
   bool Execute(int32_t ChipSize, int32_t& PixelsPerGrid, bool& Grid);
+  // The map's size in cells, for the warning about large images.
+  void SetMapSize(int32_t Width, int32_t Height);
+  QComboBox* PresetList() const { return FPresetList; }
+  QLabel* WarningLabel() const { return FWarning; }
 
   int32_t PixelsPerGrid() const;
   bool Grid() const;
@@ -56,6 +66,12 @@ class TVttExportForm : public QDialog {
   QSpinBox* FPixels;
   QPushButton* FPresetButtons[4];
   QCheckBox* FGrid;
+  QLabel* FPresetLabel;
+  QComboBox* FPresetList;
+  QLabel* FWarning;
+  int32_t FMapWidth = 0, FMapHeight = 0;
+  bool FUpdating = false;
+  void SizeChanged();
   QPushButton* FOk;
   QPushButton* FCancel;
 };

@@ -45,8 +45,23 @@ enum class TDiscardAnswer { Save, Discard, Cancel };
 // chip size to begin with) and whether it shows grid lines.
 struct TVttExportRequest {
   int32_t ChipSize = 32;
+  int32_t Width = 0;  // the map's size in cells, for the large-image warning
+  int32_t Height = 0;
   int32_t PixelsPerGrid = 32;
   bool Grid = false;
+};
+
+// What the Output command asks the output settings dialog: the map and file the
+// image is for, and the answer: the grid, the WebP settings, the image's pixels
+// per cell (0 keeps the chip size) and the resolution stored in the file (0 none).
+struct TImageOutputRequest {
+  int32_t ChipSize = 32;
+  int32_t Width = 0;
+  int32_t Height = 0;
+  QString FileName;
+  TOutputOptions Options;
+  int32_t PixelsPerCell = 0;
+  int32_t Dpi = 0;
 };
 
 // What the Print command asks the print settings dialog.
@@ -102,6 +117,12 @@ class TEditorDialogs {
   // The output settings dialog (grid lines), shown by the Output and Print
   // commands; it keeps its settings between openings. False when cancelled.
   virtual bool OutputOptions(QWidget* /*Parent*/, TOutputOptions& /*Options*/) { return false; }
+  // The same dialog for the Output command, with the image's size and format
+  // besides the grid; without its own answer the grid settings are asked for and
+  // the image keeps the map's size.
+  virtual bool ImageOutputOptions(QWidget* Parent, TImageOutputRequest& Request) {
+    return OutputOptions(Parent, Request.Options);
+  }
 
   // The print settings for a map of Width x Height cells of ChipSize pixels: the
   // destination, paper, orientation and the computed layout. False when cancelled.
@@ -136,6 +157,7 @@ class TQtEditorDialogs : public TEditorDialogs {
   // --- image output and printing ---
   QString SaveImageFileName(QWidget* Parent) override;
   bool OutputOptions(QWidget* Parent, TOutputOptions& Options) override;
+  bool ImageOutputOptions(QWidget* Parent, TImageOutputRequest& Request) override;
   TOutputOptFormCaptions OutputCaptions;
   bool PrintOptions(QWidget* Parent, TPrintRequest& Request) override;
   QString SavePdfFileName(QWidget* Parent) override;

@@ -38,6 +38,8 @@ void TMapEdit2Form::CreateExportMenu(QMenu* File) {
     if (!map || map->Count() == 0) return;
     TVttExportRequest request;
     request.ChipSize = map->ChipSize();
+    request.Width = map->Width();
+    request.Height = map->Height();
     const int32_t last = vtt->property("pixelsPerGrid").toInt();
     request.PixelsPerGrid = last > 0 ? last : map->ChipSize();
     request.Grid = vtt->property("grid").toBool();

@@ -1,5 +1,6 @@
 // The Output command: the image file, the output settings, then the whole map
-// written as PNG, JPEG or BMP with a progress dialog that can cancel.
+// written as PNG, JPEG, WebP or BMP at the chosen pixels per cell and
+// resolution, with a progress dialog that can cancel.
 
 #include <QApplication>
 #include <QFile>
@@ -23,8 +24,13 @@ void TMapEdit2Form::Output1Execute() {
   if (!FDocument || FDocument->Count() == 0) return;
   const QString name = FDialogs->SaveImageFileName(this);
   if (name.isEmpty()) return;
-  TOutputOptions options;
-  if (!FDialogs->OutputOptions(this, options)) return;
+  TImageOutputRequest request;
+  request.ChipSize = FDocument->ChipSize();
+  request.Width = FDocument->Width();
+  request.Height = FDocument->Height();
+  request.FileName = name;
+  if (!FDialogs->ImageOutputOptions(this, request)) return;
+  const TOutputOptions& options = request.Options;
 
   // With fast drawing off only for output, every cell is first recomposed with
   // it off; the other choices keep the cells as they are.
@@ -50,7 +56,8 @@ void TMapEdit2Form::Output1Execute() {
   };
   try {
     TBusyCursor busy;
-    RenderMapImage(*FDocument, options, QFile::encodeName(name).toStdString(), fast, report);
+    RenderMapImage(*FDocument, options, QFile::encodeName(name).toStdString(), fast, report,
+                   request.Dpi, request.PixelsPerCell);
   } catch (const TOutputCancelled&) {
   } catch (const std::exception& e) {
     progress.close();

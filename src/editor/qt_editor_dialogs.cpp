@@ -103,6 +103,7 @@ bool TQtEditorDialogs::AddLayer(QWidget* Parent, TLayerRequest& Request) {
 bool TQtEditorDialogs::VttExportOptions(QWidget* Parent, TVttExportRequest& Request) {
   TVttExportForm form(Parent);
   form.ApplyCaptions(VttExportCaptions);
+  form.SetMapSize(Request.Width, Request.Height);
   return form.Execute(Request.ChipSize, Request.PixelsPerGrid, Request.Grid);
 }
 
@@ -132,7 +133,8 @@ QString TQtEditorDialogs::SaveImageFileName(QWidget* Parent) {
   QFileDialog dialog(Parent);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilter(QString::fromStdString(
-      QtFileFilter("PNG Image(*.png)|*.png|Bitmap Image(*.bmp)|*.bmp|JPG Image(*.jpg)|*.jpg")));
+      QtFileFilter("PNG Image(*.png)|*.png|Bitmap Image(*.bmp)|*.bmp|JPG Image(*.jpg)|*.jpg|"
+                   "WebP Image(*.webp)|*.webp")));
   // The extension is appended when the user types none.
   dialog.setDefaultSuffix("png");
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
@@ -142,8 +144,21 @@ QString TQtEditorDialogs::SaveImageFileName(QWidget* Parent) {
 bool TQtEditorDialogs::OutputOptions(QWidget* Parent, TOutputOptions& Options) {
   if (!FOutputForm) FOutputForm = new TOutputOptForm(Parent);
   FOutputForm->ApplyCaptions(OutputCaptions);
+  FOutputForm->HideImageOptions();
   if (!FOutputForm->Execute()) return false;
   Options = FOutputForm->Options();
+  return true;
+}
+
+bool TQtEditorDialogs::ImageOutputOptions(QWidget* Parent, TImageOutputRequest& Request) {
+  if (!FOutputForm) FOutputForm = new TOutputOptForm(Parent);
+  FOutputForm->ApplyCaptions(OutputCaptions);
+  FOutputForm->ShowImageOptions(Request.ChipSize, Request.Width, Request.Height,
+                                Request.FileName.toLower().endsWith(".webp"));
+  if (!FOutputForm->Execute()) return false;
+  Request.Options = FOutputForm->Options();
+  Request.PixelsPerCell = FOutputForm->PixelsPerCell();
+  Request.Dpi = FOutputForm->Dpi();
   return true;
 }
 

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "dialogs/dialog_services.h"
 #include "dialogs/language_file.h"
@@ -79,6 +83,88 @@ TEST(OutputOptForm, LanguageKeys) {
   EXPECT_EQ(form.SideButton(3)->text().toStdString(), "L");
   EXPECT_EQ(form.Captions().Cancel.toStdString(), "Back");
   EXPECT_EQ(form.SideButton(0)->text().toStdString(), "上");  // no key: built-in kept
+}
+
+TEST(OutputOptForm, ImageSizePresetsAndWarnings) {
+  TOutputOptForm form;
+  // Printing shows the grid only.
+  EXPECT_FALSE(form.ImageGroup()->isVisibleTo(&form));
+  // A 40 x 30 map of 32-pixel cells as PNG: the chip size, no resolution, custom.
+  form.ShowImageOptions(32, 40, 30, false);
+  EXPECT_TRUE(form.ImageGroup()->isVisibleTo(&form));
+  EXPECT_EQ(form.PixelsPerCell(), 32);
+  EXPECT_EQ(form.Dpi(), 0);
+  EXPECT_EQ(form.Preset(), TOutputPreset::Custom);
+  EXPECT_EQ(form.PresetList()->count(), 4);
+  EXPECT_FALSE(form.LosslessCheck()->isEnabled());  // WebP settings only for WebP
+  EXPECT_FALSE(form.QualityEdit()->isEnabled());
+  EXPECT_FALSE(form.WarningLabel()->isVisibleTo(&form));
+
+  form.PresetList()->setCurrentIndex(int(TOutputPreset::Print300));
+  EXPECT_EQ(form.PixelsPerCell(), 300);
+  EXPECT_EQ(form.Dpi(), 300);
+  form.PresetList()->setCurrentIndex(int(TOutputPreset::Roll20));
+  EXPECT_EQ(form.PixelsPerCell(), 70);
+  EXPECT_EQ(form.Dpi(), 0);
+  // Editing the size shows the preset it matches, or custom.
+  form.PixelsEdit()->setValue(100);
+  EXPECT_EQ(form.Preset(), TOutputPreset::Foundry);
+  form.DpiEdit()->setValue(96);
+  EXPECT_EQ(form.Preset(), TOutputPreset::Custom);
+  EXPECT_EQ(form.PixelsPerCell(), 100);
+
+  // 40 cells at 500 px is 20000 wide: a visible warning naming what fits, and
+  // the output is still allowed for PNG.
+  form.PixelsEdit()->setValue(500);
+  EXPECT_TRUE(form.WarningLabel()->isVisibleTo(&form));
+  EXPECT_TRUE(form.WarningLabel()->text().contains("20000 x 15000"));
+  EXPECT_TRUE(form.WarningLabel()->text().contains("16384"));
+  EXPECT_TRUE(form.WarningLabel()->text().contains(" 409 "));  // 16384 / 40
+  EXPECT_TRUE(form.OkButton()->isEnabled());
+  form.PixelsEdit()->setValue(409);
+  EXPECT_FALSE(form.WarningLabel()->isVisibleTo(&form));
+
+  // WebP: its limit is 16383, beyond which the output cannot be written. A
+  // 64 x 1-cell map at 256 px is 16384 wide: fine as PNG, too wide for WebP.
+  form.ShowImageOptions(32, 64, 1, false);
+  EXPECT_EQ(form.PixelsPerCell(), 409);  // kept: the user chose it
+  form.PixelsEdit()->setValue(256);
+  EXPECT_FALSE(form.WarningLabel()->isVisibleTo(&form));
+  form.ShowImageOptions(32, 64, 1, true);
+  EXPECT_TRUE(form.WarningLabel()->isVisibleTo(&form));
+  EXPECT_TRUE(form.WarningLabel()->text().contains("16383"));
+  EXPECT_FALSE(form.OkButton()->isEnabled());
+  form.PixelsEdit()->setValue(255);
+  EXPECT_FALSE(form.WarningLabel()->isVisibleTo(&form));
+  EXPECT_TRUE(form.OkButton()->isEnabled());
+  EXPECT_TRUE(form.LosslessCheck()->isEnabled());
+  EXPECT_FALSE(form.QualityEdit()->isEnabled());  // lossless by default
+  form.LosslessCheck()->setChecked(false);
+  EXPECT_TRUE(form.QualityEdit()->isEnabled());
+  form.QualityEdit()->setValue(35);
+  TOutputOptions o = form.Options();
+  EXPECT_FALSE(o.Webp.Lossless);
+  EXPECT_EQ(o.Webp.Quality, 35);
+  // Back to printing: the grid only, and the button enabled again.
+  form.PixelsEdit()->setValue(1000);
+  EXPECT_FALSE(form.OkButton()->isEnabled());
+  form.HideImageOptions();
+  EXPECT_TRUE(form.OkButton()->isEnabled());
+}
+
+TEST(OutputOptForm, ImageTextsFromALanguageFile) {
+  TOutputOptForm form;
+  const TLanguageFile f = TLanguageFile::FromBytes(
+      "[OutputForm]\nImageOption=Image\nPresetRoll20=Roll20 (70 px per cell)\n"
+      "DpiNone=none\nLargeImage=%1 by %2 over %3, use %4\n");
+  form.LoadLanguage(f);
+  EXPECT_EQ(form.ImageGroup()->title().toStdString(), "Image");
+  EXPECT_EQ(form.PresetList()->itemText(1).toStdString(), "Roll20 (70 px per cell)");
+  EXPECT_EQ(form.PresetList()->itemText(3).toStdString(), "カスタム");
+  EXPECT_EQ(form.DpiEdit()->specialValueText().toStdString(), "none");
+  form.ShowImageOptions(10, 100, 1, false);
+  form.PixelsEdit()->setValue(200);
+  EXPECT_EQ(form.WarningLabel()->text().toStdString(), "20000 by 200 over 16384, use 163");
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -56,4 +58,36 @@ TEST(VttExportForm, ExecuteReturnsTheFieldsOnlyWhenConfirmed) {
   });
   EXPECT_FALSE(form.Execute(32, pixels, grid));
   EXPECT_EQ(pixels, 100);
+}
+
+TEST(VttExportForm, NamedPresetsAndTheLargeImageWarning) {
+  TVttExportForm form;
+  form.SetMapSize(200, 50);
+  form.Prepare(32, 0, false);
+  ASSERT_EQ(form.PresetList()->count(), 4);
+  EXPECT_EQ(form.PresetList()->currentIndex(), int(TOutputPreset::Custom));
+  EXPECT_FALSE(form.WarningLabel()->isVisibleTo(&form));
+  form.PresetList()->setCurrentIndex(int(TOutputPreset::Roll20));
+  EXPECT_EQ(form.PixelsPerGrid(), 70);
+  EXPECT_FALSE(form.WarningLabel()->isVisibleTo(&form));  // 14000 wide
+  // 200 cells at 100 px is 20000: the warning names the 81 pixels that fit.
+  form.PresetList()->setCurrentIndex(int(TOutputPreset::Foundry));
+  EXPECT_EQ(form.PixelsPerGrid(), 100);
+  EXPECT_TRUE(form.WarningLabel()->isVisibleTo(&form));
+  EXPECT_TRUE(form.WarningLabel()->text().contains("20000 x 5000"));
+  EXPECT_TRUE(form.WarningLabel()->text().contains(" 81 "));
+  // Typing a value picks the matching preset, or custom.
+  form.PixelsEdit()->setValue(300);
+  EXPECT_EQ(form.PresetList()->currentIndex(), int(TOutputPreset::Print300));
+  form.PixelsEdit()->setValue(81);
+  EXPECT_EQ(form.PresetList()->currentIndex(), int(TOutputPreset::Custom));
+  EXPECT_FALSE(form.WarningLabel()->isVisibleTo(&form));
+  // The custom entry keeps the value.
+  form.PresetList()->setCurrentIndex(int(TOutputPreset::Custom));
+  EXPECT_EQ(form.PixelsPerGrid(), 81);
+  TVttExportFormCaptions english;
+  english.PresetTexts.Names[0] = "Foundry / Universal VTT (100 px per cell)";
+  form.ApplyCaptions(english);
+  EXPECT_EQ(form.PresetList()->itemText(0), "Foundry / Universal VTT (100 px per cell)");
+  EXPECT_EQ(form.PresetList()->currentIndex(), int(TOutputPreset::Custom));
 }

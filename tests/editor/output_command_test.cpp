@@ -109,4 +109,65 @@ TEST_F(OutputCommandTest, AWriteFailureIsReportedAndLeavesNoFile) {
   EXPECT_FALSE(std::filesystem::exists(Dir.Path() / "no-such-folder"));
 }
 
+// Answers the image output dialog itself, with a size and resolution.
+struct TImageOutputDialogs : TOutputDialogs {
+  int32_t PixelsPerCell = 0, Dpi = 0;
+  TImageOutputRequest Asked;
+  bool ImageOutputOptions(QWidget*, TImageOutputRequest& Request) override {
+    Asked = Request;
+    Request.Options = Options;
+    Request.PixelsPerCell = PixelsPerCell;
+    Request.Dpi = Dpi;
+    return OptionsOk;
+  }
+};
+
+TEST(OutputCommand, WritesAtTheChosenPixelsPerCellAndResolution) {
+  vctest::TempDir dir;
+  auto owned = std::make_unique<TImageOutputDialogs>();
+  TImageOutputDialogs* dialogs = owned.get();
+  TMapEdit2Form form(std::move(owned), std::make_unique<TEditorSettings>(
+                                           QString::fromStdString(dir.File("v.ini"))));
+  dialogs->Size = {3, 2, 16, {}};
+  form.New1Execute();
+  dialogs->Layer.LayerName = "White";
+  dialogs->Layer.FileName = "16777215";
+  form.AddLayer1Execute();
+  const std::string path = dir.File("map.webp");
+  dialogs->ImageName = QString::fromStdString(path);
+  dialogs->PixelsPerCell = 100;
+  dialogs->Dpi = 0;
+  form.Output1Execute();
+  ASSERT_TRUE(dialogs->Errors.isEmpty()) << dialogs->Errors.join("\n").toStdString();
+  // The dialog was told the map and the file.
+  EXPECT_EQ(dialogs->Asked.ChipSize, 16);
+  EXPECT_EQ(dialogs->Asked.Width, 3);
+  EXPECT_EQ(dialogs->Asked.Height, 2);
+  EXPECT_EQ(dialogs->Asked.FileName.toStdString(), path);
+  const std::string bytes = vctest::ReadFileBytes(path);
+  ASSERT_GE(bytes.size(), 30u);
+  EXPECT_EQ(bytes.substr(8, 8), "WEBPVP8L");
+  // The lossless header holds width - 1 and height - 1 in 14 bits each.
+  const uint32_t bits = uint8_t(bytes[21]) | uint8_t(bytes[22]) << 8 | uint8_t(bytes[23]) << 16 |
+                        uint32_t(uint8_t(bytes[24])) << 24;
+  EXPECT_EQ((bits & 0x3FFF) + 1, 300u);
+  EXPECT_EQ(((bits >> 14) & 0x3FFF) + 1, 200u);
+
+  // PNG at 300 dpi: the scaled size and the density stored.
+  const std::string png = dir.File("map.png");
+  dialogs->ImageName = QString::fromStdString(png);
+  dialogs->PixelsPerCell = 300;
+  dialogs->Dpi = 300;
+  form.Output1Execute();
+  ASSERT_TRUE(dialogs->Errors.isEmpty()) << dialogs->Errors.join("\n").toStdString();
+  TBitmap32 image;
+  LoadImageFile(png, image);
+  EXPECT_EQ(image.Width(), 900);
+  EXPECT_EQ(image.Height(), 600);
+  const std::string pngBytes = vctest::ReadFileBytes(png);
+  const size_t at = pngBytes.find("pHYs");
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(pngBytes.substr(at + 4, 4), std::string("\0\0\x2E\x23", 4));
+}
+
 }  // namespace

@@ -277,21 +277,36 @@ void WriteBandsToFile(TMapEditLayerList& Map, const TOutputOptions& Options, TSa
   } else if (ext == ".jpg") {
     TJpegRowWriter writer(file, pw, ph, 90, Name, Dpi);
     ComposeBands(Map, Options, writer, L, false, Progress);
+  } else if (ext == ".webp") {
+    TWebpRowWriter writer(file, pw, ph, Options.Webp, Name);
+    ComposeBands(Map, Options, writer, L, false, Progress);
   } else {
     TBmpRowWriter writer(file, pw, ph, Name, Dpi);
     ComposeBands(Map, Options, writer, L, true, Progress);
   }
 }
 
+// The layout of an output to Path, refused before any work when the image cannot
+// be written in the format its extension names.
+TBandLayout CheckedLayout(TMapEditLayerList& Map, int32_t BandRows, int32_t PixelsPerCell,
+                          const std::string& Path) {
+  const TBandLayout layout = MakeLayout(Map, BandRows, PixelsPerCell, Path);
+  if (LowerExtension(Path) == ".webp") CheckWebpSize(layout.Width, layout.Height, Path);
+  return layout;
+}
+
 }  // namespace
 
-void WriteImageByExtension(const TBitmap32& Image, const std::string& Path) {
+void WriteImageByExtension(const TBitmap32& Image, const std::string& Path,
+                           const TWebpSettings& Webp) {
   const std::string ext = LowerExtension(Path);
   WriteSafely(Path, [&](TSafeFileWriter& File) {
     if (ext == ".png")
       SavePNGFile(Image, File.TempPath());
     else if (ext == ".jpg")
       SaveJPEGFile(Image, File.TempPath(), 90);
+    else if (ext == ".webp")
+      SaveWebPFile(Image, File.TempPath(), Webp);
     else
       SaveBmpFile(Image, File.TempPath());
   });
@@ -301,7 +316,7 @@ void WriteMapImageInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
                           const std::string& Path, int32_t BandRows,
                           const TOutputProgress& Progress, int32_t Dpi, int32_t PixelsPerCell) {
   if (BandRows <= 0) BandRows = kComposeStripRows;
-  const TBandLayout layout = MakeLayout(Map, BandRows, PixelsPerCell, Path);
+  const TBandLayout layout = CheckedLayout(Map, BandRows, PixelsPerCell, Path);
   WriteSafely(Path, [&](TSafeFileWriter& File) {
     WriteBandsToFile(Map, Options, File, Path, layout, Progress, Dpi);
   });
@@ -310,6 +325,7 @@ void WriteMapImageInBands(TMapEditLayerList& Map, const TOutputOptions& Options,
 void RenderMapImage(TMapEditLayerList& Map, const TOutputOptions& Options, const std::string& Path,
                     TOutputFastDraw FastDraw, const TOutputProgress& Progress, int32_t Dpi,
                     int32_t PixelsPerCell) {
+  CheckedLayout(Map, kComposeStripRows, PixelsPerCell, Path);
   PrepareForOutput(Map, FastDraw, Progress);
   // Composed and written in bands: no full-size image besides the document.
   WriteMapImageInBands(Map, Options, Path, kComposeStripRows, Progress, Dpi, PixelsPerCell);

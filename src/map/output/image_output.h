@@ -8,6 +8,7 @@
 #include <string>
 
 #include "map/base/color.h"
+#include "map/codec/image_webp.h"
 
 class TBitmap32;
 class TMapEditLayerList;
@@ -22,6 +23,8 @@ struct TOutputOptions {
   bool DownGrid = true;
   TColor GridColor = 8421504;  // platform colour value, #808080
   bool HalfTone = false;
+  // How a ".webp" file is encoded (lossless unless told otherwise).
+  TWebpSettings Webp;
 };
 
 // How fast drawing is handled when output is produced. The default switches it off
@@ -76,15 +79,18 @@ void ComposeForOutput(TMapEditLayerList& Map, TBitmap32& Image, const TOutputOpt
                       const TOutputProgress& Progress = {});
 
 // Writes Image by the extension of Path, case ignored: ".png" as PNG, ".jpg" as
-// JPEG at quality 90, anything else as a 32-bit BMP. The file is written to a
+// JPEG at quality 90, ".webp" as WebP with Webp's settings, anything else as a
+// 32-bit BMP. The file is written to a
 // temporary file beside it and renamed into place, so a failure leaves no partial
 // file and keeps an existing one. Raises EFileError or EImageError on failure.
-void WriteImageByExtension(const TBitmap32& Image, const std::string& Path);
+void WriteImageByExtension(const TBitmap32& Image, const std::string& Path,
+                           const TWebpSettings& Webp = {});
 
 // Composes the prepared map BandRows rows at a time, draws the grid on each band
 // and writes the bands by the extension of Path as WriteImageByExtension does (BMP
 // bands from the bottom up), so no full-size image is held; the bytes are the same
-// as composing the whole image and writing it. With Dpi > 0 the resolution is
+// as composing the whole image and writing it (WebP, which encodes the whole
+// picture at once, gathers the bands and takes Options.Webp). With Dpi > 0 the resolution is
 // stored (PNG pHYs, JPEG JFIF density, BMP pixels per metre). The file is written
 // through a temporary file; an exception from Progress (a cancel) leaves no file.
 // BandRows <= 0 picks a default.

@@ -410,3 +410,36 @@ TEST(ImageOutput, PixelsPerCellScalesCellsAndGrid) {
 }
 
 }  // namespace
+
+TEST(ImageOutput, WebpBandsEqualTheWholeImageAndKeepTheirSettings) {
+  TempDir dir;
+  TMapEditLayerList map;
+  RoomMap(map);
+  TOutputOptions o;
+  o.UseGrid = o.LeftGrid = o.UpGrid = true;
+  o.GridColor = 0x00FF00;
+  PrepareForOutput(map);
+  TBitmap32 full;
+  ComposeForOutput(map, full, o);
+  WriteImageByExtension(full, dir.File("whole.webp"));
+  WriteMapImageInBands(map, o, dir.File("parts.webp"), 7);
+  const std::string whole = ReadFileBytes(dir.File("whole.webp"));
+  EXPECT_EQ(ReadFileBytes(dir.File("parts.webp")), whole);
+  EXPECT_EQ(whole.substr(12, 4), "VP8L");  // lossless by default
+  // Lossy settings reach the band writer.
+  o.Webp = TWebpSettings{false, 50};
+  WriteImageByExtension(full, dir.File("whole-lossy.webp"), o.Webp);
+  WriteMapImageInBands(map, o, dir.File("parts-lossy.webp"), 7);
+  const std::string lossy = ReadFileBytes(dir.File("parts-lossy.webp"));
+  EXPECT_EQ(lossy, ReadFileBytes(dir.File("whole-lossy.webp")));
+  EXPECT_EQ(lossy.substr(12, 4), "VP8 ");
+  // Scaled past WebP's limit: refused before anything is written.
+  TMapEditLayerList big;
+  CreateNewMap(big, 200, 2, 10);
+  EXPECT_THROW(RenderMapImage(big, o, dir.File("big.webp"), TOutputFastDraw::OffForOutput, {}, 0,
+                              100),
+               EImageError);
+  EXPECT_FALSE(fs::exists(dir.File("big.webp")));
+  RenderMapImage(big, o, dir.File("big.webp"), TOutputFastDraw::OffForOutput, {}, 0, 80);
+  EXPECT_EQ(ReadFileBytes(dir.File("big.webp")).substr(8, 4), "WEBP");
+}
