@@ -230,7 +230,12 @@ TRulerPlace PlaceRuler(const TPrintLayout& Layout, const TPrintSheet& Sheet,
     // No room beside the ruler: the check mark goes to the right end of the label row.
     r.CheckY = Round(top + 7 * u);
   }
-  if (r.CheckX < 0) r.CheckLength = 0;
+  // The check bar ends at the right edge of the printable area, never past it; a
+  // bar wider than the area is left out rather than cut.
+  if (r.CheckX < 0 || r.CheckLength > pw) {
+    r.CheckX = 0;
+    r.CheckLength = 0;
+  }
   return r;
 }
 
