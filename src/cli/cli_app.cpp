@@ -27,7 +27,8 @@ const char* const kUsageText =
     " [--quiet]\n"
     "  vellumcraft-cli print MAP OUT.pdf --cell SIZE[mm|cm|in] [--paper NAME] [--landscape]"
     " [--dpi N] [--smooth] [--grey] [--overlap] [--grid SIDES] [--grid-color #RRGGBB]"
-    " [--half-tone] [--layout-json]\n"
+    " [--half-tone] [--sheets LIST] [--no-assembly] [--no-sheet-marks] [--trim-border]"
+    " [--layout-json]\n"
     "  vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N] [--preset NAME] [--quiet]\n"
     "  vellumcraft-cli --help | --version\n";
 

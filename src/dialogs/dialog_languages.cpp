@@ -158,6 +158,23 @@ void LoadLanguage(const TLanguageFile& File, TPrintOptFormCaptions& C) {
   Read(File, s, "TilesPerSheet", C.PerSheet);
   Read(File, s, "PxOpen", C.PxOpen);
   Read(File, s, "Overlap", C.Overlap);
+  Read(File, s, "AssemblyPage", C.AssemblyPage);
+  Read(File, s, "SheetMarks", C.SheetMarks);
+  Read(File, s, "TrimBorder", C.TrimBorder);
+  Read(File, s, "Sheets", C.Sheets);
+  Read(File, s, "SheetsHint", C.SheetsHint);
+  Read(File, s, "Preview", C.Preview);
+}
+
+void LoadLanguage(const TLanguageFile& File, TPrintPreviewFormCaptions& C) {
+  const char* s = "PrintPreviewForm";
+  Read(File, s, "Caption", C.Caption);
+  Read(File, s, "Previous", C.Previous);
+  Read(File, s, "Next", C.Next);
+  Read(File, s, "Print", C.Print);
+  Read(File, s, "Close", C.Close);
+  Read(File, s, "PageText", C.PageText);
+  Read(File, s, "AssemblyText", C.AssemblyText);
 }
 
 void TPrintOptForm::LoadLanguage(const TLanguageFile& File) {

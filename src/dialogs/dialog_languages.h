@@ -10,6 +10,7 @@
 #include "dialogs/map_tile_form.h"
 #include "dialogs/output_opt_form.h"
 #include "dialogs/print_opt_form.h"
+#include "dialogs/print_preview_form.h"
 #include "dialogs/vtt_export_form.h"
 
 void LoadLanguage(const TLanguageFile& File, TMapTileFormCaptions& Captions);
@@ -19,3 +20,4 @@ void LoadLanguage(const TLanguageFile& File, TFileFormCaptions& Captions);
 void LoadLanguage(const TLanguageFile& File, TVttExportFormCaptions& Captions);
 void LoadLanguage(const TLanguageFile& File, TOutputOptFormCaptions& Captions);
 void LoadLanguage(const TLanguageFile& File, TPrintOptFormCaptions& Captions);
+void LoadLanguage(const TLanguageFile& File, TPrintPreviewFormCaptions& Captions);

@@ -18,6 +18,7 @@
 
 #include "controls/dial_spin_edit.h"
 #include "map/output/pdf_print_sink.h"
+#include "record/errors.h"
 
 namespace {
 
@@ -156,10 +157,27 @@ TPrintOptForm::TPrintOptForm(QWidget* Parent, IPrinterService* Printers)
   FFullColor->setChecked(true);
   FSmooth = new QCheckBox(this);
   FOverlap = new QCheckBox(this);
+  FAssembly = new QCheckBox(this);
+  FAssembly->setChecked(true);
+  FSheetMarks = new QCheckBox(this);
+  FTrimBorder = new QCheckBox(this);
+  FSheetsLabel2 = new QLabel(this);
+  FSheets = new QLineEdit(this);
+  FSheetsLabel2->setBuddy(FSheets);
+  FSheetsMessage = new QLabel(this);
+  FSheetsMessage->setStyleSheet("color: #B00000;");
+  FSheetsMessage->setWordWrap(true);
+  FSheetsMessage->setVisible(false);
+  auto* sheetsRow = new QHBoxLayout;
+  sheetsRow->addWidget(FSheetsLabel2);
+  sheetsRow->addWidget(FSheets, 1);
+  FPreview = new QPushButton(this);
+  FPreview->setAutoDefault(false);
   FOk = new QPushButton(this);
   FOk->setDefault(true);
   FCancel = new QPushButton(this);
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(FPreview);
   buttons->addStretch();
   buttons->addWidget(FOk);
   buttons->addWidget(FCancel);
@@ -169,6 +187,11 @@ TPrintOptForm::TPrintOptForm(QWidget* Parent, IPrinterService* Printers)
   col->addWidget(FFullColor);
   col->addWidget(FSmooth);
   col->addWidget(FOverlap);
+  col->addWidget(FAssembly);
+  col->addWidget(FSheetMarks);
+  col->addWidget(FTrimBorder);
+  col->addLayout(sheetsRow);
+  col->addWidget(FSheetsMessage);
   col->addLayout(buttons);
   col->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -182,7 +205,16 @@ TPrintOptForm::TPrintOptForm(QWidget* Parent, IPrinterService* Printers)
   connect(FUnit, &QComboBox::currentIndexChanged, this, [this] { Recompute(); });
   connect(FRSE1, &TDialSpinBase::Changed, this, [this] { Recompute(); });
   connect(FOverlap, &QCheckBox::toggled, this, [this] { Recompute(); });
-  connect(FOk, &QPushButton::clicked, this, &QDialog::accept);
+  connect(FSheetMarks, &QCheckBox::toggled, this, [this] { Recompute(); });
+  connect(FSheets, &QLineEdit::textChanged, this, [this] { Recompute(); });
+  connect(FPreview, &QPushButton::clicked, this, [this] {
+    FPreviewAsked = true;
+    accept();
+  });
+  connect(FOk, &QPushButton::clicked, this, [this] {
+    FPreviewAsked = false;
+    accept();
+  });
   connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);
   ApplyCaptions(FCaptions);
 }
@@ -215,6 +247,12 @@ void TPrintOptForm::ApplyCaptions(const TPrintOptFormCaptions& V) {
   FPerSheetLabel->setText(V.PerSheet);
   FPxOpenLabel->setText(V.PxOpen);
   FOverlap->setText(V.Overlap);
+  FAssembly->setText(V.AssemblyPage);
+  FSheetMarks->setText(V.SheetMarks);
+  FTrimBorder->setText(V.TrimBorder);
+  FSheetsLabel2->setText(V.Sheets);
+  FSheets->setPlaceholderText(V.SheetsHint);
+  FPreview->setText(V.Preview);
 }
 
 void TPrintOptForm::PrepareExecute(int32_t ChipSize, int32_t Width, int32_t Height) {
@@ -237,7 +275,8 @@ bool TPrintOptForm::Execute(int32_t ChipSize, int32_t Width, int32_t Height) {
     adjustSize();
     move(parentWidget()->window()->geometry().center() - rect().center());
   }
-  return exec() == QDialog::Accepted && FLayout.Printable();
+  FPreviewAsked = false;
+  return exec() == QDialog::Accepted && FOk->isEnabled();
 }
 
 void TPrintOptForm::PrinterChosen() {
@@ -257,7 +296,7 @@ void TPrintOptForm::Recompute() {
   const TPrintUnit unit = units[std::clamp(FUnit->currentIndex(), 0, 2)];
   const TPrinterMetrics m = FPrinters->Metrics(Printer(), Paper(), Landscape());
   FLayout = ComputePrintLayout(double(FRSE1->Value()), unit, m, FChipSize, FMapWidth, FMapHeight,
-                               Overlap());
+                               Overlap(), SheetMarks());
   const int32_t figures[8] = {FChipSize,
                               FLayout.CellPixelsX,
                               0,
@@ -269,7 +308,20 @@ void TPrintOptForm::Recompute() {
   for (int i = 0; i < 8; ++i)
     FFigures[i]->setText(i == 2 ? QString::fromStdString(FLayout.Zoom)
                                 : QString::number(figures[i]));
-  FOk->setEnabled(FLayout.Printable());
+  // The selection must name sheets of this poster.
+  QString problem;
+  if (FLayout.Printable()) {
+    try {
+      ParseSheetSelection(Selection().toStdString(), FLayout.SheetsX, FLayout.SheetsY);
+    } catch (const EVellumError& e) {
+      problem = QString::fromStdString(e.what());
+    }
+  }
+  FSheetsMessage->setText(problem);
+  FSheetsMessage->setVisible(!problem.isEmpty());
+  const bool ok = FLayout.Printable() && problem.isEmpty();
+  FOk->setEnabled(ok);
+  FPreview->setEnabled(ok);
 }
 
 int TPrintOptForm::Printer() const { return FPrinterList->currentIndex(); }
@@ -279,6 +331,15 @@ bool TPrintOptForm::Landscape() const { return FLandscape->isChecked(); }
 bool TPrintOptForm::FullColor() const { return FFullColor->isChecked(); }
 bool TPrintOptForm::Smooth() const { return FSmooth->isChecked(); }
 bool TPrintOptForm::Overlap() const { return FOverlap->isChecked(); }
+bool TPrintOptForm::AssemblyPage() const { return FAssembly->isChecked(); }
+bool TPrintOptForm::SheetMarks() const { return FSheetMarks->isChecked(); }
+bool TPrintOptForm::TrimBorder() const { return FTrimBorder->isChecked(); }
+QString TPrintOptForm::Selection() const { return FSheets->text().trimmed(); }
+double TPrintOptForm::CellSize() const { return double(FRSE1->Value()); }
+TPrintUnit TPrintOptForm::Unit() const {
+  const TPrintUnit units[3] = {TPrintUnit::Millimetre, TPrintUnit::Centimetre, TPrintUnit::Inch};
+  return units[std::clamp(FUnit->currentIndex(), 0, 2)];
+}
 
 void TPrintOptForm::SetCellSize(double Size, TPrintUnit Unit) {
   FUnit->setCurrentIndex(Unit == TPrintUnit::Millimetre   ? 0

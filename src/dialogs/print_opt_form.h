@@ -2,7 +2,9 @@
 // TPrintOptForm: the print settings dialog. It chooses the destination (an
 // installed printer or a PDF file), paper and orientation and the printed size of
 // one cell, and shows the device pixels per cell, the zoom, the cells per sheet
-// and the sheets the map needs. "印刷" is enabled only when something can be
+// and the sheets the map needs; it also chooses the poster's extras (assembly
+// page, sheet labels with the ruler, trim border) and which sheets to print, and
+// can ask for a print preview. "印刷" is enabled only when something can be
 // printed. The dialog lives as long as the window and keeps its choices.
 
 #include <QDialog>
@@ -48,6 +50,12 @@ struct TPrintOptFormCaptions {
   QString PerSheet = "１枚のタイル数";
   QString PxOpen = "px  (";
   QString Overlap = "1マス重ねて印刷";
+  QString AssemblyPage = "組み立て用のページを最初に付ける";
+  QString SheetMarks = "シートのラベルと定規を付ける";
+  QString TrimBorder = "裁ち線を引く";
+  QString Sheets = "印刷するシート";
+  QString SheetsHint = "空欄で全て (例: A2, B1-B3)";
+  QString Preview = "プレビュー";
 };
 
 // What the print dialog's destinations offer: a printer's papers and metrics.
@@ -87,7 +95,8 @@ class TPrintOptForm : public QDialog {
   ~TPrintOptForm() override;
 
   // Fills the lists and shows the dialog for a map of Width x Height cells of
-  // ChipSize pixels; true when closed with "印刷".
+  // ChipSize pixels; true when closed with "印刷" or the preview button (then
+  // PreviewAsked is set).
   bool Execute(int32_t ChipSize, int32_t Width, int32_t Height);
   // Prepares the dialog as Execute does, without showing it.
   void PrepareExecute(int32_t ChipSize, int32_t Width, int32_t Height);
@@ -101,6 +110,15 @@ class TPrintOptForm : public QDialog {
   bool FullColor() const;
   bool Smooth() const;
   bool Overlap() const;
+  bool AssemblyPage() const;
+  bool SheetMarks() const;
+  bool TrimBorder() const;
+  // The sheets to print as typed ("A2, B1-B3"); empty prints every sheet.
+  QString Selection() const;
+  // Whether the dialog was closed with the preview button.
+  bool PreviewAsked() const { return FPreviewAsked; }
+  double CellSize() const;
+  TPrintUnit Unit() const;
   void SetCellSize(double Size, TPrintUnit Unit);
   IPrinterService& Printers() const { return *FPrinters; }
 
@@ -113,6 +131,12 @@ class TPrintOptForm : public QDialog {
   QComboBox* PaperList() const { return FPaperList; }
   QRadioButton* LandscapeOption() const { return FLandscape; }
   QPushButton* OkButton() const { return FOk; }
+  QPushButton* PreviewButton() const { return FPreview; }
+  QCheckBox* AssemblyCheck() const { return FAssembly; }
+  QCheckBox* SheetMarksCheck() const { return FSheetMarks; }
+  QCheckBox* TrimBorderCheck() const { return FTrimBorder; }
+  QLineEdit* SheetsEdit() const { return FSheets; }
+  QLabel* SheetsMessage() const { return FSheetsMessage; }
   QLineEdit* Figure(int Index) const { return FFigures[Index]; }  // see Recompute
 
  private:
@@ -140,6 +164,14 @@ class TPrintOptForm : public QDialog {
   QCheckBox* FFullColor;
   QCheckBox* FSmooth;
   QCheckBox* FOverlap;
+  QCheckBox* FAssembly;
+  QCheckBox* FSheetMarks;
+  QCheckBox* FTrimBorder;
+  QLabel* FSheetsLabel2;
+  QLineEdit* FSheets;
+  QLabel* FSheetsMessage;
+  QPushButton* FPreview;
+  bool FPreviewAsked = false;
   QPushButton* FOk;
   QPushButton* FCancel;
 };

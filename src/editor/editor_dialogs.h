@@ -14,9 +14,12 @@
 #include "dialogs/map_tile_form.h"
 #include "dialogs/output_opt_form.h"
 #include "dialogs/print_opt_form.h"
+#include "dialogs/print_preview_form.h"
 #include "dialogs/vtt_export_form.h"
+#include "map/output/print_job.h"
 
 class QWidget;
+class TMapEditLayerList;
 
 // What New asks for: the map size in cells and the chip size in pixels.
 struct TMapSizeRequest {
@@ -78,6 +81,17 @@ struct TPrintRequest {
   TPrintLayout Layout;
   bool FullColor = true;
   bool Smooth = false;
+  // The poster's extras as the dialog answers them (its assembly-page box is
+  // ticked to begin with), the sheets to print ("A2, B1-B3"; empty for all), and
+  // the printed cell size for the ruler's text.
+  bool AssemblyPage = false;
+  bool SheetMarks = false;
+  bool TrimBorder = false;
+  QString Selection;
+  double CellSize = 0;
+  TPrintUnit Unit = TPrintUnit::Inch;
+  // Closed with the preview button: show the pages before printing.
+  bool Preview = false;
 };
 
 class TLanguageFile;
@@ -129,6 +143,12 @@ class TEditorDialogs {
   virtual bool PrintOptions(QWidget* /*Parent*/, TPrintRequest& /*Request*/) { return false; }
   // The PDF file to print to; empty when cancelled.
   virtual QString SavePdfFileName(QWidget* /*Parent*/) { return {}; }
+  // The pages of a print job before printing, for a map prepared for output;
+  // true when the user chose to print them.
+  virtual bool PrintPreview(QWidget* /*Parent*/, TMapEditLayerList& /*Map*/,
+                            const TPrintLayout& /*Layout*/, const TPrintOptions& /*Options*/) {
+    return false;
+  }
 
   // --- languages ---
   // Lets the dialogs read their texts from a language file, in the order map chip,
@@ -161,7 +181,10 @@ class TQtEditorDialogs : public TEditorDialogs {
   TOutputOptFormCaptions OutputCaptions;
   bool PrintOptions(QWidget* Parent, TPrintRequest& Request) override;
   QString SavePdfFileName(QWidget* Parent) override;
+  bool PrintPreview(QWidget* Parent, TMapEditLayerList& Map, const TPrintLayout& Layout,
+                    const TPrintOptions& Options) override;
   TPrintOptFormCaptions PrintCaptions;
+  TPrintPreviewFormCaptions PrintPreviewCaptions;
   // --- languages ---
   void LoadLanguage(const TLanguageFile& File) override;
   // The texts of the dialogs made when they are shown.

@@ -1,6 +1,6 @@
-// The Print command: the output settings (grid), the print settings, then the
-// map printed sheet by sheet to a printer or a PDF file, with progress that can
-// cancel.
+// The Print command: the output settings (grid), the print settings with an
+// optional preview, then the map printed page by page (assembly page, sheets) to
+// a printer or a PDF file, with progress that can cancel.
 
 #include <QApplication>
 #include <QFile>
@@ -14,6 +14,7 @@
 #include <exception>
 #include <memory>
 
+#include "dialogs/painter_print_sink.h"
 #include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
 #include "map/document/map_edit_layer_list.h"
@@ -22,42 +23,10 @@
 
 namespace {
 
-// Paints the job's sheets on a Qt printer, one page per sheet, in device pixels
-// of the printable area.
-class TPainterPrintSink : public IPrintSink {
- public:
-  explicit TPainterPrintSink(QPrinter& Printer) : FPrinter(Printer) {}
-  bool Begin() { return FPainter.begin(&FPrinter); }
-  void End() { FPainter.end(); }
-
-  void BeginSheet(const TPrintSheet&, int32_t) override {
-    if (!FFirst) FPrinter.newPage();
-    FFirst = false;
-  }
-  void DrawImage(const TBitmap32& Image, int32_t X, int32_t Y) override {
-    const QImage image(reinterpret_cast<const uchar*>(Image.Bits()), Image.Width(), Image.Height(),
-                       Image.Width() * 4, QImage::Format_RGB32);
-    FPainter.drawImage(QPoint(X, Y), image);
-  }
-  void DrawLine(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) override {
-    FPainter.setPen(QPen(Qt::black, 0));
-    FPainter.drawLine(X1, Y1, X2, Y2);
-  }
-  void DrawText(int32_t X, int32_t Y, const std::string& Text) override {
-    QFont f("Sans");
-    f.setPointSizeF(7);
-    FPainter.setFont(f);
-    FPainter.setPen(Qt::black);
-    FPainter.drawText(QPoint(X, Y + FPainter.fontMetrics().ascent() + 4),
-                      QString::fromStdString(Text));
-  }
-  void EndSheet() override {}
-
- private:
-  QPrinter& FPrinter;
-  QPainter FPainter;
-  bool FFirst = true;
-};
+// The paper as the assembly page names it: "A4 portrait".
+std::string PaperText(const TPrintRequest& Request) {
+  return Request.PaperName.toStdString() + (Request.Landscape ? " landscape" : " portrait");
+}
 
 }  // namespace
 
@@ -69,26 +38,56 @@ void TMapEdit2Form::Print1Execute() {
   request.ChipSize = FDocument->ChipSize();
   request.Width = FDocument->Width();
   request.Height = FDocument->Height();
-  if (!FDialogs->PrintOptions(this, request)) return;
-  if (!request.Layout.Printable()) return;
+  const TOutputFastDraw fast =
+      Tools().FastDraw == TFastDrawMode::SlowOnlyForOutput ? TOutputFastDraw::OffForOutput
+                                                          : TOutputFastDraw::KeepAsIs;
+  TPrintOptions options;
+  options.Grid = grid;
+  // The print dialog comes back after a preview that was closed without printing.
+  for (;;) {
+    if (!FDialogs->PrintOptions(this, request)) return;
+    if (!request.Layout.Printable()) return;
+    options.FullColor = request.FullColor;
+    options.Smooth = request.Smooth;
+    options.AssemblyPage = request.AssemblyPage;
+    options.SheetMarks = request.SheetMarks;
+    options.TrimBorder = request.TrimBorder;
+    options.Selection = request.Selection.toStdString();
+    options.CellSize = request.CellSize;
+    options.Unit = request.Unit;
+    options.PaperText = PaperText(request);
+    if (!request.Preview) break;
+    bool print = false;
+    try {
+      TBusyCursor busy;
+      PrepareForOutput(*FDocument, fast);
+    } catch (const std::exception& e) {
+      ShowException(e);
+      return;
+    }
+    try {
+      print = FDialogs->PrintPreview(this, *FDocument, request.Layout, options);
+    } catch (const std::exception& e) {
+      ShowException(e);
+      Invalidate();
+      return;
+    }
+    Invalidate();
+    if (print) break;
+  }
   QString pdfName;
   if (request.Pdf) {
     pdfName = FDialogs->SavePdfFileName(this);
     if (pdfName.isEmpty()) return;
   }
 
-  TPrintOptions options;
-  options.Grid = grid;
-  options.FullColor = request.FullColor;
-  options.Smooth = request.Smooth;
-  const TOutputFastDraw fast =
-      Tools().FastDraw == TFastDrawMode::SlowOnlyForOutput ? TOutputFastDraw::OffForOutput : TOutputFastDraw::KeepAsIs;
   QProgressDialog progress(this);
   progress.setWindowTitle(Action("Print1")->text().remove('&'));
-  progress.setRange(0, request.Layout.Sheets);
+  progress.setRange(0, request.Layout.Sheets + (options.AssemblyPage ? 1 : 0));
   progress.setMinimumDuration(300);
   progress.setAutoClose(false);
-  auto report = [&progress](int32_t Done, int32_t) {
+  auto report = [&progress](int32_t Done, int32_t Total) {
+    progress.setMaximum(Total);
     progress.setValue(Done);
     QApplication::processEvents();
     return !progress.wasCanceled();
@@ -109,11 +108,21 @@ void TMapEdit2Form::Print1Execute() {
                                                    : QPageLayout::Portrait);
       printer.setColorMode(request.FullColor ? QPrinter::Color : QPrinter::GrayScale);
       printer.setDocName(windowTitle());
-      TPainterPrintSink sink(printer);
-      if (!sink.Begin()) throw std::runtime_error("The printer could not be started");
-      const bool done = PrintMap(*FDocument, request.Layout, options, sink, fast, report);
+      QPainter painter;
+      if (!painter.begin(&printer)) throw std::runtime_error("The printer could not be started");
+      TPainterPrintSink sink(painter, request.Layout.DpiX > 0 ? request.Layout.DpiX
+                                                               : printer.resolution(),
+                             [&printer] { printer.newPage(); });
+      bool done = false;
+      try {
+        done = PrintMap(*FDocument, request.Layout, options, sink, fast, report);
+      } catch (...) {
+        printer.abort();
+        painter.end();
+        throw;
+      }
       if (!done) printer.abort();
-      sink.End();
+      painter.end();
     }
   } catch (const std::exception& e) {
     progress.close();

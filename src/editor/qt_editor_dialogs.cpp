@@ -124,6 +124,7 @@ void TQtEditorDialogs::LoadLanguage(const TLanguageFile& File) {
   ::LoadLanguage(File, FileFormCaptions);
   ::LoadLanguage(File, OutputCaptions);
   ::LoadLanguage(File, PrintCaptions);
+  ::LoadLanguage(File, PrintPreviewCaptions);
   ::LoadLanguage(File, VttExportCaptions);
 }
 
@@ -174,6 +175,13 @@ bool TQtEditorDialogs::PrintOptions(QWidget* Parent, TPrintRequest& Request) {
   Request.Layout = FPrintForm->Layout();
   Request.FullColor = FPrintForm->FullColor();
   Request.Smooth = FPrintForm->Smooth();
+  Request.AssemblyPage = FPrintForm->AssemblyPage();
+  Request.SheetMarks = FPrintForm->SheetMarks();
+  Request.TrimBorder = FPrintForm->TrimBorder();
+  Request.Selection = FPrintForm->Selection();
+  Request.CellSize = FPrintForm->CellSize();
+  Request.Unit = FPrintForm->Unit();
+  Request.Preview = FPrintForm->PreviewAsked();
   return true;
 }
 
@@ -184,4 +192,11 @@ QString TQtEditorDialogs::SavePdfFileName(QWidget* Parent) {
   dialog.setDefaultSuffix("pdf");
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().first();
+}
+
+bool TQtEditorDialogs::PrintPreview(QWidget* Parent, TMapEditLayerList& Map,
+                                    const TPrintLayout& Layout, const TPrintOptions& Options) {
+  TPrintPreviewForm form(Map, Layout, Options, Parent);
+  form.ApplyCaptions(PrintPreviewCaptions);
+  return form.exec() == QDialog::Accepted;
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -78,6 +80,57 @@ TEST(PrintOptForm, LanguageKeysKeepTheClassicLabelMapping) {
   form.LoadLanguage(TLanguageFile::FromBytes("[PrintForm]\nCellSizeLabel=One cell\n"));
   EXPECT_EQ(form.Captions().Width.toStdString(), "Sheets");
   EXPECT_EQ(form.Captions().Width2.toStdString(), "One cell");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PrintOptForm, PosterExtrasAndASelectionCheckedAsTyped) {
+  TFakePrinters printers;
+  TPrintOptForm form(nullptr, &printers);
+  form.PrepareExecute(50, 20, 11);
+  // The assembly page is on to begin with; labels and ruler and the border off.
+  EXPECT_TRUE(form.AssemblyPage());
+  EXPECT_FALSE(form.SheetMarks());
+  EXPECT_FALSE(form.TrimBorder());
+  EXPECT_EQ(form.Layout().MarksHeight, 0);
+  EXPECT_EQ(form.Figure(4)->text(), "11");
+  // Sheet marks keep half an inch free below the cells: 10 cells down, 2 sheets.
+  form.SheetMarksCheck()->setChecked(true);
+  EXPECT_EQ(form.Layout().MarksHeight, 300);
+  EXPECT_EQ(form.Figure(4)->text(), "10");
+  EXPECT_EQ(form.Figure(6)->text(), "2");
+  // 3 x 2 sheets: A1-B3. A sheet outside the poster is named and refused.
+  form.SheetsEdit()->setText("A2, B1-B3");
+  EXPECT_FALSE(form.SheetsMessage()->isVisibleTo(&form));
+  EXPECT_TRUE(form.OkButton()->isEnabled());
+  EXPECT_EQ(form.Selection(), "A2, B1-B3");
+  form.SheetsEdit()->setText("A2, C1");
+  EXPECT_TRUE(form.SheetsMessage()->isVisibleTo(&form));
+  EXPECT_TRUE(form.SheetsMessage()->text().contains("C1")) << form.SheetsMessage()->text().toStdString();
+  EXPECT_FALSE(form.OkButton()->isEnabled());
+  EXPECT_FALSE(form.PreviewButton()->isEnabled());
+  form.SheetsEdit()->setText("x-");
+  EXPECT_FALSE(form.OkButton()->isEnabled());
+  // Without the strip the poster has one row of sheets, so B1 is refused there.
+  form.SheetsEdit()->setText("B1");
+  EXPECT_TRUE(form.OkButton()->isEnabled());
+  form.SheetMarksCheck()->setChecked(false);
+  EXPECT_FALSE(form.OkButton()->isEnabled());
+  form.SheetsEdit()->setText("  ");
+  EXPECT_TRUE(form.OkButton()->isEnabled());
+  EXPECT_EQ(form.Selection(), "");
+  EXPECT_DOUBLE_EQ(form.CellSize(), 1.0);
+  EXPECT_EQ(form.Unit(), TPrintUnit::Inch);
+
+  const TLanguageFile f = TLanguageFile::FromBytes(
+      "[PrintForm]\nAssemblyPage=Assembly page first\nPreview=Preview\nSheetsHint=all\n");
+  form.LoadLanguage(f);
+  EXPECT_EQ(form.AssemblyCheck()->text().toStdString(), "Assembly page first");
+  EXPECT_EQ(form.PreviewButton()->text().toStdString(), "Preview");
+  EXPECT_EQ(form.SheetsEdit()->placeholderText().toStdString(), "all");
+  EXPECT_EQ(form.TrimBorderCheck()->text().toStdString(), "裁ち線を引く");
 }
 
 }  // namespace

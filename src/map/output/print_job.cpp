@@ -230,7 +230,12 @@ TRulerPlace PlaceRuler(const TPrintLayout& Layout, const TPrintSheet& Sheet,
     // No room beside the ruler: the check mark goes to the right end of the label row.
     r.CheckY = Round(top + 7 * u);
   }
-  if (r.CheckX < 0) r.CheckLength = 0;
+  // The check bar ends at the right edge of the printable area, never past it; a
+  // bar wider than the area is left out rather than cut.
+  if (r.CheckX < 0 || r.CheckLength > pw) {
+    r.CheckX = 0;
+    r.CheckLength = 0;
+  }
   return r;
 }
 
@@ -270,65 +275,79 @@ void RenderSheet(TMapEditLayerList& Map, const TPrintLayout& Layout, const TPrin
   if (!Options.FullColor) ToGrey(Image);
 }
 
-bool PrintMap(TMapEditLayerList& Map, const TPrintLayout& Layout, const TPrintOptions& Options,
-              IPrintSink& Sink, TOutputFastDraw FastDraw, const TPrintProgress& Progress) {
+std::vector<TPrintSheet> PlanPages(const TMapEditLayerList& Map, const TPrintLayout& Layout,
+                                   const TPrintOptions& Options) {
   if (PlanSheets(Layout, Map.Width(), Map.Height()).empty())
     throw EVellumError(
         "Nothing to print: the cell size is zero, larger than the printable area, or the "
         "printer reports no resolution");
-  const std::vector<TPrintSheet> sheets =
+  std::vector<TPrintSheet> sheets =
       SelectSheets(Layout, Map.Width(), Map.Height(), Options.Selection);
   if (sheets.empty()) throw EVellumError("The selection names no sheet to print");
-  PrepareForOutput(Map, FastDraw);
-  const int32_t total = int32_t(sheets.size());
-  const int32_t pages = total + (Options.AssemblyPage ? 1 : 0);
-  int32_t done = 0, page = 0;
   if (Options.AssemblyPage) {
-    if (Progress && !Progress(page, pages)) return false;
     TPrintSheet assembly;
     assembly.Assembly = true;
-    Sink.BeginSheet(assembly, pages);
+    sheets.insert(sheets.begin(), assembly);
+  }
+  return sheets;
+}
+
+void PrintPage(TMapEditLayerList& Map, const TPrintLayout& Layout, const TPrintOptions& Options,
+               const std::vector<TPrintSheet>& Pages, size_t Index, IPrintSink& Sink) {
+  if (Index >= Pages.size()) throw EVellumError("No such page to print");
+  const int32_t pages = int32_t(Pages.size());
+  const TPrintSheet& s = Pages[Index];
+  if (s.Assembly) {
+    Sink.BeginSheet(s, pages);
     DrawAssemblyPage(Map, Layout, PlanSheets(Layout, Map.Width(), Map.Height()), Options, Sink);
     Sink.EndSheet();
-    ++page;
+    return;
   }
+  const int32_t first = !Pages.empty() && Pages[0].Assembly ? 1 : 0;
+  const int32_t total = pages - first, done = int32_t(Index) - first;
   TBitmap32 image;
-  for (const TPrintSheet& s : sheets) {
-    if (Progress && !Progress(page, pages)) return false;
-    RenderSheet(Map, Layout, s, Options, image);
-    Sink.BeginSheet(s, pages);
-    Sink.DrawImage(image, 0, 0);
-    const int32_t w = image.Width(), h = image.Height();
-    if (Options.CutMarks) {
-      // Short marks outside each corner of the printed cells, where there is room.
-      const int32_t m = std::max<int32_t>(8, Layout.CellPixelsX / 6);
-      const int32_t pw = Layout.PrintableWidth, ph = Layout.PrintableHeight;
-      if (w + 2 < pw) {
-        Sink.DrawLine(w + 2, 0, std::min(pw, w + 2 + m), 0);
-        Sink.DrawLine(w + 2, h - 1, std::min(pw, w + 2 + m), h - 1);
-      }
-      if (h + 2 < ph && !(Options.SheetMarks && Layout.MarksHeight > 0)) {
-        Sink.DrawLine(0, h + 2, 0, std::min(ph, h + 2 + m));
-        Sink.DrawLine(w - 1, h + 2, w - 1, std::min(ph, h + 2 + m));
-      }
+  RenderSheet(Map, Layout, s, Options, image);
+  Sink.BeginSheet(s, pages);
+  Sink.DrawImage(image, 0, 0);
+  const int32_t w = image.Width(), h = image.Height();
+  if (Options.CutMarks) {
+    // Short marks outside each corner of the printed cells, where there is room.
+    const int32_t m = std::max<int32_t>(8, Layout.CellPixelsX / 6);
+    const int32_t pw = Layout.PrintableWidth, ph = Layout.PrintableHeight;
+    if (w + 2 < pw) {
+      Sink.DrawLine(w + 2, 0, std::min(pw, w + 2 + m), 0);
+      Sink.DrawLine(w + 2, h - 1, std::min(pw, w + 2 + m), h - 1);
     }
-    if (Options.TrimBorder) {
-      Sink.DrawLine(0, 0, w - 1, 0);
-      Sink.DrawLine(w - 1, 0, w - 1, h - 1);
-      Sink.DrawLine(w - 1, h - 1, 0, h - 1);
-      Sink.DrawLine(0, h - 1, 0, 0);
+    if (h + 2 < ph && !(Options.SheetMarks && Layout.MarksHeight > 0)) {
+      Sink.DrawLine(0, h + 2, 0, std::min(ph, h + 2 + m));
+      Sink.DrawLine(w - 1, h + 2, w - 1, std::min(ph, h + 2 + m));
     }
-    const std::string caption = "row " + std::to_string(s.Row + 1) + ", column " +
-                                std::to_string(s.Column + 1) + " (" + std::to_string(done + 1) +
-                                " of " + std::to_string(total) + ")";
-    if (Options.SheetMarks && Layout.MarksHeight > 0)
-      DrawSheetMarks(Sink, Layout, s, Options, h, caption);
-    else
-      Sink.DrawText(0, h, caption);
-    Sink.EndSheet();
-    ++done;
-    ++page;
   }
-  if (Progress) Progress(page, pages);
+  if (Options.TrimBorder) {
+    Sink.DrawLine(0, 0, w - 1, 0);
+    Sink.DrawLine(w - 1, 0, w - 1, h - 1);
+    Sink.DrawLine(w - 1, h - 1, 0, h - 1);
+    Sink.DrawLine(0, h - 1, 0, 0);
+  }
+  const std::string caption = "row " + std::to_string(s.Row + 1) + ", column " +
+                              std::to_string(s.Column + 1) + " (" + std::to_string(done + 1) +
+                              " of " + std::to_string(total) + ")";
+  if (Options.SheetMarks && Layout.MarksHeight > 0)
+    DrawSheetMarks(Sink, Layout, s, Options, h, caption);
+  else
+    Sink.DrawText(0, h, caption);
+  Sink.EndSheet();
+}
+
+bool PrintMap(TMapEditLayerList& Map, const TPrintLayout& Layout, const TPrintOptions& Options,
+              IPrintSink& Sink, TOutputFastDraw FastDraw, const TPrintProgress& Progress) {
+  const std::vector<TPrintSheet> pages = PlanPages(Map, Layout, Options);
+  PrepareForOutput(Map, FastDraw);
+  const int32_t total = int32_t(pages.size());
+  for (int32_t page = 0; page < total; ++page) {
+    if (Progress && !Progress(page, total)) return false;
+    PrintPage(Map, Layout, Options, pages, size_t(page), Sink);
+  }
+  if (Progress) Progress(total, total);
   return true;
 }

@@ -110,6 +110,18 @@ TRulerPlace PlaceRuler(const TPrintLayout& Layout, const TPrintSheet& Sheet,
 // The ruler's text: "5 cells = 5 in", "3 cells = 75 mm".
 std::string RulerText(const TPrintLayout& Layout, const TPrintOptions& Options, int32_t Cells);
 
+// The pages PrintMap prints for Options, in order: the assembly page (Assembly
+// set) when chosen, then the selected sheets. Raises EVellumError when the
+// layout prints nothing or the selection is not of this poster.
+std::vector<TPrintSheet> PlanPages(const TMapEditLayerList& Map, const TPrintLayout& Layout,
+                                   const TPrintOptions& Options);
+
+// Prints page Index of Pages (as PlanPages gives them) to Sink, exactly as
+// PrintMap prints it; the print preview shows one page at a time this way. The
+// map must be prepared for output first.
+void PrintPage(TMapEditLayerList& Map, const TPrintLayout& Layout, const TPrintOptions& Options,
+               const std::vector<TPrintSheet>& Pages, size_t Index, IPrintSink& Sink);
+
 // Prepares the map (shades on, door bitmap rebuilt, fast drawing off with
 // OffForOutput) and prints to Sink the assembly page, when chosen, and every
 // selected sheet of Layout: the cells at the top left of the printable area,

@@ -151,3 +151,18 @@ std::vector<bool> ParseSheetSelection(const std::string& Text, int32_t SheetsX, 
   }
   return chosen;
 }
+
+TPrintLayout ScalePrintLayout(const TPrintLayout& Layout, double Factor) {
+  if (!(Factor > 0) || Factor > 1) Factor = 1;
+  auto scale = [Factor](int32_t V) { return int32_t(std::lround(V * Factor)); };
+  TPrintLayout l = Layout;
+  l.CellPixelsX = std::max(Layout.CellPixelsX > 0 ? 1 : 0, scale(Layout.CellPixelsX));
+  l.CellPixelsY = std::max(Layout.CellPixelsY > 0 ? 1 : 0, scale(Layout.CellPixelsY));
+  l.DpiX = std::max(Layout.DpiX > 0 ? 1 : 0, scale(Layout.DpiX));
+  l.DpiY = std::max(Layout.DpiY > 0 ? 1 : 0, scale(Layout.DpiY));
+  l.MarksHeight = scale(Layout.MarksHeight);
+  l.PrintableWidth = std::max(scale(Layout.PrintableWidth), l.CellsPerSheetX * l.CellPixelsX);
+  l.PrintableHeight = std::max(scale(Layout.PrintableHeight),
+                               l.CellsPerSheetY * l.CellPixelsY + l.MarksHeight);
+  return l;
+}

@@ -73,3 +73,9 @@ std::string SheetLabel(int32_t Row, int32_t Column);
 // An empty or blank text selects every sheet. Raises EVellumError naming the
 // part that is not a sheet of this poster.
 std::vector<bool> ParseSheetSelection(const std::string& Text, int32_t SheetsX, int32_t SheetsY);
+
+// The same layout at a smaller scale, for a preview: the same sheets and cells per
+// sheet, with the cell size, printable area, resolution and sheet-marks strip
+// multiplied by Factor (0 < Factor <= 1) and rounded, a cell at least one pixel.
+// The printable area grows where rounding needs it, so the cells still fit.
+TPrintLayout ScalePrintLayout(const TPrintLayout& Layout, double Factor);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -243,6 +244,52 @@ TEST(PrintJob, AssemblyPageSelectionAndSheetMarks) {
   EXPECT_EQ(RulerText(layout, options, 4), "4 cells = 100 mm");
   EXPECT_EQ(RulerText(layout, options, 1), "1 cell = 25 mm");
   EXPECT_EQ(PlaceRuler(layout, sink.Sheets[1], options).CheckLength, 79);  // 2 cm at 100 dpi
+}
+
+}  // namespace
+
+namespace {
+
+// Every sheet of many posters, the last column's included: the check bar lies
+// inside the printable area and clear of the ruler bar.
+TEST(PrintJob, CheckBarStaysInsideThePrintableArea) {
+  int checked = 0;
+  for (int32_t dpi : {72, 100, 203, 300, 600, 1200})
+    for (int32_t tenths = 9; tenths <= 120; tenths += 3)
+      for (double cell : {0.5, 1.0, 1.5, 2.5})
+        for (TPrintUnit unit : {TPrintUnit::Inch, TPrintUnit::Centimetre, TPrintUnit::Millimetre})
+          for (bool overlap : {false, true}) {
+            const double size = cell * PrintUnitDivisor(unit);
+            const TPrinterMetrics m{dpi, dpi, tenths * dpi / 10, 11 * dpi};
+            const TPrintLayout l = ComputePrintLayout(size, unit, m, 16, 30, 20, overlap, true);
+            if (!l.Printable() || l.MarksHeight == 0) continue;
+            TPrintOptions o;
+            o.CellSize = size;
+            o.Unit = unit;
+            for (const TPrintSheet& s : PlanSheets(l, 30, 20)) {
+              const TRulerPlace r = PlaceRuler(l, s, o);
+              ASSERT_GE(r.X, 0);
+              ASSERT_LE(r.X + r.Length, l.PrintableWidth);
+              if (r.CheckLength == 0) continue;
+              ++checked;
+              const int32_t want = unit == TPrintUnit::Inch ? dpi : int32_t(std::lround(dpi / 1.27));
+              ASSERT_EQ(r.CheckLength, want);
+              ASSERT_GE(r.CheckX, 0) << dpi << " " << tenths;
+              ASSERT_LE(r.CheckX + r.CheckLength, l.PrintableWidth) << dpi << " " << tenths;
+              ASSERT_LE(r.CheckY + r.CheckHeight, s.CellsY * l.CellPixelsY + l.MarksHeight);
+              const bool sameRow = r.CheckY < r.Y + r.Height && r.CheckY + r.CheckHeight > r.Y;
+              if (sameRow) ASSERT_GE(r.CheckX, r.X + r.Length) << dpi << " " << tenths;
+            }
+          }
+  EXPECT_GT(checked, 1000);
+  // A printable area narrower than the check bar leaves it out.
+  const TPrintLayout narrow = ComputePrintLayout(0.5, TPrintUnit::Inch,
+                                                 TPrinterMetrics{100, 100, 90, 1100}, 16, 30, 20,
+                                                 false, true);
+  ASSERT_TRUE(narrow.Printable());
+  const TRulerPlace r = PlaceRuler(narrow, PlanSheets(narrow, 30, 20).back(), TPrintOptions{});
+  EXPECT_EQ(r.CheckLength, 0);
+  EXPECT_EQ(r.CheckX, 0);
 }
 
 }  // namespace

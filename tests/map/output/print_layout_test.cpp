@@ -114,3 +114,28 @@ TEST(PrintLayout, SheetLabelsAndSelections) {
 }
 
 }  // namespace
+
+TEST(PrintLayout, ScaledForAPreviewKeepsTheSheets) {
+  // 1 inch at 600 dpi on 4660 x 6775 with the marks strip.
+  const TPrintLayout l = ComputePrintLayout(1, TPrintUnit::Inch, TPrinterMetrics{600, 600, 4660, 6775},
+                                            32, 30, 20, false, true);
+  ASSERT_EQ(l.MarksHeight, 300);
+  const TPrintLayout s = ScalePrintLayout(l, 0.1);
+  EXPECT_EQ(s.CellPixelsX, 60);
+  EXPECT_EQ(s.CellPixelsY, 60);
+  EXPECT_EQ(s.DpiX, 60);
+  EXPECT_EQ(s.MarksHeight, 30);
+  EXPECT_EQ(s.PrintableWidth, 466);
+  EXPECT_EQ(s.PrintableHeight, 678);
+  EXPECT_EQ(s.CellsPerSheetX, l.CellsPerSheetX);
+  EXPECT_EQ(s.CellsPerSheetY, l.CellsPerSheetY);
+  EXPECT_EQ(s.SheetsX, l.SheetsX);
+  EXPECT_EQ(s.Sheets, l.Sheets);
+  // Tiny scales keep a pixel a cell and room for the cells; nonsense scales none.
+  const TPrintLayout t = ScalePrintLayout(l, 0.0001);
+  EXPECT_EQ(t.CellPixelsX, 1);
+  EXPECT_GE(t.PrintableWidth, t.CellsPerSheetX);
+  EXPECT_GE(t.PrintableHeight, t.CellsPerSheetY + t.MarksHeight);
+  EXPECT_EQ(ScalePrintLayout(l, -1).CellPixelsX, 600);
+  EXPECT_EQ(ScalePrintLayout(l, 2).PrintableWidth, 4660);
+}
