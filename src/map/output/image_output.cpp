@@ -29,13 +29,6 @@ namespace {
 // Rows composed between two progress reports.
 constexpr int32_t kComposeStripRows = 64;
 
-std::string LowerExtension(const std::string& Path) {
-  std::string ext = fs::path(Path).extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return char(std::tolower(c)); });
-  return ext;
-}
-
 // A temporary file in the folder of Path, created empty and closed again; the
 // writers then open it by name.
 std::string MakeTempBeside(const std::string& Path) {
