@@ -52,33 +52,19 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
       quiet = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {
       throw TUsageError("unknown option " + a + " for render");
-    } else if (mapPath.empty()) {
-      mapPath = a;
-    } else if (outPath.empty()) {
-      outPath = a;
     } else {
-      throw TUsageError("render takes a map and one output file");
+      TakeMapAndOut(a, mapPath, outPath, "render takes a map and one output file");
     }
   }
   if (mapPath.empty() || outPath.empty()) throw TUsageError("render needs MAP and OUT");
 
-  std::error_code ec;
-  if (fs::is_directory(fs::path(outPath), ec)) throw FileError(outPath, "is a folder");
-  if (fs::equivalent(fs::path(mapPath), fs::path(outPath), ec))
-    throw FileError(outPath, "is the map itself; choose another output file");
-
+  CheckOutputPath(mapPath, outPath);
   TMapEditLayerList map;
-  TLoadedMap loaded = LoadMap(map, mapPath);
-  WarnMissingTextures(mapPath, loaded);
-
-  TProgressBar progress(quiet);
-  try {
-    RenderMapImage(map, options, outPath, TOutputFastDraw::OffForOutput, progress.Callback(), dpi,
-                   pixelsPerCell);
-  } catch (...) {
-    progress.Finish();
-    throw FileError(outPath, CurrentErrorMessage());
-  }
+  LoadMapWithWarnings(map, mapPath);
+  RunWithProgress(quiet, outPath, [&](const TOutputProgress& Progress) {
+      RenderMapImage(map, options, outPath, TOutputFastDraw::OffForOutput, Progress, dpi,
+                     pixelsPerCell);
+});
   return 0;
 }
 
