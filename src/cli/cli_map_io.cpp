@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "cli/cli_errors.h"
+#include "cli/cli_progress.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
 
@@ -57,6 +58,40 @@ void WarnMissingTextures(const std::string& Path, const TLoadedMap& Loaded) {
   for (const std::string& texture : Loaded.MissingTextures)
     std::fprintf(stderr, "vellumcraft-cli: warning: %s: texture \"%s\" could not be loaded\n",
                  Path.c_str(), texture.c_str());
+}
+
+TLoadedMap LoadMapWithWarnings(TMapEditLayerList& Map, const std::string& Path) {
+  TLoadedMap loaded = LoadMap(Map, Path);
+  WarnMissingTextures(Path, loaded);
+  return loaded;
+}
+
+void TakeMapAndOut(const std::string& Word, std::string& MapPath, std::string& OutPath,
+                   const std::string& TooMany) {
+  if (MapPath.empty())
+    MapPath = Word;
+  else if (OutPath.empty())
+    OutPath = Word;
+  else
+    throw TUsageError(TooMany);
+}
+
+void CheckOutputPath(const std::string& MapPath, const std::string& OutPath) {
+  std::error_code ec;
+  if (fs::is_directory(fs::path(OutPath), ec)) throw FileError(OutPath, "is a folder");
+  if (fs::equivalent(fs::path(MapPath), fs::path(OutPath), ec))
+    throw FileError(OutPath, "is the map itself; choose another output file");
+}
+
+void RunWithProgress(bool Quiet, const std::string& OutPath,
+                     const std::function<void(const TOutputProgress&)>& Work) {
+  TProgressBar progress(Quiet);
+  try {
+    Work(progress.Callback());
+  } catch (...) {
+    progress.Finish();
+    throw FileError(OutPath, CurrentErrorMessage());
+  }
 }
 
 void SaveMap(const TMapEditLayerList& Map, const std::string& Path) {

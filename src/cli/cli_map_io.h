@@ -2,10 +2,15 @@
 // Loading and saving maps for the tool's commands, with failures turned into one
 // line that names the file, and texture warnings collected for standard error.
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "map/base/progress.h"
+
 class TMapEditLayerList;
+
+using TOutputProgress = TProgressReport;
 
 namespace vcli {
 
@@ -25,6 +30,24 @@ void WarnMissingTextures(const std::string& Path, const TLoadedMap& Loaded);
 // Saves Map to Path (written beside and renamed into place by the map file code).
 // Raises TCliError naming the file on failure.
 void SaveMap(const TMapEditLayerList& Map, const std::string& Path);
+
+// Loads Path into Map as LoadMap does and warns of its missing textures.
+TLoadedMap LoadMapWithWarnings(TMapEditLayerList& Map, const std::string& Path);
+
+// The MAP and OUT words of a command that reads a map and writes a file: Word
+// fills the first of the two still empty; TooMany is the usage error when both
+// are taken.
+void TakeMapAndOut(const std::string& Word, std::string& MapPath, std::string& OutPath,
+                   const std::string& TooMany);
+
+// Refuses an output path that is a folder or the map file itself (writing it would
+// replace the map).
+void CheckOutputPath(const std::string& MapPath, const std::string& OutPath);
+
+// Runs Work with a progress bar on standard error (unless Quiet); a failure is
+// raised as a TCliError naming OutPath.
+void RunWithProgress(bool Quiet, const std::string& OutPath,
+                     const std::function<void(const TOutputProgress&)>& Work);
 
 // The message of the exception in flight, on one line.
 std::string CurrentErrorMessage();

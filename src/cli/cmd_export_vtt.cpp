@@ -38,12 +38,8 @@ int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
       quiet = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {
       throw TUsageError("unknown option " + a + " for export-vtt");
-    } else if (mapPath.empty()) {
-      mapPath = a;
-    } else if (outPath.empty()) {
-      outPath = a;
     } else {
-      throw TUsageError("export-vtt takes a map and one output file");
+      TakeMapAndOut(a, mapPath, outPath, "export-vtt takes a map and one output file");
     }
   }
   if (mapPath.empty() || outPath.empty()) throw TUsageError("export-vtt needs MAP and OUT");
@@ -54,26 +50,15 @@ int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
     options.PixelsPerGrid = PresetSize(preset).PixelsPerCell;
   }
 
-  std::error_code ec;
-  if (fs::is_directory(fs::path(outPath), ec)) throw FileError(outPath, "is a folder");
-  if (fs::equivalent(fs::path(mapPath), fs::path(outPath), ec))
-    throw FileError(outPath, "is the map itself; choose another output file");
-
+  CheckOutputPath(mapPath, outPath);
   TMapEditLayerList map;
-  TLoadedMap loaded = LoadMap(map, mapPath);
-  WarnMissingTextures(mapPath, loaded);
-
+  LoadMapWithWarnings(map, mapPath);
   WarnLargeImage(map.Width(), map.Height(),
                  options.PixelsPerGrid > 0 ? options.PixelsPerGrid : map.ChipSize(),
                  "--pixels-per-grid");
-
-  TProgressBar progress(quiet);
-  try {
-    ExportVtt(map, outPath, options, progress.Callback());
-  } catch (...) {
-    progress.Finish();
-    throw FileError(outPath, CurrentErrorMessage());
-  }
+  RunWithProgress(quiet, outPath, [&](const TOutputProgress& Progress) {
+    ExportVtt(map, outPath, options, Progress);
+  });
   return 0;
 }
 

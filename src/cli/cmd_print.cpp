@@ -109,9 +109,10 @@ int RunPrint(const TCliArgs& Args, const TCliContext& Context) {
     throw TUsageError(e.what());
   }
 
+  // Writing over the map would replace it with the PDF.
+  CheckOutputPath(mapPath, outPath);
   TMapEditLayerList map;
-  TLoadedMap loaded = LoadMap(map, mapPath);
-  WarnMissingTextures(mapPath, loaded);
+  LoadMapWithWarnings(map, mapPath);
   const TPrinterMetrics metrics =
       PdfPrinterMetrics(paper, landscape, dpi, TPdfPrintSink::DefaultMarginMm);
   const TPrintLayout layout = ComputePrintLayout(cellSize, unit, metrics, map.ChipSize(),

@@ -70,12 +70,8 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
       quiet = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {
       throw TUsageError("unknown option " + a + " for render");
-    } else if (mapPath.empty()) {
-      mapPath = a;
-    } else if (outPath.empty()) {
-      outPath = a;
     } else {
-      throw TUsageError("render takes a map and one output file");
+      TakeMapAndOut(a, mapPath, outPath, "render takes a map and one output file");
     }
   }
   if (mapPath.empty() || outPath.empty()) throw TUsageError("render needs MAP and OUT");
@@ -94,26 +90,15 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
   if ((lossless || webpQuality) && ext != ".webp")
     throw TUsageError("--lossless and --webp-quality are for .webp output");
 
-  std::error_code ec;
-  if (fs::is_directory(fs::path(outPath), ec)) throw FileError(outPath, "is a folder");
-  if (fs::equivalent(fs::path(mapPath), fs::path(outPath), ec))
-    throw FileError(outPath, "is the map itself; choose another output file");
-
+  CheckOutputPath(mapPath, outPath);
   TMapEditLayerList map;
-  TLoadedMap loaded = LoadMap(map, mapPath);
-  WarnMissingTextures(mapPath, loaded);
-
+  LoadMapWithWarnings(map, mapPath);
   WarnLargeImage(map.Width(), map.Height(), pixelsPerCell > 0 ? pixelsPerCell : map.ChipSize(),
                  "--pixels-per-cell");
-
-  TProgressBar progress(quiet);
-  try {
-    RenderMapImage(map, options, outPath, TOutputFastDraw::OffForOutput, progress.Callback(), dpi,
+  RunWithProgress(quiet, outPath, [&](const TOutputProgress& Progress) {
+    RenderMapImage(map, options, outPath, TOutputFastDraw::OffForOutput, Progress, dpi,
                    pixelsPerCell);
-  } catch (...) {
-    progress.Finish();
-    throw FileError(outPath, CurrentErrorMessage());
-  }
+  });
   return 0;
 }
 

@@ -8,6 +8,7 @@
 
 #include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
+#include "editor/progress_window.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/output/vtt_export.h"
 
@@ -53,10 +54,18 @@ void TMapEdit2Form::CreateExportMenu(QMenu* File) {
     TVttExportOptions options;
     options.PixelsPerGrid = request.PixelsPerGrid;
     options.Grid.UseGrid = request.Grid;
+    const QString file = WithVttExtension(chosen);
+    TProgressWindow progress(this, vtt->text().remove('&'), file, 400);
+    // Refresh and composition first, then the walls and the file.
+    const TProgressReport report = progress.Report([](const std::string& Stage, double Part) {
+      return Stage == "refresh" ? 0.6 * Part : Stage == "compose" ? 0.6 + 0.3 * Part : 0.9 + 0.1 * Part;
+    });
     try {
       TBusyCursor busy;
-      ExportVtt(*map, WithVttExtension(chosen).toStdString(), options);
+      ExportVtt(*map, file.toStdString(), options, report);
+    } catch (const EOperationCancelled&) {
     } catch (const std::exception& e) {
+      progress.Close();
       ShowException(e);
     }
     // The output preparation recomposed every cell.

@@ -10,13 +10,13 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProgressDialog>
 #include <exception>
 #include <memory>
 
 #include "dialogs/painter_print_sink.h"
 #include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
+#include "editor/progress_window.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/output/pdf_print_sink.h"
 #include "map/output/print_job.h"
@@ -81,16 +81,15 @@ void TMapEdit2Form::Print1Execute() {
     if (pdfName.isEmpty()) return;
   }
 
-  QProgressDialog progress(this);
-  progress.setWindowTitle(Action("Print1")->text().remove('&'));
-  progress.setRange(0, request.Layout.Sheets + (options.AssemblyPage ? 1 : 0));
-  progress.setMinimumDuration(300);
-  progress.setAutoClose(false);
-  auto report = [&progress](int32_t Done, int32_t Total) {
-    progress.setMaximum(Total);
-    progress.setValue(Done);
-    QApplication::processEvents();
-    return !progress.wasCanceled();
+  TProgressWindow progress(this, Action("Print1")->text().remove('&'), QString(), 300);
+  const TProgressReport sheets = progress.Report();
+  auto report = [&sheets](int32_t Done, int32_t Total) {
+    try {
+      sheets("print", Done, Total);
+      return true;
+    } catch (const EOperationCancelled&) {
+      return false;
+    }
   };
   try {
     TBusyCursor busy;
@@ -125,9 +124,9 @@ void TMapEdit2Form::Print1Execute() {
       painter.end();
     }
   } catch (const std::exception& e) {
-    progress.close();
+    progress.Close();
     ShowException(e);
   }
-  progress.close();
+  progress.Close();
   Invalidate();
 }

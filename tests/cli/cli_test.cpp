@@ -422,3 +422,31 @@ TEST(Cli, UsageErrorsExitTwo) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every command that writes a file from a map refuses the map itself as the
+// output, and a folder, leaving the map as it was.
+TEST(Cli, OutputCommandsRefuseTheMapAndFolders) {
+  vctest::TempDir dir;
+  const std::string map = dir.File("m.qmx");
+  ASSERT_EQ(RunCli({"new", map, "--size", "3x2", "--chip", "8"}).Status, 0);
+  const std::string before = vctest::ReadFileBytes(map);
+  const std::vector<std::vector<std::string>> commands = {
+      {"render", map, map},
+      {"export-vtt", map, map},
+      {"print", map, map, "--cell", "1in"},
+      {"render", map, dir.Path().string()},
+      {"print", map, dir.Path().string(), "--cell", "1in"},
+  };
+  for (const auto& args : commands) {
+    TCliResult r = RunCli(args);
+    EXPECT_EQ(r.Status, 1) << args[0] << " " << args[2];
+    const bool named = r.Err.find("is the map itself") != std::string::npos ||
+                       r.Err.find("is a folder") != std::string::npos;
+    EXPECT_TRUE(named) << r.Err;
+    EXPECT_EQ(vctest::ReadFileBytes(map), before) << args[0];
+  }
+}
+
+}  // namespace

@@ -3,47 +3,16 @@
 #include <cerrno>
 #include <cstring>
 
+#include "map/codec/bmp_header.h"
 #include "map/raster/bitmap32.h"
 #include "record/errors.h"
-
-namespace {
-
-void PutLE(uint8_t*& P, uint32_t V, int Bytes) {
-  for (int i = 0; i < Bytes; ++i) *P++ = uint8_t(V >> (8 * i));
-}
-
-}  // namespace
 
 TBmpRowWriter::TBmpRowWriter(std::FILE* File, int32_t Width, int32_t Height,
                              const std::string& Name, int32_t Dpi)
     : FFile(File), FName(Name), FWidth(Width), FHeight(Height) {
-  if (Width <= 0 || Height <= 0)
-    throw EImageError("Cannot write the bitmap \"" + Name + "\": the image is empty");
-  const uint64_t dataSize = uint64_t(Width) * uint64_t(Height) * 4;
-  if (dataSize > 0xFFFFFFFFull - 54)
-    throw EImageError("Cannot write the bitmap \"" + Name + "\": the image is too large");
-  // Pixels per metre; 2835 is 72 dpi.
-  const uint32_t ppm = Dpi > 0 ? uint32_t((int64_t(Dpi) * 10000 + 127) / 254) : 2835;
-  uint8_t header[54];
-  uint8_t* p = header;
-  *p++ = 'B';
-  *p++ = 'M';
-  PutLE(p, uint32_t(54 + dataSize), 4);  // file size
-  PutLE(p, 0, 4);                        // reserved
-  PutLE(p, 54, 4);                       // offset of the pixels
-  PutLE(p, 40, 4);                       // BITMAPINFOHEADER
-  PutLE(p, uint32_t(Width), 4);
-  PutLE(p, uint32_t(Height), 4);  // positive: bottom-up rows
-  PutLE(p, 1, 2);                 // planes
-  PutLE(p, 32, 2);                // bits per pixel
-  PutLE(p, 0, 4);                 // BI_RGB
-  PutLE(p, uint32_t(dataSize), 4);
-  PutLE(p, ppm, 4);
-  PutLE(p, ppm, 4);
-  PutLE(p, 0, 4);
-  PutLE(p, 0, 4);
+  const std::array<uint8_t, kBmpHeaderSize> header = BmpHeader(Width, Height, Dpi, Name);
   FRow = std::make_unique<uint8_t[]>(size_t(Width) * 4);
-  Put(header, sizeof header);
+  Put(header.data(), header.size());
 }
 
 void TBmpRowWriter::Put(const void* Data, size_t Size) {

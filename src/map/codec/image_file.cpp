@@ -1,5 +1,7 @@
 #include "map/codec/image_file.h"
 
+#include "map/codec/bmp_header.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -22,16 +24,6 @@ struct FileCloser {
   }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-std::string LowerExtension(const std::string& Path) {
-  const size_t dot = Path.find_last_of('.');
-  const size_t slash = Path.find_last_of("/\\");
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  std::string ext = Path.substr(dot);
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  return ext;
-}
 
 std::string TooLarge(const std::string& Path) {
   return "\"" + Path + "\" is too large to be an image (over " +
@@ -68,11 +60,17 @@ void WriteNewFile(const std::string& Path, Writer&& Write) {
   }
 }
 
-void PutLE(std::vector<uint8_t>& Out, uint32_t V, int Bytes) {
-  for (int i = 0; i < Bytes; ++i) Out.push_back(uint8_t(V >> (8 * i)));
-}
-
 }  // namespace
+
+std::string LowerExtension(const std::string& Path) {
+  const size_t dot = Path.find_last_of('.');
+  const size_t slash = Path.find_last_of("/\\");
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  std::string ext = Path.substr(dot);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  return ext;
+}
 
 void CheckDecodeSize(int64_t W, int64_t H, const char* Kind, const std::string& Name) {
   if (W <= 0 || H <= 0)
@@ -116,29 +114,8 @@ void SaveJPEGFile(const TBitmap32& Source, const std::string& Path, int Quality)
 }
 
 void SaveBmpFile(const TBitmap32& Source, const std::string& Path) {
-  const uint64_t dataSize = uint64_t(Source.Width()) * uint64_t(Source.Height()) * 4;
-  if (Source.Empty())
-    throw EImageError("Cannot write the bitmap \"" + Path + "\": the image is empty");
-  if (dataSize > 0xFFFFFFFFull - 54)
-    throw EImageError("Cannot write the bitmap \"" + Path + "\": the image is too large");
-  std::vector<uint8_t> header;
-  header.reserve(54);
-  header.push_back('B');
-  header.push_back('M');
-  PutLE(header, uint32_t(54 + dataSize), 4);  // file size
-  PutLE(header, 0, 4);                        // reserved
-  PutLE(header, 54, 4);                       // offset of the pixels
-  PutLE(header, 40, 4);                       // BITMAPINFOHEADER
-  PutLE(header, uint32_t(Source.Width()), 4);
-  PutLE(header, uint32_t(Source.Height()), 4);  // positive: bottom-up rows
-  PutLE(header, 1, 2);                          // planes
-  PutLE(header, 32, 2);                         // bits per pixel
-  PutLE(header, 0, 4);                          // BI_RGB
-  PutLE(header, uint32_t(dataSize), 4);
-  PutLE(header, 2835, 4);  // 72 dpi
-  PutLE(header, 2835, 4);
-  PutLE(header, 0, 4);
-  PutLE(header, 0, 4);
+  const std::array<uint8_t, kBmpHeaderSize> header =
+      BmpHeader(Source.Width(), Source.Height(), 0, Path);
   WriteNewFile(Path, [&](std::FILE* f) {
     std::vector<uint8_t> row(size_t(Source.Width()) * 4);
     bool ok = std::fwrite(header.data(), 1, header.size(), f) == header.size();

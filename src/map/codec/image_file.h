@@ -14,6 +14,10 @@ constexpr int64_t MaxDecodePixels = int64_t(1) << 28;
 // with room for headers and metadata.
 constexpr int64_t MaxImageFileBytes = MaxDecodePixels * 4 + (int64_t(16) << 20);
 
+// The extension of the file name in Path (after its last "/" or "\\"), dot
+// included and lower-cased; empty when there is none.
+std::string LowerExtension(const std::string& Path);
+
 // Decodes an image file chosen by extension, case ignored: ".png" through libpng,
 // ".jpg" through libjpeg, anything else through the general loader (BMP, GIF and
 // TGA). Raises EFileError (cannot open) or EImageError (cannot

@@ -115,23 +115,40 @@ void TMapEditLayerList::RedrawCells(const TRecordList& List) {
   Doors().RebuildDoorBitmap();
 }
 
-void TMapEditLayerList::Refresh() {
-  // Column by column, top to bottom; the hook sees that order, the computation
-  // itself runs in parallel with the same result.
-  std::vector<TPoint> cells;
-  cells.reserve(size_t(std::max(Width(), 0)) * size_t(std::max(Height(), 0)));
-  if (Height() > 0)
-    for (int32_t x = 0; x < Width(); ++x)
-      for (int32_t y = 0; y < Height(); ++y) cells.push_back({x, y});
-  Shades();
+void TMapEditLayerList::Refresh(const TProgressReport& Progress) {
+  const int32_t w = std::max(Width(), 0), h = std::max(Height(), 0);
+  Shades();  // created here, not inside the parallel pass
   // Every cell is recomputed, so the cell coverage of the layers and the shades
   // starts over here (all covered until each cell has recorded its own state).
   for (int32_t i = 0; i < Count(); ++i)
     Layers(i)->Coverage().Reset(Width(), Height(), ChipSize(), true);
   FShadeCoverage.Reset(Width(), Height(), ChipSize(), true);
-  if (OnRedrawCell)
-    for (const TPoint& p : cells) OnRedrawCell(p.X, p.Y);
-  ComputeCells(*this, cells, ComputeCell);
+  // Column by column, top to bottom; the hook sees that order, the computation
+  // itself runs in parallel with the same result.
+  std::vector<TPoint> cells;
+  if (!Progress || OnRedrawCell || int64_t(w) * h == 0) {
+    cells.reserve(size_t(w) * size_t(h));
+    if (h > 0)
+      for (int32_t x = 0; x < w; ++x)
+        for (int32_t y = 0; y < h; ++y) cells.push_back({x, y});
+    if (OnRedrawCell)
+      for (const TPoint& p : cells) OnRedrawCell(p.X, p.Y);
+    ComputeCells(*this, cells, ComputeCell);
+    if (Progress) Progress("refresh", 1, 1);
+    return;
+  }
+  // Batches of whole columns, about 4096 cells each, with a report after each.
+  const int64_t total = int64_t(w) * h;
+  const int32_t batch = std::max<int32_t>(1, int32_t((int64_t(64) * 64 + h - 1) / h));
+  Progress("refresh", 0, total);
+  for (int32_t x0 = 0; x0 < w; x0 += batch) {
+    const int32_t x1 = std::min(w, x0 + batch);
+    cells.clear();
+    for (int32_t x = x0; x < x1; ++x)
+      for (int32_t y = 0; y < h; ++y) cells.push_back({x, y});
+    ComputeCells(*this, cells, ComputeCell);
+    Progress("refresh", int64_t(x1) * h, total);
+  }
 }
 
 void TMapEditLayerList::ClearCellShade(int32_t CX, int32_t CY) {

@@ -54,62 +54,6 @@ void ComposeRowsGeneral(const std::vector<TSource>& Stack, TBitmap32& Target, co
   }
 }
 
-// The blend rule written as a * f + (256 - a) * b + 128 per channel (the same sum,
-// all terms non-negative), two channels at a time in 16-bit lanes.
-inline TColor32 Blend(TColor32 F, TColor32 B) {
-  const uint32_t a = F >> 24;
-  if (a == 0) return B;
-  if (a == 255) return F;
-  const uint32_t na = 256 - a;
-  const uint32_t rb = ((F & 0x00FF00FFu) * a + (B & 0x00FF00FFu) * na + 0x00800080u) >> 8;
-  const uint32_t ag =
-      (((F >> 8) & 0x00FF00FFu) * a + ((B >> 8) & 0x00FF00FFu) * na + 0x00800080u) >> 8;
-  return (rb & 0x00FF00FFu) | ((ag & 0x00FF00FFu) << 8);
-}
-
-#if defined(__SSE2__)
-// Two pixels of F over B (channels widened to 16-bit lanes), alpha A in every lane
-// of its pixel: (a * f + (256 - a) * b + 128) >> 8.
-inline __m128i BlendWide(__m128i F, __m128i B, __m128i A) {
-  const __m128i fa = _mm_mullo_epi16(F, A);
-  const __m128i bna = _mm_mullo_epi16(B, _mm_sub_epi16(_mm_set1_epi16(256), A));
-  return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(fa, bna), _mm_set1_epi16(128)), 8);
-}
-#endif
-
-// Blends Len pixels of F over B in place, by the rule of Blend. Four pixels at a
-// time with SSE2: per channel a * f + (256 - a) * b + 128 never exceeds 65408, so
-// 16-bit lanes hold it exactly; alpha 0 and 255 then take B and F as they are.
-void BlendRow(const TColor32* __restrict__ F, TColor32* __restrict__ B, int32_t Len) {
-  int32_t i = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i k255 = _mm_set1_epi32(255);
-  for (; i + 4 <= Len; i += 4) {
-    const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(F + i));
-    const __m128i a32 = _mm_srli_epi32(f, 24);
-    const __m128i isZero = _mm_cmpeq_epi32(a32, zero), isFull = _mm_cmpeq_epi32(a32, k255);
-    // Shades and walls are mostly transparent, floors mostly opaque.
-    if (_mm_movemask_epi8(isZero) == 0xFFFF) continue;
-    if (_mm_movemask_epi8(isFull) == 0xFFFF) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(B + i), f);
-      continue;
-    }
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + i));
-    const __m128i a16 = _mm_or_si128(a32, _mm_slli_epi32(a32, 16));  // a in both halves
-    const __m128i lo = BlendWide(_mm_unpacklo_epi8(f, zero), _mm_unpacklo_epi8(b, zero),
-                                 _mm_unpacklo_epi32(a16, a16));
-    const __m128i hi = BlendWide(_mm_unpackhi_epi8(f, zero), _mm_unpackhi_epi8(b, zero),
-                                 _mm_unpackhi_epi32(a16, a16));
-    __m128i out = _mm_packus_epi16(lo, hi);
-    out = _mm_or_si128(_mm_and_si128(isZero, b), _mm_andnot_si128(isZero, out));
-    out = _mm_or_si128(_mm_and_si128(isFull, f), _mm_andnot_si128(isFull, out));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(B + i), out);
-  }
-#endif
-  for (; i < Len; ++i) B[i] = Blend(F[i], B[i]);
-}
-
 // Whether all Len pixels are opaque: drawing them replaces what lies beneath.
 bool IsOpaque(const TColor32* P, int32_t Len) {
   uint32_t all = 0xFF000000u;
@@ -300,7 +244,7 @@ void ComposeRowsFast(TMapEditLayerList& Map, TBitmap32& Target, const TRect& Src
               std::copy(s.Src + s.Begin, s.Src + s.End, dst + s.Begin);
               break;
             case TDrawStep::Blend:
-              BlendRow(s.Src + s.Begin, dst + s.Begin, s.End - s.Begin);
+              BlendRow(s.Src + s.Begin, dst + s.Begin, size_t(s.End - s.Begin));
               break;
             case TDrawStep::Door:
               DrawDoorRow(s.Src + s.Begin, dst + s.Begin, s.End - s.Begin);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "map/base/progress.h"
 #include "map/raster/bitmap32.h"
 #include "map/document/cell_coverage.h"
 #include "map/base/grid2d.h"
@@ -80,7 +81,9 @@ class TMapEditLayerList : public TSongDataArray {
   std::function<void(int32_t CX, int32_t CY)> OnRedrawCell;
 
   // --- composition (map_compose.cpp) ---
-  void Refresh();
+  // Recomposes every cell, column by column. With Progress, columns go in batches
+  // with a "refresh" report after each (an exception from it stops the work).
+  void Refresh(const TProgressReport& Progress = {});
   void RedrawCell(int32_t CX, int32_t CY);
   void RedrawAround(int32_t CX, int32_t CY);
   void RedrawCells(const TRecordList& List);

@@ -30,46 +30,7 @@ namespace {
 // Rows composed between two progress reports.
 constexpr int32_t kComposeStripRows = 64;
 
-std::string LowerExtension(const std::string& Path) {
-  std::string ext = fs::path(Path).extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return char(std::tolower(c)); });
-  return ext;
-}
-
 }  // namespace
-
-void RefreshWithProgress(TMapEditLayerList& Map, const TOutputProgress& Progress) {
-  const int32_t w = Map.Width(), h = Map.Height();
-  // The document's own Refresh is used whenever nobody listens: it is the
-  // reference, and a cell hook must see its order.
-  if (!Progress || Map.OnRedrawCell || int64_t(w) * h == 0) {
-    Map.Refresh();
-    if (Progress) Progress("refresh", 1, 1);
-    return;
-  }
-  // Every cell writes only its own pixels, so columns are recomposed in parallel
-  // batches with a report after each batch.
-  const int64_t total = int64_t(w) * h;
-  const int32_t batch = std::max<int32_t>(1, int32_t((int64_t(64) * 64 + h - 1) / h));
-  Progress("refresh", 0, total);
-  for (int32_t x0 = 0; x0 < w; x0 += batch) {
-    const int32_t x1 = std::min(w, x0 + batch);
-    const int64_t n = int64_t(x1 - x0) * h;
-    std::exception_ptr failure;
-#pragma omp parallel for schedule(dynamic, 8)
-    for (int64_t i = 0; i < n; ++i) {
-      try {
-        Map.RedrawCell(x0 + int32_t(i / h), int32_t(i % h));
-      } catch (...) {
-#pragma omp critical(vc_output_refresh_failure)
-        if (!failure) failure = std::current_exception();
-      }
-    }
-    if (failure) std::rethrow_exception(failure);
-    Progress("refresh", int64_t(x1) * h, total);
-  }
-}
 
 void PrepareForOutput(TMapEditLayerList& Map, TOutputFastDraw FastDraw,
                       const TOutputProgress& Progress) {
@@ -79,7 +40,7 @@ void PrepareForOutput(TMapEditLayerList& Map, TOutputFastDraw FastDraw,
     const bool fast = Map.FastDraw;
     Map.FastDraw = false;
     try {
-      RefreshWithProgress(Map, Progress);
+      Map.Refresh(Progress);
     } catch (...) {
       Map.FastDraw = fast;
       throw;

@@ -9,6 +9,7 @@
 
 #include "map/base/color.h"
 #include "map/codec/image_webp.h"
+#include "map/base/progress.h"
 
 class TBitmap32;
 class TMapEditLayerList;
@@ -31,8 +32,9 @@ struct TOutputOptions {
 // for the output: the whole map is recomposed cell by cell first.
 enum class TOutputFastDraw : uint8_t { KeepAsIs, OffForOutput };
 
-// Reports progress: Done of Total units of the named stage.
-using TOutputProgress = std::function<void(const char* Stage, int64_t Done, int64_t Total)>;
+// Reports progress: Done of Total units of the named stage; raising
+// EOperationCancelled from it stops the output.
+using TOutputProgress = TProgressReport;
 
 // Readies the document for output: shades are computed for every cell (the
 // deferred-shade switch is cleared), the door bitmap is rebuilt and, with
@@ -41,10 +43,6 @@ using TOutputProgress = std::function<void(const char* Stage, int64_t Done, int6
 void PrepareForOutput(TMapEditLayerList& Map,
                       TOutputFastDraw FastDraw = TOutputFastDraw::OffForOutput,
                       const TOutputProgress& Progress = {});
-
-// Recomposes every cell, column by column, as Refresh does, reporting progress
-// between batches of columns.
-void RefreshWithProgress(TMapEditLayerList& Map, const TOutputProgress& Progress);
 
 // The grid colour as drawn: opaque, or alpha 128 for half-tone.
 TColor32 GridColor32(const TOutputOptions& Options);
