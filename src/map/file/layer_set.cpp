@@ -2,6 +2,7 @@
 
 #include "map/base/data_folders.h"
 #include "map/base/input_file.h"
+#include "map/codec/texture_cache.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -194,12 +195,21 @@ int32_t ApplyLayerSet(TMapEditLayerList& Map, const TLayerSet& Set) {
     if (sources.back().empty()) return 0;
   }
   CheckRoomForLayers(Map, int64_t(Set.Entries.size()));
+  // Each texture file is decoded once, however many layers name it.
+  TTextureCache cache;
+  for (const std::string& source : sources) {
+    TChipReference ref;
+    if (ParseChipReference(source, ref))
+      cache.PlanChip(ref.Path, ref.X, ref.Y, ref.S);
+    else
+      cache.PlanWhole(source);
+  }
   const int32_t before = Map.Count();
   try {
     for (size_t i = 0; i < Set.Entries.size(); ++i) {
       TMapEditLayer* layer = Map.AddLayer();
       layer->LayerName = Set.Entries[i].Name;
-      layer->SetFileName(sources[i]);
+      layer->SetFileName(sources[i], &cache);
     }
   } catch (...) {
     // All or nothing: a texture that exists but does not decode drops the set.
