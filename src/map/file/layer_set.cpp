@@ -17,6 +17,7 @@
 #include "map/document/map_edit_layer_list.h"
 #include "map/base/text_convert.h"
 #include "map/base/text_encoding.h"
+#include "map/base/text_quote.h"
 #include "map/file/map_file.h"
 #include "record/errors.h"
 
@@ -147,7 +148,7 @@ std::string ResolveLayerSetSource(const std::string& Source, const fs::path& Set
   if (Source.empty()) return fail("empty source");
   if (Source[0] != '<') {
     std::string found = LocateImage(Source, SetFolder);
-    return found.empty() ? fail("image file \"" + Source + "\" not found") : found;
+    return found.empty() ? fail("image file " + QuoteForMessage(Source) + " not found") : found;
   }
   size_t close = Source.find('>');
   if (close == std::string::npos) return fail("chip reference without \">\"");
@@ -168,7 +169,7 @@ std::string ResolveLayerSetSource(const std::string& Source, const fs::path& Set
   if (values[2] < 1) return fail("chip reference with a square of size 0");
   std::string path = Source.substr(close + 1);
   std::string found = LocateImage(path, SetFolder);
-  if (found.empty()) return fail("image file \"" + path + "\" not found");
+  if (found.empty()) return fail("image file " + QuoteForMessage(path) + " not found");
   return Source.substr(0, close + 1) + found;
 }
 

@@ -493,7 +493,13 @@ void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
 void TMapEditLayerList::LoadFromFile(const std::string& FileName, TMapLoadReport& Report) {
   const std::string bytes = ReadWholeFile(FileName);
   const fs::path folder = fs::path(FileName).parent_path();
-  LoadMapFromBytes(*this, bytes, folder.empty() ? std::string(".") : folder.string(), Report);
+  try {
+    LoadMapFromBytes(*this, bytes, folder.empty() ? std::string(".") : folder.string(), Report);
+  } catch (const EDecompressionError& e) {
+    // zlib's bare "エラー" says neither which file nor what is wrong with it.
+    throw EDecompressionError(std::string(e.what()) + ": the map file \"" + FileName +
+                              "\" is damaged; its compressed data cannot be read");
+  }
 }
 
 void TMapEditLayerList::LoadFromFile(const std::string& FileName) {
