@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "cli/cli_errors.h"
+#include "map/base/text_quote.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
 
@@ -55,8 +56,9 @@ TLoadedMap LoadMap(TMapEditLayerList& Map, const std::string& Path) {
 
 void WarnMissingTextures(const std::string& Path, const TLoadedMap& Loaded) {
   for (const std::string& texture : Loaded.MissingTextures)
-    std::fprintf(stderr, "vellumcraft-cli: warning: %s: texture \"%s\" could not be loaded\n",
-                 Path.c_str(), texture.c_str());
+    // The source comes from the file: shown cut short and without control characters.
+    std::fprintf(stderr, "vellumcraft-cli: warning: %s: texture %s could not be loaded\n",
+                 Path.c_str(), QuoteForMessage(texture).c_str());
 }
 
 void SaveMap(const TMapEditLayerList& Map, const std::string& Path) {

@@ -135,3 +135,24 @@ TEST(CliInput, CoreErrorsAreInEnglishAndEchoOnlyTheStartOfALine) {
   ExpectOneLineFailure(RunCli({"edit", map, "-e", "add-layer F \"" + dir.File("folder.png") + "\""}),
                        "It is a directory");
 }
+
+TEST(CliInput, AMissingTextureWarningShowsItsSourceCutAndWithoutControlCharacters) {
+  TempDir dir;
+  const std::string source = "\x1B[31m" + std::string(300, 'n') + ".png";
+  const std::string text = "KRV2_MAP\r\n1,1,1,1\r\nL\r\n0:" + source +
+                           "\r\nKRV2_MAP LAYER\r\n" "C30m\r\nKRV2_MAP DRAW\r\nCG\r\n"
+                           "KRV2_MAP HORZ DOOR\r\n0\r\nKRV2_MAP VERT DOOR\r\n0\r\n"
+                           "KRV2_MAP FREE DOOR\r\n0\r\n";
+  uLongf size = compressBound(uLong(text.size()));
+  std::string z(size, '\0');
+  compress(reinterpret_cast<Bytef*>(z.data()), &size, reinterpret_cast<const Bytef*>(text.data()),
+           uLong(text.size()));
+  z.resize(size);
+  WriteFileBytes(dir.File("t.qmx"), z);
+  TCliResult r = RunCli({"info", dir.File("t.qmx")});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Err.find("texture \"\\x1B[31m" + std::string(75, 'n') + "\"... could not be loaded"),
+            std::string::npos)
+      << r.Err;
+  EXPECT_EQ(r.Err.find('\x1B'), std::string::npos);
+}
