@@ -12,6 +12,7 @@
 #include "fuzz_support.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
+#include "map/file/map_memory.h"
 #include "record/errors.h"
 
 namespace {
@@ -36,6 +37,9 @@ std::string Compress(const std::string& Text) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   vcfuzz::ScratchFolder();
+  // The fuzzer allows 2 GiB an input: headers claiming more are refused as they
+  // would be on a machine of that size, instead of ending the run out of memory.
+  SetMapMemoryLimit(int64_t(3) << 29);
   return 0;
 }
 

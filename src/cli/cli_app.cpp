@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "map/base/text_messages.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_errors.h"
 #include "cli/cli_map_io.h"
@@ -104,7 +105,8 @@ int RunCli(int Argc, char** Argv) {
     return 2;
   } catch (...) {
     std::fflush(context.Out);
-    std::fprintf(stderr, "vellumcraft-cli: %s\n", CurrentErrorMessage().c_str());
+    // The core's built-in texts in their English form, as the tool speaks English.
+    std::fprintf(stderr, "vellumcraft-cli: %s\n", EnglishMessage(CurrentErrorMessage()).c_str());
     return 1;
   }
 }

@@ -7,6 +7,7 @@
 
 #include "cli/cli_errors.h"
 #include "cli/cli_progress.h"
+#include "map/base/text_quote.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
 
@@ -56,8 +57,9 @@ TLoadedMap LoadMap(TMapEditLayerList& Map, const std::string& Path) {
 
 void WarnMissingTextures(const std::string& Path, const TLoadedMap& Loaded) {
   for (const std::string& texture : Loaded.MissingTextures)
-    std::fprintf(stderr, "vellumcraft-cli: warning: %s: texture \"%s\" could not be loaded\n",
-                 Path.c_str(), texture.c_str());
+    // The source comes from the file: shown cut short and without control characters.
+    std::fprintf(stderr, "vellumcraft-cli: warning: %s: texture %s could not be loaded\n",
+                 Path.c_str(), QuoteForMessage(texture).c_str());
 }
 
 TLoadedMap LoadMapWithWarnings(TMapEditLayerList& Map, const std::string& Path) {

@@ -217,6 +217,8 @@ class TMapEdit2Form : public QMainWindow {
   bool FDrawModesRead = false;
   QString FDeleteLayerPrompt;
   QString FNoLayerPrompt;
+  // The core's error texts in the language chosen ("Messages" keys), by key.
+  std::map<std::string, QString> FMessageForms;
   QStringList FLanguages;
   std::vector<std::filesystem::path> FLanguageFolders;
   bool FLanguageFoldersSet = false;

@@ -13,6 +13,7 @@
 #include "editor/color_swatch.h"
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
+#include "map/base/text_messages.h"
 #include "map/file/layer_set.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
@@ -26,7 +27,11 @@ std::string LocalPath(const QString& Name) { return QFile::encodeName(Name).toSt
 }  // namespace
 
 void TMapEdit2Form::ShowException(const std::exception& E) {
-  FDialogs->ShowError(this, QString::fromUtf8(E.what()));
+  const std::string text = LocalizeMessage(E.what(), [this](const TMessageForm& F) {
+    auto it = FMessageForms.find(F.Key);
+    return it == FMessageForms.end() ? std::string() : it->second.toStdString();
+  });
+  FDialogs->ShowError(this, QString::fromUtf8(text));
 }
 
 void TMapEdit2Form::Invalidate() {

@@ -11,6 +11,7 @@
 
 #include "dialogs/language_file.h"
 #include "dialogs/program_folders.h"
+#include "map/base/text_messages.h"
 #include "editor/map_edit2_form.h"
 
 namespace fs = std::filesystem;
@@ -167,6 +168,12 @@ void TMapEdit2Form::ApplyLanguage(const TLanguageFile& File) {
   for (const TCaptionKey& k : kMenuKeys1) apply(k);
   // Missing means built-in here, not "keep the current text".
   FNoLayerPrompt = file.ReadString("LayerMenu", "MustMakeLayer", QString());
+  // Missing means the built-in text again.
+  FMessageForms.clear();
+  size_t formCount = 0;
+  const TMessageForm* forms = CoreMessageForms(formCount);
+  for (size_t i = 0; i < formCount; ++i)
+    FMessageForms[forms[i].Key] = file.ReadString("Messages", forms[i].Key, QString());
   FApplicationTitle = file.ReadString("Title", "Exe", FApplicationTitle);
   FCaptionTitle = file.ReadString("Title", "Exe", FCaptionTitle);
   FLanguageMenu->setTitle(file.ReadString("MainMenu", "Language", FLanguageMenu->title()));

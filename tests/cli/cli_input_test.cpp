@@ -3,6 +3,7 @@
 // beyond what a map may have.
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <filesystem>
 #include <string>
@@ -106,4 +107,52 @@ TEST(CliInput, NoMoreThan65535LayersEnterAMap) {
       RunCli({"new", other, "--size", "1x1", "--chip", "1", "--layer-set", dir.File("big.txt")}),
       "The map would have 65536 layers; it can have at most 65535");
   EXPECT_FALSE(fs::exists(other));
+}
+
+TEST(CliInput, CoreErrorsAreInEnglishAndEchoOnlyTheStartOfALine) {
+  TempDir dir;
+  const std::string map = dir.File("m.qmx");
+  ASSERT_EQ(RunCli({"new", map, "--size", "1x1", "--chip", "1"}).Status, 0);
+  // A damaged compressed stream.
+  WriteFileBytes(dir.File("z.qmx"), "x\x9c garbage that no inflater takes");
+  TCliResult r = RunCli({"info", dir.File("z.qmx")});
+  ExpectOneLineFailure(r, "Error: the map file \"" + dir.File("z.qmx") + "\" is damaged");
+  EXPECT_EQ(r.Err.find("\xE3\x82\xA8"), std::string::npos) << r.Err;  // no "エ"
+  // A header number of 5000 characters with a control character in it.
+  const std::string text = "KRV2_MAP\r\n" + std::string(5000, '7') + "\x1B,1,1,1\r\n";
+  uLongf size = compressBound(uLong(text.size()));
+  std::string z(size, '\0');
+  compress(reinterpret_cast<Bytef*>(z.data()), &size, reinterpret_cast<const Bytef*>(text.data()),
+           uLong(text.size()));
+  z.resize(size);
+  WriteFileBytes(dir.File("h.qmx"), z);
+  r = RunCli({"info", dir.File("h.qmx")});
+  ExpectOneLineFailure(r, "'" + std::string(80, '7') + "...' is not a valid integer value (line 2");
+  EXPECT_LT(r.Err.size(), 300u) << r.Err;
+  EXPECT_EQ(r.Err.find('\x1B'), std::string::npos);
+  // A folder named as a texture says so.
+  fs::create_directory(dir.File("folder.png"));
+  ExpectOneLineFailure(RunCli({"edit", map, "-e", "add-layer F \"" + dir.File("folder.png") + "\""}),
+                       "It is a directory");
+}
+
+TEST(CliInput, AMissingTextureWarningShowsItsSourceCutAndWithoutControlCharacters) {
+  TempDir dir;
+  const std::string source = "\x1B[31m" + std::string(300, 'n') + ".png";
+  const std::string text = "KRV2_MAP\r\n1,1,1,1\r\nL\r\n0:" + source +
+                           "\r\nKRV2_MAP LAYER\r\n" "C30m\r\nKRV2_MAP DRAW\r\nCG\r\n"
+                           "KRV2_MAP HORZ DOOR\r\n0\r\nKRV2_MAP VERT DOOR\r\n0\r\n"
+                           "KRV2_MAP FREE DOOR\r\n0\r\n";
+  uLongf size = compressBound(uLong(text.size()));
+  std::string z(size, '\0');
+  compress(reinterpret_cast<Bytef*>(z.data()), &size, reinterpret_cast<const Bytef*>(text.data()),
+           uLong(text.size()));
+  z.resize(size);
+  WriteFileBytes(dir.File("t.qmx"), z);
+  TCliResult r = RunCli({"info", dir.File("t.qmx")});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_NE(r.Err.find("texture \"\\x1B[31m" + std::string(75, 'n') + "\"... could not be loaded"),
+            std::string::npos)
+      << r.Err;
+  EXPECT_EQ(r.Err.find('\x1B'), std::string::npos);
 }

@@ -194,3 +194,26 @@ TEST_F(LanguageTest, ShippedFilesHoldExactlyTheKeysTheProgramReads) {
 }
 
 }  // namespace
+
+TEST_F(LanguageTest, CoreErrorTextsFollowTheMessagesSection) {
+  Write("de.ini", "[Title]\nLang=Deutsch\n[Messages]\nError=Fehler\n");
+  auto dialogs = std::make_unique<TFakeDialogs>();
+  TFakeDialogs* fake = dialogs.get();
+  Make(std::move(dialogs));
+  const std::string broken = Dir.File("broken.qmx");
+  vctest::WriteFileBytes(broken, "this is not zlib at all");
+  // Built in: the Japanese text as it stands.
+  EXPECT_FALSE(Form->OpenMap(QString::fromStdString(broken)));
+  ASSERT_EQ(fake->Errors.size(), 1);
+  EXPECT_TRUE(fake->Errors[0].startsWith(QString::fromUtf8("エラー: the map file"))) << fake->Errors[0].toStdString();
+  Form->ApplyLanguageFile(Path("de.ini"));
+  EXPECT_FALSE(Form->OpenMap(QString::fromStdString(broken)));
+  ASSERT_EQ(fake->Errors.size(), 2);
+  EXPECT_EQ(fake->Errors[1].toStdString(),
+            "Fehler: the map file \"" + broken + "\" is damaged; its compressed data cannot be read");
+  // The shipped English file gives every core text its English form.
+  Form->ApplyLanguageFile(QString::fromStdString(std::string(VC_SOURCE_DIR) + "/Langs/English.ini"));
+  EXPECT_FALSE(Form->OpenMap(QString::fromStdString(broken)));
+  ASSERT_EQ(fake->Errors.size(), 3);
+  EXPECT_TRUE(fake->Errors[2].startsWith("Error: the map file")) << fake->Errors[2].toStdString();
+}

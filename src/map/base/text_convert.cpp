@@ -1,5 +1,6 @@
 #include "map/base/text_convert.h"
 
+#include "map/base/text_quote.h"
 #include "record/errors.h"
 
 void CutToken(std::string& Text, const std::string& Separator, std::string& Token) {
@@ -45,7 +46,8 @@ size_t SkipBlanks(const std::string& Text) {
 }
 
 [[noreturn]] void NotAnInteger(const std::string& Text) {
-  throw EConvertError(FormatMessage("'%s' は整数ではありません", Text));
+  // A damaged file's line may be long and hold anything: only its start is shown.
+  throw EConvertError(FormatMessage("'%s' は整数ではありません", ClipForMessage(Text)));
 }
 
 }  // namespace

@@ -13,11 +13,11 @@ size_t SequenceLength(const std::string& Text, size_t I) {
   return IsValidUtf8(Text.substr(I, len)) ? len : 0;
 }
 
-}  // namespace
 
-std::string QuoteForMessage(const std::string& Text, size_t MaxChars) {
+// Text made readable and cut after MaxChars characters; Cut tells whether it was.
+std::string Readable(const std::string& Text, size_t MaxChars, bool& Cut) {
   static const char kHex[] = "0123456789ABCDEF";
-  std::string out = "\"";
+  std::string out;
   size_t chars = 0, i = 0;
   for (; i < Text.size() && chars < MaxChars; ++chars) {
     const unsigned char c = static_cast<unsigned char>(Text[i]);
@@ -38,7 +38,20 @@ std::string QuoteForMessage(const std::string& Text, size_t MaxChars) {
       i += len;
     }
   }
-  out += '"';
-  if (i < Text.size()) out += "...";
+  Cut = i < Text.size();
   return out;
+}
+
+}  // namespace
+
+std::string QuoteForMessage(const std::string& Text, size_t MaxChars) {
+  bool cut = false;
+  const std::string text = Readable(Text, MaxChars, cut);
+  return "\"" + text + "\"" + (cut ? "..." : "");
+}
+
+std::string ClipForMessage(const std::string& Text, size_t MaxChars) {
+  bool cut = false;
+  const std::string text = Readable(Text, MaxChars, cut);
+  return cut ? text + "..." : text;
 }

@@ -10,3 +10,6 @@
 // closing quote); control characters, DEL and bytes that are not UTF-8 are
 // written as \xNN and count as one character each.
 std::string QuoteForMessage(const std::string& Text, size_t MaxChars = 80);
+
+// The same text without the quotes: "..." follows a text that was cut.
+std::string ClipForMessage(const std::string& Text, size_t MaxChars = 80);

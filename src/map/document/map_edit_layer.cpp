@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "map/codec/image_file.h"
+#include "map/codec/texture_cache.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/base/text_convert.h"
 #include "record/errors.h"
@@ -65,12 +66,12 @@ bool ParseChipReference(const std::string& Text, TChipReference& Ref) {
 
 TMapEditLayer::TMapEditLayer(TMapEditLayerList* Owner) : FOwner(Owner) { FBMP.DrawMode = dmBlend; }
 
-void TMapEditLayer::SetFileName(const std::string& Value) {
+void TMapEditLayer::SetFileName(const std::string& Value, TTextureCache* Cache) {
   FFileName = Value;
-  UpdateImage();
+  UpdateImage(Cache);
 }
 
-void TMapEditLayer::UpdateImage() {
+void TMapEditLayer::UpdateImage(TTextureCache* Cache) {
   FCoverage.Invalidate();
   const int32_t pw = FOwner ? FOwner->PixelWidth() : 0;
   const int32_t ph = FOwner ? FOwner->PixelHeight() : 0;
@@ -96,8 +97,21 @@ void TMapEditLayer::UpdateImage() {
   }
   if (FFileName.empty()) return;
 
+  // The image to tile: decoded here, or taken from the cache of the map being
+  // built, which decodes each file once.
   TBitmap32 image;
+  const TBitmap32* source = &image;
   TRect tile;
+  auto decode = [&](const std::string& Path, int32_t& W, int32_t& H) {
+    if (Cache) {
+      Cache->ImageSize(Path, W, H);
+    } else {
+      LoadImageFile(Path, image);
+      W = image.Width();
+      H = image.Height();
+    }
+  };
+  int32_t w = 0, h = 0;
   if (FFileName[0] == '<') {
     TChipReference ref;
     if (!ParseChipReference(FFileName, ref)) {
@@ -105,22 +119,22 @@ void TMapEditLayer::UpdateImage() {
       return;
     }
     if (ref.S <= 0) throw EImageError(ChipMessage(ref, "has no size"));
-    LoadImageFile(ref.Path, image);
+    decode(ref.Path, w, h);
     // The whole chip must lie inside the image; anything else would read outside it.
-    if (ref.X < 0 || ref.Y < 0 || int64_t(ref.X) + ref.S > image.Width() ||
-        int64_t(ref.Y) + ref.S > image.Height())
-      throw EImageError(ChipMessage(ref, "lies outside the image (" +
-                                             std::to_string(image.Width()) + " x " +
-                                             std::to_string(image.Height()) + " pixels)"));
+    if (ref.X < 0 || ref.Y < 0 || int64_t(ref.X) + ref.S > w || int64_t(ref.Y) + ref.S > h)
+      throw EImageError(ChipMessage(ref, "lies outside the image (" + std::to_string(w) + " x " +
+                                             std::to_string(h) + " pixels)"));
     tile = {ref.X, ref.Y, ref.X + ref.S, ref.Y + ref.S};
+    if (Cache) source = &Cache->Pixels(ref.Path, tile, tile);
   } else {
-    LoadImageFile(FFileName, image);
-    if (image.Empty())
+    decode(FFileName, w, h);
+    if (w <= 0 || h <= 0)
       throw EImageError(std::string("The image \"").append(FFileName).append("\" is empty"));
-    tile = {0, 0, image.Width(), image.Height()};
+    tile = {0, 0, w, h};
+    if (Cache) source = &Cache->Pixels(FFileName, tile, tile);
   }
   TBitmap32& out = target();
-  TileImage(image, tile, out);
+  TileImage(*source, tile, out);
   commit(out);
 }
 

@@ -10,6 +10,7 @@
 #include "record/song_data.h"
 
 class TMapEditLayerList;
+class TTextureCache;
 
 enum TMapEditLayerType : uint8_t { mltGround = 0, mltFloor = 1, mltObject = 2 };
 
@@ -28,7 +29,7 @@ class TMapEditLayer : public TSongData {
   const std::string& FileName() const { return FFileName; }
   // Stores the source and rebuilds the image (UpdateImage); an unreadable image
   // raises and keeps the new FileName.
-  void SetFileName(const std::string& Value);
+  void SetFileName(const std::string& Value, TTextureCache* Cache = nullptr);
   // Stores the source without touching the image.
   void SetFileNameOnly(const std::string& Value) { FFileName = Value; }
 
@@ -57,7 +58,8 @@ class TMapEditLayer : public TSongData {
 
   // Rebuilds BMP from FileName: a colour number, nothing for empty text, a chip
   // reference "<X,Y,S>path" or an image path, tiled over the map's pixel size.
-  void UpdateImage();
+  // Images come from Cache when given (the textures of a map being built).
+  void UpdateImage(TTextureCache* Cache = nullptr);
 
   void AssignTo(TSongData* Dest) const override;
   void LoadFromStream(TStream& Stream) override;

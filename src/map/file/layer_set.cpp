@@ -2,6 +2,7 @@
 
 #include "map/base/data_folders.h"
 #include "map/base/input_file.h"
+#include "map/codec/texture_cache.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,6 +17,7 @@
 #include "map/document/map_edit_layer_list.h"
 #include "map/base/text_convert.h"
 #include "map/base/text_encoding.h"
+#include "map/base/text_quote.h"
 #include "map/file/map_file.h"
 #include "record/errors.h"
 
@@ -146,7 +148,7 @@ std::string ResolveLayerSetSource(const std::string& Source, const fs::path& Set
   if (Source.empty()) return fail("empty source");
   if (Source[0] != '<') {
     std::string found = LocateImage(Source, SetFolder);
-    return found.empty() ? fail("image file \"" + Source + "\" not found") : found;
+    return found.empty() ? fail("image file " + QuoteForMessage(Source) + " not found") : found;
   }
   size_t close = Source.find('>');
   if (close == std::string::npos) return fail("chip reference without \">\"");
@@ -167,7 +169,7 @@ std::string ResolveLayerSetSource(const std::string& Source, const fs::path& Set
   if (values[2] < 1) return fail("chip reference with a square of size 0");
   std::string path = Source.substr(close + 1);
   std::string found = LocateImage(path, SetFolder);
-  if (found.empty()) return fail("image file \"" + path + "\" not found");
+  if (found.empty()) return fail("image file " + QuoteForMessage(path) + " not found");
   return Source.substr(0, close + 1) + found;
 }
 
@@ -194,12 +196,21 @@ int32_t ApplyLayerSet(TMapEditLayerList& Map, const TLayerSet& Set) {
     if (sources.back().empty()) return 0;
   }
   CheckRoomForLayers(Map, int64_t(Set.Entries.size()));
+  // Each texture file is decoded once, however many layers name it.
+  TTextureCache cache;
+  for (const std::string& source : sources) {
+    TChipReference ref;
+    if (ParseChipReference(source, ref))
+      cache.PlanChip(ref.Path, ref.X, ref.Y, ref.S);
+    else
+      cache.PlanWhole(source);
+  }
   const int32_t before = Map.Count();
   try {
     for (size_t i = 0; i < Set.Entries.size(); ++i) {
       TMapEditLayer* layer = Map.AddLayer();
       layer->LayerName = Set.Entries[i].Name;
-      layer->SetFileName(sources[i]);
+      layer->SetFileName(sources[i], &cache);
     }
   } catch (...) {
     // All or nothing: a texture that exists but does not decode drops the set.

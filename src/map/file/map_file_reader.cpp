@@ -13,12 +13,14 @@
 #include <exception>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <optional>
 #include <string_view>
 #include <stop_token>
 #include <thread>
 
 #include "map/base/input_file.h"
+#include "map/codec/texture_cache.h"
 #include "map/file/inflated_lines.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
@@ -289,36 +291,55 @@ std::vector<fs::path> TextureCandidates(const std::string& Path, const std::stri
   return out;
 }
 
+// Where a layer's texture comes from: nothing to load (a colour, empty text, a
+// malformed chip reference), or an image file found (Found) or not.
+struct TTextureSource {
+  bool Image = false;
+  std::string Prefix;  // "<X,Y,S>" of a chip reference
+  std::optional<TChipReference> Chip;
+  std::optional<fs::path> Found;
+};
+
+// Finds the file of Source; Known holds what earlier layers found for a path.
+TTextureSource FindTexture(const std::string& Source, const std::string& BaseFolder,
+                           std::map<std::string, std::optional<fs::path>>& Known) {
+  TTextureSource t;
+  if (Source.empty() || TryStrToInt(Source)) return t;
+  std::string path = Source;
+  if (Source[0] == '<') {
+    TChipReference ref;
+    if (!ParseChipReference(Source, ref)) return t;
+    path = ref.Path;
+    t.Prefix = Source.substr(0, Source.size() - path.size());
+    t.Chip = ref;
+  }
+  t.Image = true;
+  auto known = Known.find(path);
+  if (known == Known.end()) {
+    std::optional<fs::path> found;
+    for (const fs::path& p : TextureCandidates(path, BaseFolder))
+      if (IsRegularFile(p)) {
+        found = p;
+        break;
+      }
+    known = Known.emplace(path, found).first;
+  }
+  t.Found = known->second;
+  return t;
+}
+
 // Builds the layer's image from Source. A texture that cannot be found or read
 // leaves a placeholder; FileName keeps Source in every case so saving loses nothing.
-void LoadLayerTexture(TMapEditLayer& Layer, const std::string& Source,
-                      const std::string& BaseFolder, TMapLoadReport& Report) {
-  std::string prefix, path;
-  TChipReference ref;
-  if (Source.empty() || TryStrToInt(Source)) {
-    Layer.SetFileName(Source);
+void LoadLayerTexture(TMapEditLayer& Layer, const std::string& Source, const TTextureSource& Where,
+                      TTextureCache& Cache, TMapLoadReport& Report) {
+  if (!Where.Image) {
+    Layer.SetFileName(Source);  // a malformed chip reference is emptied, not an error
     return;
   }
-  if (Source[0] == '<') {
-    if (!ParseChipReference(Source, ref)) {
-      Layer.SetFileName(Source);  // a malformed chip reference is emptied, not an error
-      return;
-    }
-    path = ref.Path;
-    prefix = Source.substr(0, Source.size() - path.size());
-  } else {
-    path = Source;
-  }
-  std::optional<fs::path> found;
-  for (const fs::path& p : TextureCandidates(path, BaseFolder))
-    if (IsRegularFile(p)) {
-      found = p;
-      break;
-    }
   Layer.TextureState = TTextureState::Missing;
-  if (found) {
+  if (Where.Found) {
     try {
-      Layer.SetFileName(prefix + found->string());
+      Layer.SetFileName(Where.Prefix + Where.Found->string(), &Cache);
       Layer.TextureState = TTextureState::Ok;
     } catch (const std::bad_alloc&) {
       throw;
@@ -332,6 +353,28 @@ void LoadLayerTexture(TMapEditLayer& Layer, const std::string& Source,
   if (std::find(Report.MissingTextures.begin(), Report.MissingTextures.end(), Source) ==
       Report.MissingTextures.end())
     Report.MissingTextures.push_back(Source);
+}
+
+// Builds every layer's image, each texture file decoded once; stops early when
+// asked to.
+void LoadLayerTextures(TMapEditLayerList& Map, const std::vector<std::string>& Sources,
+                       const std::string& BaseFolder, TMapLoadReport& Report,
+                       const std::stop_token& Stop) {
+  std::map<std::string, std::optional<fs::path>> known;
+  std::vector<TTextureSource> where;
+  where.reserve(Sources.size());
+  TTextureCache cache;
+  for (const std::string& source : Sources) {
+    where.push_back(FindTexture(source, BaseFolder, known));
+    const TTextureSource& t = where.back();
+    if (!t.Found) continue;
+    if (t.Chip)
+      cache.PlanChip(t.Found->string(), t.Chip->X, t.Chip->Y, t.Chip->S);
+    else
+      cache.PlanWhole(t.Found->string());
+  }
+  for (size_t i = 0; i < Sources.size() && !Stop.stop_requested(); ++i)
+    LoadLayerTexture(*Map.Layers(int32_t(i)), Sources[i], where[i], cache, Report);
 }
 
 std::string ReadWholeFile(const std::string& FileName) {
@@ -420,8 +463,7 @@ void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
       // One core for the images, the other for the rows.
       omp_set_num_threads(1);
       try {
-        for (int32_t i = 0; i < h.Layers && !Stop.stop_requested(); ++i)
-          LoadLayerTexture(*fresh.Layers(i), sources[size_t(i)], BaseFolder, textureReport);
+        LoadLayerTextures(fresh, sources, BaseFolder, textureReport, Stop);
       } catch (...) {
         textureFailure = std::current_exception();
       }
@@ -451,7 +493,13 @@ void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
 void TMapEditLayerList::LoadFromFile(const std::string& FileName, TMapLoadReport& Report) {
   const std::string bytes = ReadWholeFile(FileName);
   const fs::path folder = fs::path(FileName).parent_path();
-  LoadMapFromBytes(*this, bytes, folder.empty() ? std::string(".") : folder.string(), Report);
+  try {
+    LoadMapFromBytes(*this, bytes, folder.empty() ? std::string(".") : folder.string(), Report);
+  } catch (const EDecompressionError& e) {
+    // zlib's bare "エラー" says neither which file nor what is wrong with it.
+    throw EDecompressionError(std::string(e.what()) + ": the map file \"" + FileName +
+                              "\" is damaged; its compressed data cannot be read");
+  }
 }
 
 void TMapEditLayerList::LoadFromFile(const std::string& FileName) {

@@ -602,3 +602,17 @@ TEST(MapFile, AHeaderClaimingMoreMemoryThanTheMachineHasIsRefusedNamingTheSize) 
   EXPECT_GT(MapMemoryLimit(), int64_t(1) << 20);
   EXPECT_EQ(MapMemoryNeed(2, 10, 10, 4), 5 * 100 * 4 + 4);
 }
+
+TEST(MapFile, ADamagedCompressedStreamNamesTheFile) {
+  vctest::TempDir dir;
+  const std::string path = dir.File("broken.qmx");
+  vctest::WriteFileBytes(path, "this is not zlib at all");
+  TMapEditLayerList map;
+  try {
+    map.LoadFromFile(path);
+    FAIL() << "no error";
+  } catch (const EDecompressionError& e) {
+    EXPECT_EQ(std::string(e.what()), "エラー: the map file \"" + path +
+                                         "\" is damaged; its compressed data cannot be read");
+  }
+}
