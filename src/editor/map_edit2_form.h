@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "editor/canvas_geometry.h"
@@ -19,6 +20,7 @@
 #include "editor/editor_settings.h"
 #include "map/raster/bitmap32.h"
 #include "map/base/color.h"
+#include "map/base/file_stamp.h"
 #include "record/record_list.h"
 
 class QAction;
@@ -212,6 +214,9 @@ class TMapEdit2Form : public QMainWindow {
   QTimer* FAutosaveTimer = nullptr;
   int32_t FAutosaveMinutes = 0;
   QString FMapFileName;
+  // The map's file as last opened or saved, to tell whether another program
+  // changed it before the next save.
+  std::optional<TFileStamp> FMapStamp;
   bool FModified = false;
   bool FDrawModesRead = false;
   QString FDeleteLayerPrompt;

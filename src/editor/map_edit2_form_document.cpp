@@ -13,6 +13,7 @@
 #include "editor/color_swatch.h"
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
+#include "map/base/atomic_file.h"
 #include "map/document/layer_renumber.h"
 #include "map/file/layer_set.h"
 #include "map/document/map_edit_layer_list.h"
@@ -74,6 +75,7 @@ void TMapEdit2Form::New1Execute() {
     ResetDocument();
     FDocument = std::move(fresh);
     FMapFileName.clear();
+    FMapStamp.reset();
     SetMapSize(size.Width, size.Height, size.ChipSize);
   } catch (const std::exception& e) {
     ShowException(e);
@@ -100,10 +102,13 @@ bool TMapEdit2Form::OpenMap(const QString& FileName) {
     // Load into a document of its own first: a damaged file must not destroy the
     // map that is open.
     auto fresh = std::make_unique<TMapEditLayerList>();
+    // Taken before reading: a change made while the map loads is found at the save.
+    const TFileStamp stamp = StampFile(LocalPath(FileName));
     fresh->LoadFromFile(LocalPath(FileName), report);
     ResetDocument();
     FDocument = std::move(fresh);
     FMapFileName = FileName;
+    FMapStamp = stamp;
     SetMapSize(FDocument->Width(), FDocument->Height(), FDocument->ChipSize());
   } catch (const std::exception& e) {
     ShowException(e);
@@ -148,8 +153,20 @@ void TMapEdit2Form::Open1Execute() {
 bool TMapEdit2Form::SaveMap(const QString& FileName) {
   if (!FDocument) return false;
   try {
+    TMapSaveOptions options;
+    // Saving back to the open map's file: another program may have changed it.
+    if (FileName == FMapFileName) options.Expected = FMapStamp;
+    options.ConfirmOverwrite = [&] {
+      return FDialogs->AskYesNo(
+          this, QString("\"%1\" was changed by another program since it was opened or saved "
+                        "here. Overwrite it with this map? (Its current version is kept as "
+                        "\"%2\".)")
+                    .arg(FileName, QFile::decodeName(BackupName(LocalPath(FileName)).c_str())));
+    };
     TMapSaveReport report;
-    FDocument->SaveToFile(LocalPath(FileName), report);
+    SaveMapFile(*FDocument, LocalPath(FileName), options, report);
+    if (report.Cancelled) return false;
+    FMapStamp = report.Stamp;
     if (report.WroteInPlace)
       FDialogs->ShowWarning(
           this, QString("The folder of \"%1\" does not allow files to be renamed, so the map was "

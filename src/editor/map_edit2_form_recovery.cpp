@@ -79,6 +79,7 @@ bool TMapEdit2Form::OfferRecovery() {
       ResetDocument();
       FDocument = std::move(fresh);
       FMapFileName = QFile::decodeName(copy.MapFileName.c_str());
+      FMapStamp.reset();
       SetMapSize(FDocument->Width(), FDocument->Height(), FDocument->ChipSize());
     } catch (const std::exception& e) {
       // A damaged copy stays on disk for another attempt or for a person to rescue.
