@@ -325,23 +325,24 @@ void TSafeFileWriter::Discard() {
   FTemp.clear();
 }
 
-void TSafeFileWriter::RemoveLeftovers() const {
-  const std::string prefix = TempPrefix(FFolder, fs::path(FTarget).filename().string());
-  const std::string own = fs::path(FTemp).filename().string();
-  DIR* dir = ::opendir(FFolder.c_str());
+void TSafeFileWriter::RemoveLeftovers(const std::string& FileName) {
+  if (FileName.empty()) return;
+  const fs::path target = ResolveTarget(FileName);
+  const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+  const std::string prefix = TempPrefix(folder, target.filename().string());
+  DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
-  std::vector<std::string> leftovers;
+  // Each one goes as soon as it is found, so that a kill half way through the
+  // folder still leaves fewer than before.
   while (const dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
-    if (name.size() != prefix.size() + kTempRandom || name.compare(0, prefix.size(), prefix) != 0 ||
-        name == own)
+    if (name.size() != prefix.size() + kTempRandom || name.compare(0, prefix.size(), prefix) != 0)
       continue;
     struct stat st {};
     if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
-      leftovers.push_back(name);
+      ::unlinkat(::dirfd(dir), name.c_str(), 0);
   }
-  for (const std::string& name : leftovers) ::unlinkat(::dirfd(dir), name.c_str(), 0);
   ::closedir(dir);
 }
 
@@ -400,8 +401,8 @@ void CopyInto(const std::string& Source, const std::string& SourceName, TSafeFil
 // rename; true when the folder forbids renames and the backup was written in place.
 bool RotateBackup(const std::string& FileName, const TSafeFileWriter& Map) {
   const std::string backupName = BackupName(FileName);
+  TSafeFileWriter::RemoveLeftovers(backupName);
   std::optional<TSafeFileWriter> backup(std::in_place, backupName);
-  backup->RemoveLeftovers();
   if (!LinkIntoTemp(Map.Target(), backup->TempPath())) {
     // No hard links here: a copy, which gets the file's own mode, owner and
     // attributes rather than those of the backup it replaces.
@@ -424,8 +425,8 @@ bool RotateBackup(const std::string& FileName, const TSafeFileWriter& Map) {
 TWriteMethod WriteFileWithBackup(const std::string& FileName, const TFillFunction& Fill,
                                  const TCheckFunction& Check) {
   const TFileLock lock(FileName);
+  TSafeFileWriter::RemoveLeftovers(FileName);
   TSafeFileWriter map(FileName);
-  map.RemoveLeftovers();
   Fill(map);
   map.Finish();
   if (Check) Check(map.TempPath());
