@@ -99,9 +99,7 @@ fs::path TRecoveryStore::DefaultFolder() {
   return user.empty() ? fs::temp_directory_path() / "vellumcraft-recovery" : user / "recovery";
 }
 
-fs::path TRecoveryStore::CopyFile() const {
-  return FFolder / (kPrefix + FId + kCopyExt);
-}
+fs::path TRecoveryStore::CopyFile() const { return FFolder / (kPrefix + FId + kCopyExt); }
 
 fs::path TRecoveryStore::NameFile() const {
   return FFolder / (kPrefix + FId + kCopyExt + kNameExt);
@@ -117,8 +115,7 @@ void TRecoveryStore::Write(const TMapEditLayerList& Map, const std::string& MapF
   fs::permissions(FFolder, fs::perms::owner_all, fs::perm_options::replace, ec);
   if (FUnique && FLockFd < 0) {
     // Taken before the first copy exists, and held as long as this session runs.
-    const int fd =
-        ::open(LockFile().c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd = ::open(LockFile().c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
       const int error = errno;
       if (fd >= 0) ::close(fd);

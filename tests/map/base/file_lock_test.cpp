@@ -99,7 +99,8 @@ TEST(FileLock, IsHeldOncePerProcessAndFollowsAFileReplacedMeanwhile) {
   replace.join();
   EXPECT_TRUE(lock.Held());
   EXPECT_LT(SecondsSince(start), 4.0);
-  struct stat held {}, named {};
+  struct stat held {
+  }, named{};
   ASSERT_EQ(::fstat(other.Fd, &held), 0);
   ASSERT_EQ(::stat(path.c_str(), &named), 0);
   EXPECT_NE(held.st_ino, named.st_ino);
