@@ -13,6 +13,7 @@
 #include "editor/color_swatch.h"
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
+#include "map/base/atomic_file.h"
 #include "map/base/text_messages.h"
 #include "map/file/layer_set.h"
 #include "map/document/map_edit_layer_list.h"
@@ -152,8 +153,17 @@ void TMapEdit2Form::Open1Execute() {
 bool TMapEdit2Form::SaveMap(const QString& FileName) {
   if (!FDocument) return false;
   try {
+    // Asked when the map's own file was changed by another program since it was
+    // opened or saved here.
+    const auto confirm = [&] {
+      return FDialogs->AskYesNo(
+          this, QString("\"%1\" was changed by another program since it was opened or saved "
+                        "here. Overwrite it with this map? (Its current version is kept as "
+                        "\"%2\".)")
+                    .arg(FileName, QFile::decodeName(BackupName(LocalPath(FileName)).c_str())));
+    };
     TMapSaveReport report;
-    FSession->Save(LocalPath(FileName), report);
+    if (!FSession->Save(LocalPath(FileName), report, confirm)) return false;
     if (report.WroteInPlace)
       FDialogs->ShowWarning(
           this, QString("The folder of \"%1\" does not allow files to be renamed, so the map was "

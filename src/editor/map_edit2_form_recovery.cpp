@@ -19,8 +19,9 @@
 #include "map/file/recovery_store.h"
 
 void TMapEdit2Form::CreateAutosave() {
-  FRecovery = std::make_unique<TRecoveryStore>(TRecoveryStore::DefaultFolder(),
-                                               QCoreApplication::applicationPid());
+  // A name of its own, guarded by a lock: a later session that happens to get this
+  // process id must not take this session's copy for its own.
+  FRecovery = std::make_unique<TRecoveryStore>(TRecoveryStore::DefaultFolder());
   FAutosaveTimer = new QTimer(this);
   connect(FAutosaveTimer, &QTimer::timeout, this, &TMapEdit2Form::AutosaveNow);
   SetAutosaveMinutes(TEditorSettings::DefaultAutosaveMinutes);

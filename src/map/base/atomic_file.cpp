@@ -124,8 +124,8 @@ constexpr size_t kTempRandom = 6;  // mkstemp's XXXXXX
 
 // The start of the temporary names of files named Name in Folder.
 std::string TempPrefix(const std::string& Folder, const std::string& Name) {
-  std::string name =
-      FittedName(".", Name, std::string(kTempMark) + std::string(kTempRandom, 'X'), NameMax(Folder));
+  std::string name = FittedName(".", Name, std::string(kTempMark) + std::string(kTempRandom, 'X'),
+                                NameMax(Folder));
   name.resize(name.size() - kTempRandom);
   return name;
 }
@@ -134,10 +134,9 @@ bool IgnorableAttributeError(const char* Name, int Error) {
   // Namespaces an ordinary user cannot set (security labels, trusted data) or that
   // the folder's file system does not keep are left to the system; user data and
   // ACLs must come along.
-  const bool optional = std::strncmp(Name, "security.", 9) == 0 ||
-                        std::strncmp(Name, "trusted.", 8) == 0;
-  return optional && (Error == EPERM || Error == EACCES || Error == ENOTSUP ||
-                      Error == EOPNOTSUPP);
+  const bool optional =
+      std::strncmp(Name, "security.", 9) == 0 || std::strncmp(Name, "trusted.", 8) == 0;
+  return optional && (Error == EPERM || Error == EACCES || Error == ENOTSUP || Error == EOPNOTSUPP);
 }
 
 // Copies the extended attributes (ACLs included) of Source to Fd; 0 or the error.
@@ -174,8 +173,8 @@ void SyncFolder(const std::string& Folder, const std::string& FileName) {
   const int error = errno;
   ::close(dir);
   if (result != 0 && (error == EIO || error == ENOSPC || error == EDQUOT))
-    throw EFileError("Cannot create file \"" + FileName + "\". Its folder could not be flushed: " +
-                     std::strerror(error));
+    throw EFileError("Cannot create file \"" + FileName +
+                     "\". Its folder could not be flushed: " + std::strerror(error));
 }
 
 // Copies the file Source over Target in place (truncating it), flushes it to disk
@@ -234,8 +233,8 @@ TSafeFileWriter::TSafeFileWriter(const std::string& FileName) : FFileName(FileNa
   // A device or pipe must not be replaced by a regular file.
   if (FExists && !S_ISREG(FStatus.st_mode)) CannotCreate(FileName, "It is not a regular file");
   FFolder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
-  FTemp = (fs::path(FFolder) / (TempPrefix(FFolder, target.filename().string()) +
-                                std::string(kTempRandom, 'X')))
+  FTemp = (fs::path(FFolder) /
+           (TempPrefix(FFolder, target.filename().string()) + std::string(kTempRandom, 'X')))
               .string();
   FFd = ::mkostemp(FTemp.data(), O_CLOEXEC);
   if (FFd < 0) {
@@ -258,7 +257,8 @@ void TSafeFileWriter::Fail(int Error) const { CannotCreate(FFileName, Error); }
 void TSafeFileWriter::Write(std::string_view Bytes) {
   if (FFinished) Fail(EBADF);
   if (FStream) {
-    if (std::fwrite(Bytes.data(), 1, Bytes.size(), FStream) != Bytes.size()) Fail(errno ? errno : EIO);
+    if (std::fwrite(Bytes.data(), 1, Bytes.size(), FStream) != Bytes.size())
+      Fail(errno ? errno : EIO);
     return;
   }
   if (const int error = WriteAll(FFd, Bytes.data(), Bytes.size())) Fail(error);
@@ -311,13 +311,14 @@ bool TSafeFileWriter::TryRename() {
 }
 
 void TSafeFileWriter::Commit() {
-  if (!TryRename())
-    CannotCreate(FFileName, "Its folder does not allow files to be renamed");
+  if (!TryRename()) CannotCreate(FFileName, "Its folder does not allow files to be renamed");
 }
 
 void TSafeFileWriter::Discard() {
-  if (FStream) std::fclose(FStream);
-  else if (FFd >= 0) ::close(FFd);
+  if (FStream)
+    std::fclose(FStream);
+  else if (FFd >= 0)
+    ::close(FFd);
   FStream = nullptr;
   FFd = -1;
   FFinished = true;
@@ -325,23 +326,24 @@ void TSafeFileWriter::Discard() {
   FTemp.clear();
 }
 
-void TSafeFileWriter::RemoveLeftovers() const {
-  const std::string prefix = TempPrefix(FFolder, fs::path(FTarget).filename().string());
-  const std::string own = fs::path(FTemp).filename().string();
-  DIR* dir = ::opendir(FFolder.c_str());
+void TSafeFileWriter::RemoveLeftovers(const std::string& FileName) {
+  if (FileName.empty()) return;
+  const fs::path target = ResolveTarget(FileName);
+  const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+  const std::string prefix = TempPrefix(folder, target.filename().string());
+  DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
-  std::vector<std::string> leftovers;
+  // Each one goes as soon as it is found, so that a kill half way through the
+  // folder still leaves fewer than before.
   while (const dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
-    if (name.size() != prefix.size() + kTempRandom || name.compare(0, prefix.size(), prefix) != 0 ||
-        name == own)
+    if (name.size() != prefix.size() + kTempRandom || name.compare(0, prefix.size(), prefix) != 0)
       continue;
     struct stat st {};
     if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
-      leftovers.push_back(name);
+      ::unlinkat(::dirfd(dir), name.c_str(), 0);
   }
-  for (const std::string& name : leftovers) ::unlinkat(::dirfd(dir), name.c_str(), 0);
   ::closedir(dir);
 }
 
@@ -400,8 +402,8 @@ void CopyInto(const std::string& Source, const std::string& SourceName, TSafeFil
 // rename; true when the folder forbids renames and the backup was written in place.
 bool RotateBackup(const std::string& FileName, const TSafeFileWriter& Map) {
   const std::string backupName = BackupName(FileName);
+  TSafeFileWriter::RemoveLeftovers(backupName);
   std::optional<TSafeFileWriter> backup(std::in_place, backupName);
-  backup->RemoveLeftovers();
   if (!LinkIntoTemp(Map.Target(), backup->TempPath())) {
     // No hard links here: a copy, which gets the file's own mode, owner and
     // attributes rather than those of the backup it replaces.
@@ -424,8 +426,8 @@ bool RotateBackup(const std::string& FileName, const TSafeFileWriter& Map) {
 TWriteMethod WriteFileWithBackup(const std::string& FileName, const TFillFunction& Fill,
                                  const TCheckFunction& Check) {
   const TFileLock lock(FileName);
+  TSafeFileWriter::RemoveLeftovers(FileName);
   TSafeFileWriter map(FileName);
-  map.RemoveLeftovers();
   Fill(map);
   map.Finish();
   if (Check) Check(map.TempPath());

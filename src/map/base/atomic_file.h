@@ -57,10 +57,12 @@ class TSafeFileWriter {
   // Removes the temporary file (nothing is replaced).
   void Discard();
 
-  // Removes temporary files of this target left by a writer that died (a crash or
-  // a kill): regular files of this user named as this writer names its own. Only
-  // for callers that hold the target's lock, so that no live writer's file goes.
-  void RemoveLeftovers() const;
+  // Removes temporary files of FileName's target left by a writer that died (a
+  // crash or a kill): regular files of this user named as a writer names its own.
+  // Only for callers that hold the target's lock, so that no live writer's file
+  // goes; called before the caller's own writer is made, so that a kill during it
+  // adds none.
+  static void RemoveLeftovers(const std::string& FileName);
 
  private:
   void Fail(int Error) const;

@@ -49,7 +49,8 @@ TMapEditSession::~TMapEditSession() = default;
 
 // --- maps ---
 
-void TMapEditSession::Replace(TMapEditLayerList& Fresh, const std::string& FileName) {
+void TMapEditSession::Replace(TMapEditLayerList& Fresh, const std::string& FileName,
+                              const std::optional<TFileStamp>& Stamp) {
   FMap->TakeContentFrom(Fresh);
   // The open map starts with the switches of a document of its own.
   FMap->DrawShadeOnlyCell = Fresh.DrawShadeOnlyCell;
@@ -59,6 +60,7 @@ void TMapEditSession::Replace(TMapEditLayerList& Fresh, const std::string& FileN
   FTouchedCells.Clear();
   FStroke = TStroke{};
   FFileName = FileName;
+  FStamp = Stamp;
   FModified = false;
 }
 
@@ -73,8 +75,10 @@ void TMapEditSession::Open(const std::string& FileName, TMapLoadReport& Report) 
   // Loaded into a document of its own first: a damaged file must not destroy the
   // map that is open.
   TMapEditLayerList fresh;
+  // Taken before reading: a change made while the map loads is found at the save.
+  const TFileStamp stamp = StampFile(FileName);
   fresh.LoadFromFile(FileName, Report);
-  Replace(fresh, FileName);
+  Replace(fresh, FileName, stamp);
 }
 
 void TMapEditSession::Adopt(TMapEditLayerList& Fresh, const std::string& FileName, bool Modified) {
@@ -82,10 +86,17 @@ void TMapEditSession::Adopt(TMapEditLayerList& Fresh, const std::string& FileNam
   FModified = Modified;
 }
 
-void TMapEditSession::Save(const std::string& FileName, TMapSaveReport& Report) {
-  FMap->SaveToFile(FileName, Report);
+bool TMapEditSession::Save(const std::string& FileName, TMapSaveReport& Report,
+                           const std::function<bool()>& ConfirmOverwrite) {
+  TMapSaveOptions options;
+  if (FileName == FFileName) options.Expected = FStamp;
+  options.ConfirmOverwrite = ConfirmOverwrite;
+  SaveMapFile(*FMap, FileName, options, Report);
+  if (Report.Cancelled) return false;
+  FStamp = Report.Stamp;
   FFileName = FileName;
   FModified = false;
+  return true;
 }
 
 // --- drawing ---

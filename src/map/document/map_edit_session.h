@@ -7,10 +7,13 @@
 // canvas and the command-line tool's edit command both edit maps only through it.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "map/base/color.h"
+#include "map/base/file_stamp.h"
 #include "map/document/edit_tools.h"
 #include "map/document/map_edit_layer.h"
 #include "map/undo/undo_history.h"
@@ -69,7 +72,11 @@ class TMapEditSession {
   // name and modified flag.
   void Adopt(TMapEditLayerList& Fresh, const std::string& FileName, bool Modified);
   // Saves to FileName, which becomes the session's; clears the modified flag.
-  void Save(const std::string& FileName, TMapSaveReport& Report);
+  // Saving back to the session's own file when another program changed it since it
+  // was opened or saved here asks ConfirmOverwrite first (none: overwrite); a "no"
+  // writes nothing and returns false.
+  bool Save(const std::string& FileName, TMapSaveReport& Report,
+            const std::function<bool()>& ConfirmOverwrite = {});
 
   // --- drawing ---
   // Sets the document's drawing switches from the tools (done at every press of
@@ -120,7 +127,8 @@ class TMapEditSession {
     int32_t Radius = 2;
     int32_t Layer = 0;
   };
-  void Replace(TMapEditLayerList& Fresh, const std::string& FileName);
+  void Replace(TMapEditLayerList& Fresh, const std::string& FileName,
+               const std::optional<TFileStamp>& Stamp = std::nullopt);
   void PushPaintUndo();
   void StrokePoint(int32_t X, int32_t Y);
 
@@ -129,6 +137,8 @@ class TMapEditSession {
   bool FHasMap = false;
   TUndoHistory FHistory;
   std::string FFileName;
+  // The file as last opened or saved here, to tell a change by another program.
+  std::optional<TFileStamp> FStamp;
   bool FModified = false;
   TRecordList FTouchedCells;
   TStroke FStroke;

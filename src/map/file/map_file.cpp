@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "map/base/atomic_file.h"
+#include "map/base/file_lock.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file_check.h"
 #include "map/file/map_file_format.h"
@@ -441,4 +442,19 @@ void TMapEditLayerList::SaveToFile(const std::string& FileName, TMapSaveReport& 
       },
       [&](const std::string& Temp) { CheckWrittenMapFile(Temp, *this, FileName); });
   Report.WroteInPlace = method == TWriteMethod::InPlace;
+}
+
+void SaveMapFile(const TMapEditLayerList& Map, const std::string& FileName,
+                 const TMapSaveOptions& Options, TMapSaveReport& Report) {
+  Report = TMapSaveReport();
+  // Locked before the comparison, so that nobody changes the file between the
+  // question and the save (the save's own lock is then this one).
+  const TFileLock lock(FileName);
+  if (Options.Expected && Options.ConfirmOverwrite && ChangedSince(*Options.Expected, FileName) &&
+      !Options.ConfirmOverwrite()) {
+    Report.Cancelled = true;
+    return;
+  }
+  Map.SaveToFile(FileName, Report);
+  Report.Stamp = StampFile(FileName);
 }

@@ -10,9 +10,12 @@
 //   text may not be longer than the header can need plus a slack.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "map/base/file_stamp.h"
 #include "record/errors.h"
 
 class TMapEditLayerList;
@@ -56,6 +59,19 @@ struct TMapSaveReport {
   // The folder refused the rename of an atomic save, so the file was overwritten in
   // place after its backup ("name.qmx.bak") had been written and checked.
   bool WroteInPlace = false;
+  // SaveMapFile only: the file as saved, for the next save to compare with, and
+  // whether the save was called off (ConfirmOverwrite said no; nothing written).
+  TFileStamp Stamp;
+  bool Cancelled = false;
+};
+
+// What SaveMapFile is to watch for.
+struct TMapSaveOptions {
+  // The file as this document last read or wrote it. When the file on disk is no
+  // longer that (another program changed it since), ConfirmOverwrite is asked while
+  // the file is locked; false calls the save off.
+  std::optional<TFileStamp> Expected;
+  std::function<bool()> ConfirmOverwrite;
 };
 
 // Re-cuts the bytes of Text into 6-bit groups written with the alphabet
@@ -72,6 +88,12 @@ std::string DecodeLine(const std::string& Text);
 std::string BuildMapText(const TMapEditLayerList& Map, std::string* Encoding = nullptr);
 // The whole map file: BuildMapText compressed at zlib's default level.
 std::string BuildMapFile(const TMapEditLayerList& Map);
+
+// Saves Map to FileName as TMapEditLayerList::SaveToFile does (backup, lock,
+// read-back check), first asking Options.ConfirmOverwrite when the file changed on
+// disk since Options.Expected, and gives the stamp of the saved file.
+void SaveMapFile(const TMapEditLayerList& Map, const std::string& FileName,
+                 const TMapSaveOptions& Options, TMapSaveReport& Report);
 
 // Reads a map file held in memory into Map. BaseFolder is the folder of the map
 // file, where textures named by a path that does not exist are looked for. Map is

@@ -112,8 +112,8 @@ void CheckWrittenMapFile(const std::string& Path, const TMapEditLayerList& Map,
   const int64_t counts[3] = {md ? md->HorzDoor().Count() : 0, md ? md->VertDoor().Count() : 0,
                              md ? md->FreeDoor().Count() : 0};
   const char* marks[3] = {kHorzMark, kVertMark, kFreeMark};
-  const std::string header = std::to_string(n) + "," + std::to_string(w) + "," +
-                             std::to_string(h) + "," + std::to_string(Map.ChipSize());
+  const std::string header = std::to_string(n) + "," + std::to_string(w) + "," + std::to_string(h) +
+                             "," + std::to_string(Map.ChipSize());
   const size_t pixelRow = EncodedLength(size_t(pw) * 4), cellRow = EncodedLength(size_t(w));
 
   // The lines in order: where each section starts.
@@ -123,9 +123,9 @@ void CheckWrittenMapFile(const std::string& Path, const TMapEditLayerList& Map,
   TLineFeed feed(FileName);
   std::vector<std::string> layerLines;
   layerLines.reserve(size_t(n) * 2);
-  int64_t line = 0;          // 0-based number of the line at hand
-  int64_t doorSection = 0;   // 0 to 2, then 3 once the free doors are through
-  int64_t sectionLine = 0;   // lines of the door section so far
+  int64_t line = 0;         // 0-based number of the line at hand
+  int64_t doorSection = 0;  // 0 to 2, then 3 once the free doors are through
+  int64_t sectionLine = 0;  // lines of the door section so far
   auto lineName = [&] { return "line " + std::to_string(line + 1); };
   feed.Run(Path, [&](std::string_view Text) {
     if (line == 0) {
@@ -157,7 +157,8 @@ void CheckWrittenMapFile(const std::string& Path, const TMapEditLayerList& Map,
     // Anything after the free doors belongs to later additions to the format.
     ++line;
   });
-  if (line < doorsAt || doorSection < 3) feed.Fail("the file ends after " + std::to_string(line) + " lines");
+  if (line < doorsAt || doorSection < 3)
+    feed.Fail("the file ends after " + std::to_string(line) + " lines");
 
   // The layer texts as the reader decodes them: UTF-8 when all of them are valid
   // UTF-8, otherwise Shift JIS.

@@ -1,10 +1,17 @@
 #include "map/file/recovery_store.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -22,6 +29,35 @@ namespace {
 constexpr char kPrefix[] = "recovery-";
 constexpr char kCopyExt[] = ".qmx";
 constexpr char kNameExt[] = ".name";
+constexpr char kLockExt[] = ".lock";
+constexpr size_t kRandomDigits = 16;
+
+bool AllOf(const std::string& Text, const char* Set) {
+  return !Text.empty() && Text.find_first_not_of(Set) == std::string::npos;
+}
+
+// Sixteen hexadecimal digits from the system's random source.
+std::string RandomDigits() {
+  uint64_t value = 0;
+  if (::getrandom(&value, sizeof value, 0) != ssize_t(sizeof value)) {
+    // No random source: time and address still tell sessions of one id apart.
+    value = uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+            uint64_t(reinterpret_cast<uintptr_t>(&value));
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+// Whether a live session holds the lock file: a lock nobody holds, or no lock file
+// at all, means its session has ended.
+bool LockHeld(const fs::path& Lock) {
+  const int fd = ::open(Lock.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  ::close(fd);
+  return held;
+}
 
 // False only when the system says no such process exists: a process of another
 // user (EPERM) still runs and keeps its copy.
@@ -38,20 +74,35 @@ std::string ReadSmallFile(const fs::path& File) {
 
 }  // namespace
 
+TRecoveryStore::TRecoveryStore(fs::path Folder)
+    : FFolder(std::move(Folder)),
+      FPid(int64_t(::getpid())),
+      FId(std::to_string(FPid) + "-" + RandomDigits()),
+      FUnique(true) {}
+
 TRecoveryStore::TRecoveryStore(fs::path Folder, int64_t Pid)
-    : FFolder(std::move(Folder)), FPid(Pid) {}
+    : FFolder(std::move(Folder)), FPid(Pid), FId(std::to_string(Pid)) {}
+
+TRecoveryStore::~TRecoveryStore() {
+  if (FLockFd < 0) return;
+  // Without a copy there is nothing for the lock to guard; with one (the session is
+  // going without removing it), the copy is left for the next start to offer.
+  std::error_code ec;
+  if (!fs::exists(CopyFile(), ec)) fs::remove(LockFile(), ec);
+  ::close(FLockFd);
+}
+
+fs::path TRecoveryStore::LockFile() const { return FFolder / (kPrefix + FId + kLockExt); }
 
 fs::path TRecoveryStore::DefaultFolder() {
   const fs::path user = UserDataFolder();
   return user.empty() ? fs::temp_directory_path() / "vellumcraft-recovery" : user / "recovery";
 }
 
-fs::path TRecoveryStore::CopyFile() const {
-  return FFolder / (kPrefix + std::to_string(FPid) + kCopyExt);
-}
+fs::path TRecoveryStore::CopyFile() const { return FFolder / (kPrefix + FId + kCopyExt); }
 
 fs::path TRecoveryStore::NameFile() const {
-  return FFolder / (kPrefix + std::to_string(FPid) + kCopyExt + kNameExt);
+  return FFolder / (kPrefix + FId + kCopyExt + kNameExt);
 }
 
 void TRecoveryStore::Write(const TMapEditLayerList& Map, const std::string& MapFileName) {
@@ -62,6 +113,17 @@ void TRecoveryStore::Write(const TMapEditLayerList& Map, const std::string& MapF
                      ec.message());
   // Only the user may read the copies: they hold the user's unsaved work.
   fs::permissions(FFolder, fs::perms::owner_all, fs::perm_options::replace, ec);
+  if (FUnique && FLockFd < 0) {
+    // Taken before the first copy exists, and held as long as this session runs.
+    const int fd = ::open(LockFile().c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const int error = errno;
+      if (fd >= 0) ::close(fd);
+      throw EFileError("Cannot create the recovery lock \"" + LockFile().string() + "\". " +
+                       std::strerror(error));
+    }
+    FLockFd = fd;
+  }
   // The name first: a copy is never found without it, and an old name beside a new
   // copy names the same document.
   WriteFileAtomically(NameFile().string(), MapFileName);
@@ -83,13 +145,22 @@ std::vector<TRecoveryCopy> TRecoveryStore::Orphans() const {
     if (name.size() <= prefix + ext || name.compare(0, prefix, kPrefix) != 0 ||
         name.compare(name.size() - ext, ext, kCopyExt) != 0)
       continue;
-    const std::string digits = name.substr(prefix, name.size() - prefix - ext);
-    if (digits.empty() || digits.size() > 10 ||
-        !std::all_of(digits.begin(), digits.end(), [](char C) { return C >= '0' && C <= '9'; }))
-      continue;
+    const std::string id = name.substr(prefix, name.size() - prefix - ext);
+    if (id == FId) continue;
+    const size_t dash = id.find('-');
+    const std::string digits = id.substr(0, dash);
+    if (!AllOf(digits, "0123456789") || digits.size() > 10) continue;
     TRecoveryCopy copy;
     copy.Pid = std::stoll(digits);
-    if (copy.Pid == FPid || ProcessRuns(copy.Pid)) continue;
+    if (dash == std::string::npos) {
+      // Named by the process id alone: left when that process is gone, or when it
+      // is this one, whose own copy has a name of its own.
+      if (ProcessRuns(copy.Pid) && !(FUnique && copy.Pid == FPid)) continue;
+    } else {
+      const std::string random = id.substr(dash + 1);
+      if (random.size() != kRandomDigits || !AllOf(random, "0123456789abcdef")) continue;
+      if (LockHeld(FFolder / (kPrefix + id + kLockExt))) continue;
+    }
     struct stat st {};
     if (::stat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     copy.File = it->path();
@@ -116,4 +187,7 @@ void TRecoveryStore::Discard(const TRecoveryCopy& Copy) {
   std::error_code ec;
   fs::remove(Copy.File, ec);
   fs::remove(Copy.File.string() + kNameExt, ec);
+  std::string lock = Copy.File.string();
+  lock.replace(lock.size() - (sizeof kCopyExt - 1), std::string::npos, kLockExt);
+  fs::remove(lock, ec);
 }

@@ -2,8 +2,13 @@
 // Recovery copies: while a map has unsaved changes the editor writes it, every few
 // minutes, to a folder of the user's ("recovery" in the user's data folder), so
 // that a crash or a power cut costs at most those minutes. Each running editor
-// writes its own copy, named after its process id; a copy whose process no longer
-// runs was left by a session that did not end cleanly and is offered for restoring.
+// writes its own copy under a name no other session has (its process id and a
+// random number) and holds a lock on a file beside it while it runs; a copy whose
+// lock nobody holds was left by a session that did not end cleanly and is offered
+// for restoring. A process id alone is not enough: a new session may get the id of
+// one that crashed. Copies named by the process id alone (written by older
+// versions, or by stores made for a given id) count as left when no process of
+// that id runs, or when it is this one.
 
 #include <cstdint>
 #include <ctime>
@@ -24,9 +29,15 @@ struct TRecoveryCopy {
 
 class TRecoveryStore {
  public:
-  // Copies live in Folder (made when the first copy is written); Pid names this
-  // process's own copy.
+  // Copies live in Folder (made when the first copy is written). This session's
+  // copy gets a name of its own and a lock file held while the store lives.
+  explicit TRecoveryStore(std::filesystem::path Folder);
+  // A store whose copy is named by Pid alone, and counts as left once no process
+  // Pid runs.
   TRecoveryStore(std::filesystem::path Folder, int64_t Pid);
+  ~TRecoveryStore();
+  TRecoveryStore(const TRecoveryStore&) = delete;
+  TRecoveryStore& operator=(const TRecoveryStore&) = delete;
 
   // "recovery" in the user's data folder.
   static std::filesystem::path DefaultFolder();
@@ -47,10 +58,14 @@ class TRecoveryStore {
   // Reads a copy into Map (replaced only when the whole copy was read); textures
   // named relatively are looked for beside the map's own file.
   static void Restore(const TRecoveryCopy& Copy, TMapEditLayerList& Map, TMapLoadReport& Report);
-  // Deletes a copy and its name file.
+  // Deletes a copy, its name file and its lock file.
   static void Discard(const TRecoveryCopy& Copy);
 
  private:
+  std::filesystem::path LockFile() const;
   std::filesystem::path FFolder;
   int64_t FPid;
+  std::string FId;       // what names this session's files
+  bool FUnique = false;  // FId is unique and guarded by a lock file
+  int FLockFd = -1;
 };

@@ -27,7 +27,8 @@ namespace {
 
 std::vector<std::string> Entries(const fs::path& Folder) {
   std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(Folder)) names.push_back(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(Folder))
+    names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -158,9 +159,12 @@ TEST(SafeFileWriter, SavingKeepsModeOwnerAndAttributesOfMapAndBackup) {
   auto put16 = [&](uint16_t V) { acl.append(reinterpret_cast<const char*>(&V), 2); };
   auto put32 = [&](uint32_t V) { acl.append(reinterpret_cast<const char*>(&V), 4); };
   put32(2);
-  for (const auto& [tag, perm, id] : std::vector<std::tuple<uint16_t, uint16_t, uint32_t>>{
-           {0x01, 6, 0xFFFFFFFFu}, {0x02, 4, 4242}, {0x04, 0, 0xFFFFFFFFu},
-           {0x10, 4, 0xFFFFFFFFu}, {0x20, 0, 0xFFFFFFFFu}}) {
+  for (const auto& [tag, perm, id] :
+       std::vector<std::tuple<uint16_t, uint16_t, uint32_t>>{{0x01, 6, 0xFFFFFFFFu},
+                                                             {0x02, 4, 4242},
+                                                             {0x04, 0, 0xFFFFFFFFu},
+                                                             {0x10, 4, 0xFFFFFFFFu},
+                                                             {0x20, 0, 0xFFFFFFFFu}}) {
     put16(tag);
     put16(perm);
     put32(id);

@@ -53,8 +53,8 @@ size_t EntryCount(const fs::path& Folder) {
 std::string Compress(const std::string& Text) {
   uLongf size = compressBound(uLong(Text.size()));
   std::string out(size, '\0');
-  compress(reinterpret_cast<Bytef*>(out.data()), &size,
-           reinterpret_cast<const Bytef*>(Text.data()), uLong(Text.size()));
+  compress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(Text.data()),
+           uLong(Text.size()));
   out.resize(size);
   return out;
 }
@@ -104,8 +104,7 @@ TEST(MapFileWriter, MoreLayersThanAFileHoldsAreRefused) {
   EXPECT_EQ(back.Count(), kMaxMapLayers);
   map.AddLayer()->SetFileName("0");
   const std::string error = ErrorOf([&] { map.SaveToFile(dir.File("too_many.qmx")); });
-  EXPECT_NE(error.find("65537 layers; a map file holds at most 65536"), std::string::npos)
-      << error;
+  EXPECT_NE(error.find("65537 layers; a map file holds at most 65536"), std::string::npos) << error;
   EXPECT_FALSE(fs::exists(dir.File("too_many.qmx")));
   EXPECT_EQ(EntryCount(dir.Path()), 1u);
 }

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
+#include <vector>
 #include <string>
 
 #include "map/document/map_edit_layer_list.h"
@@ -113,4 +115,56 @@ TEST(RecoveryStore, StrayFilesAndDamagedCopiesAreHandled) {
   } catch (const EFileError& e) {
     EXPECT_NE(std::string(e.what()).find("recovery folder"), std::string::npos) << e.what();
   }
+}
+
+TEST(RecoveryStore, SessionsAreToldApartByMoreThanTheirProcessId) {
+  vctest::TempDir dir;
+  const fs::path folder = dir.Path() / "recovery";
+  TMapEditLayerList map;
+  MakeMap(map, "crashed work");
+
+  // A copy of an older version named by this very process id: the session that
+  // wrote it is gone (this process did not write it), so it is offered, not
+  // overwritten or taken for this session's own.
+  TRecoveryStore old(folder, ::getpid());
+  old.Write(map, "/maps/old.qmx");
+  TRecoveryStore mine(folder);
+  EXPECT_NE(mine.CopyFile(), old.CopyFile());
+  MakeMap(map, "mine");
+  mine.Write(map, "/maps/mine.qmx");
+  std::vector<TRecoveryCopy> orphans = mine.Orphans();
+  ASSERT_EQ(orphans.size(), 1u);
+  EXPECT_EQ(orphans[0].MapFileName, "/maps/old.qmx");
+  EXPECT_EQ(orphans[0].Pid, ::getpid());
+  TRecoveryStore::Discard(orphans[0]);
+
+  // Another session with the same process id (a reused one) writes a copy of its
+  // own; while it runs its copy is not offered, and once it has gone without
+  // removing it (a crash), it is.
+  auto other = std::make_unique<TRecoveryStore>(folder);
+  const std::string otherName = other->CopyFile().filename().string();
+  EXPECT_EQ(otherName.rfind("recovery-" + std::to_string(::getpid()) + "-", 0), 0u) << otherName;
+  EXPECT_NE(other->CopyFile(), mine.CopyFile());
+  other->Write(map, "/maps/other.qmx");
+  EXPECT_TRUE(mine.Orphans().empty());
+  EXPECT_TRUE(TRecoveryStore(folder).Orphans().empty());
+  other.reset();
+  orphans = mine.Orphans();
+  ASSERT_EQ(orphans.size(), 1u);
+  EXPECT_EQ(orphans[0].File.filename().string(), otherName);
+  EXPECT_EQ(orphans[0].MapFileName, "/maps/other.qmx");
+  TMapEditLayerList restored;
+  TMapLoadReport report;
+  TRecoveryStore::Restore(orphans[0], restored, report);
+  EXPECT_EQ(BuildMapText(restored), BuildMapText(map));
+  TRecoveryStore::Discard(orphans[0]);
+
+  // A session that ends cleanly leaves nothing behind, its lock file included.
+  {
+    TRecoveryStore brief(folder);
+    brief.Write(map, "");
+    brief.Remove();
+  }
+  mine.Remove();
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);  // mine's lock
 }
