@@ -42,8 +42,8 @@ int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
   TMapEditLayerList map;
   LoadMapWithWarnings(map, mapPath);
   RunWithProgress(quiet, outPath, [&](const TOutputProgress& Progress) {
-      ExportVtt(map, outPath, options, Progress);
-});
+    ExportVtt(map, outPath, options, Progress);
+  });
   return 0;
 }
 

@@ -62,9 +62,9 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
   TMapEditLayerList map;
   LoadMapWithWarnings(map, mapPath);
   RunWithProgress(quiet, outPath, [&](const TOutputProgress& Progress) {
-      RenderMapImage(map, options, outPath, TOutputFastDraw::OffForOutput, Progress, dpi,
-                     pixelsPerCell);
-});
+    RenderMapImage(map, options, outPath, TOutputFastDraw::OffForOutput, Progress, dpi,
+                   pixelsPerCell);
+  });
   return 0;
 }
 

@@ -13,10 +13,10 @@
 #include "editor/color_swatch.h"
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
-#include "map/file/layer_set.h"
 #include "map/document/map_edit_layer_list.h"
-#include "map/file/map_file.h"
 #include "map/document/map_edit_session.h"
+#include "map/file/layer_set.h"
+#include "map/file/map_file.h"
 #include "map/undo/undo_history.h"
 
 namespace {
@@ -33,7 +33,9 @@ void TMapEdit2Form::Invalidate() {
   if (FCanvas) FCanvas->update();
 }
 
-QString TMapEdit2Form::MapFileName() const { return QFile::decodeName(FSession->FileName().c_str()); }
+QString TMapEdit2Form::MapFileName() const {
+  return QFile::decodeName(FSession->FileName().c_str());
+}
 
 bool TMapEdit2Form::Modified() const { return FSession->Modified(); }
 

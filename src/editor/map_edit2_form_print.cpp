@@ -81,8 +81,9 @@ void TMapEdit2Form::Print1Execute() {
   options.Grid = grid;
   options.FullColor = request.FullColor;
   options.Smooth = request.Smooth;
-  const TOutputFastDraw fast =
-      Tools().FastDraw == TFastDrawMode::SlowOnlyForOutput ? TOutputFastDraw::OffForOutput : TOutputFastDraw::KeepAsIs;
+  const TOutputFastDraw fast = Tools().FastDraw == TFastDrawMode::SlowOnlyForOutput
+                                   ? TOutputFastDraw::OffForOutput
+                                   : TOutputFastDraw::KeepAsIs;
   TProgressWindow progress(this, Action("Print1")->text().remove('&'), QString(), 300);
   const TProgressReport sheets = progress.Report();
   auto report = [&sheets](int32_t Done, int32_t Total) {
