@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks that the C++ lines this change adds or alters follow .clang-format. The
 # change is what the branch has added since it left main (the merge base), or the
-# last commit when the branch is main itself; nothing to compare passes. Lines the
-# change does not touch are not checked.
+# last commit when the branch is main itself (a merge commit is not checked again);
+# nothing to compare passes. Lines the change does not touch are not checked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,7 +19,15 @@ for ref in main origin/main; do
     if [ -n "$mb" ] && [ "$mb" != "$head" ]; then base=$mb; break; fi
   fi
 done
-[ -n "$base" ] || base=$(git rev-parse -q --verify "HEAD~1^{commit}" || true)
+if [ -z "$base" ]; then
+  # On main itself: the last commit. A merge brings branches that were checked on
+  # their own, so it is not checked again.
+  if git rev-parse -q --verify "HEAD^2^{commit}" >/dev/null; then
+    echo "check-format: a merge commit; its branches are checked on their own"
+    exit 0
+  fi
+  base=$(git rev-parse -q --verify "HEAD~1^{commit}" || true)
+fi
 [ -n "$base" ] || { echo "check-format: nothing to compare; nothing checked"; exit 0; }
 
 out=$(git clang-format --diff --extensions cpp,h "$base" -- src tests bench fuzz 2>&1 || true)
