@@ -11,6 +11,7 @@ PACKAGES=(
   qt6-base-dev qt6-tools-dev libgl-dev
   fonts-ipafont-gothic
   xvfb xauth imagemagick xdotool poppler-utils qpdf webp strace
+  clang-format
 )
 
 SUDO=""

@@ -37,7 +37,6 @@ TRect BandFrameBox(TPoint Start, TPoint End, bool InCells, int32_t ChipSize);
 // Box, shifted by (-OffsetX, -OffsetY), clipped to Target.
 void DrawBandFrame(TBitmap32& Target, const TRect& Box, int32_t OffsetX = 0, int32_t OffsetY = 0);
 
-
 // Zoom in percent, with the mapping of view pixels to map pixels. At 100 % both
 // mappings are the identity.
 class TZoom {

@@ -9,7 +9,6 @@
 
 #include "map/document/edit_tools.h"
 
-
 // Stored values: FastDraw 0 = always fast, 1 = slow only for output, 2 = always
 // slow; ShadeDraw 0 = none, 1 = at stroke end, 2 = always. Reading maps 1 and 2 to
 // their modes and every other value to the first one.

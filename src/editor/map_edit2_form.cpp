@@ -21,8 +21,8 @@
 #include "editor/command_table.h"
 #include "editor/map_canvas.h"
 #include "map/document/map_edit_layer_list.h"
-#include "map/file/recovery_store.h"
 #include "map/document/map_edit_session.h"
+#include "map/file/recovery_store.h"
 #include "map/undo/undo_history.h"
 
 TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,

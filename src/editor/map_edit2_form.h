@@ -18,9 +18,9 @@
 #include "editor/canvas_geometry.h"
 #include "editor/editor_dialogs.h"
 #include "editor/editor_settings.h"
+#include "map/base/color.h"
 #include "map/document/edit_tools.h"
 #include "map/raster/bitmap32.h"
-#include "map/base/color.h"
 #include "record/record_list.h"
 
 class QAction;

@@ -92,8 +92,7 @@ void TMapEdit2Form::PaintBox321MouseDown(TMouseButton Button, bool LeftHeld, int
   switch (tools.Tool) {
     case TEditTool::Door:
       if (tools.Chip) {
-        const TDoorEdge e =
-            HitDoorEdge(X, Y, FDocument->ChipSize(), CanvasWidth(), CanvasHeight());
+        const TDoorEdge e = HitDoorEdge(X, Y, FDocument->ChipSize(), CanvasWidth(), CanvasHeight());
         if (!e.Valid()) return;
         FSession->ToggleDoor(tools, e.X, e.Y, e.Horizontal, DoorColor());
         SetModified(true);

@@ -15,10 +15,10 @@
 #include "editor/map_edit2_form.h"
 #include "map/base/atomic_file.h"
 #include "map/base/text_messages.h"
-#include "map/file/layer_set.h"
 #include "map/document/map_edit_layer_list.h"
-#include "map/file/map_file.h"
 #include "map/document/map_edit_session.h"
+#include "map/file/layer_set.h"
+#include "map/file/map_file.h"
 #include "map/undo/undo_history.h"
 
 namespace {
@@ -39,7 +39,9 @@ void TMapEdit2Form::Invalidate() {
   if (FCanvas) FCanvas->update();
 }
 
-QString TMapEdit2Form::MapFileName() const { return QFile::decodeName(FSession->FileName().c_str()); }
+QString TMapEdit2Form::MapFileName() const {
+  return QFile::decodeName(FSession->FileName().c_str());
+}
 
 bool TMapEdit2Form::Modified() const { return FSession->Modified(); }
 

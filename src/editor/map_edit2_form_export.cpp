@@ -58,7 +58,9 @@ void TMapEdit2Form::CreateExportMenu(QMenu* File) {
     TProgressWindow progress(this, vtt->text().remove('&'), file, 400);
     // Refresh and composition first, then the walls and the file.
     const TProgressReport report = progress.Report([](const std::string& Stage, double Part) {
-      return Stage == "refresh" ? 0.6 * Part : Stage == "compose" ? 0.6 + 0.3 * Part : 0.9 + 0.1 * Part;
+      return Stage == "refresh"   ? 0.6 * Part
+             : Stage == "compose" ? 0.6 + 0.3 * Part
+                                  : 0.9 + 0.1 * Part;
     });
     try {
       TBusyCursor busy;

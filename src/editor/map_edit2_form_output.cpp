@@ -10,8 +10,8 @@
 #include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
 #include "editor/progress_window.h"
-#include "map/output/image_output.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/output/image_output.h"
 
 void TMapEdit2Form::Output1Execute() {
   if (!FDocument || FDocument->Count() == 0) return;
@@ -27,8 +27,9 @@ void TMapEdit2Form::Output1Execute() {
 
   // With fast drawing off only for output, every cell is first recomposed with
   // it off; the other choices keep the cells as they are.
-  const TOutputFastDraw fast =
-      Tools().FastDraw == TFastDrawMode::SlowOnlyForOutput ? TOutputFastDraw::OffForOutput : TOutputFastDraw::KeepAsIs;
+  const TOutputFastDraw fast = Tools().FastDraw == TFastDrawMode::SlowOnlyForOutput
+                                   ? TOutputFastDraw::OffForOutput
+                                   : TOutputFastDraw::KeepAsIs;
   TProgressWindow progress(this, Action("Output1")->text().remove('&'), name, 400);
   // Refresh, composition and writing share the bar: 60 %, 30 %, 10 %.
   const TProgressReport report = progress.Report([](const std::string& Stage, double Part) {

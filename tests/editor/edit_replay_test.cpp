@@ -84,8 +84,8 @@ class ReplayTest : public ::testing::Test {
     auto dialogs = std::make_unique<TFakeDialogs>();
     Dialogs = dialogs.get();
     Form = std::make_unique<TMapEdit2Form>(
-        std::move(dialogs), std::make_unique<TEditorSettings>(QString::fromStdString(
-                                Dir.File("vellumcraft.ini"))));
+        std::move(dialogs),
+        std::make_unique<TEditorSettings>(QString::fromStdString(Dir.File("vellumcraft.ini"))));
     Form->LoadSettings();
     Form->SetUndoLimit(4);
     EXPECT_TRUE(Form->OpenMap(QString::fromStdString(Start)));
@@ -216,7 +216,7 @@ TEST_F(ReplayTest, CliAndCanvasSaveTheSameFile) {
   EXPECT_EQ(map.Layers(4)->LayerName, "Moss");
   EXPECT_EQ(map.Doors().HorzDoor().Count(), 0);  // toggled on and off again
   EXPECT_EQ(map.Doors().VertDoor().Count(), 1);
-  EXPECT_EQ(map.Doors().FreeDoor().Count(), 1);   // the one near (70, 60) erased
+  EXPECT_EQ(map.Doors().FreeDoor().Count(), 1);  // the one near (70, 60) erased
   EXPECT_EQ(map.PixelLayers(150, 150), 4);
   EXPECT_NE(cli, vctest::ReadFileBytes(Start));
 }

@@ -141,7 +141,7 @@ void Prefetch(const TDrawStep& S) {
 // pieces of a row (shades along the walls, fades, doors), which the memory
 // prefetchers cannot foresee; the plan says where they are, so the pieces a few
 // chunks ahead are fetched while the current chunk is drawn.
-void ComposeRowsFast(TMapEditLayerList& Map, TBitmap32& Target, const TRect& Src, int32_t DX,
+void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& Src, int32_t DX,
                      int32_t DY) {
   const int32_t n = Map.Count();
   const TMapEditLayerList& map = Map;
@@ -258,8 +258,8 @@ void ComposeRowsFast(TMapEditLayerList& Map, TBitmap32& Target, const TRect& Src
 
 }  // namespace
 
-void ComposeMap(TMapEditLayerList& Map, TBitmap32& Target, const TRect& MapRect, int32_t DestX,
-                int32_t DestY) {
+void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& MapRect,
+                int32_t DestX, int32_t DestY) {
   const int32_t PW = Map.PixelWidth(), PH = Map.PixelHeight();
   // Clip to the map, then to the target, moving the destination along.
   TRect src = IntersectRect(MapRect, TRect{0, 0, PW, PH});
@@ -283,7 +283,7 @@ void ComposeMap(TMapEditLayerList& Map, TBitmap32& Target, const TRect& MapRect,
     ComposeRowsGeneral(stack, Target, src, int32_t(dx), int32_t(dy));
 }
 
-void ComposeMapStretched(TMapEditLayerList& Map, TBitmap32& Target, const TRect& DestRect,
+void ComposeMapStretched(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& DestRect,
                          const TRect& MapRect, TResamplerKind Resampler) {
   if (DestRect.IsEmpty() || MapRect.IsEmpty()) return;
   // The map area at 1:1 into a surface of its own, then stretched in one go; the

@@ -15,10 +15,10 @@ class TMapEditLayerList;
 // the composed area are left alone; inside it the result does not depend on what
 // Target held before only where the map's lowest layers are opaque, exactly as the
 // layers stack.
-void ComposeMap(TMapEditLayerList& Map, TBitmap32& Target, const TRect& MapRect,
+void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& MapRect,
                 int32_t DestX = 0, int32_t DestY = 0);
 
 // Composes MapRect of the map stretched onto DestRect of Target, sampled with
 // Resampler (nearest, or the filtered draft resampler for smooth scaling).
-void ComposeMapStretched(TMapEditLayerList& Map, TBitmap32& Target, const TRect& DestRect,
+void ComposeMapStretched(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& DestRect,
                          const TRect& MapRect, TResamplerKind Resampler);

@@ -33,13 +33,14 @@ class TMapEditLayer : public TSongData {
   // Stores the source without touching the image.
   void SetFileNameOnly(const std::string& Value) { FFileName = Value; }
 
+  // The layer's image for reading.
+  const TBitmap32& BMP() const { return FBMP; }
   // Writable access drops the cell coverage: whoever writes through it may change
-  // any pixel. Code that reads only goes through the const overload.
-  TBitmap32& BMP() {
+  // any pixel.
+  TBitmap32& BMPForWriting() {
     FCoverage.Invalidate();
     return FBMP;
   }
-  const TBitmap32& BMP() const { return FBMP; }
   void SetBMP(const TBitmap32& Value) {
     FCoverage.Invalidate();
     FBMP.Assign(Value);

@@ -12,12 +12,12 @@
 #include <memory>
 #include <string>
 
-#include "map/base/progress.h"
-#include "map/raster/bitmap32.h"
-#include "map/document/cell_coverage.h"
 #include "map/base/grid2d.h"
+#include "map/base/progress.h"
+#include "map/document/cell_coverage.h"
 #include "map/document/map_edit_door_list.h"
 #include "map/document/map_edit_layer.h"
+#include "map/raster/bitmap32.h"
 #include "record/record_list.h"
 #include "record/song_data_array.h"
 
@@ -44,7 +44,11 @@ class TMapEditLayerList : public TSongDataArray {
   virtual TPoint PixelToCell(int32_t PX, int32_t PY) const;
   void PixelToCell(int32_t PX, int32_t PY, int32_t& CX, int32_t& CY) const;
 
-  TMapEditLayer* Layers(int32_t Index) const { return static_cast<TMapEditLayer*>(Items(Index)); }
+  // A const document gives const layers: reading a layer never changes it.
+  TMapEditLayer* Layers(int32_t Index) { return static_cast<TMapEditLayer*>(Items(Index)); }
+  const TMapEditLayer* Layers(int32_t Index) const {
+    return static_cast<const TMapEditLayer*>(Items(Index));
+  }
   TMapEditLayer* AddLayer();
   void InsertLayer(int32_t Index, const TMapEditLayer* Source = nullptr);
 

@@ -128,8 +128,7 @@ void TMapEditSession::BeginStroke(const TEditTools& Tools, int32_t Layer, int32_
   StrokePoint(X, Y);
 }
 
-void TMapEditSession::ContinueStroke(const TEditTools& Tools, int32_t Layer, int32_t X,
-                                     int32_t Y) {
+void TMapEditSession::ContinueStroke(const TEditTools& Tools, int32_t Layer, int32_t X, int32_t Y) {
   // A drag that entered the map with the button already down starts its stroke
   // here, so that what it paints can be undone.
   if (!FStroke.Open) return BeginStroke(Tools, Layer, X, Y);
@@ -203,9 +202,8 @@ bool TMapEditSession::EraseFreeDoorsAt(const TEditTools& Tools, int32_t X, int32
 
 // --- layers ---
 
-int32_t TMapEditSession::AddLayer(int32_t Index, const std::string& Name,
-                                  const std::string& Source, TMapEditLayerType Type,
-                                  TBadLayerSource OnBadSource) {
+int32_t TMapEditSession::AddLayer(int32_t Index, const std::string& Name, const std::string& Source,
+                                  TMapEditLayerType Type, TBadLayerSource OnBadSource) {
   const bool insert = Index >= 1 && Index < FMap->Count();
   if (insert) {
     // Pixels and undo records keep showing the layers they showed.

@@ -255,7 +255,7 @@ void ReadDoors(TLineReader& In, TMapEditLayerList& Map) {
 // without its texture is plainly visible.
 void FillPlaceholder(TMapEditLayer& Layer) {
   const TMapEditLayerList* map = Layer.Owner();
-  TBitmap32& bmp = Layer.BMP();
+  TBitmap32& bmp = Layer.BMPForWriting();
   bmp.SetSize(map->PixelWidth(), map->PixelHeight());
   for (int32_t y = 0; y < bmp.Height(); ++y) {
     TColor32* row = bmp.ScanLine(y);

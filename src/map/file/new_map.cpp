@@ -40,7 +40,7 @@ int32_t CreateNewMap(TMapEditLayerList& Map, int32_t Width, int32_t Height, int3
   wall->LayerName = kWallLayerName;
   wall->SetFileName(kWallLayerSource);
   wall->LayerType = mltObject;
-  wall->BMP().SetAllAlpha(255);
+  wall->BMPForWriting().SetAllAlpha(255);
 
   int32_t added = Set ? ApplyLayerSet(Map, *Set) : 0;
 

@@ -177,7 +177,7 @@ TEST(RedrawCell, FastDrawChipCells) {
   // the short way.
   const TColor32 shadeMark = 0x55000000u;
   map.Shades().Pixel(3, 3) = shadeMark;
-  for (int32_t j = 0; j < 3; ++j) map.Layers(j)->BMP().Pixel(5, 5) = 0x4D123456u;
+  for (int32_t j = 0; j < 3; ++j) map.Layers(j)->BMPForWriting().Pixel(5, 5) = 0x4D123456u;
   map.SetCell(0, 0, 1);
   map.FastDraw = true;
   map.RedrawCell(0, 0);
@@ -198,7 +198,7 @@ TEST(RedrawCell, FastDrawChipCells) {
   PaintCell(full, 1, 0, 1);
   full.Refresh();
   map.SetCell(1, 0, 1);
-  map.Layers(2)->BMP().Pixel(20, 4) = 0xFF00FF00u;
+  map.Layers(2)->BMPForWriting().Pixel(20, 4) = 0xFF00FF00u;
   map.Shades().Pixel(17, 4) = shadeMark;
   map.RedrawCell(1, 0);
   for (int32_t y = 0; y < 16; ++y)

@@ -184,7 +184,7 @@ TEST(DoorDraw, RebuildingDoesNotChangeTheDoor) {
   map.Refresh();
   map.Doors().RebuildDoorBitmap();
   EXPECT_EQ(Pixels(map.Doors().Bitmap()), first);
-  map.Layers(0)->BMP().SetAllAlpha(255);
+  map.Layers(0)->BMPForWriting().SetAllAlpha(255);
   map.Doors().RebuildDoorBitmap();
   EXPECT_EQ(Pixels(map.Doors().Bitmap()), first);
   // The colour rows far from walls are still there.

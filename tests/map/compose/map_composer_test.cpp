@@ -136,9 +136,9 @@ TEST(ComposeMap, EqualsDrawingEverySourceInTurn) {
   // Walls and floors that are see-through over whole cells are blended, not copied.
   for (int32_t y = 32; y < 48; ++y)
     for (int32_t x = 0; x < 192; ++x) {
-      TColor32& wall = map.Layers(0)->BMP().Pixel(x, y);
+      TColor32& wall = map.Layers(0)->BMPForWriting().Pixel(x, y);
       wall = (wall & 0x00FFFFFFu) | 0x80000000u;
-      TColor32& floor = map.Layers(map.Count() - 1)->BMP().Pixel(x, y + 32);
+      TColor32& floor = map.Layers(map.Count() - 1)->BMPForWriting().Pixel(x, y + 32);
       floor = (floor & 0x00FFFFFFu) | 0xC8000000u;
     }
   // Door pixels of every low alpha across a row are drawn opaque.
@@ -218,7 +218,7 @@ TEST(Refresh, ParallelEqualsSerialRedraw) {
     parallel.push_back(Pixels(map.Shades()));
 
     // Spoil every derived pixel, then redraw cell by cell in the defined order.
-    for (int32_t j = 0; j < map.Count(); ++j) map.Layers(j)->BMP().SetAllAlpha(77);
+    for (int32_t j = 0; j < map.Count(); ++j) map.Layers(j)->BMPForWriting().SetAllAlpha(77);
     map.Shades().Clear(0x33000000u);
     if (fast) map.Shades().Clear(0);  // chip cells of walls keep their shade pixels
     for (int32_t x = 0; x < map.Width(); ++x)
@@ -298,7 +298,7 @@ TEST(ComposeMap, CellCoverageSkipsOnlyWhatIsTransparentThroughEveryKindOfEdit) {
   map.Layers(2)->SetFileName("8388736");
   EXPECT_FALSE(CoverageKept(map));
   ExpectComposedAsReference(map, "after a new texture");
-  map.Layers(1)->BMP().Clear(0xFF00FF00u);
+  map.Layers(1)->BMPForWriting().Clear(0xFF00FF00u);
   ExpectComposedAsReference(map, "after writing an image directly");
   map.Doors().Bitmap().Pixel(3, 3) = 0xFF000000u;
   ExpectComposedAsReference(map, "after writing the door bitmap directly");

@@ -51,7 +51,7 @@ TEST(LayerList, SetSizeKeepsOverlappingEntries) {
   map.Shades().Pixel(3, 3) = 0x80000000;
   TMapEditLayer* layer = map.AddLayer();
   layer->SetFileName("0");
-  layer->BMP().Pixel(2, 2) = 0x11223344;
+  layer->BMPForWriting().Pixel(2, 2) = 0x11223344;
 
   // The same values change nothing at all.
   map.SetSize(3, 2, 4);

@@ -78,7 +78,7 @@ TEST(LayerImage, ColourNumbersFillTheMap) {
   EXPECT_EQ(layer->BMP().Pixel(0, 0), 0xFFF0F0F0u);
 
   // Empty text leaves the image alone.
-  layer->BMP().Pixel(1, 1) = 0x12345678;
+  layer->BMPForWriting().Pixel(1, 1) = 0x12345678;
   layer->SetFileName("");
   EXPECT_EQ(layer->FileName(), "");
   EXPECT_EQ(layer->BMP().Pixel(1, 1), 0x12345678u);
@@ -241,7 +241,7 @@ TEST(LayerRecord, AssignCopiesFieldsAndRebuildsTheImage) {
   source->LayerName = "水";
   source->LayerType = mltFloor;
   source->SetFileName("255");
-  source->BMP().Pixel(0, 0) = 0x00FF0000;  // composition wrote its alpha
+  source->BMPForWriting().Pixel(0, 0) = 0x00FF0000;  // composition wrote its alpha
 
   TMapEditLayer* dest = b.AddLayer();
   dest->Assign(source);

@@ -61,7 +61,8 @@ TEST(MapEditSession, FreeHandStrokeRecordsOnceAndShadesTouchedCellsAtItsEnd) {
   // Touched, newest first: (1,1), (0,0), (0,1), (1,0) from the first stamp, then
   // (2,0), (2,1) from the second.
   std::vector<TPoint> touched;
-  for (int32_t i = 0; i < s.TouchedCells().Count(); ++i) touched.push_back(s.TouchedCells().Item(i));
+  for (int32_t i = 0; i < s.TouchedCells().Count(); ++i)
+    touched.push_back(s.TouchedCells().Item(i));
   EXPECT_EQ(touched, (std::vector<TPoint>{{2, 1}, {2, 0}, {1, 0}, {0, 1}, {0, 0}, {1, 1}}));
   EXPECT_EQ(map.PixelLayers(17, 17), 1);
   EXPECT_EQ(map.PixelLayers(30, 17), 1);
