@@ -157,6 +157,20 @@ void TEditSession::CheckBandPixel(int32_t X, int32_t Y) const {
                         std::to_string(FMap.PixelHeight()) + " pixels");
 }
 
+TColor TEditSession::ColorArg(const TArgs& W, size_t I) {
+  if (W.size() <= I) return clNone;
+  std::optional<TColor> c = ParseDoorColor(W[I]);
+  if (!c) throw TCommandError("colour " + Quote(W[I]) + " is neither #RRGGBB nor none");
+  return *c;
+}
+
+TEditTools TEditSession::ToolsFor(TEditTool Tool, bool Chip) const {
+  TEditTools tools = FTools;
+  tools.Tool = Tool;
+  tools.Chip = Chip;
+  return tools;
+}
+
 // --- the canvas's actions ---
 
 void TEditSession::PaintChip(const TArgs& W) {
@@ -165,9 +179,7 @@ void TEditSession::PaintChip(const TArgs& W) {
   int32_t layer = LayerArg(W, 3);
   CheckCell(cx, cy);
   // A click of the chip pencil: a stroke of one cell.
-  TEditTools tools = FTools;
-  tools.Tool = TEditTool::Pencil;
-  tools.Chip = true;
+  TEditTools tools = ToolsFor(TEditTool::Pencil, true);
   const int32_t c = FMap.ChipSize();
   FSession.BeginStroke(tools, layer, cx * c, cy * c);
   FSession.EndStroke();
@@ -182,9 +194,7 @@ void TEditSession::Circle(const TArgs& W) {
     throw TCommandError("radius " + std::to_string(r) + " is outside 1 to " +
                         std::to_string(kMaxRadius));
   // A one-stamp free-hand stroke with shades computed when the stroke ends.
-  TEditTools tools = FTools;
-  tools.Tool = TEditTool::Pencil;
-  tools.Chip = false;
+  TEditTools tools = ToolsFor(TEditTool::Pencil, false);
   tools.PenRadius = r;
   FSession.BeginStroke(tools, layer, x, y);
   FSession.EndStroke();
@@ -207,9 +217,7 @@ void TEditSession::RectOrEllipse(const TArgs& W, bool Chips, bool Ellipse) {
     // The release point is the exclusive end: equal coordinates enclose nothing.
     if (a.X == b.X || a.Y == b.Y) throw TCommandError("the rectangle encloses no pixel");
   }
-  TEditTools tools = FTools;
-  tools.Tool = Ellipse ? TEditTool::Ellipse : TEditTool::Rect;
-  tools.Chip = Chips;
+  TEditTools tools = ToolsFor(Ellipse ? TEditTool::Ellipse : TEditTool::Rect, Chips);
   FSession.PaintShape(tools, layer, a, b);
 }
 
@@ -218,8 +226,7 @@ void TEditSession::Fill(const TArgs& W) {
   int32_t x = IntArg(W, 1, "X"), y = IntArg(W, 2, "Y");
   int32_t layer = LayerArg(W, 3);
   CheckPixel(x, y);
-  TEditTools tools = FTools;
-  tools.Tool = TEditTool::Fill;
+  const TEditTools tools = ToolsFor(TEditTool::Fill, FTools.Chip);
   FSession.Fill(tools, layer, x, y);
 }
 
@@ -229,12 +236,7 @@ void TEditSession::Door(const TArgs& W) {
   if (W[3] != "h" && W[3] != "v")
     throw TCommandError("edge " + Quote(W[3]) + " is neither h (horizontal) nor v (vertical)");
   const bool horizontal = W[3] == "h";
-  TColor color = clNone;
-  if (W.size() == 5) {
-    std::optional<TColor> c = ParseDoorColor(W[4]);
-    if (!c) throw TCommandError("colour " + Quote(W[4]) + " is neither #RRGGBB nor none");
-    color = *c;
-  }
+  const TColor color = ColorArg(W, 4);
   // A horizontal edge is the top border of its cell and may be the map's bottom
   // border; a vertical edge is the left border and may be the right border.
   const bool inside = horizontal ? (cx >= 0 && cx < FMap.Width() && cy >= 0 && cy <= FMap.Height())
@@ -242,9 +244,7 @@ void TEditSession::Door(const TArgs& W) {
   if (!inside)
     throw TCommandError("edge (" + std::to_string(cx) + ", " + std::to_string(cy) +
                         ") is outside the map");
-  TEditTools tools = FTools;
-  tools.Tool = TEditTool::Door;
-  tools.Chip = true;
+  TEditTools tools = ToolsFor(TEditTool::Door, true);
   FSession.ToggleDoor(tools, cx, cy, horizontal, color);
 }
 
@@ -252,19 +252,12 @@ void TEditSession::FreeDoor(const TArgs& W) {
   CheckArgCount(W, 5, 6, "free-door X1 Y1 X2 Y2 [COLOR]");
   int32_t x1 = IntArg(W, 1, "X1"), y1 = IntArg(W, 2, "Y1");
   int32_t x2 = IntArg(W, 3, "X2"), y2 = IntArg(W, 4, "Y2");
-  TColor color = clNone;
-  if (W.size() == 6) {
-    std::optional<TColor> c = ParseDoorColor(W[5]);
-    if (!c) throw TCommandError("colour " + Quote(W[5]) + " is neither #RRGGBB nor none");
-    color = *c;
-  }
+  const TColor color = ColorArg(W, 5);
   CheckBandPixel(x1, y1);
   CheckBandPixel(x2, y2);
   // The canvas takes a drag that ends where it started for a click that erases.
   if (x1 == x2 && y1 == y2) throw TCommandError("a free door needs two different ends");
-  TEditTools tools = FTools;
-  tools.Tool = TEditTool::Door;
-  tools.Chip = false;
+  TEditTools tools = ToolsFor(TEditTool::Door, false);
   FSession.AddFreeDoor(tools, {x1, y1}, {x2, y2}, color);
 }
 
@@ -272,9 +265,7 @@ void TEditSession::EraseFreeDoors(const TArgs& W) {
   CheckArgCount(W, 3, 3, "erase-free-doors X Y");
   int32_t x = IntArg(W, 1, "X"), y = IntArg(W, 2, "Y");
   CheckBandPixel(x, y);
-  TEditTools tools = FTools;
-  tools.Tool = TEditTool::Door;
-  tools.Chip = false;
+  TEditTools tools = ToolsFor(TEditTool::Door, false);
   FSession.EraseFreeDoorsAt(tools, x, y);
 }
 

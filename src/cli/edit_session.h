@@ -55,6 +55,10 @@ class TEditSession {
   // A rubber-band end in pixels, which may lie on the map's right or bottom edge.
   void CheckBandPixel(int32_t X, int32_t Y) const;
   static void CheckArgCount(const TArgs& W, size_t Min, size_t Max, const char* Usage);
+  // An optional door colour at W[I] (#RRGGBB or none); clNone when absent.
+  static TColor ColorArg(const TArgs& W, size_t I);
+  // The default tools with Tool in cell (Chip) or free-hand mode.
+  TEditTools ToolsFor(TEditTool Tool, bool Chip) const;
 
   void PaintChip(const TArgs& W);
   void Circle(const TArgs& W);

@@ -56,12 +56,7 @@ void TMapEdit2Form::CreateExportMenu(QMenu* File) {
     options.Grid.UseGrid = request.Grid;
     const QString file = WithVttExtension(chosen);
     TProgressWindow progress(this, vtt->text().remove('&'), file, 400);
-    // Refresh and composition first, then the walls and the file.
-    const TProgressReport report = progress.Report([](const std::string& Stage, double Part) {
-      return Stage == "refresh"   ? 0.6 * Part
-             : Stage == "compose" ? 0.6 + 0.3 * Part
-                                  : 0.9 + 0.1 * Part;
-    });
+    const TProgressReport report = progress.Report(&TProgressWindow::OutputStages);
     try {
       TBusyCursor busy;
       ExportVtt(*map, file.toStdString(), options, report);

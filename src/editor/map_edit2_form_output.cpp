@@ -31,12 +31,7 @@ void TMapEdit2Form::Output1Execute() {
                                    ? TOutputFastDraw::OffForOutput
                                    : TOutputFastDraw::KeepAsIs;
   TProgressWindow progress(this, Action("Output1")->text().remove('&'), name, 400);
-  // Refresh, composition and writing share the bar: 60 %, 30 %, 10 %.
-  const TProgressReport report = progress.Report([](const std::string& Stage, double Part) {
-    return Stage == "refresh"   ? 0.6 * Part
-           : Stage == "compose" ? 0.6 + 0.3 * Part
-                                : 0.9 + 0.1 * Part;
-  });
+  const TProgressReport report = progress.Report(&TProgressWindow::OutputStages);
   try {
     TBusyCursor busy;
     RenderMapImage(*FDocument, options, QFile::encodeName(name).toStdString(), fast, report,

@@ -32,3 +32,7 @@ TProgressReport TProgressWindow::Report(TStageMap Map) {
     if (FDialog.wasCanceled()) throw EOperationCancelled();
   };
 }
+
+double TProgressWindow::OutputStages(const std::string& Stage, double Part) {
+  return Stage == "refresh" ? 0.6 * Part : Stage == "compose" ? 0.6 + 0.3 * Part : 0.9 + 0.1 * Part;
+}
