@@ -278,7 +278,9 @@ TEST(PrintJob, CheckBarStaysInsideThePrintableArea) {
               ASSERT_LE(r.CheckX + r.CheckLength, l.PrintableWidth) << dpi << " " << tenths;
               ASSERT_LE(r.CheckY + r.CheckHeight, s.CellsY * l.CellPixelsY + l.MarksHeight);
               const bool sameRow = r.CheckY < r.Y + r.Height && r.CheckY + r.CheckHeight > r.Y;
-              if (sameRow) ASSERT_GE(r.CheckX, r.X + r.Length) << dpi << " " << tenths;
+              if (sameRow) {
+                ASSERT_GE(r.CheckX, r.X + r.Length) << dpi << " " << tenths;
+              }
             }
           }
   EXPECT_GT(checked, 1000);
