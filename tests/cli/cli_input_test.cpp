@@ -39,8 +39,9 @@ TEST(CliInput, LayerNamesAndSourcesThatAreNotTextAreRefused) {
   ASSERT_EQ(RunCli({"edit", map, "-e", "add-layer Lava 255"}).Status, 0);
   const std::string before = ReadFileBytes(map);
 
-  ExpectOneLineFailure(RunCli({"edit", map, "-e", "add-layer \"Lava\x82\" 255"}),
-                       "the layer name \"Lava\\x82\" cannot be used: it is not UTF-8 text (byte 5)");
+  ExpectOneLineFailure(
+      RunCli({"edit", map, "-e", "add-layer \"Lava\x82\" 255"}),
+      "the layer name \"Lava\\x82\" cannot be used: it is not UTF-8 text (byte 5)");
   ExpectOneLineFailure(RunCli({"edit", map, "-e", "add-layer Lava \"caf\xe9.png\""}),
                        "the layer source \"caf\\xE9.png\" cannot be used: it is not UTF-8 text");
   ExpectOneLineFailure(RunCli({"edit", map, "-e", "edit-layer 0 \"Caf\xe9\" 255"}),
@@ -120,11 +121,7 @@ TEST(CliInput, CoreErrorsAreInEnglishAndEchoOnlyTheStartOfALine) {
   EXPECT_EQ(r.Err.find("\xE3\x82\xA8"), std::string::npos) << r.Err;  // no "エ"
   // A header number of 5000 characters with a control character in it.
   const std::string text = "KRV2_MAP\r\n" + std::string(5000, '7') + "\x1B,1,1,1\r\n";
-  uLongf size = compressBound(uLong(text.size()));
-  std::string z(size, '\0');
-  compress(reinterpret_cast<Bytef*>(z.data()), &size, reinterpret_cast<const Bytef*>(text.data()),
-           uLong(text.size()));
-  z.resize(size);
+  const std::string z = vctest::Deflate(text);
   WriteFileBytes(dir.File("h.qmx"), z);
   r = RunCli({"info", dir.File("h.qmx")});
   ExpectOneLineFailure(r, "'" + std::string(80, '7') + "...' is not a valid integer value (line 2");
@@ -132,22 +129,20 @@ TEST(CliInput, CoreErrorsAreInEnglishAndEchoOnlyTheStartOfALine) {
   EXPECT_EQ(r.Err.find('\x1B'), std::string::npos);
   // A folder named as a texture says so.
   fs::create_directory(dir.File("folder.png"));
-  ExpectOneLineFailure(RunCli({"edit", map, "-e", "add-layer F \"" + dir.File("folder.png") + "\""}),
-                       "It is a directory");
+  ExpectOneLineFailure(
+      RunCli({"edit", map, "-e", "add-layer F \"" + dir.File("folder.png") + "\""}),
+      "It is a directory");
 }
 
 TEST(CliInput, AMissingTextureWarningShowsItsSourceCutAndWithoutControlCharacters) {
   TempDir dir;
   const std::string source = "\x1B[31m" + std::string(300, 'n') + ".png";
   const std::string text = "KRV2_MAP\r\n1,1,1,1\r\nL\r\n0:" + source +
-                           "\r\nKRV2_MAP LAYER\r\n" "C30m\r\nKRV2_MAP DRAW\r\nCG\r\n"
+                           "\r\nKRV2_MAP LAYER\r\n"
+                           "C30m\r\nKRV2_MAP DRAW\r\nCG\r\n"
                            "KRV2_MAP HORZ DOOR\r\n0\r\nKRV2_MAP VERT DOOR\r\n0\r\n"
                            "KRV2_MAP FREE DOOR\r\n0\r\n";
-  uLongf size = compressBound(uLong(text.size()));
-  std::string z(size, '\0');
-  compress(reinterpret_cast<Bytef*>(z.data()), &size, reinterpret_cast<const Bytef*>(text.data()),
-           uLong(text.size()));
-  z.resize(size);
+  const std::string z = vctest::Deflate(text);
   WriteFileBytes(dir.File("t.qmx"), z);
   TCliResult r = RunCli({"info", dir.File("t.qmx")});
   ASSERT_EQ(r.Status, 0) << r.Err;

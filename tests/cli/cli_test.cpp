@@ -9,14 +9,15 @@
 #include <vector>
 
 #include "cli/cli_runner.h"
-#include "map/raster/bitmap32.h"
 #include "map/codec/image_file.h"
 #include "map/document/map_edit_layer.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/raster/bitmap32.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;
+using vctest::Deflate;
 using vctest::ReadFileBytes;
 using vctest::RunCli;
 using vctest::TCliResult;
@@ -38,15 +39,6 @@ json InfoJson(const std::string& Map) {
   TCliResult r = RunCli({"info", Map, "--json"});
   EXPECT_EQ(r.Status, 0) << r.Err;
   return json::parse(r.Out);
-}
-
-std::string Compressed(const std::string& Text) {
-  uLongf size = compressBound(uLong(Text.size()));
-  std::string out(size, '\0');
-  compress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(Text.data()),
-           uLong(Text.size()));
-  out.resize(size);
-  return out;
 }
 
 void SolidTexture(const std::string& Path, TColor32 C) {
@@ -347,7 +339,7 @@ TEST(Cli, FailuresGiveOneLineAndNoOutput) {
   const std::string good = ReadFileBytes(map);
 
   WriteFileBytes(dir.File("damaged.qmx"), good.substr(0, good.size() / 2) + "garbage");
-  WriteFileBytes(dir.File("text.qmx"), Compressed("HELLO\r\nthis is no map\r\n"));
+  WriteFileBytes(dir.File("text.qmx"), Deflate("HELLO\r\nthis is no map\r\n"));
   WriteFileBytes(dir.File("plain.txt"), "just some text\n");
 
   for (const char* name : {"damaged.qmx", "text.qmx", "plain.txt", "missing.qmx"}) {

@@ -1,10 +1,12 @@
 #include "support/test_support.h"
 
+#include <unistd.h>
+#include <zlib.h>
 #include <atomic>
 #include <fstream>
 #include <random>
 #include <sstream>
-#include <unistd.h>
+#include <stdexcept>
 
 namespace vctest {
 
@@ -12,8 +14,8 @@ TempDir::TempDir() {
   static std::atomic<int> counter{0};
   std::random_device rd;
   FPath = std::filesystem::temp_directory_path() /
-          ("vellumcraft-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++) +
-           "-" + std::to_string(rd()));
+          ("vellumcraft-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
+           std::to_string(rd()));
   std::filesystem::create_directories(FPath);
 }
 
@@ -35,6 +37,16 @@ std::string ReadFileBytes(const std::string& Path) {
 void WriteFileBytes(const std::string& Path, const std::string& Bytes) {
   std::ofstream out(Path, std::ios::binary | std::ios::trunc);
   out.write(Bytes.data(), std::streamsize(Bytes.size()));
+}
+
+std::string Deflate(const std::string& Text, int Level) {
+  uLongf size = compressBound(uLong(Text.size()));
+  std::string out(size, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                reinterpret_cast<const Bytef*>(Text.data()), uLong(Text.size()), Level) != Z_OK)
+    throw std::runtime_error("zlib could not compress the test text");
+  out.resize(size);
+  return out;
 }
 
 }  // namespace vctest

@@ -22,5 +22,8 @@ class TempDir {
 
 std::string ReadFileBytes(const std::string& Path);
 void WriteFileBytes(const std::string& Path, const std::string& Bytes);
+// Text compressed as one zlib stream at Level (-1: zlib's default), as a map file
+// holds it; throws when zlib fails.
+std::string Deflate(const std::string& Text, int Level = -1);
 
 }  // namespace vctest

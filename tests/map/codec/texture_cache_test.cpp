@@ -60,8 +60,9 @@ TEST(TextureCache, TheDecodedBytesOfAMapAreBoundedAndFailuresAreNotRetried) {
       cache.ImageSize(b, w, h);
       ADD_FAILURE() << "no error";
     } catch (const EImageError& e) {
-      EXPECT_EQ(std::string(e.what()), "The textures of this map take more than 0 MiB once decoded (\"" +
-                                           b + "\" is 16 x 16 pixels)");
+      EXPECT_EQ(std::string(e.what()),
+                "The textures of this map take more than 0 MiB once decoded (\"" + b +
+                    "\" is 16 x 16 pixels)");
     }
   }
   EXPECT_EQ(cache.Decodes(), 2);
@@ -76,17 +77,13 @@ TEST(TextureCache, AMapNamingOneTextureManyTimesLoadsEveryLayerFromOneDecode) {
   WriteRamp(dir, "t.png", 8, 8);
   // 300 layers: the whole texture and a chip of it, by turns, on a 2 x 1 map of 4 pixels.
   std::string text = "KRV2_MAP\r\n300,2,1,4\r\n";
-  for (int i = 0; i < 300; ++i) text += "L\r\n" + std::string(i % 2 ? "0:<2,3,4>t.png" : "0:t.png") + "\r\n";
+  for (int i = 0; i < 300; ++i)
+    text += "L\r\n" + std::string(i % 2 ? "0:<2,3,4>t.png" : "0:t.png") + "\r\n";
   text += "KRV2_MAP LAYER\r\n";
   for (int y = 0; y < 4; ++y) text += EncodeLine(std::string(32, '0')) + "\r\n";
   text += "KRV2_MAP DRAW\r\n" + EncodeLine("00") +
           "\r\nKRV2_MAP HORZ DOOR\r\n0\r\nKRV2_MAP VERT DOOR\r\n0\r\nKRV2_MAP FREE DOOR\r\n0\r\n";
-  uLongf size = compressBound(uLong(text.size()));
-  std::string z(size, '\0');
-  ASSERT_EQ(compress(reinterpret_cast<Bytef*>(z.data()), &size,
-                     reinterpret_cast<const Bytef*>(text.data()), uLong(text.size())),
-            Z_OK);
-  z.resize(size);
+  const std::string z = vctest::Deflate(text);
   TMapEditLayerList map;
   TMapLoadReport report;
   LoadMapFromBytes(map, z, dir.Path().string(), report);

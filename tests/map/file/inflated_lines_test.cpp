@@ -8,18 +8,11 @@
 #include <vector>
 
 #include "map/file/map_file.h"
+#include "support/test_support.h"
+
+using vctest::Deflate;
 
 namespace {
-
-std::string Deflate(const std::string& Text, int Level = Z_DEFAULT_COMPRESSION) {
-  uLongf size = compressBound(uLong(Text.size()));
-  std::string out(size, '\0');
-  EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                      reinterpret_cast<const Bytef*>(Text.data()), uLong(Text.size()), Level),
-            Z_OK);
-  out.resize(size);
-  return out;
-}
 
 // Lines of random alphabet characters and lengths (some far longer than the
 // reading window), ended at random by CR LF, CR or LF; Expected gets the lines.

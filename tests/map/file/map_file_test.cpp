@@ -11,14 +11,16 @@
 #include <utility>
 #include <vector>
 
-#include "map/codec/image_file.h"
-#include "map/file/map_memory.h"
-#include "map/document/map_edit_layer_list.h"
 #include "map/base/text_encoding.h"
+#include "map/codec/image_file.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/file/map_memory.h"
 #include "record/errors.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
+
+using vctest::Deflate;
 
 namespace {
 
@@ -40,17 +42,6 @@ std::string Inflate(const std::string& Bytes) {
   }
   EXPECT_EQ(r, Z_STREAM_END);
   inflateEnd(&z);
-  return out;
-}
-
-std::string Deflate(const std::string& Text) {
-  uLongf size = compressBound(uLong(Text.size()));
-  std::string out(size, '\0');
-  EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                      reinterpret_cast<const Bytef*>(Text.data()), uLong(Text.size()),
-                      Z_DEFAULT_COMPRESSION),
-            Z_OK);
-  out.resize(size);
   return out;
 }
 
@@ -570,8 +561,8 @@ TEST(MapFile, ACellRowShorterThanTheMapReadsItsMissingCellsAsZero) {
   EXPECT_EQ(cells, "1100000000");
   // Written back, the rows are whole again.
   const std::string written = BuildMapText(map);
-  EXPECT_NE(written.find("KRV2_MAP DRAW\r\n" + EncodeLine("11000") + "\r\n" +
-                         EncodeLine("00000") + "\r\nKRV2_MAP HORZ DOOR"),
+  EXPECT_NE(written.find("KRV2_MAP DRAW\r\n" + EncodeLine("11000") + "\r\n" + EncodeLine("00000") +
+                         "\r\nKRV2_MAP HORZ DOOR"),
             std::string::npos);
 }
 

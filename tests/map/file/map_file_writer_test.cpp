@@ -16,6 +16,8 @@
 
 namespace fs = std::filesystem;
 
+using vctest::Deflate;
+
 namespace {
 
 // A 3 x 2 map of 4-pixel cells with a wall, two floors and a door of each kind.
@@ -48,15 +50,6 @@ std::string ErrorOf(const std::function<void()>& F) {
 
 size_t EntryCount(const fs::path& Folder) {
   return size_t(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()));
-}
-
-std::string Compress(const std::string& Text) {
-  uLongf size = compressBound(uLong(Text.size()));
-  std::string out(size, '\0');
-  compress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(Text.data()),
-           uLong(Text.size()));
-  out.resize(size);
-  return out;
 }
 
 }  // namespace
@@ -122,10 +115,10 @@ TEST(MapFileWriter, TheCheckReadsTheFileAsTheReaderDoes) {
   EXPECT_EQ(check(good), "no error");
   // Text after the free doors belongs to later additions to the format; a file
   // written with lone LF line ends reads the same.
-  EXPECT_EQ(check(Compress(text + "EXTRA SECTION\r\n1\r\n")), "no error");
+  EXPECT_EQ(check(Deflate(text + "EXTRA SECTION\r\n1\r\n")), "no error");
   std::string lf = text;
   for (size_t at = 0; (at = lf.find("\r\n", at)) != std::string::npos;) lf.erase(at, 1);
-  EXPECT_EQ(check(Compress(lf)), "no error");
+  EXPECT_EQ(check(Deflate(lf)), "no error");
 
   const std::string error = check(good.substr(0, good.size() - 9));
   EXPECT_NE(error.find("The map file written for \"cave.qmx\" does not read back"),
@@ -143,9 +136,9 @@ TEST(MapFileWriter, TheCheckReadsTheFileAsTheReaderDoes) {
   EXPECT_NE(check(BuildMapFile(moreDoors)).find("door count"), std::string::npos);
   std::string cut = text;
   cut.erase(cut.find("\r\nKRV2_MAP DRAW") - 1, 1);
-  EXPECT_NE(check(Compress(cut)).find("pixel row on line 17 is cut"), std::string::npos)
-      << check(Compress(cut));
-  EXPECT_NE(check(Compress(text.substr(0, text.find("KRV2_MAP FREE DOOR")))).find("ends after"),
+  EXPECT_NE(check(Deflate(cut)).find("pixel row on line 17 is cut"), std::string::npos)
+      << check(Deflate(cut));
+  EXPECT_NE(check(Deflate(text.substr(0, text.find("KRV2_MAP FREE DOOR")))).find("ends after"),
             std::string::npos);
   // Shift JIS names come back as the same text.
   TMapEditLayerList other;
