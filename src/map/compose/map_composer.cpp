@@ -259,7 +259,7 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
 }  // namespace
 
 void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& MapRect,
-                int32_t DestX, int32_t DestY) {
+                int32_t DestX, int32_t DestY, const TComposeOptions& /*Options*/) {
   const int32_t PW = Map.PixelWidth(), PH = Map.PixelHeight();
   // Clip to the map, then to the target, moving the destination along.
   TRect src = IntersectRect(MapRect, TRect{0, 0, PW, PH});
@@ -284,7 +284,8 @@ void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& Ma
 }
 
 void ComposeMapStretched(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& DestRect,
-                         const TRect& MapRect, TResamplerKind Resampler) {
+                         const TRect& MapRect, TResamplerKind Resampler,
+                         const TComposeOptions& Options) {
   if (DestRect.IsEmpty() || MapRect.IsEmpty()) return;
   // The map area at 1:1 into a surface of its own, then stretched in one go; the
   // result replaces the destination rectangle, exactly as the map composes onto a
@@ -293,7 +294,7 @@ void ComposeMapStretched(const TMapEditLayerList& Map, TBitmap32& Target, const 
   // are transparent.
   TBitmap32 area;
   area.SetSize(MapRect.Width(), MapRect.Height());
-  ComposeMap(Map, area, MapRect, 0, 0);
+  ComposeMap(Map, area, MapRect, 0, 0, Options);
   area.DrawMode = dmOpaque;
   area.Resampler = Resampler;
   Target.DrawSurface(DestRect, TRect{0, 0, area.Width(), area.Height()}, area);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "map/compose/compose_options.h"
 #include "map/raster/bitmap32.h"
 
 class TMapEditLayerList;
@@ -16,9 +17,10 @@ class TMapEditLayerList;
 // Target held before only where the map's lowest layers are opaque, exactly as the
 // layers stack.
 void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& MapRect,
-                int32_t DestX = 0, int32_t DestY = 0);
+                int32_t DestX = 0, int32_t DestY = 0, const TComposeOptions& Options = {});
 
 // Composes MapRect of the map stretched onto DestRect of Target, sampled with
 // Resampler (nearest, or the filtered draft resampler for smooth scaling).
 void ComposeMapStretched(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& DestRect,
-                         const TRect& MapRect, TResamplerKind Resampler);
+                         const TRect& MapRect, TResamplerKind Resampler,
+                         const TComposeOptions& Options = {});
