@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  zlib1g-dev libpng-dev libjpeg62-turbo-dev libwebp-dev libstb-dev
+  zlib1g-dev libpng-dev libjpeg62-turbo-dev libwebp-dev libstb-dev libdeflate-dev
   nlohmann-json3-dev libinih-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-tools-dev libgl-dev
