@@ -104,10 +104,10 @@ void TMapEdit2Form::UpdateLayerButtons() {
   glyph.fill(Qt::black);
   if (index >= 0) {
     // The top-left corner of the selected layer's image, copied opaquely.
-    const TBitmap32& bmp = std::as_const(*FDocument->Layers(index + 1)).BMP();
-    for (int32_t y = 0; y < std::min(32, bmp.Height()); ++y)
-      for (int32_t x = 0; x < std::min(32, bmp.Width()); ++x)
-        glyph.setPixel(x, y, bmp.Pixel(x, y) | 0xFF000000u);
+    const TLayerImage& image = std::as_const(*FDocument->Layers(index + 1)).Image();
+    for (int32_t y = 0; y < std::min(32, image.Height()); ++y)
+      for (int32_t x = 0; x < std::min(32, image.Width()); ++x)
+        glyph.setPixel(x, y, image.Pixel(x, y) | 0xFF000000u);
     FFloorButton->setIcon(QIcon(QPixmap::fromImage(glyph)));
   }
   QImage wall(32, 32, QImage::Format_RGB32);
