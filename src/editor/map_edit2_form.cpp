@@ -266,8 +266,9 @@ void TMapEdit2Form::CreateToolBar() {
 QToolButton* TMapEdit2Form::MakePanelButton(QAction* Command, QWidget* Parent) {
   // The button mirrors its command's check and enabled state; clicking it runs
   // the command.
+  // The caption without its accelerator: the button is clicked, not typed.
   auto* b = new QToolButton(Parent);
-  b->setText(Command->text().remove('&'));
+  b->setText(PlainCaption(Command->text()));
   b->setCheckable(Command->isCheckable());
   b->setChecked(Command->isChecked());
   b->setIcon(Command->icon());
@@ -284,7 +285,7 @@ QToolButton* TMapEdit2Form::MakePanelButton(QAction* Command, QWidget* Parent) {
     Command->trigger();
   });
   connect(Command, &QAction::changed, b, [Command, b] {
-    b->setText(Command->text().remove('&'));
+    b->setText(PlainCaption(Command->text()));
     b->setToolTip(Command->toolTip());
     b->setChecked(Command->isChecked());
     b->setEnabled(Command->isEnabled());
@@ -297,7 +298,7 @@ void TMapEdit2Form::CreateSidePanel() {
   auto* row = new QHBoxLayout(central);
   row->setContentsMargins(2, 2, 2, 2);
   auto* panel = new QWidget(central);
-  panel->setFixedWidth(150);
+  panel->setFixedWidth(176);
   auto* col = new QVBoxLayout(panel);
   col->setContentsMargins(0, 0, 0, 0);
   col->setSpacing(2);
