@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "editor/map_edit2_form.h"
 #include "map/document/map_edit_layer_list.h"
@@ -35,20 +36,32 @@ void TMapCanvas::UpdateSize() { resize(FZoom.MapToView(FMapWidth), FZoom.MapToVi
 
 void TMapCanvas::paintEvent(QPaintEvent* Event) {
   const QRect r = Event->rect();
-  TRect mapRect = FZoom.ViewRectToMap(TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
-  TBitmap32 buffer;
+  const TRect mapRect =
+      FZoom.ViewRectToMap(TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
   QPainter p(this);
-  if (!FForm->PaintBox321PaintBuffer(buffer, mapRect)) {
+  const double scale = FZoom.Percent() / 100.0;
+  p.scale(scale, scale);
+  // Zoomed out on a large map the exposed part holds many map pixels: it is
+  // composed in bands of at most kBandPixels, so the buffer stays small.
+  constexpr int64_t kBandPixels = int64_t(1) << 22;
+  const int32_t rows = int32_t(std::max<int64_t>(1, kBandPixels / std::max(1, mapRect.Width())));
+  TRect drawn{0, 0, 0, 0};
+  TBitmap32 buffer;
+  for (int32_t top = mapRect.Top; top < mapRect.Bottom; top += rows) {
+    TRect band{mapRect.Left, top, mapRect.Right, std::min(mapRect.Bottom, top + rows)};
+    if (!FForm->PaintBox321PaintBuffer(buffer, band)) break;
+    // Composed pixels are opaque where a layer covers them; RGB32 ignores alpha.
+    const QImage image(reinterpret_cast<const uchar*>(buffer.Bits()), buffer.Width(),
+                       buffer.Height(), buffer.Width() * 4, QImage::Format_RGB32);
+    p.drawImage(QPoint(band.Left, band.Top), image);
+    drawn = drawn.IsEmpty() ? band : TRect{drawn.Left, drawn.Top, band.Right, band.Bottom};
+  }
+  if (drawn.IsEmpty()) {
+    p.resetTransform();
     p.fillRect(r, palette().dark());
     return;
   }
-  // Composed pixels are opaque where a layer covers them; RGB32 ignores alpha.
-  const QImage image(reinterpret_cast<const uchar*>(buffer.Bits()), buffer.Width(), buffer.Height(),
-                     buffer.Width() * 4, QImage::Format_RGB32);
-  const double scale = FZoom.Percent() / 100.0;
-  p.scale(scale, scale);
-  p.drawImage(QPoint(mapRect.Left, mapRect.Top), image);
-  if (FZoom.Percent() < 100) DrawShrunkGrid(p, mapRect);
+  if (FZoom.Percent() < 100) DrawShrunkGrid(p, drawn);
 }
 
 void TMapCanvas::DrawShrunkGrid(QPainter& Painter, const TRect& MapRect) {

@@ -12,12 +12,14 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollArea>
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 #include <memory>
 
+#include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
 #include "fake_dialogs.h"
 #include "map/document/map_edit_layer_list.h"
@@ -295,6 +297,44 @@ TEST_F(WindowTest, DoorColourDialogOpensOnTheSwatchColourAndHelpBoxes) {
   EXPECT_TRUE(Dialogs->Informations[0].contains("Qt " + QString(qVersion())));
   EXPECT_TRUE(Dialogs->Informations[0].contains("Vellumcraft"));
   EXPECT_TRUE(Dialogs->Informations[1].contains("Ctrl+Y"));
+}
+
+TEST_F(WindowTest, LargeMapOpensWholeAndZoomKeepsThePointUnderThePointer) {
+  Form->resize(700, 500);
+  Form->show();
+  QApplication::processEvents();
+  // 200 x 200 cells of 32 pixels cannot fit any screen at full size.
+  NewMap(200, 200, 32, 1);
+  QApplication::processEvents();
+  auto* scroll = Form->findChild<QScrollArea*>();
+  ASSERT_NE(scroll, nullptr);
+  const int32_t fit = Form->Canvas()->Zoom().Percent();
+  EXPECT_LT(fit, 100);
+  EXPECT_LE(Form->Canvas()->width(), scroll->maximumViewportSize().width());
+  EXPECT_LE(Form->Canvas()->height(), scroll->maximumViewportSize().height());
+  EXPECT_EQ(Form->StatusText(5), QString("%1%").arg(fit));
+
+  // Zooming in about a point of the view keeps the map pixel under it there.
+  Form->SetZoomPercent(200);
+  QApplication::processEvents();
+  const QPoint at(100, 80);
+  auto mapPixelAt = [&](QPoint P) {
+    const QPoint c = P - Form->Canvas()->pos();
+    return QPointF(c.x() * 100.0 / Form->Canvas()->Zoom().Percent(),
+                   c.y() * 100.0 / Form->Canvas()->Zoom().Percent());
+  };
+  Form->PanBy(1000, 700);
+  QApplication::processEvents();
+  const QPointF before = mapPixelAt(at);
+  Form->SetZoomPercent(400, at);
+  QApplication::processEvents();
+  const QPointF after = mapPixelAt(at);
+  EXPECT_NEAR(after.x(), before.x(), 1.0);
+  EXPECT_NEAR(after.y(), before.y(), 1.0);
+  // Panning moves the view by as many view pixels.
+  const QPoint pos = Form->Canvas()->pos();
+  Form->PanBy(-30, 40);
+  EXPECT_EQ(Form->Canvas()->pos(), pos + QPoint(30, -40));
 }
 
 }  // namespace
