@@ -4,4 +4,23 @@
 // styles, lights) is a field here that the view, image output, printing and the
 // VTT image switch on through the one composition routine.
 
-struct TComposeOptions {};
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct TComposeOptions {
+  // Layers left out of the picture, by document index (index 0 is the wall
+  // layer); an index beyond the vector is shown. The editor hides layers in its
+  // view only; outputs leave this empty unless the user asks otherwise.
+  std::vector<bool> HiddenLayers;
+
+  bool Hidden(int32_t Layer) const {
+    return Layer >= 0 && std::size_t(Layer) < HiddenLayers.size() &&
+           HiddenLayers[std::size_t(Layer)];
+  }
+  bool HidesAny() const {
+    for (bool h : HiddenLayers)
+      if (h) return true;
+    return false;
+  }
+};

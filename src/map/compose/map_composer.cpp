@@ -25,14 +25,16 @@ struct TSource {
 
 // Display order, bottom first: layers Count-1 .. 1, the door bitmap when there are
 // doors, layer 0, the shades.
-std::vector<TSource> StackOf(const TMapEditLayerList& Map) {
+// Layers the options hide are left out.
+std::vector<TSource> StackOf(const TMapEditLayerList& Map, const TComposeOptions& Options) {
   // Read-only access throughout, so that the layers keep their cell coverage.
   std::vector<TSource> stack;
   for (int32_t j = Map.Count() - 1; j >= 1; --j)
-    stack.push_back({&Map.Layers(j)->Image(), nullptr, false});
+    if (!Options.Hidden(j)) stack.push_back({&Map.Layers(j)->Image(), nullptr, false});
   if (const TMapEditDoorList* doors = Map.DoorsIfCreated(); doors && doors->HasDoors())
     if (const TBitmap32* bits = doors->BitmapIfCreated()) stack.push_back({nullptr, bits, true});
-  if (Map.Count() > 0) stack.push_back({&Map.Layers(0)->Image(), nullptr, false});
+  if (Map.Count() > 0 && !Options.Hidden(0))
+    stack.push_back({&Map.Layers(0)->Image(), nullptr, false});
   if (const TBitmap32* shades = Map.ShadesIfCreated()) stack.push_back({nullptr, shades, false});
   return stack;
 }
@@ -299,7 +301,7 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
 }  // namespace
 
 void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& MapRect,
-                int32_t DestX, int32_t DestY, const TComposeOptions& /*Options*/) {
+                int32_t DestX, int32_t DestY, const TComposeOptions& Options) {
   const int32_t PW = Map.PixelWidth(), PH = Map.PixelHeight();
   // Clip to the map, then to the target, moving the destination along.
   TRect src = IntersectRect(MapRect, TRect{0, 0, PW, PH});
@@ -313,9 +315,10 @@ void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& Ma
   src.Bottom = int32_t(std::min<int64_t>(src.Bottom, src.Top + (Target.Height() - dy)));
   if (src.IsEmpty()) return;
 
-  const std::vector<TSource> stack = StackOf(Map);
-  // The fast path needs a wall layer to stand for its start code 0.
-  bool fits = Map.Count() > 0;
+  const std::vector<TSource> stack = StackOf(Map, Options);
+  // The fast path needs a wall layer to stand for its start code 0, and draws
+  // every layer.
+  bool fits = Map.Count() > 0 && !Options.HidesAny();
   for (const TSource& s : stack) fits = fits && s.Width() == PW && s.Height() == PH;
   if (fits)
     ComposeRowsFast(Map, Target, src, int32_t(dx), int32_t(dy));
