@@ -4,4 +4,11 @@
 // styles, lights) is a field here that the view, image output, printing and the
 // VTT image switch on through the one composition routine.
 
-struct TComposeOptions {};
+class TPropScene;
+
+struct TComposeOptions {
+  // Props drawn above the floor layers and beneath the doors, walls and shades:
+  // a prop by a wall lies in the wall's shade, and no prop shows through a wall.
+  // Null or empty: none.
+  const TPropScene* Props = nullptr;
+};

@@ -1,0 +1,116 @@
+#include "map/compose/prop_scene.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "map/codec/image_file.h"
+
+void TPropScene::SetResolver(TResolver Resolver) { FResolver = std::move(Resolver); }
+
+void TPropScene::Reload() {
+  FSources.clear();
+  FPrepared.clear();
+  SetItems(std::move(FItems));
+}
+
+const TPropScene::TSource& TPropScene::SourceOf(const std::string& Path) {
+  auto it = FSources.find(Path);
+  if (it != FSources.end()) return it->second;
+  TSource s;
+  const std::filesystem::path file = FResolver ? FResolver(Path) : std::filesystem::path(Path);
+  if (file.empty()) {
+    s.Reason = "not found";
+  } else {
+    try {
+      auto image = std::make_shared<TBitmap32>();
+      LoadImageFile(file.string(), *image);
+      if (image->Empty()) throw std::runtime_error("empty image");
+      s.Image = std::move(image);
+    } catch (const std::exception& e) {
+      s.Reason = e.what();
+    }
+  }
+  return FSources.emplace(Path, std::move(s)).first->second;
+}
+
+const TBitmap32& TPropScene::Placeholder() {
+  if (!FPlaceholder) {
+    // A translucent magenta square with a dark frame and a cross: plainly not a
+    // prop, and the same size as one cell of the pack.
+    constexpr int32_t n = kPlaceholderSize, frame = 12;
+    FPlaceholder = std::make_unique<TBitmap32>();
+    FPlaceholder->SetSize(n, n);
+    for (int32_t y = 0; y < n; ++y)
+      for (int32_t x = 0; x < n; ++x) {
+        const bool edge = x < frame || y < frame || x >= n - frame || y >= n - frame;
+        const bool cross = std::abs(x - y) < frame / 2 || std::abs(x + y - (n - 1)) < frame / 2;
+        FPlaceholder->Pixel(x, y) = edge ? 0xFF200020 : cross ? 0xFFFF00FF : 0x80FF00FF;
+      }
+  }
+  return *FPlaceholder;
+}
+
+void TPropScene::Prepare(size_t I, TPreparedMap& Prepared, TPreparedMap& Old) {
+  const TPropItem& item = FItems[I];
+  const TSource& src = SourceOf(item.Path);
+  const TBitmap32* image = src.Image.get();
+  FDrawn[I].Placeholder = !image;
+  if (!image) {
+    image = &Placeholder();
+    const bool listed = std::any_of(FMissing.begin(), FMissing.end(),
+                                    [&](const TPropMissing& M) { return M.Path == item.Path; });
+    if (!listed) FMissing.push_back({item.Path, src.Reason});
+  }
+  const auto key = std::make_pair(image, item.Transform.Scale);
+  auto it = Prepared.find(key);
+  if (it == Prepared.end()) {
+    auto old = Old.find(key);
+    std::unique_ptr<TPropImage> p =
+        old != Old.end() ? std::move(old->second)
+                         : std::make_unique<TPropImage>(*image, item.Transform.Scale);
+    it = Prepared.emplace(key, std::move(p)).first;
+  }
+  FDrawn[I].Image = it->second.get();
+  FDrawn[I].Bounds = PropBounds(image->Width(), image->Height(), item.Transform, item.Shadow);
+}
+
+void TPropScene::SetItems(std::vector<TPropItem> Items) {
+  FItems = std::move(Items);
+  FDrawn.assign(FItems.size(), {});
+  FMissing.clear();
+  TPreparedMap prepared;
+  for (size_t i = 0; i < FItems.size(); ++i) Prepare(i, prepared, FPrepared);
+  FPrepared = std::move(prepared);
+}
+
+void TPropScene::SetItem(size_t I, TPropItem Item) {
+  FItems.at(I) = std::move(Item);
+  // Prepared images stay (another prop may use the one this prop used before);
+  // the next SetItems lets go of those no prop uses.
+  TPreparedMap none;
+  Prepare(I, FPrepared, none);
+}
+
+void TPropScene::ImageSize(size_t I, int32_t& Width, int32_t& Height) const {
+  Width = FDrawn[I].Image->SourceWidth();
+  Height = FDrawn[I].Image->SourceHeight();
+}
+
+uint8_t TPropScene::AlphaAt(size_t I, int32_t X, int32_t Y) const {
+  return PropAlphaAt(*FDrawn[I].Image, FItems[I].Transform, X, Y);
+}
+
+bool TPropScene::Touches(const TRect& Area) const {
+  return std::any_of(FDrawn.begin(), FDrawn.end(),
+                     [&](const TDrawn& D) { return !IntersectRect(D.Bounds, Area).IsEmpty(); });
+}
+
+void TPropScene::Draw(TBitmap32& Target, const TRect& Clip, int32_t OffsetX,
+                      int32_t OffsetY) const {
+  for (size_t i = 0; i < FItems.size(); ++i) {
+    const TRect area = IntersectRect(FDrawn[i].Bounds, Clip);
+    if (area.IsEmpty()) continue;
+    DrawProp(*FDrawn[i].Image, FItems[i].Transform, FItems[i].Shadow, Target, area, OffsetX,
+             OffsetY);
+  }
+}
