@@ -17,14 +17,15 @@ uint32_t Premultiply(TColor32 C) {
   return (a << 24) | (ch(16) << 16) | (ch(8) << 8) | ch(0);
 }
 
-// Premultiplied colour back to straight, rounded.
-TColor32 Unpremultiply(uint32_t P) {
-  const uint32_t a = P >> 24;
-  if (a == 255 || a == 0) return P;
-  auto ch = [&](int Shift) {
-    return std::min<uint32_t>(255, (((P >> Shift) & 0xFF) * 255 + a / 2) / a);
-  };
-  return (a << 24) | (ch(16) << 16) | (ch(8) << 8) | ch(0);
+// The premultiplied colour P over the pixel D: D's share (255 - alpha) / 255 is
+// added to P in every channel, alpha included, rounded. Opaque P replaces D.
+inline uint32_t Over(uint32_t P, uint32_t D) {
+  const uint32_t inv = 255 - (P >> 24);
+  uint32_t rb = (D & 0xFF00FF) * inv + 0x800080;
+  rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+  uint32_t ag = ((D >> 8) & 0xFF00FF) * inv + 0x800080;
+  ag = ((ag + ((ag >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+  return P + (rb | (ag << 8));
 }
 
 // Cosine and sine of an angle in degrees, exact at multiples of 90 degrees.
@@ -69,40 +70,71 @@ class TPropSampler {
     FU0 = double(Im.FSourceW) / 2 * kx - 0.5, FV0 = double(Im.FSourceH) / 2 * ky - 0.5;
   }
 
-  // Premultiplied samples of map row Y, pixels X0 .. X1 - 1, into Out.
-  void Row(int32_t Y, int32_t X0, int32_t X1, uint32_t* Out) const {
+  // Premultiplied samples of map row Y for pixels X0 .. X1 - 1: Out[i] for pixel
+  // X0 + i. Only the pixels the image can reach are written; the span of them,
+  // relative to X0, is returned (First >= Last when there are none).
+  std::pair<int32_t, int32_t> Row(int32_t Y, int32_t X0, int32_t X1, uint32_t* Out) const {
     const double dx = double(X0) + 0.5 - FCx, dy = double(Y) + 0.5 - FCy;
-    int64_t u = std::llround((FU0 + FUx * dx + FUy * dy) * kFix);
-    int64_t v = std::llround((FV0 + FVx * dx + FVy * dy) * kFix);
+    const int64_t u0 = std::llround((FU0 + FUx * dx + FUy * dy) * kFix);
+    const int64_t v0 = std::llround((FV0 + FVx * dx + FVy * dy) * kFix);
     const int64_t du = std::llround(FUx * kFix), dv = std::llround(FVx * kFix);
     const int64_t w = FIm.FW, h = FIm.FH;
-    for (int32_t x = X0; x < X1; ++x, u += du, v += dv) {
+    // Where both taps of each axis lie in the image or its transparent border.
+    int32_t first = 0, last = X1 - X0;
+    Reach(u0, du, -65536, w << 16, first, last);
+    Reach(v0, dv, -65536, h << 16, first, last);
+    int64_t u = u0 + first * du, v = v0 + first * dv;
+    for (int32_t k = first; k < last; ++k, u += du, v += dv) {
       const int64_t iu = u >> 16, iv = v >> 16;
-      if (iu < -1 || iu >= w || iv < -1 || iv >= h) {
-        *Out++ = 0;
+      if (iu < -1 || iu >= w || iv < -1 || iv >= h) {  // rounding at the ends
+        Out[k] = 0;
         continue;
       }
-      const uint32_t fx = uint32_t(u >> 8) & 0xFF, fy = uint32_t(v >> 8) & 0xFF;
       const uint32_t* r0 = FIm.Row(int32_t(iv)) + iu;
       const uint32_t* r1 = FIm.Row(int32_t(iv) + 1) + iu;
       const uint32_t p00 = r0[0], p10 = r0[1], p01 = r1[0], p11 = r1[1];
       if ((p00 | p10 | p01 | p11) == 0) {
-        *Out++ = 0;
+        Out[k] = 0;
         continue;
       }
-      const uint32_t w00 = (256 - fx) * (256 - fy), w10 = fx * (256 - fy);
-      const uint32_t w01 = (256 - fx) * fy, w11 = fx * fy;
-      uint32_t out = 0;
-      for (int shift = 0; shift < 32; shift += 8) {
-        const uint32_t sum = ((p00 >> shift) & 0xFF) * w00 + ((p10 >> shift) & 0xFF) * w10 +
-                             ((p01 >> shift) & 0xFF) * w01 + ((p11 >> shift) & 0xFF) * w11;
-        out |= ((sum + 32768) >> 16) << shift;
-      }
-      *Out++ = out;
+      const uint32_t fx = uint32_t(u >> 8) & 0xFF, fy = uint32_t(v >> 8) & 0xFF;
+      Out[k] = Lerp(Lerp(p00, p10, fx), Lerp(p01, p11, fx), fy);
     }
+    return {first, last};
   }
 
  private:
+  // A and B mixed by W / 256, all four channels at once in two 16-bit lanes each.
+  static uint32_t Lerp(uint32_t A, uint32_t B, uint32_t W) {
+    const uint32_t v = 256 - W;
+    const uint32_t rb = (((A & 0xFF00FF) * v + (B & 0xFF00FF) * W + 0x800080) >> 8) & 0xFF00FF;
+    const uint32_t ag =
+        ((((A >> 8) & 0xFF00FF) * v + ((B >> 8) & 0xFF00FF) * W + 0x800080) >> 8) & 0xFF00FF;
+    return rb | (ag << 8);
+  }
+  // Narrows First .. Last to the k where Lo <= V0 + k Dv < Hi.
+  static void Reach(int64_t V0, int64_t Dv, int64_t Lo, int64_t Hi, int32_t& First, int32_t& Last) {
+    if (Dv == 0) {
+      if (V0 < Lo || V0 >= Hi) Last = First;
+      return;
+    }
+    // The k from which V0 + k Dv >= L (Dv > 0), or < L (Dv < 0).
+    auto from = [&](int64_t L) {
+      const int64_t n = L - V0;
+      return Dv > 0 ? (n >= 0 ? (n + Dv - 1) / Dv : -((-n) / Dv))
+                    : (n <= 0 ? (-n) / (-Dv) + 1 : -((n - 1) / (-Dv)));
+    };
+    int64_t a, b;
+    if (Dv > 0) {
+      a = from(Lo), b = from(Hi);
+    } else {
+      // V0 + k Dv < Hi from k = from(Hi) on; >= Lo until k = from(Lo).
+      a = from(Hi), b = from(Lo);
+    }
+    First = int32_t(std::clamp<int64_t>(std::max<int64_t>(First, a), 0, Last));
+    Last = int32_t(std::clamp<int64_t>(std::min<int64_t>(Last, b), First, Last));
+  }
+
   const TPropImage& FIm;
   double FUx, FUy, FVx, FVy, FCx, FCy, FU0, FV0;
 };
@@ -162,94 +194,167 @@ TRect PropBounds(int32_t ImageWidth, int32_t ImageHeight, const TPropTransform& 
 
 namespace {
 
-// The shadow: the prop's alpha moved by the offset, blurred by a Gaussian of
-// radius Softness (sigma half of it), darkening the target in black.
-void DrawShadow(const TPropImage& Image, const TPropTransform& T, const TPropShadow& S,
-                TBitmap32& Target, const TRect& Clip, int32_t OffsetX, int32_t OffsetY) {
+int32_t BlurRadius(const TPropShadow& S) {
+  return int32_t(std::ceil(std::clamp(S.Softness, 0.0, 1e4)));
+}
+
+// The map pixels the shadow of the prop may darken.
+TRect ShadowReach(const TPropImage& Image, const TPropTransform& T, const TPropShadow& S) {
+  TPropTransform moved = T;
+  moved.CenterX += S.OffsetX, moved.CenterY += S.OffsetY;
+  return Expand(PropBounds(Image.SourceWidth(), Image.SourceHeight(), moved), BlurRadius(S));
+}
+
+// The shadow's alpha over the map pixels Out (inside its reach): the prop's alpha
+// moved by the offset, blurred by a Gaussian of radius Softness (sigma half of
+// it), times the opacity.
+std::vector<uint8_t> ShadowAlpha(const TPropImage& Image, const TPropTransform& T,
+                                 const TPropShadow& S, const TRect& Out) {
   TPropTransform moved = T;
   moved.CenterX += S.OffsetX, moved.CenterY += S.OffsetY;
   const TRect shape = PropBounds(Image.SourceWidth(), Image.SourceHeight(), moved);
-  const int32_t r = int32_t(std::ceil(std::clamp(S.Softness, 0.0, 1e4)));
-  const TRect out = IntersectRect(Clip, Expand(shape, r));
-  if (out.IsEmpty() || S.Opacity == 0) return;
-  const TRect area = Expand(out, r);  // the mask pixels the blur reads
-  const int32_t aw = area.Width(), ah = area.Height(), ow = out.Width();
+  const int32_t r = BlurRadius(S);
+  const TRect area = Expand(Out, r);  // the mask pixels the blur reads
+  const int32_t aw = area.Width(), ah = area.Height(), ow = Out.Width(), oh = Out.Height();
 
   // The unblurred mask, 0 outside the prop.
   std::vector<uint32_t> mask(size_t(aw) * size_t(ah), 0);
   std::vector<uint32_t> row(static_cast<size_t>(aw));
-  const TPropSampler sampler(Image, T, S.OffsetX, S.OffsetY);
+  const TPropSampler sampler(Image, moved);
   const TRect live = IntersectRect(area, shape);
   for (int32_t y = live.Top; y < live.Bottom; ++y) {
-    sampler.Row(y, live.Left, live.Right, row.data());
+    const auto [first, last] = sampler.Row(y, live.Left, live.Right, row.data());
     uint32_t* m = mask.data() + size_t(y - area.Top) * size_t(aw) + (live.Left - area.Left);
-    for (int32_t x = 0; x < live.Width(); ++x) m[x] = row[size_t(x)] >> 24;
+    for (int32_t x = first; x < last; ++x) m[x] = row[size_t(x)] >> 24;
   }
 
-  if (r > 0) {
-    const double sigma = S.Softness / 2;
-    std::vector<uint32_t> k(size_t(2 * r + 1));
-    uint32_t sum = 0;
-    for (int32_t i = -r; i <= r; ++i)
-      sum += k[size_t(i + r)] =
-          uint32_t(std::lround(4096.0 * std::exp(-double(i) * i / (2 * sigma * sigma))));
-    // Across: mask values times 256 for the second pass; then down.
-    std::vector<uint32_t> across(size_t(ow) * size_t(ah));
-    for (int32_t y = 0; y < ah; ++y) {
-      const uint32_t* m = mask.data() + size_t(y) * size_t(aw) + r;
-      for (int32_t x = 0; x < ow; ++x) {
-        uint64_t acc = 0;
-        for (int32_t i = -r; i <= r; ++i) acc += uint64_t(k[size_t(i + r)]) * m[x + i];
-        across[size_t(y) * size_t(ow) + size_t(x)] = uint32_t((acc * 256 + sum / 2) / sum);
-      }
-    }
-    for (int32_t y = 0; y < out.Height(); ++y) {
-      uint32_t* m = mask.data() + size_t(y + r) * size_t(aw) + r;
-      for (int32_t x = 0; x < ow; ++x) {
-        uint64_t acc = 0;
-        for (int32_t i = -r; i <= r; ++i)
-          acc += uint64_t(k[size_t(i + r)]) * across[size_t(y + r + i) * size_t(ow) + size_t(x)];
-        m[x] = uint32_t(((acc + sum / 2) / sum + 128) >> 8);
-      }
-    }
+  std::vector<uint8_t> alpha(size_t(ow) * size_t(oh));
+  auto put = [&](int32_t X, int32_t Y, uint32_t M) {
+    alpha[size_t(Y) * size_t(ow) + size_t(X)] =
+        uint8_t((std::min<uint32_t>(M, 255) * S.Opacity + 127) / 255);
+  };
+  if (r == 0) {
+    for (int32_t y = 0; y < oh; ++y)
+      for (int32_t x = 0; x < ow; ++x) put(x, y, mask[size_t(y) * size_t(aw) + size_t(x)]);
+    return alpha;
   }
-
-  for (int32_t y = out.Top; y < out.Bottom; ++y) {
-    const uint32_t* m = mask.data() + size_t(y - area.Top) * size_t(aw) + (out.Left - area.Left);
-    TColor32* d = Target.ScanLine(y + OffsetY) + out.Left + OffsetX;
+  const double sigma = S.Softness / 2;
+  std::vector<uint32_t> k(size_t(2 * r + 1));
+  uint32_t sum = 0;
+  for (int32_t i = -r; i <= r; ++i)
+    sum += k[size_t(i + r)] =
+        uint32_t(std::lround(4096.0 * std::exp(-double(i) * i / (2 * sigma * sigma))));
+  // Across, keeping the mask values times 256 for the second pass; then down.
+  std::vector<uint32_t> across(size_t(ow) * size_t(ah));
+  for (int32_t y = 0; y < ah; ++y) {
+    const uint32_t* m = mask.data() + size_t(y) * size_t(aw) + r;
+    uint32_t* a = across.data() + size_t(y) * size_t(ow);
     for (int32_t x = 0; x < ow; ++x) {
-      const uint32_t a = (std::min<uint32_t>(m[x], 255) * S.Opacity + 127) / 255;
-      if (a) d[x] = BlendPixel(a << 24, d[x]);
+      uint64_t acc = 0;
+      for (int32_t i = -r; i <= r; ++i) acc += uint64_t(k[size_t(i + r)]) * m[x + i];
+      a[x] = uint32_t((acc * 256 + sum / 2) / sum);
     }
+  }
+  for (int32_t y = 0; y < oh; ++y)
+    for (int32_t x = 0; x < ow; ++x) {
+      uint64_t acc = 0;
+      for (int32_t i = -r; i <= r; ++i)
+        acc += uint64_t(k[size_t(i + r)]) * across[size_t(y + r + i) * size_t(ow) + size_t(x)];
+      put(x, y, uint32_t(((acc + sum / 2) / sum + 128) >> 8));
+    }
+  return alpha;
+}
+
+// Darkens the target under Alpha, which covers the map pixels of Area, inside
+// Clip.
+void BlendShadow(const uint8_t* Alpha, const TRect& Area, TBitmap32& Target, const TRect& Clip,
+                 int32_t OffsetX, int32_t OffsetY) {
+  const TRect out = IntersectRect(Area, Clip);
+  for (int32_t y = out.Top; y < out.Bottom; ++y) {
+    const uint8_t* m = Alpha + size_t(y - Area.Top) * size_t(Area.Width()) + (out.Left - Area.Left);
+    TColor32* d = Target.ScanLine(y + OffsetY) + out.Left + OffsetX;
+    for (int32_t x = 0; x < out.Width(); ++x)
+      if (m[x]) d[x] = Over(uint32_t(m[x]) << 24, d[x]);
   }
 }
 
-}  // namespace
+// A transform moved so that its centre lies within the pixel at (0, 0), and the
+// whole pixels it was moved by.
+TPropTransform AtOrigin(const TPropTransform& T, int32_t& WholeX, int32_t& WholeY) {
+  const double fx = std::floor(std::clamp(T.CenterX, -1e9, 1e9));
+  const double fy = std::floor(std::clamp(T.CenterY, -1e9, 1e9));
+  WholeX = int32_t(fx), WholeY = int32_t(fy);
+  TPropTransform t = T;
+  t.CenterX -= fx, t.CenterY -= fy;
+  return t;
+}
 
-void DrawProp(const TPropImage& Image, const TPropTransform& T, const TPropShadow& S,
-              TBitmap32& Target, const TRect& Clip, int32_t OffsetX, int32_t OffsetY) {
-  if (Image.Width() <= 0 || Image.Height() <= 0) return;
-  // Only map pixels whose target pixels exist.
-  const TRect clip = IntersectRect(
-      Clip, TRect{-OffsetX, -OffsetY, Target.Width() - OffsetX, Target.Height() - OffsetY});
-  if (clip.IsEmpty()) return;
-  if (S.On) DrawShadow(Image, T, S, Target, clip, OffsetX, OffsetY);
-
-  const TRect area = IntersectRect(clip, PropBounds(Image.SourceWidth(), Image.SourceHeight(), T));
+// The prop itself over the target inside Clip (already within the target).
+void DrawImage(const TPropImage& Image, const TPropTransform& T, TBitmap32& Target,
+               const TRect& Clip, int32_t OffsetX, int32_t OffsetY) {
+  const TRect area = IntersectRect(Clip, PropBounds(Image.SourceWidth(), Image.SourceHeight(), T));
   if (area.IsEmpty()) return;
   const TPropSampler sampler(Image, T);
   std::vector<uint32_t> row(size_t(area.Width()));
   for (int32_t y = area.Top; y < area.Bottom; ++y) {
-    sampler.Row(y, area.Left, area.Right, row.data());
+    const auto [first, last] = sampler.Row(y, area.Left, area.Right, row.data());
     TColor32* d = Target.ScanLine(y + OffsetY) + area.Left + OffsetX;
-    for (size_t x = 0; x < row.size(); ++x)
-      if (row[x]) d[x] = BlendPixel(Unpremultiply(row[x]), d[x]);
+    for (int32_t x = first; x < last; ++x) {
+      const uint32_t p = row[size_t(x)];
+      if (p >= 0xFF000000u)
+        d[x] = p;
+      else if (p)
+        d[x] = Over(p, d[x]);
+    }
   }
+}
+
+// Clip within the target's map pixels.
+TRect TargetClip(const TBitmap32& Target, const TRect& Clip, int32_t OffsetX, int32_t OffsetY) {
+  return IntersectRect(
+      Clip, TRect{-OffsetX, -OffsetY, Target.Width() - OffsetX, Target.Height() - OffsetY});
+}
+
+}  // namespace
+
+TPropShadowMask::TPropShadowMask(const TPropImage& Image, const TPropTransform& T,
+                                 const TPropShadow& S) {
+  int32_t wx, wy;
+  const TPropTransform t = AtOrigin(T, wx, wy);
+  FArea = ShadowReach(Image, t, S);
+  if (S.On && S.Opacity > 0 && !FArea.IsEmpty()) FAlpha = ShadowAlpha(Image, t, S, FArea);
+}
+
+void DrawPropMasked(const TPropImage& Image, const TPropTransform& T, const TPropShadowMask& Shadow,
+                    TBitmap32& Target, const TRect& Clip, int32_t OffsetX, int32_t OffsetY) {
+  if (Image.Width() <= 0 || Image.Height() <= 0) return;
+  const TRect clip = TargetClip(Target, Clip, OffsetX, OffsetY);
+  if (clip.IsEmpty()) return;
+  if (!Shadow.FAlpha.empty()) {
+    int32_t wx, wy;
+    AtOrigin(T, wx, wy);
+    const TRect a = Shadow.FArea;
+    BlendShadow(Shadow.FAlpha.data(), TRect{a.Left + wx, a.Top + wy, a.Right + wx, a.Bottom + wy},
+                Target, clip, OffsetX, OffsetY);
+  }
+  DrawImage(Image, T, Target, clip, OffsetX, OffsetY);
+}
+
+void DrawProp(const TPropImage& Image, const TPropTransform& T, const TPropShadow& S,
+              TBitmap32& Target, const TRect& Clip, int32_t OffsetX, int32_t OffsetY) {
+  if (Image.Width() <= 0 || Image.Height() <= 0) return;
+  const TRect clip = TargetClip(Target, Clip, OffsetX, OffsetY);
+  if (clip.IsEmpty()) return;
+  // The shadow only where it shows in the clip.
+  if (S.On && S.Opacity > 0)
+    if (const TRect out = IntersectRect(clip, ShadowReach(Image, T, S)); !out.IsEmpty())
+      BlendShadow(ShadowAlpha(Image, T, S, out).data(), out, Target, clip, OffsetX, OffsetY);
+  DrawImage(Image, T, Target, clip, OffsetX, OffsetY);
 }
 
 uint8_t PropAlphaAt(const TPropImage& Image, const TPropTransform& T, int32_t X, int32_t Y) {
   if (Image.Width() <= 0 || Image.Height() <= 0) return 0;
   uint32_t p = 0;
-  TPropSampler(Image, T).Row(Y, X, X + 1, &p);
-  return uint8_t(p >> 24);
+  const auto [first, last] = TPropSampler(Image, T).Row(Y, X, X + 1, &p);
+  return first < last ? uint8_t(p >> 24) : 0;
 }

@@ -55,10 +55,32 @@ TRect PropBounds(int32_t ImageWidth, int32_t ImageHeight, const TPropTransform& 
                  const TPropShadow& S = {});
 
 // Draws the prop (its shadow first) onto Target, changing only the map pixels in
-// Clip; map pixel (x, y) is Target pixel (x + OffsetX, y + OffsetY). Pixels blend
-// by the surface's blend rule, as the layers do.
+// Clip; map pixel (x, y) is Target pixel (x + OffsetX, y + OffsetY). Each pixel
+// goes over the target in premultiplied colour: an opaque one replaces it, a
+// see-through one leaves it its share, alpha included.
 void DrawProp(const TPropImage& Image, const TPropTransform& T, const TPropShadow& S,
               TBitmap32& Target, const TRect& Clip, int32_t OffsetX = 0, int32_t OffsetY = 0);
+
+// A prop's shadow worked out once (the blur is the costly part) for every place
+// with the same fraction of a pixel, turn, scale and shadow settings: a prop
+// moved by whole pixels keeps its mask.
+class TPropShadowMask {
+ public:
+  TPropShadowMask() = default;
+  TPropShadowMask(const TPropImage& Image, const TPropTransform& T, const TPropShadow& S);
+  bool Empty() const { return FAlpha.empty(); }
+
+ private:
+  friend void DrawPropMasked(const TPropImage&, const TPropTransform&, const TPropShadowMask&,
+                             TBitmap32&, const TRect&, int32_t, int32_t);
+  TRect FArea;  // around the pixel holding the centre
+  std::vector<uint8_t> FAlpha;
+};
+
+// DrawProp with the shadow given as a mask made for the same transform (up to
+// whole pixels) and shadow; the same pixels as working the shadow out anew.
+void DrawPropMasked(const TPropImage& Image, const TPropTransform& T, const TPropShadowMask& Shadow,
+                    TBitmap32& Target, const TRect& Clip, int32_t OffsetX = 0, int32_t OffsetY = 0);
 
 // The alpha the prop covers map pixel (X, Y) with (0 outside it).
 uint8_t PropAlphaAt(const TPropImage& Image, const TPropTransform& T, int32_t X, int32_t Y);

@@ -1,6 +1,7 @@
 #include "map/compose/prop_scene.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 #include "map/codec/image_file.h"
@@ -10,6 +11,7 @@ void TPropScene::SetResolver(TResolver Resolver) { FResolver = std::move(Resolve
 void TPropScene::Reload() {
   FSources.clear();
   FPrepared.clear();
+  FShadows.clear();
   SetItems(std::move(FItems));
 }
 
@@ -50,7 +52,8 @@ const TBitmap32& TPropScene::Placeholder() {
   return *FPlaceholder;
 }
 
-void TPropScene::Prepare(size_t I, TPreparedMap& Prepared, TPreparedMap& Old) {
+void TPropScene::Prepare(size_t I, TPreparedMap& Prepared, TPreparedMap& Old, TShadowMap& Shadows,
+                         TShadowMap& OldShadows) {
   const TPropItem& item = FItems[I];
   const TSource& src = SourceOf(item.Path);
   const TBitmap32* image = src.Image.get();
@@ -71,6 +74,30 @@ void TPropScene::Prepare(size_t I, TPreparedMap& Prepared, TPreparedMap& Old) {
     it = Prepared.emplace(key, std::move(p)).first;
   }
   FDrawn[I].Image = it->second.get();
+  FDrawn[I].Shadow.reset();
+  const TPropTransform& t = item.Transform;
+  const TPropShadow& sh = item.Shadow;
+  if (sh.On && sh.Opacity > 0) {
+    const TShadowKey k{FDrawn[I].Image,
+                       t.CenterX - std::floor(t.CenterX),
+                       t.CenterY - std::floor(t.CenterY),
+                       t.Rotation,
+                       t.Scale,
+                       t.Mirror,
+                       sh.OffsetX,
+                       sh.OffsetY,
+                       sh.Softness,
+                       sh.Opacity};
+    auto s = Shadows.find(k);
+    if (s == Shadows.end()) {
+      auto old = OldShadows.find(k);
+      std::shared_ptr<const TPropShadowMask> m =
+          old != OldShadows.end() ? old->second
+                                  : std::make_shared<TPropShadowMask>(*FDrawn[I].Image, t, sh);
+      s = Shadows.emplace(k, std::move(m)).first;
+    }
+    FDrawn[I].Shadow = s->second;
+  }
   FDrawn[I].Bounds = PropBounds(image->Width(), image->Height(), item.Transform, item.Shadow);
 }
 
@@ -79,8 +106,10 @@ void TPropScene::SetItems(std::vector<TPropItem> Items) {
   FDrawn.assign(FItems.size(), {});
   FMissing.clear();
   TPreparedMap prepared;
-  for (size_t i = 0; i < FItems.size(); ++i) Prepare(i, prepared, FPrepared);
+  TShadowMap shadows;
+  for (size_t i = 0; i < FItems.size(); ++i) Prepare(i, prepared, FPrepared, shadows, FShadows);
   FPrepared = std::move(prepared);
+  FShadows = std::move(shadows);
 }
 
 void TPropScene::SetItem(size_t I, TPropItem Item) {
@@ -88,7 +117,8 @@ void TPropScene::SetItem(size_t I, TPropItem Item) {
   // Prepared images stay (another prop may use the one this prop used before);
   // the next SetItems lets go of those no prop uses.
   TPreparedMap none;
-  Prepare(I, FPrepared, none);
+  TShadowMap noShadows;
+  Prepare(I, FPrepared, none, FShadows, noShadows);
 }
 
 void TPropScene::ImageSize(size_t I, int32_t& Width, int32_t& Height) const {
@@ -107,10 +137,29 @@ bool TPropScene::Touches(const TRect& Area) const {
 
 void TPropScene::Draw(TBitmap32& Target, const TRect& Clip, int32_t OffsetX,
                       int32_t OffsetY) const {
-  for (size_t i = 0; i < FItems.size(); ++i) {
-    const TRect area = IntersectRect(FDrawn[i].Bounds, Clip);
-    if (area.IsEmpty()) continue;
-    DrawProp(*FDrawn[i].Image, FItems[i].Transform, FItems[i].Shadow, Target, area, OffsetX,
-             OffsetY);
+  // The props that touch the clip, in order.
+  std::vector<size_t> shown;
+  for (size_t i = 0; i < FItems.size(); ++i)
+    if (!IntersectRect(FDrawn[i].Bounds, Clip).IsEmpty()) shown.push_back(i);
+  if (shown.empty()) return;
+  // Bands of rows are independent (each prop is drawn clipped to the band, in the
+  // same order), so a large area is shared out between the threads.
+  constexpr int32_t kBand = 32;
+  const int32_t bands = (Clip.Height() + kBand - 1) / kBand;
+  const int64_t area = int64_t(Clip.Width()) * Clip.Height();
+#pragma omp parallel for schedule(dynamic) if (area >= 65536)
+  for (int32_t b = 0; b < bands; ++b) {
+    const TRect band{Clip.Left, Clip.Top + b * kBand, Clip.Right,
+                     std::min(Clip.Bottom, Clip.Top + (b + 1) * kBand)};
+    for (size_t i : shown) {
+      const TRect part = IntersectRect(FDrawn[i].Bounds, band);
+      if (part.IsEmpty()) continue;
+      if (FDrawn[i].Shadow)
+        DrawPropMasked(*FDrawn[i].Image, FItems[i].Transform, *FDrawn[i].Shadow, Target, part,
+                       OffsetX, OffsetY);
+      else
+        DrawProp(*FDrawn[i].Image, FItems[i].Transform, TPropShadow{}, Target, part, OffsetX,
+                 OffsetY);
+    }
   }
 }

@@ -7,6 +7,7 @@
 // Composition draws the scene above the floor layers and beneath the doors,
 // walls and shades.
 
+#include <compare>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -81,14 +82,27 @@ class TPropScene {
   };
   struct TDrawn {
     const TPropImage* Image = nullptr;
+    std::shared_ptr<const TPropShadowMask> Shadow;  // null without a shadow
     TRect Bounds;
     bool Placeholder = false;
   };
+  // What a shadow mask depends on.
+  struct TShadowKey {
+    const TPropImage* Image;
+    double FracX, FracY, Rotation, Scale;
+    bool Mirror;
+    double OffsetX, OffsetY, Softness;
+    uint8_t Opacity;
+    auto operator<=>(const TShadowKey&) const = default;
+  };
+  using TShadowMap = std::map<TShadowKey, std::shared_ptr<const TPropShadowMask>>;
   const TSource& SourceOf(const std::string& Path);
   // Prepares prop I: its image at its scale (from Prepared when there, else from
   // Old, else made anew) and its bounds.
   using TPreparedMap = std::map<std::pair<const TBitmap32*, double>, std::unique_ptr<TPropImage>>;
-  void Prepare(size_t I, TPreparedMap& Prepared, TPreparedMap& Old);
+  // Shadow masks likewise: from Shadows when there, else from OldShadows.
+  void Prepare(size_t I, TPreparedMap& Prepared, TPreparedMap& Old, TShadowMap& Shadows,
+               TShadowMap& OldShadows);
   const TBitmap32& Placeholder();
 
   TResolver FResolver;
@@ -97,5 +111,6 @@ class TPropScene {
   std::vector<TPropMissing> FMissing;
   std::map<std::string, TSource> FSources;  // by stored path
   TPreparedMap FPrepared;
+  TShadowMap FShadows;
   std::unique_ptr<TBitmap32> FPlaceholder;
 };

@@ -102,16 +102,18 @@ TEST(PropDraw, EnlargingInterpolatesAndShrinkingAveragesArea) {
   t.SetSize(20, 20);
   t.Clear(0xFF000000);
   DrawProp(TPropImage(im, 2.0), At(10, 10, 0, 2), {}, t, kAll);
-  // Pixel (9, 9) samples a quarter of the way from red to its neighbours: weights
-  // 192 x 192 red, 64 x 192 blue and green, 64 x 64 white, out of 65536.
-  // Red: 255 x (36864 + 4096) / 65536 = 159.4; green and blue 255 x 16384 / 65536 = 63.75.
+  // Pixel (9, 9) samples a quarter of the way from red towards its neighbours,
+  // mixed across, then down, each rounded: red-blue gives (191, 0, 64),
+  // green-white (64, 255, 64); a quarter of the second into the first gives
+  // (159.25, 63.75, 64.0), each rounded to the nearest: (159, 64, 64).
   EXPECT_EQ(t.Pixel(9, 9), 0xFF9F4040u);
-  // Pixel (10, 10): 64 x 64 red, 192 x 64 blue and green, 192 x 192 white.
-  // Red 255 x 40960 / 65536 = 159.4, green and blue 255 x 49152 / 65536 = 191.25.
+  // Pixel (10, 10) three quarters of the way: (64, 0, 191) and (191, 255, 191)
+  // mixed at 3/4: (159.25, 191.25, 191) -> (159, 191, 191).
   EXPECT_EQ(t.Pixel(10, 10), 0xFF9FBFBFu);
-  // The outer ring fades out: (8, 8) is red at weight 192 x 192 over black,
-  // alpha 255 x 36864 / 65536 = 143.4, blended onto the black ground.
-  EXPECT_EQ(t.Pixel(8, 8) & 0x00FFFFFFu, uint32_t((143 * 255 + 128) >> 8) << 16);
+  // The outer ring fades out: (8, 8) mixes red with the transparent border at
+  // 192 / 256 twice: 255 -> 191 -> 143 in red and alpha. Over opaque black the
+  // black keeps its share, (255 - 143) / 255 of 0, and the alpha becomes whole.
+  EXPECT_EQ(t.Pixel(8, 8), 0xFF8F0000u);
 
   // A 4 x 4 checkerboard of black and white halved: each 2 x 2 block averages to
   // mid grey (127.5 rounds to 128). Sampling alone would give black or white.
@@ -139,10 +141,8 @@ TEST(PropDraw, ShadowLiesBeneathThePropAndBlursSymmetrically) {
   t.SetSize(24, 24);
   t.Clear(0xFFFFFFFF);
   DrawProp(prop, At(10, 10), hard, t, kAll);
-  // Black at alpha 100 over white: 255 + 100 x (0 - 255) / 256 = 155.4, and the
-  // alpha channel 255 + 100 x (100 - 255) / 256 = 194.9 by the blend rule.
-  const TColor32 shade = BlendPixel(0x64000000, 0xFFFFFFFF);
-  EXPECT_EQ(shade, 0xC29B9B9Bu);
+  // Black at alpha 100 over white keeps (255 - 100) / 255 of it: 155.
+  const TColor32 shade = 0xFF9B9B9Bu;
   for (int32_t y = 8; y <= 11; ++y) {
     for (int32_t x = 8; x <= 11; ++x) EXPECT_EQ(t.Pixel(x, y), 0xFF3070B0u);  // over its shadow
     EXPECT_EQ(t.Pixel(12, y), shade);
@@ -178,7 +178,7 @@ TEST(PropDraw, ShadowLiesBeneathThePropAndBlursSymmetrically) {
       }
     }
   const uint32_t centre = a.Pixel(14, 14) & 0xFF, edge = a.Pixel(14, 11) & 0xFF;
-  const uint32_t hardCentre = BlendPixel(0xC8000000, 0xFFFFFFFF) & 0xFF;
+  const uint32_t hardCentre = 55;  // white under black at alpha 200: 255 x 55 / 255
   EXPECT_GT(centre, hardCentre);
   EXPECT_LT(centre, edge);
   EXPECT_LT(edge, 255u);
@@ -216,5 +216,35 @@ TEST(PropDraw, FreeTurnsStayInsideTheirBounds) {
           EXPECT_TRUE(x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) << x << "," << y;
         }
     EXPECT_GT(changed, 0);
+  }
+}
+
+TEST(PropDraw, AShadowMaskServesEveryWholePixelMove) {
+  TBitmap32 im;
+  std::vector<TColor32> c;
+  for (uint32_t i = 0; i < 48; ++i) c.push_back(((i * 37) % 256) << 24 | 0x304050u);
+  MakeImage(im, 8, 6, c);
+  const TPropImage prop(im, 2.5);
+  TPropShadow sh;
+  sh.On = true, sh.OffsetX = 2.5, sh.OffsetY = 4, sh.Softness = 3, sh.Opacity = 180;
+  TPropTransform t = At(20.3, 18.6, 27, 2.5, true);
+  const TPropShadowMask mask(prop, t, sh);
+  EXPECT_FALSE(mask.Empty());
+  for (const double dx : {0.0, 7.0, -13.0}) {
+    TPropTransform moved = t;
+    moved.CenterX += dx, moved.CenterY += dx / 2 == 3.5 ? 1 : 0;
+    TBitmap32 direct, cached;
+    for (TBitmap32* b : {&direct, &cached}) {
+      b->SetSize(48, 48);
+      b->Clear(0xFFC0C0C0);
+    }
+    // Whole and clipped: the same pixels either way.
+    for (const TRect& clip : {kAll, TRect{10, 12, 30, 25}}) {
+      DrawProp(prop, moved, sh, direct, clip);
+      DrawPropMasked(prop, moved, mask, cached, clip);
+      for (int32_t y = 0; y < 48; ++y)
+        for (int32_t x = 0; x < 48; ++x)
+          ASSERT_EQ(cached.Pixel(x, y), direct.Pixel(x, y)) << dx << ": " << x << "," << y;
+    }
   }
 }
