@@ -66,7 +66,7 @@ class TPropSampler {
     // whole numbers.
     FUx = m * c / scale * kx, FUy = m * s / scale * kx;
     FVx = -s / scale * ky, FVy = c / scale * ky;
-    FCx = T.CenterX + ShiftX, FCy = T.CenterY + ShiftY;
+    FCx = T.CenterX, FCy = T.CenterY, FSx = ShiftX, FSy = ShiftY;
     FU0 = double(Im.FSourceW) / 2 * kx - 0.5, FV0 = double(Im.FSourceH) / 2 * ky - 0.5;
   }
 
@@ -74,10 +74,14 @@ class TPropSampler {
   // X0 + i. Only the pixels the image can reach are written; the span of them,
   // relative to X0, is returned (First >= Last when there are none).
   std::pair<int32_t, int32_t> Row(int32_t Y, int32_t X0, int32_t X1, uint32_t* Out) const {
-    const double dx = double(X0) + 0.5 - FCx, dy = double(Y) + 0.5 - FCy;
-    const int64_t u0 = std::llround((FU0 + FUx * dx + FUy * dy) * kFix);
-    const int64_t v0 = std::llround((FV0 + FVx * dx + FVy * dy) * kFix);
+    // Positions step from the pixel that holds the centre, whatever X0 is, so that
+    // a pixel gets the same sample in any clip and after a move by whole pixels.
+    const double xr = std::floor(FCx);
+    const double dx = ((xr + 0.5) - FCx) - FSx, dy = ((double(Y) + 0.5) - FCy) - FSy;
     const int64_t du = std::llround(FUx * kFix), dv = std::llround(FVx * kFix);
+    const int64_t shift = int64_t(X0) - int64_t(xr);
+    const int64_t u0 = std::llround((FU0 + FUx * dx + FUy * dy) * kFix) + shift * du;
+    const int64_t v0 = std::llround((FV0 + FVx * dx + FVy * dy) * kFix) + shift * dv;
     const int64_t w = FIm.FW, h = FIm.FH;
     // Where both taps of each axis lie in the image or its transparent border.
     int32_t first = 0, last = X1 - X0;
@@ -136,7 +140,7 @@ class TPropSampler {
   }
 
   const TPropImage& FIm;
-  double FUx, FUy, FVx, FVy, FCx, FCy, FU0, FV0;
+  double FUx, FUy, FVx, FVy, FCx, FCy, FSx, FSy, FU0, FV0;
 };
 
 TPropImage::TPropImage(const TBitmap32& Source, double Scale)
@@ -220,7 +224,7 @@ std::vector<uint8_t> ShadowAlpha(const TPropImage& Image, const TPropTransform& 
   // The unblurred mask, 0 outside the prop.
   std::vector<uint32_t> mask(size_t(aw) * size_t(ah), 0);
   std::vector<uint32_t> row(static_cast<size_t>(aw));
-  const TPropSampler sampler(Image, moved);
+  const TPropSampler sampler(Image, T, S.OffsetX, S.OffsetY);
   const TRect live = IntersectRect(area, shape);
   for (int32_t y = live.Top; y < live.Bottom; ++y) {
     const auto [first, last] = sampler.Row(y, live.Left, live.Right, row.data());
@@ -265,19 +269,6 @@ std::vector<uint8_t> ShadowAlpha(const TPropImage& Image, const TPropTransform& 
   return alpha;
 }
 
-// Darkens the target under Alpha, which covers the map pixels of Area, inside
-// Clip.
-void BlendShadow(const uint8_t* Alpha, const TRect& Area, TBitmap32& Target, const TRect& Clip,
-                 int32_t OffsetX, int32_t OffsetY) {
-  const TRect out = IntersectRect(Area, Clip);
-  for (int32_t y = out.Top; y < out.Bottom; ++y) {
-    const uint8_t* m = Alpha + size_t(y - Area.Top) * size_t(Area.Width()) + (out.Left - Area.Left);
-    TColor32* d = Target.ScanLine(y + OffsetY) + out.Left + OffsetX;
-    for (int32_t x = 0; x < out.Width(); ++x)
-      if (m[x]) d[x] = Over(uint32_t(m[x]) << 24, d[x]);
-  }
-}
-
 // A transform moved so that its centre lies within the pixel at (0, 0), and the
 // whole pixels it was moved by.
 TPropTransform AtOrigin(const TPropTransform& T, int32_t& WholeX, int32_t& WholeY) {
@@ -289,18 +280,49 @@ TPropTransform AtOrigin(const TPropTransform& T, int32_t& WholeX, int32_t& Whole
   return t;
 }
 
-// The prop itself over the target inside Clip (already within the target).
-void DrawImage(const TPropImage& Image, const TPropTransform& T, TBitmap32& Target,
-               const TRect& Clip, int32_t OffsetX, int32_t OffsetY) {
-  const TRect area = IntersectRect(Clip, PropBounds(Image.SourceWidth(), Image.SourceHeight(), T));
-  if (area.IsEmpty()) return;
+// The prop and its shadow over the map pixels of Out, in premultiplied colour:
+// the prop's sample over the shadow's black.
+std::vector<uint32_t> Render(const TPropImage& Image, const TPropTransform& T, const TPropShadow& S,
+                             const TRect& Out) {
+  const int32_t w = Out.Width(), h = Out.Height();
+  std::vector<uint32_t> pixels(size_t(w) * size_t(h), 0);
+  if (S.On && S.Opacity > 0)
+    if (const TRect sh = IntersectRect(Out, ShadowReach(Image, T, S)); !sh.IsEmpty()) {
+      const std::vector<uint8_t> alpha = ShadowAlpha(Image, T, S, sh);
+      for (int32_t y = sh.Top; y < sh.Bottom; ++y) {
+        const uint8_t* a = alpha.data() + size_t(y - sh.Top) * size_t(sh.Width());
+        uint32_t* p = pixels.data() + size_t(y - Out.Top) * size_t(w) + (sh.Left - Out.Left);
+        for (int32_t x = 0; x < sh.Width(); ++x) p[x] = uint32_t(a[x]) << 24;
+      }
+    }
+  const TRect area = IntersectRect(Out, PropBounds(Image.SourceWidth(), Image.SourceHeight(), T));
+  if (area.IsEmpty()) return pixels;
   const TPropSampler sampler(Image, T);
   std::vector<uint32_t> row(size_t(area.Width()));
   for (int32_t y = area.Top; y < area.Bottom; ++y) {
     const auto [first, last] = sampler.Row(y, area.Left, area.Right, row.data());
-    TColor32* d = Target.ScanLine(y + OffsetY) + area.Left + OffsetX;
+    uint32_t* d = pixels.data() + size_t(y - Out.Top) * size_t(w) + (area.Left - Out.Left);
     for (int32_t x = first; x < last; ++x) {
       const uint32_t p = row[size_t(x)];
+      if (p >= 0xFF000000u)
+        d[x] = p;
+      else if (p)
+        d[x] = Over(p, d[x]);
+    }
+  }
+  return pixels;
+}
+
+// Pixels covering the map pixels of Area over the target, inside Clip.
+void Blit(const uint32_t* Pixels, const TRect& Area, TBitmap32& Target, const TRect& Clip,
+          int32_t OffsetX, int32_t OffsetY) {
+  const TRect out = IntersectRect(Area, Clip);
+  for (int32_t y = out.Top; y < out.Bottom; ++y) {
+    const uint32_t* s =
+        Pixels + size_t(y - Area.Top) * size_t(Area.Width()) + (out.Left - Area.Left);
+    TColor32* d = Target.ScanLine(y + OffsetY) + out.Left + OffsetX;
+    for (int32_t x = 0; x < out.Width(); ++x) {
+      const uint32_t p = s[x];
       if (p >= 0xFF000000u)
         d[x] = p;
       else if (p)
@@ -317,39 +339,31 @@ TRect TargetClip(const TBitmap32& Target, const TRect& Clip, int32_t OffsetX, in
 
 }  // namespace
 
-TPropShadowMask::TPropShadowMask(const TPropImage& Image, const TPropTransform& T,
-                                 const TPropShadow& S) {
+TPropSprite::TPropSprite(const TPropImage& Image, const TPropTransform& T, const TPropShadow& S) {
+  if (Image.Width() <= 0 || Image.Height() <= 0) return;
   int32_t wx, wy;
   const TPropTransform t = AtOrigin(T, wx, wy);
-  FArea = ShadowReach(Image, t, S);
-  if (S.On && S.Opacity > 0 && !FArea.IsEmpty()) FAlpha = ShadowAlpha(Image, t, S, FArea);
+  FArea = PropBounds(Image.SourceWidth(), Image.SourceHeight(), t, S);
+  FPixels = Render(Image, t, S, FArea);
 }
 
-void DrawPropMasked(const TPropImage& Image, const TPropTransform& T, const TPropShadowMask& Shadow,
-                    TBitmap32& Target, const TRect& Clip, int32_t OffsetX, int32_t OffsetY) {
-  if (Image.Width() <= 0 || Image.Height() <= 0) return;
-  const TRect clip = TargetClip(Target, Clip, OffsetX, OffsetY);
-  if (clip.IsEmpty()) return;
-  if (!Shadow.FAlpha.empty()) {
-    int32_t wx, wy;
-    AtOrigin(T, wx, wy);
-    const TRect a = Shadow.FArea;
-    BlendShadow(Shadow.FAlpha.data(), TRect{a.Left + wx, a.Top + wy, a.Right + wx, a.Bottom + wy},
-                Target, clip, OffsetX, OffsetY);
-  }
-  DrawImage(Image, T, Target, clip, OffsetX, OffsetY);
+void DrawPropSprite(const TPropSprite& Sprite, const TPropTransform& T, TBitmap32& Target,
+                    const TRect& Clip, int32_t OffsetX, int32_t OffsetY) {
+  if (Sprite.FPixels.empty()) return;
+  int32_t wx, wy;
+  AtOrigin(T, wx, wy);
+  const TRect a = Sprite.FArea;
+  Blit(Sprite.FPixels.data(), TRect{a.Left + wx, a.Top + wy, a.Right + wx, a.Bottom + wy}, Target,
+       TargetClip(Target, Clip, OffsetX, OffsetY), OffsetX, OffsetY);
 }
 
 void DrawProp(const TPropImage& Image, const TPropTransform& T, const TPropShadow& S,
               TBitmap32& Target, const TRect& Clip, int32_t OffsetX, int32_t OffsetY) {
   if (Image.Width() <= 0 || Image.Height() <= 0) return;
-  const TRect clip = TargetClip(Target, Clip, OffsetX, OffsetY);
-  if (clip.IsEmpty()) return;
-  // The shadow only where it shows in the clip.
-  if (S.On && S.Opacity > 0)
-    if (const TRect out = IntersectRect(clip, ShadowReach(Image, T, S)); !out.IsEmpty())
-      BlendShadow(ShadowAlpha(Image, T, S, out).data(), out, Target, clip, OffsetX, OffsetY);
-  DrawImage(Image, T, Target, clip, OffsetX, OffsetY);
+  const TRect out = IntersectRect(TargetClip(Target, Clip, OffsetX, OffsetY),
+                                  PropBounds(Image.SourceWidth(), Image.SourceHeight(), T, S));
+  if (out.IsEmpty()) return;
+  Blit(Render(Image, T, S, out).data(), out, Target, out, OffsetX, OffsetY);
 }
 
 uint8_t PropAlphaAt(const TPropImage& Image, const TPropTransform& T, int32_t X, int32_t Y) {

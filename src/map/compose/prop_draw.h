@@ -54,33 +54,33 @@ class TPropImage {
 TRect PropBounds(int32_t ImageWidth, int32_t ImageHeight, const TPropTransform& T,
                  const TPropShadow& S = {});
 
-// Draws the prop (its shadow first) onto Target, changing only the map pixels in
+// Draws the prop (over its shadow) onto Target, changing only the map pixels in
 // Clip; map pixel (x, y) is Target pixel (x + OffsetX, y + OffsetY). Each pixel
 // goes over the target in premultiplied colour: an opaque one replaces it, a
 // see-through one leaves it its share, alpha included.
 void DrawProp(const TPropImage& Image, const TPropTransform& T, const TPropShadow& S,
               TBitmap32& Target, const TRect& Clip, int32_t OffsetX = 0, int32_t OffsetY = 0);
 
-// A prop's shadow worked out once (the blur is the costly part) for every place
-// with the same fraction of a pixel, turn, scale and shadow settings: a prop
-// moved by whole pixels keeps its mask.
-class TPropShadowMask {
+// A prop drawn once, shadow included, for every place with the same fraction of
+// a pixel, turn, scale and shadow: a prop moved by whole pixels keeps its sprite,
+// and drawing the view again is a copy. The pixels are the ones DrawProp gives.
+class TPropSprite {
  public:
-  TPropShadowMask() = default;
-  TPropShadowMask(const TPropImage& Image, const TPropTransform& T, const TPropShadow& S);
-  bool Empty() const { return FAlpha.empty(); }
+  TPropSprite() = default;
+  TPropSprite(const TPropImage& Image, const TPropTransform& T, const TPropShadow& S);
+  size_t Bytes() const { return FPixels.size() * sizeof(uint32_t); }
 
  private:
-  friend void DrawPropMasked(const TPropImage&, const TPropTransform&, const TPropShadowMask&,
-                             TBitmap32&, const TRect&, int32_t, int32_t);
-  TRect FArea;  // around the pixel holding the centre
-  std::vector<uint8_t> FAlpha;
+  friend void DrawPropSprite(const TPropSprite&, const TPropTransform&, TBitmap32&, const TRect&,
+                             int32_t, int32_t);
+  TRect FArea;                    // around the pixel holding the centre
+  std::vector<uint32_t> FPixels;  // premultiplied
 };
 
-// DrawProp with the shadow given as a mask made for the same transform (up to
-// whole pixels) and shadow; the same pixels as working the shadow out anew.
-void DrawPropMasked(const TPropImage& Image, const TPropTransform& T, const TPropShadowMask& Shadow,
-                    TBitmap32& Target, const TRect& Clip, int32_t OffsetX = 0, int32_t OffsetY = 0);
+// DrawProp through a sprite made for the same prop (T may differ from the
+// sprite's by whole pixels).
+void DrawPropSprite(const TPropSprite& Sprite, const TPropTransform& T, TBitmap32& Target,
+                    const TRect& Clip, int32_t OffsetX = 0, int32_t OffsetY = 0);
 
 // The alpha the prop covers map pixel (X, Y) with (0 outside it).
 uint8_t PropAlphaAt(const TPropImage& Image, const TPropTransform& T, int32_t X, int32_t Y);

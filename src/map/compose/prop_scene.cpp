@@ -11,7 +11,8 @@ void TPropScene::SetResolver(TResolver Resolver) { FResolver = std::move(Resolve
 void TPropScene::Reload() {
   FSources.clear();
   FPrepared.clear();
-  FShadows.clear();
+  FSprites.clear();
+  FSpriteBytes = 0;
   SetItems(std::move(FItems));
 }
 
@@ -52,8 +53,25 @@ const TBitmap32& TPropScene::Placeholder() {
   return *FPlaceholder;
 }
 
-void TPropScene::Prepare(size_t I, TPreparedMap& Prepared, TPreparedMap& Old, TShadowMap& Shadows,
-                         TShadowMap& OldShadows) {
+TPropScene::TSpriteKey TPropScene::KeyOf(size_t I) const {
+  const TPropTransform& t = FItems[I].Transform;
+  TPropShadow sh = FItems[I].Shadow;
+  if (!sh.On) sh = TPropShadow{};
+  return {FDrawn[I].Image,
+          t.CenterX - std::floor(t.CenterX),
+          t.CenterY - std::floor(t.CenterY),
+          t.Rotation,
+          t.Scale,
+          t.Mirror,
+          sh.On,
+          sh.OffsetX,
+          sh.OffsetY,
+          sh.Softness,
+          sh.Opacity};
+}
+
+void TPropScene::Prepare(size_t I, TPreparedMap& Prepared, TPreparedMap& Old, TSpriteMap& Sprites,
+                         const TSpriteMap& OldSprites) {
   const TPropItem& item = FItems[I];
   const TSource& src = SourceOf(item.Path);
   const TBitmap32* image = src.Image.get();
@@ -74,30 +92,12 @@ void TPropScene::Prepare(size_t I, TPreparedMap& Prepared, TPreparedMap& Old, TS
     it = Prepared.emplace(key, std::move(p)).first;
   }
   FDrawn[I].Image = it->second.get();
-  FDrawn[I].Shadow.reset();
-  const TPropTransform& t = item.Transform;
-  const TPropShadow& sh = item.Shadow;
-  if (sh.On && sh.Opacity > 0) {
-    const TShadowKey k{FDrawn[I].Image,
-                       t.CenterX - std::floor(t.CenterX),
-                       t.CenterY - std::floor(t.CenterY),
-                       t.Rotation,
-                       t.Scale,
-                       t.Mirror,
-                       sh.OffsetX,
-                       sh.OffsetY,
-                       sh.Softness,
-                       sh.Opacity};
-    auto s = Shadows.find(k);
-    if (s == Shadows.end()) {
-      auto old = OldShadows.find(k);
-      std::shared_ptr<const TPropShadowMask> m =
-          old != OldShadows.end() ? old->second
-                                  : std::make_shared<TPropShadowMask>(*FDrawn[I].Image, t, sh);
-      s = Shadows.emplace(k, std::move(m)).first;
-    }
-    FDrawn[I].Shadow = s->second;
-  }
+  FDrawn[I].Sprite.reset();
+  const TSpriteKey k = KeyOf(I);
+  if (auto it2 = Sprites.find(k); it2 != Sprites.end())
+    FDrawn[I].Sprite = it2->second;
+  else if (auto old = OldSprites.find(k); old != OldSprites.end())
+    FDrawn[I].Sprite = Sprites.emplace(k, old->second).first->second;
   FDrawn[I].Bounds = PropBounds(image->Width(), image->Height(), item.Transform, item.Shadow);
 }
 
@@ -106,19 +106,26 @@ void TPropScene::SetItems(std::vector<TPropItem> Items) {
   FDrawn.assign(FItems.size(), {});
   FMissing.clear();
   TPreparedMap prepared;
-  TShadowMap shadows;
-  for (size_t i = 0; i < FItems.size(); ++i) Prepare(i, prepared, FPrepared, shadows, FShadows);
+  TSpriteMap sprites;
+  for (size_t i = 0; i < FItems.size(); ++i) Prepare(i, prepared, FPrepared, sprites, FSprites);
   FPrepared = std::move(prepared);
-  FShadows = std::move(shadows);
+  FSprites = std::move(sprites);
+  FSpriteBytes = 0;
+  for (const auto& [key, sprite] : FSprites) FSpriteBytes += sprite->Bytes();
 }
 
 void TPropScene::SetItem(size_t I, TPropItem Item) {
-  FItems.at(I) = std::move(Item);
+  // The sprite of the old place goes unless another prop shares it (the map and
+  // this prop hold it otherwise), so that a long drag does not pile them up.
+  if (const auto& sprite = FDrawn.at(I).Sprite; sprite && sprite.use_count() == 2) {
+    FSpriteBytes -= sprite->Bytes();
+    FSprites.erase(KeyOf(I));
+  }
+  FItems[I] = std::move(Item);
   // Prepared images stay (another prop may use the one this prop used before);
   // the next SetItems lets go of those no prop uses.
   TPreparedMap none;
-  TShadowMap noShadows;
-  Prepare(I, FPrepared, none, FShadows, noShadows);
+  Prepare(I, FPrepared, none, FSprites, TSpriteMap{});
 }
 
 void TPropScene::ImageSize(size_t I, int32_t& Width, int32_t& Height) const {
@@ -142,24 +149,30 @@ void TPropScene::Draw(TBitmap32& Target, const TRect& Clip, int32_t OffsetX,
   for (size_t i = 0; i < FItems.size(); ++i)
     if (!IntersectRect(FDrawn[i].Bounds, Clip).IsEmpty()) shown.push_back(i);
   if (shown.empty()) return;
-  // Bands of rows are independent (each prop is drawn clipped to the band, in the
-  // same order), so a large area is shared out between the threads.
-  constexpr int32_t kBand = 32;
-  const int32_t bands = (Clip.Height() + kBand - 1) / kBand;
-  const int64_t area = int64_t(Clip.Width()) * Clip.Height();
-#pragma omp parallel for schedule(dynamic) if (area >= 65536)
-  for (int32_t b = 0; b < bands; ++b) {
-    const TRect band{Clip.Left, Clip.Top + b * kBand, Clip.Right,
-                     std::min(Clip.Bottom, Clip.Top + (b + 1) * kBand)};
-    for (size_t i : shown) {
-      const TRect part = IntersectRect(FDrawn[i].Bounds, band);
-      if (part.IsEmpty()) continue;
-      if (FDrawn[i].Shadow)
-        DrawPropMasked(*FDrawn[i].Image, FItems[i].Transform, *FDrawn[i].Shadow, Target, part,
-                       OffsetX, OffsetY);
-      else
-        DrawProp(*FDrawn[i].Image, FItems[i].Transform, TPropShadow{}, Target, part, OffsetX,
-                 OffsetY);
-    }
+  // Sprites for the props drawn for the first time, made side by side.
+  std::vector<size_t> fresh;
+  for (size_t i : shown)
+    if (!FDrawn[i].Sprite && FSpriteBytes < kSpriteBudget) fresh.push_back(i);
+  std::vector<std::shared_ptr<const TPropSprite>> made(fresh.size());
+#pragma omp parallel for schedule(dynamic) if (fresh.size() > 4)
+  for (size_t k = 0; k < fresh.size(); ++k) {
+    const size_t i = fresh[k];
+    made[k] =
+        std::make_shared<TPropSprite>(*FDrawn[i].Image, FItems[i].Transform, FItems[i].Shadow);
+  }
+  for (size_t k = 0; k < fresh.size(); ++k) {
+    auto [it, added] = FSprites.emplace(KeyOf(fresh[k]), made[k]);
+    if (added) FSpriteBytes += made[k]->Bytes();
+    FDrawn[fresh[k]].Sprite = it->second;
+  }
+  // Drawn from their sprites, props cost about a copy of their pixels: one
+  // thread keeps up, and the view's threads are not stopped and started again.
+  for (size_t i : shown) {
+    const TRect part = IntersectRect(FDrawn[i].Bounds, Clip);
+    if (FDrawn[i].Sprite)
+      DrawPropSprite(*FDrawn[i].Sprite, FItems[i].Transform, Target, part, OffsetX, OffsetY);
+    else
+      DrawProp(*FDrawn[i].Image, FItems[i].Transform, FItems[i].Shadow, Target, part, OffsetX,
+               OffsetY);
   }
 }

@@ -82,27 +82,29 @@ class TPropScene {
   };
   struct TDrawn {
     const TPropImage* Image = nullptr;
-    std::shared_ptr<const TPropShadowMask> Shadow;  // null without a shadow
+    // Made when the prop is first drawn (null until then, or over the budget).
+    mutable std::shared_ptr<const TPropSprite> Sprite;
     TRect Bounds;
     bool Placeholder = false;
   };
-  // What a shadow mask depends on.
-  struct TShadowKey {
+  // What a sprite depends on.
+  struct TSpriteKey {
     const TPropImage* Image;
     double FracX, FracY, Rotation, Scale;
-    bool Mirror;
+    bool Mirror, Shadow;
     double OffsetX, OffsetY, Softness;
     uint8_t Opacity;
-    auto operator<=>(const TShadowKey&) const = default;
+    auto operator<=>(const TSpriteKey&) const = default;
   };
-  using TShadowMap = std::map<TShadowKey, std::shared_ptr<const TPropShadowMask>>;
+  using TSpriteMap = std::map<TSpriteKey, std::shared_ptr<const TPropSprite>>;
+  TSpriteKey KeyOf(size_t I) const;
   const TSource& SourceOf(const std::string& Path);
   // Prepares prop I: its image at its scale (from Prepared when there, else from
   // Old, else made anew) and its bounds.
   using TPreparedMap = std::map<std::pair<const TBitmap32*, double>, std::unique_ptr<TPropImage>>;
-  // Shadow masks likewise: from Shadows when there, else from OldShadows.
-  void Prepare(size_t I, TPreparedMap& Prepared, TPreparedMap& Old, TShadowMap& Shadows,
-               TShadowMap& OldShadows);
+  // Its sprite is taken over from Sprites or else OldSprites when made before.
+  void Prepare(size_t I, TPreparedMap& Prepared, TPreparedMap& Old, TSpriteMap& Sprites,
+               const TSpriteMap& OldSprites);
   const TBitmap32& Placeholder();
 
   TResolver FResolver;
@@ -111,6 +113,9 @@ class TPropScene {
   std::vector<TPropMissing> FMissing;
   std::map<std::string, TSource> FSources;  // by stored path
   TPreparedMap FPrepared;
-  TShadowMap FShadows;
+  // Sprites by what they depend on, and their bytes (kept under kSpriteBudget).
+  mutable TSpriteMap FSprites;
+  mutable size_t FSpriteBytes = 0;
+  static constexpr size_t kSpriteBudget = size_t(256) << 20;
   std::unique_ptr<TBitmap32> FPlaceholder;
 };

@@ -219,7 +219,7 @@ TEST(PropDraw, FreeTurnsStayInsideTheirBounds) {
   }
 }
 
-TEST(PropDraw, AShadowMaskServesEveryWholePixelMove) {
+TEST(PropDraw, ASpriteServesEveryWholePixelMove) {
   TBitmap32 im;
   std::vector<TColor32> c;
   for (uint32_t i = 0; i < 48; ++i) c.push_back(((i * 37) % 256) << 24 | 0x304050u);
@@ -228,8 +228,8 @@ TEST(PropDraw, AShadowMaskServesEveryWholePixelMove) {
   TPropShadow sh;
   sh.On = true, sh.OffsetX = 2.5, sh.OffsetY = 4, sh.Softness = 3, sh.Opacity = 180;
   TPropTransform t = At(20.3, 18.6, 27, 2.5, true);
-  const TPropShadowMask mask(prop, t, sh);
-  EXPECT_FALSE(mask.Empty());
+  const TPropSprite sprite(prop, t, sh);
+  EXPECT_GT(sprite.Bytes(), 0u);
   for (const double dx : {0.0, 7.0, -13.0}) {
     TPropTransform moved = t;
     moved.CenterX += dx, moved.CenterY += dx / 2 == 3.5 ? 1 : 0;
@@ -241,7 +241,7 @@ TEST(PropDraw, AShadowMaskServesEveryWholePixelMove) {
     // Whole and clipped: the same pixels either way.
     for (const TRect& clip : {kAll, TRect{10, 12, 30, 25}}) {
       DrawProp(prop, moved, sh, direct, clip);
-      DrawPropMasked(prop, moved, mask, cached, clip);
+      DrawPropSprite(sprite, moved, cached, clip);
       for (int32_t y = 0; y < 48; ++y)
         for (int32_t x = 0; x < 48; ++x)
           ASSERT_EQ(cached.Pixel(x, y), direct.Pixel(x, y)) << dx << ": " << x << "," << y;
