@@ -39,6 +39,7 @@ TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,
   CreateMenus();
   CreateToolBar();
   CreateSidePanel();
+  CreatePropPanel();
   CreateStatusBar();
   resize(634, 540);
   UpdateCaption();

@@ -25,6 +25,8 @@
 
 class QAction;
 class QActionGroup;
+class QDockWidget;
+class TAssetBrowser;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -178,6 +180,14 @@ class TMapEdit2Form : public QMainWindow {
   void LayerModeExecute();
   void UpdateLayerButtons();
 
+  // --- props (map_edit2_form_props.cpp) ---
+  // The asset browser beside the canvas.
+  TAssetBrowser* AssetBrowser() const { return FAssetBrowser; }
+  // The folders searched for prop images, in order (tests set their own).
+  void SetAssetFolders(std::vector<std::filesystem::path> Folders);
+  // Lists the asset folders again (a user copied new images in).
+  void RescanAssets();
+
  protected:
   void showEvent(QShowEvent* Event) override;
   void closeEvent(QCloseEvent* Event) override;
@@ -193,6 +203,8 @@ class TMapEdit2Form : public QMainWindow {
   // Rebuilds the language menu from the language files found.
   void BuildLanguageMenu();
   QToolButton* MakePanelButton(QAction* Command, QWidget* Parent);
+  void CreatePropPanel();
+  void ApplyPropLanguage(const TLanguageFile& File);
 
   void CreateAutosave();
   void DiscardOwnRecoveryCopy();
@@ -248,4 +260,9 @@ class TMapEdit2Form : public QMainWindow {
   TColorSwatch* FDoorSwatch = nullptr;
   QListWidget* FLayerList = nullptr;
   QLabel* FStatus[4] = {};
+  // Props.
+  QDockWidget* FPropDock = nullptr;
+  TAssetBrowser* FAssetBrowser = nullptr;
+  std::vector<std::filesystem::path> FAssetFolders;
+  bool FAssetFoldersSet = false;
 };

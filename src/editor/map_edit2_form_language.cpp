@@ -178,6 +178,7 @@ void TMapEdit2Form::ApplyLanguage(const TLanguageFile& File) {
   FCaptionTitle = file.ReadString("Title", "Exe", FCaptionTitle);
   FLanguageMenu->setTitle(file.ReadString("MainMenu", "Language", FLanguageMenu->title()));
   for (const TCaptionKey& k : kExtraKeys) apply(k);
+  ApplyPropLanguage(file);
   UpdateCaption();
 
   FDialogs->LoadLanguage(file);
