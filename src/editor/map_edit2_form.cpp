@@ -45,6 +45,7 @@ TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,
   CreateMenus();
   CreateToolBar();
   CreateSidePanel();
+  CreatePropPanel();
   CreateStatusBar();
   resize(634, 540);
   setAcceptDrops(true);  // a map file dropped on the window opens

@@ -28,6 +28,8 @@
 
 class QAction;
 class QActionGroup;
+class QDockWidget;
+class TAssetBrowser;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -228,6 +230,14 @@ class TMapEdit2Form : public QMainWindow {
   void LayerModeExecute();
   void UpdateLayerButtons();
 
+  // --- props (map_edit2_form_props.cpp) ---
+  // The asset browser beside the canvas.
+  TAssetBrowser* AssetBrowser() const { return FAssetBrowser; }
+  // The folders searched for prop images, in order (tests set their own).
+  void SetAssetFolders(std::vector<std::filesystem::path> Folders);
+  // Lists the asset folders again (a user copied new images in).
+  void RescanAssets();
+
  protected:
   void showEvent(QShowEvent* Event) override;
   void closeEvent(QCloseEvent* Event) override;
@@ -253,6 +263,8 @@ class TMapEdit2Form : public QMainWindow {
   QListWidgetItem* MakeLayerItem(const QString& Name) const;
   void RememberFile(const QString& FileName);
   void MarkCurrentLanguage();
+  void CreatePropPanel();
+  void ApplyPropLanguage(const TLanguageFile& File);
 
   void CreateAutosave();
   void DiscardOwnRecoveryCopy();
@@ -323,4 +335,9 @@ class TMapEdit2Form : public QMainWindow {
   // shrink to the map (never below what shows the toolbar whole).
   bool FMayShrinkToMap = false;
   QString FLanguagePath;
+  // Props.
+  QDockWidget* FPropDock = nullptr;
+  TAssetBrowser* FAssetBrowser = nullptr;
+  std::vector<std::filesystem::path> FAssetFolders;
+  bool FAssetFoldersSet = false;
 };

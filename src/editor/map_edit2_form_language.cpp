@@ -198,6 +198,7 @@ void TMapEdit2Form::ApplyLanguage(const TLanguageFile& File) {
   for (const TCaptionKey& k : kExtraKeys) apply(k);
   FTexts.Load(file);
   ApplyTexts();
+  ApplyPropLanguage(file);
   UpdateCaption();
 
   FDialogs->LoadLanguage(file);

@@ -8,11 +8,18 @@
 #include <cstdint>
 #include <vector>
 
+class TPropScene;
+
 struct TComposeOptions {
   // Layers left out of the picture, by document index (index 0 is the wall
   // layer); an index beyond the vector is shown. The editor hides layers in its
   // view only; outputs leave this empty unless the user asks otherwise.
   std::vector<bool> HiddenLayers;
+
+  // Props drawn above the floor layers and beneath the doors, walls and shades:
+  // a prop by a wall lies in the wall's shade, and no prop shows through a wall.
+  // Null or empty: none.
+  const TPropScene* Props = nullptr;
 
   bool Hidden(int32_t Layer) const {
     return Layer >= 0 && std::size_t(Layer) < HiddenLayers.size() &&
