@@ -94,6 +94,7 @@ void TEditSession::Execute(const std::vector<std::string>& W) {
   if (c == "add-layer") return AddLayer(W);
   if (c == "edit-layer") return EditLayer(W);
   if (c == "delete-layer") return DeleteLayer(W);
+  if (c == "wall-layer") return WallLayer(W);
   if (c == "undo") {
     CheckArgCount(W, 1, 1, "undo");
     return Undo();
@@ -300,6 +301,14 @@ void TEditSession::EditLayer(const TArgs& W) {
   CheckLayerText(W[2], "name");
   CheckLayerText(W[3], "source");
   FSession.EditLayer(ListIndexArg(W, 1) + 1, W[2], W[3], TBadLayerSource::Revert);
+}
+
+void TEditSession::WallLayer(const TArgs& W) {
+  CheckArgCount(W, 3, 3, "wall-layer NAME SOURCE");
+  CheckLayerText(W[1], "name");
+  CheckLayerText(W[2], "source");
+  if (FMap.Count() == 0) throw TCommandError("the map has no wall layer");
+  FSession.EditLayer(0, W[1], W[2], TBadLayerSource::Revert);
 }
 
 void TEditSession::DeleteLayer(const TArgs& W) {

@@ -70,6 +70,8 @@ class TEditSession {
   void AddLayer(const TArgs& W);
   void EditLayer(const TArgs& W);
   void DeleteLayer(const TArgs& W);
+  // The wall layer's name and texture (layer 0, which the layer list leaves out).
+  void WallLayer(const TArgs& W);
   void Undo();
   void Redo();
 
