@@ -47,6 +47,7 @@ const char* const kHelpDetails =
     "  erase-free-doors X Y\n"
     "  add-layer NAME SOURCE [ground|floor|object] [before=I]\n"
     "  edit-layer I NAME SOURCE          delete-layer I\n"
+    "  wall-layer NAME SOURCE            (the wall layer, 0)\n"
     "  undo                              redo\n"
     "Pixel rectangles and ellipses end before X2, Y2. Words with blanks go in\n"
     "double quotes. In a script (--script FILE, or - for standard input), one\n"
@@ -59,7 +60,17 @@ const char* const kHelpDetails =
     "--preset sets the pixels per cell: foundry (Foundry / Universal VTT, 100),\n"
     "roll20 (70), print300 (one-inch cells at 300 dpi: 300, with 300 dpi stored) or\n"
     "custom (the --pixels-per-cell, --dpi or --pixels-per-grid given). An image with\n"
-    "a side over 16384 pixels is written with a warning naming a size that fits.\n";
+    "a side over 16384 pixels is written with a warning naming a size that fits.\n"
+    "\n"
+    "render, print and export-vtt draw the map in its stored style, and take:\n"
+    "  --plain                        the plain picture (then the options below)\n"
+    "  --hatch DIST[,SPACING]         pen hatching on the walls within DIST pixels\n"
+    "  --hatch-color #RRGGBB, --hatch-seed N\n"
+    "  --shadow ANGLE,LENGTH[,SOFT]   wall shadow towards ANGLE degrees (0 right, 90 down)\n"
+    "  --outline WIDTH[,ROUGHNESS]    a line along the walls; --outline-color #RRGGBB\n"
+    "  --ink-saving hatch|grey        light grey floors, walls hatched or grey\n"
+    "  --grid-style solid|dashed|dotted, --grid-opacity PERCENT (0 to 100)\n"
+    "Lengths are map pixels.\n";
 
 fs::path ExecutableDir(const char* Argv0) {
   std::error_code ec;

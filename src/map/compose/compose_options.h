@@ -4,4 +4,9 @@
 // styles, lights) is a field here that the view, image output, printing and the
 // VTT image switch on through the one composition routine.
 
-struct TComposeOptions {};
+#include "map/compose/map_style_options.h"
+
+struct TComposeOptions {
+  // Hatching, drop shadow, wall outline, ink-saving colours (all off by default).
+  TMapStyleOptions Style;
+};
