@@ -41,10 +41,16 @@ std::unique_ptr<TMapEditLayerList> MakeDungeon() {
     }
     px = cx, py = cy;
   }
+  // Painted in whole cells, as the chip tools do.
+  for (int32_t cy = 0; cy < kCells; ++cy)
+    for (int32_t cx = 0; cx < kCells; ++cx) map->SetCell(cx, cy, 1);
   for (int32_t i = 0; i < 40; ++i) {
     const int32_t x0 = int32_t(rng() % 1900), y0 = int32_t(rng() % 1900);
     for (int32_t y = y0; y < y0 + 20; ++y)
-      for (int32_t x = x0; x < x0 + 20; ++x) map->SetPixelLayer(x, y, 0);
+      for (int32_t x = x0; x < x0 + 20; ++x) {
+        map->SetPixelLayer(x, y, 0);
+        map->SetCell(x / kChip, y / kChip, 0);
+      }
   }
   map->Refresh();
   return map;

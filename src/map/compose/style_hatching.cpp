@@ -2,8 +2,8 @@
 // parallel pen strokes. The plane is cut into tiles (rows of squares, each row
 // shifted by its own amount, their borders bent by smooth noise); every tile
 // draws its strokes in one of twelve directions and reaches its own distance
-// from the floor, so the hatched band ends raggedly. Everything follows from the
-// pixel position and the seed.
+// from the floor, so the hatched band ends raggedly. Everything follows from
+// the pixel position and the seed.
 
 #include <algorithm>
 #include <array>
@@ -67,52 +67,59 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
     // The stroke last looked at, and its hash.
     int32_t strokeK = INT32_MIN;
     uint32_t strokeHash = 0, strokeTile = 0;
-    // The noise that bends the tile borders, made for the row when it is needed.
+    // The noise that bends the tile borders, made for the row when it is
+    // needed.
     std::optional<TStyleNoiseRow> bendX, bendY;
     const uint8_t* kind = Field.Kinds(y);
-    const uint8_t* toFloor = Field.ToFloor(y);
-    for (int32_t x = Out.Src.Left; x < Out.Src.Right; ++x) {
-      if (kind[x] != skWall) continue;
-      const int32_t d = toFloor[x];
+    const uint8_t* cellKinds = Field.CellKinds(y);
+    const uint8_t* toFloor = Field.RoughToFloorRow(y);
+    for (int32_t c = Field.CellIndex(Out.Src.Left); c <= Field.CellIndex(Out.Src.Right - 1); ++c) {
+      if (!(cellKinds[c] & 2)) continue;
+      const int32_t d = RoughPixels(toFloor[c]);
       if (d > base * 5 / 4) continue;
-      // The tile of the pixel, its borders moved by up to a third of a tile.
-      if (!bendX) {
-        bendX.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 11);
-        bendY.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 12);
+      const int32_t x0 = std::max(Out.Src.Left, Field.CellX(c));
+      const int32_t x1 = std::min(Out.Src.Right, Field.CellX(c) + TStyleField::kCell);
+      for (int32_t x = x0; x < x1; ++x) {
+        if (kind[x] != skWall) continue;
+        // The tile of the pixel, its borders moved by up to a third of a tile.
+        if (!bendX) {
+          bendX.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 11);
+          bendY.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 12);
+        }
+        const int32_t wx = x + bendX->At(x) * tile / 768;
+        const int32_t wy = y + bendY->At(x) * tile / 768;
+        const int32_t ty = FloorDiv(wy, tile);
+        const int32_t shift = int32_t(StyleHash(0x5EED, ty, H.Seed) % uint32_t(tile));
+        const int32_t tx = FloorDiv(wx - shift, tile);
+        if (tx != tileX || ty != tileY) {
+          t = tileAt(tx, ty, shift);
+          tileX = tx;
+          tileY = ty;
+        }
+        if (d > t.Reach) continue;
+        // Across the strokes (u) and along them (v), in 1/256 pixel.
+        const int32_t px = x - t.CX, py = y - t.CY;
+        const int32_t u = px * t.Dir.Cos + py * t.Dir.Sin + t.Phase + spacing256 * 64;
+        const int32_t v = -px * t.Dir.Sin + py * t.Dir.Cos;
+        const int32_t k = u / spacing256;  // the stroke's number within the tile
+        if (k != strokeK || t.Hash != strokeTile) {
+          strokeK = k;
+          strokeTile = t.Hash;
+          strokeHash = StyleHash(k, int32_t(t.Hash), H.Seed + 1);
+        }
+        const uint32_t sh = strokeHash;
+        if (sh % 8 == 0) continue;  // a stroke left out
+        // Strokes end at their own length, no longer than the tile.
+        const int32_t half = tile * 256 * (6 + int32_t((sh >> 4) % 5)) / 20;
+        if (std::abs(v) > half) continue;
+        // Coverage from the distance to the stroke's centre line: a pen about
+        // 1.2 pixels wide with soft edges.
+        const int32_t off = std::abs(u % spacing256 - spacing256 / 2);
+        const int32_t cover = std::clamp(256 + 40 - off * 5 / 4, 0, 256);
+        if (cover == 0) continue;
+        const uint32_t a = colorAlpha * uint32_t(cover) / 256;
+        dst[x] = BlendPixel((a << 24) | rgb, dst[x]);
       }
-      const int32_t wx = x + bendX->At(x) * tile / 768;
-      const int32_t wy = y + bendY->At(x) * tile / 768;
-      const int32_t ty = FloorDiv(wy, tile);
-      const int32_t shift = int32_t(StyleHash(0x5EED, ty, H.Seed) % uint32_t(tile));
-      const int32_t tx = FloorDiv(wx - shift, tile);
-      if (tx != tileX || ty != tileY) {
-        t = tileAt(tx, ty, shift);
-        tileX = tx;
-        tileY = ty;
-      }
-      if (d > t.Reach) continue;
-      // Across the strokes (u) and along them (v), in 1/256 pixel.
-      const int32_t px = x - t.CX, py = y - t.CY;
-      const int32_t u = px * t.Dir.Cos + py * t.Dir.Sin + t.Phase + spacing256 * 64;
-      const int32_t v = -px * t.Dir.Sin + py * t.Dir.Cos;
-      const int32_t k = u / spacing256;  // the stroke's number within the tile
-      if (k != strokeK || t.Hash != strokeTile) {
-        strokeK = k;
-        strokeTile = t.Hash;
-        strokeHash = StyleHash(k, int32_t(t.Hash), H.Seed + 1);
-      }
-      const uint32_t sh = strokeHash;
-      if (sh % 8 == 0) continue;  // a stroke left out
-      // Strokes end at their own length, no longer than the tile.
-      const int32_t half = tile * 256 * (6 + int32_t((sh >> 4) % 5)) / 20;
-      if (std::abs(v) > half) continue;
-      // Coverage from the distance to the stroke's centre line: a pen about
-      // 1.2 pixels wide with soft edges.
-      const int32_t off = std::abs(u % spacing256 - spacing256 / 2);
-      const int32_t cover = std::clamp(256 + 40 - off * 5 / 4, 0, 256);
-      if (cover == 0) continue;
-      const uint32_t a = colorAlpha * uint32_t(cover) / 256;
-      dst[x] = BlendPixel((a << 24) | rgb, dst[x]);
     }
   }
 }

@@ -1,8 +1,9 @@
-// The wall outline: every wall pixel within Width pixels (chamfer length) of the
-// floor takes the outline colour. With roughness the width wanders smoothly
+// The wall outline: every wall pixel within Width pixels (chamfer length) of
+// the floor takes the outline colour. With roughness the width wanders smoothly
 // along the wall, by up to Roughness pixels either way, from smooth noise.
 
 #include <algorithm>
+#include <optional>
 
 #include "map/compose/style_passes.h"
 
@@ -13,14 +14,19 @@ void DrawOutline(const TStyleField& Field, TStyleTarget& Out, const TStyleOutlin
     TColor32* dst = Out.Row(y);
     const uint8_t* kind = Field.Kinds(y);
     const uint8_t* toFloor = Field.ToFloor(y);
-    const TStyleNoiseRow noise(Out.Src.Left, Out.Src.Right, y, O.Seed);
-    for (int32_t x = Out.Src.Left; x < Out.Src.Right; ++x) {
-      if (kind[x] != skWall) continue;
-      const int32_t d = toFloor[x];
-      if (d > width + rough) continue;
-      // At least one pixel of line remains wherever the wall meets the floor.
-      const int32_t limit = rough ? std::max(2, width + rough * noise.At(x) / 256) : width;
-      if (d <= limit) dst[x] = BlendPixel(O.Color, dst[x]);
-    }
+    std::optional<TStyleNoiseRow> noise;  // made for the row when it is needed
+    for (const TStyleSpan& span : Field.ActiveSpans(y, Out.Src.Left, Out.Src.Right))
+      for (int32_t x = span.Begin; x < span.End; ++x) {
+        if (kind[x] != skWall) continue;
+        const int32_t d = toFloor[x];
+        if (d > width + rough) continue;
+        // At least one pixel of line remains wherever the wall meets the floor.
+        int32_t limit = width;
+        if (rough) {
+          if (!noise) noise.emplace(Out.Src.Left, Out.Src.Right, y, O.Seed);
+          limit = std::max(2, width + rough * noise->At(x) / 256);
+        }
+        if (d <= limit) dst[x] = BlendPixel(O.Color, dst[x]);
+      }
   }
 }

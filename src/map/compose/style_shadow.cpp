@@ -1,7 +1,7 @@
 // The drop shadow: a floor pixel is in shadow when a wall pixel lies behind it,
-// against the shadow's direction, within the shadow's length. The first wall met
-// going back decides the strength: full over the first Length - Softness pixels,
-// then falling off linearly over the last Softness pixels.
+// against the shadow's direction, within the shadow's length. The first wall
+// met going back decides the strength: full over the first Length - Softness
+// pixels, then falling off linearly over the last Softness pixels.
 
 #include <algorithm>
 #include <cmath>
@@ -31,21 +31,27 @@ void DrawShadow(const TStyleField& Field, TStyleTarget& Out, const TStyleShadow&
   std::vector<ptrdiff_t> step(size_t(len) + 1);
   for (int32_t t = 1; t <= len; ++t)
     step[size_t(t)] = ptrdiff_t(oy[size_t(t)]) * Field.Stride() + ox[size_t(t)];
-  // Chamfer lengths are at most three times the straight distance: farther from
-  // every wall than this, no step can reach one.
-  const int32_t reach = std::min(3 * len, 254);
+  // A wall within Length pixels lies within this rough distance: a shadow can
+  // fall only on the floor of cells that near a wall.
+  const int32_t reach = 3 * len + 3 * TStyleField::kCell;
   for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
     TColor32* dst = Out.Row(y);
     const uint8_t* kind = Field.Kinds(y);
-    const uint8_t* toWall = Field.ToWall(y);
-    for (int32_t x = Out.Src.Left; x < Out.Src.Right; ++x) {
-      if (kind[x] != skFloor || toWall[x] > reach) continue;
-      const uint8_t* k = kind + x;
-      for (int32_t t = 1; t <= len; ++t)
-        if (k[step[size_t(t)]] == skWall) {
-          dst[x] = BlendPixel(alpha[size_t(t)] << 24, dst[x]);
-          break;
-        }
+    const uint8_t* cellKinds = Field.CellKinds(y);
+    const uint8_t* toWall = Field.RoughToWallRow(y);
+    for (int32_t c = Field.CellIndex(Out.Src.Left); c <= Field.CellIndex(Out.Src.Right - 1); ++c) {
+      if (!(cellKinds[c] & 1) || RoughPixels(toWall[c]) > reach) continue;
+      const int32_t x0 = std::max(Out.Src.Left, Field.CellX(c));
+      const int32_t x1 = std::min(Out.Src.Right, Field.CellX(c) + TStyleField::kCell);
+      for (int32_t x = x0; x < x1; ++x) {
+        if (kind[x] != skFloor) continue;
+        const uint8_t* k = kind + x;
+        for (int32_t t = 1; t <= len; ++t)
+          if (k[step[size_t(t)]] == skWall) {
+            dst[x] = BlendPixel(alpha[size_t(t)] << 24, dst[x]);
+            break;
+          }
+      }
     }
   }
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -156,12 +157,14 @@ TEST(MapStyle, HatchingCoversTheWallsNearTheFloorOnly) {
     for (int32_t x = 0; x < 192; ++x) {
       const int32_t d = RoomDistance(x, y);
       const bool changed = styled.Pixel(x, y) != plain.Pixel(x, y);
-      // Nothing on the floor, nothing beyond 5/4 of the distance.
-      if (d == 0 || d > 20) {
+      // Nothing on the floor, nothing beyond 5/4 of the distance (20 pixels)
+      // and the rough cells' rounding (up to 7 pixels more).
+      if (d == 0 || d > 27) {
         ASSERT_FALSE(changed) << x << "," << y;
       }
-      // Within the distance every tile hatches (3/4 of it at least).
-      if (d >= 1 && d <= 8) {
+      // Near the floor every tile hatches (it reaches 3/4 of the distance, 12
+      // pixels, at least; less the rough cells' rounding).
+      if (d >= 1 && d <= 4) {
         ++nearWall;
         inked += changed;
       }
@@ -234,6 +237,58 @@ TEST(MapStyle, PartsComposeAsTheWhole) {
   for (int32_t y = 0; y < 192; ++y)
     for (int32_t x = 0; x < 192; ++x)
       ASSERT_EQ(parts.Pixel(x, y), whole.Pixel(x, y)) << x << "," << y;
+}
+
+TEST(MapStyle, ALargeAreaSharedOutAmongThreadsComposesAsInBands) {
+  // 600 x 600 pixels: composed whole, the style is drawn in stripes of rows.
+  TMapEditLayerList map;
+  MakeMap(map, 30, 30, 20, [](int32_t x, int32_t y) {
+    const int32_t cx = x / 20, cy = y / 20;
+    return (cx % 7 != 0 && cy % 5 != 0) || (cx % 7 == 3) ? 1 + (cx / 7 + cy / 5) % 2 : 0;
+  });
+  TMapStyleOptions s;
+  s.Hatching.Enabled = true;
+  s.Shadow.Enabled = true;
+  s.Outline = {true, 2, 2, kRed, 3};
+  TBitmap32 whole, bands;
+  Compose(map, whole, s);
+  bands.SetSize(600, 600);
+  bands.Clear(0);
+  TComposeOptions o;
+  o.Style = s;
+  for (int32_t y = 0; y < 600; y += 64)
+    ComposeMap(map, bands, TRect{0, y, 600, std::min(600, y + 64)}, 0, y, o);
+  ASSERT_EQ(std::memcmp(whole.Bits(), bands.Bits(), size_t(600 * 600 * 4)), 0);
+}
+
+TEST(MapStyle, OutlineOnALargeMapMatchesTheDistanceToTheFloor) {
+  // Rooms far apart in a 400 x 400-pixel wall, free-hand blobs across cell
+  // borders: every wall pixel within chamfer length 6 of the floor (3 pixels
+  // straight, 2 diagonally) is outlined, and no other pixel.
+  TMapEditLayerList map;
+  auto floorAt = [](int32_t x, int32_t y) {
+    if (x >= 37 && x < 90 && y >= 41 && y < 77) return true;
+    if (x >= 250 && x < 380 && y >= 300 && y < 330) return true;
+    const int32_t dx = x - 200, dy = y - 120;
+    return dx * dx + dy * dy < 23 * 23;
+  };
+  MakeMap(map, 20, 20, 20, [&](int32_t x, int32_t y) { return floorAt(x, y) ? 1 : 0; });
+  TMapStyleOptions s;
+  s.Outline = {true, 3, 0, kRed, 1};
+  TBitmap32 styled;
+  Compose(map, styled, s);
+  for (int32_t y = 0; y < 400; ++y)
+    for (int32_t x = 0; x < 400; ++x) {
+      bool near = false;
+      for (int32_t j = -3; j <= 3 && !near; ++j)
+        for (int32_t i = -3; i <= 3 && !near; ++i) {
+          const int32_t a = std::abs(i), b = std::abs(j);
+          const int32_t chamfer = 3 * std::min(a, b) + 2 * (std::max(a, b) - std::min(a, b));
+          const int32_t qx = x + i, qy = y + j;
+          near = chamfer <= 6 && qx >= 0 && qy >= 0 && qx < 400 && qy < 400 && floorAt(qx, qy);
+        }
+      ASSERT_EQ(styled.Pixel(x, y) == kRed, !floorAt(x, y) && near) << x << "," << y;
+    }
 }
 
 }  // namespace
