@@ -31,6 +31,7 @@ const char* const kUsageText =
     " [--half-tone] [--sheets LIST] [--no-assembly] [--no-sheet-marks] [--trim-border]"
     " [--layout-json]\n"
     "  vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N] [--preset NAME] [--quiet]\n"
+    "  vellumcraft-cli delete-object MAP INDEX... [-o OUT]\n"
     "  vellumcraft-cli --help | --version\n";
 
 namespace {
@@ -70,7 +71,10 @@ const char* const kHelpDetails =
     "  --outline WIDTH[,ROUGHNESS]    a line along the walls; --outline-color #RRGGBB\n"
     "  --ink-saving hatch|grey        light grey floors, walls hatched or grey\n"
     "  --grid-style solid|dashed|dotted, --grid-opacity PERCENT (0 to 100)\n"
-    "Lengths are map pixels.\n";
+    "Lengths are map pixels.\n"
+    "\n"
+    "Objects (labels, lights, windows, ...) are addressed by the \"index\" that\n"
+    "info --json lists for them, their place in the map file.\n";
 
 fs::path ExecutableDir(const char* Argv0) {
   std::error_code ec;
@@ -109,6 +113,7 @@ int RunCli(int Argc, char** Argv) {
     if (command == "render") return RunRender(rest, context);
     if (command == "print") return RunPrint(rest, context);
     if (command == "export-vtt") return RunExportVtt(rest, context);
+    if (command == "delete-object") return RunDeleteObject(rest, context);
     throw TUsageError("unknown command \"" + command + "\"");
   } catch (const TUsageError& e) {
     std::fflush(context.Out);

@@ -1,5 +1,6 @@
 #include "map/undo/map_edit_undo.h"
 
+#include "map/objects/map_object.h"
 #include "record/errors.h"
 
 TMapEditUndo::TMapEditUndo() = default;
@@ -8,6 +9,11 @@ TMapEditUndo::~TMapEditUndo() = default;
 TMapEditCustomDoorList& TMapEditUndo::DeletedDoors() {
   if (!FDeletedDoors) FDeletedDoors = std::make_unique<TMapEditCustomDoorList>();
   return *FDeletedDoors;
+}
+
+std::vector<TMapObject>& TMapEditUndo::Objects() {
+  if (!FObjects) FObjects = std::make_unique<std::vector<TMapObject>>();
+  return *FObjects;
 }
 
 void TMapEditUndo::SetDeletedDoors(const TMapEditCustomDoorList* Value) {
@@ -44,6 +50,10 @@ void TMapEditUndo::AssignTo(TSongData* Dest) const {
   d->Point1 = Point1;
   d->Point2 = Point2;
   d->SetDeletedDoors(FDeletedDoors.get());
+  if (FObjects)
+    d->Objects() = *FObjects;
+  else
+    d->FObjects.reset();
   d->DoorColor = DoorColor;
 }
 

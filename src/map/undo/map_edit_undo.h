@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "map/base/color.h"
 #include "map/base/grid2d.h"
@@ -15,12 +16,15 @@
 #include "record/record_list.h"
 #include "record/song_data_array.h"
 
+struct TMapObject;
+
 enum TMapEditUndoType : uint8_t {
   mutMapRefresh = 0,      // painting edit: copies of PixelLayers and Cells
   mutAddDoor = 1,         // door click on a cell edge: cell, edge kind, colour
   mutAddFreeDoor = 2,     // free door added: its two ends and its colour
   mutDeleteDoor = 3,      // replayed like mutAddDoor
   mutDeleteFreeDoor = 4,  // free doors deleted: the free-door list before the click
+  mutObjects = 5,         // objects changed: the object list before the change
 };
 
 class TMapEditUndo : public TSongData {
@@ -40,6 +44,11 @@ class TMapEditUndo : public TSongData {
   const TMapEditCustomDoorList* DeletedDoorsIfCreated() const { return FDeletedDoors.get(); }
   // nullptr frees the list; a list is copied into it.
   void SetDeletedDoors(const TMapEditCustomDoorList* Value);
+
+  // mutObjects: the object list the record puts back (ids included); created on
+  // first access. Not part of the stream form.
+  std::vector<TMapObject>& Objects();
+  const std::vector<TMapObject>* ObjectsIfCreated() const { return FObjects.get(); }
 
   TGrid2D<int32_t>& PixelSnapshot() { return FPixelSnapshot; }
   const TGrid2D<int32_t>& PixelSnapshot() const { return FPixelSnapshot; }
@@ -64,11 +73,12 @@ class TMapEditUndo : public TSongData {
   // document's layers are renumbered after an insertion or a deletion.
   void MapLayerIndices(const std::function<int32_t(int32_t)>& Map);
 
-  // Copies grids, kind, points, deleted doors and colour into another record.
+  // Copies grids, kind, points, deleted doors, objects and colour into another
+  // record.
   void AssignTo(TSongData* Dest) const override;
   // Kind (1 byte), Point1, Point2 (X then Y, 4 bytes each), the deleted-door list,
   // colour (4 bytes). The grids are not part of the stream form. An unknown kind
-  // raises EConvertError.
+  // raises EConvertError, and so does mutObjects, whose objects the form lacks.
   void LoadFromStream(TStream& Stream) override;
   void SaveToStream(TStream& Stream) const override;
   const char* ClassName() const override { return "TMapEditUndo"; }
@@ -77,6 +87,7 @@ class TMapEditUndo : public TSongData {
   TGrid2D<int32_t> FPixelSnapshot;
   TGrid2D<uint8_t> FCellSnapshot;
   std::unique_ptr<TMapEditCustomDoorList> FDeletedDoors;
+  std::unique_ptr<std::vector<TMapObject>> FObjects;
 };
 
 // The undo records of the editor, oldest first.

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "map/document/map_edit_layer_list.h"
+#include "map/objects/map_object_list.h"
 
 namespace {
 
@@ -109,7 +110,18 @@ void TUndoHistory::PushUndo(TMapEditLayerList& Doc, TMapEditUndoType AddType, TP
       r->Point2 = Point2;
       r->DoorColor = DoorColor;
       break;
+    case mutObjects:
+      r->Objects() = Doc.Objects().Items();
+      break;
   }
+  FUndoIndex = FUndoList.Count() - 1;
+}
+
+void TUndoHistory::PushObjectUndo(const TMapObjectList& Objects) {
+  MakeRoom(nullptr, nullptr);
+  TMapEditUndo* r = FUndoList.Add();
+  r->AddType = mutObjects;
+  r->Objects() = Objects.Items();
   FUndoIndex = FUndoList.Count() - 1;
 }
 
@@ -128,9 +140,11 @@ void TUndoHistory::ApplyUndo(TMapEditLayerList& Doc, TUndoDirection Direction) {
   } else if (!CanUndo()) {
     return;
   }
-  ApplyRecord(Doc, *FUndoList.Items(FUndoIndex), Direction);
+  TMapEditUndo& record = *FUndoList.Items(FUndoIndex);
+  ApplyRecord(Doc, record, Direction);
   if (Direction == TUndoDirection::Undo) --FUndoIndex;
-  Doc.Refresh();
+  // Objects lie over the composed cells, which an object change leaves as they are.
+  if (record.AddType != mutObjects) Doc.Refresh();
 }
 
 void TUndoHistory::ApplyRecord(TMapEditLayerList& Doc, TMapEditUndo& R, TUndoDirection Direction) {
@@ -157,6 +171,9 @@ void TUndoHistory::ApplyRecord(TMapEditLayerList& Doc, TMapEditUndo& R, TUndoDir
       Doc.Doors().RebuildDoorBitmap();
       break;
     }
+    case mutObjects:
+      Doc.Objects().Exchange(R.Objects());
+      break;
     case mutAddFreeDoor: {
       TMapEditCustomDoorList& free = Doc.Doors().FreeDoor();
       if (Direction == TUndoDirection::Undo) {

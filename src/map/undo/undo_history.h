@@ -11,6 +11,7 @@
 #include "map/undo/map_edit_undo.h"
 
 class TMapEditLayerList;
+class TMapObjectList;
 
 enum class TUndoDirection { Undo, Redo };
 
@@ -40,6 +41,10 @@ class TUndoHistory {
                 TColor DoorColor);
   // Records a free-door deletion with the free-door list as it was before it.
   void PushFreeDoorUndo(const TMapEditCustomDoorList& Doors);
+  // Records an object change (mutObjects) with the object list as it is before
+  // it. Applying the record exchanges the lists and recomposes no cell: objects
+  // are drawn over the composed map.
+  void PushObjectUndo(const TMapObjectList& Objects);
 
   bool CanUndo() const { return FUndoList.Count() > 0 && FUndoIndex >= 0; }
   bool CanRedo() const { return FUndoList.Count() > 0 && FUndoIndex < FUndoList.Count() - 1; }
