@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "map/base/text_messages.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_errors.h"
 #include "cli/cli_map_io.h"
+#include "map/base/text_messages.h"
 
 #ifndef VC_VERSION
 #define VC_VERSION "unknown"
@@ -49,6 +49,7 @@ const char* const kHelpDetails =
     "  add-layer NAME SOURCE [ground|floor|object] [before=I]\n"
     "  edit-layer I NAME SOURCE          delete-layer I\n"
     "  wall-layer NAME SOURCE            (the wall layer, 0)\n"
+    "  style plain | style OPTIONS...    the map's stored style (OPTIONS as render's)\n"
     "  undo                              redo\n"
     "Pixel rectangles and ellipses end before X2, Y2. Words with blanks go in\n"
     "double quotes. In a script (--script FILE, or - for standard input), one\n"

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <sstream>
 
 #include "cli/cli_commands.h"
 #include "cli/cli_errors.h"
 #include "cli/cli_values.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/objects/map_style.h"
 
 namespace vcli {
 
@@ -116,11 +119,31 @@ bool TakeStyleOption(const std::vector<std::string>& Args, size_t& I, TStyleRequ
   return true;
 }
 
-void ApplyStyleRequest(const TStyleRequest& Request, const TMapStyleOptions& Stored,
+void ApplyStyleRequest(const TStyleRequest& Request, const TMapStyleSettings& Stored,
                        TOutputOptions& Options) {
-  TMapStyleOptions s = Request.Plain ? TMapStyleOptions{} : Stored;
+  const TMapStyleSettings base = Request.Plain ? TMapStyleSettings{} : Stored;
+  TMapStyleOptions s = base.Looks;
+  Options.GridStyle = base.GridStyle;
+  Options.GridOpacity = base.GridOpacity;
   for (const auto& [option, value] : Request.Changes) Apply(option, value, s, Options);
   Options.Compose.Style = s;
+}
+
+TMapStyleSettings RequestedStyle(const TStyleRequest& Request, const TMapStyleSettings& Stored) {
+  TOutputOptions o;
+  ApplyStyleRequest(Request, Stored, o);
+  return {o.Compose.Style, o.GridStyle, o.GridOpacity};
+}
+
+TMapStyleSettings StoredStyleOrWarn(const TMapEditLayerList& Map) {
+  std::string error;
+  const TMapStyleSettings s = StoredMapStyle(Map.Objects(), &error);
+  if (!error.empty())
+    std::fprintf(
+        stderr,
+        "vellumcraft-cli: warning: the map's style cannot be read (%s); it is drawn plain\n",
+        error.c_str());
+  return s;
 }
 
 }  // namespace vcli

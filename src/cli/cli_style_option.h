@@ -11,6 +11,8 @@
 
 #include "map/output/image_output.h"
 
+class TMapEditLayerList;
+
 namespace vcli {
 
 // What the style options asked for: changes on top of the map's stored style,
@@ -26,8 +28,14 @@ struct TStyleRequest {
 bool TakeStyleOption(const std::vector<std::string>& Args, size_t& I, TStyleRequest& Request);
 
 // The style to draw: Stored (the map's own) unless --plain, then the requested
-// changes; the grid style and opacity go into Options.
-void ApplyStyleRequest(const TStyleRequest& Request, const TMapStyleOptions& Stored,
+// changes; the looks go into Options.Compose, the grid style and opacity into
+// Options.
+void ApplyStyleRequest(const TStyleRequest& Request, const TMapStyleSettings& Stored,
                        TOutputOptions& Options);
+// The same, turned into the settings a map stores.
+TMapStyleSettings RequestedStyle(const TStyleRequest& Request, const TMapStyleSettings& Stored);
+// The map's stored style, with a warning on standard error when its style object
+// cannot be read (the map is then drawn plain).
+TMapStyleSettings StoredStyleOrWarn(const TMapEditLayerList& Map);
 
 }  // namespace vcli

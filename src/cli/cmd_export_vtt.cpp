@@ -57,7 +57,7 @@ int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
   CheckOutputPath(mapPath, outPath);
   TMapEditLayerList map;
   LoadMapWithWarnings(map, mapPath);
-  ApplyStyleRequest(style, {}, options.Grid);
+  ApplyStyleRequest(style, StoredStyleOrWarn(map), options.Grid);
   WarnLargeImage(map.Width(), map.Height(),
                  options.PixelsPerGrid > 0 ? options.PixelsPerGrid : map.ChipSize(),
                  "--pixels-per-grid");

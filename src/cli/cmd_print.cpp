@@ -7,9 +7,9 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_errors.h"
-#include "cli/cli_style_option.h"
 #include "cli/cli_grid_option.h"
 #include "cli/cli_map_io.h"
+#include "cli/cli_style_option.h"
 #include "cli/cli_values.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/output/pdf_print_sink.h"
@@ -117,7 +117,7 @@ int RunPrint(const TCliArgs& Args, const TCliContext& Context) {
   CheckOutputPath(mapPath, outPath);
   TMapEditLayerList map;
   LoadMapWithWarnings(map, mapPath);
-  ApplyStyleRequest(style, {}, options.Grid);
+  ApplyStyleRequest(style, StoredStyleOrWarn(map), options.Grid);
   const TPrinterMetrics metrics =
       PdfPrinterMetrics(paper, landscape, dpi, TPdfPrintSink::DefaultMarginMm);
   const TPrintLayout layout = ComputePrintLayout(cellSize, unit, metrics, map.ChipSize(),

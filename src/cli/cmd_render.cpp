@@ -97,7 +97,7 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
   CheckOutputPath(mapPath, outPath);
   TMapEditLayerList map;
   LoadMapWithWarnings(map, mapPath);
-  ApplyStyleRequest(style, {}, options);
+  ApplyStyleRequest(style, StoredStyleOrWarn(map), options);
   WarnLargeImage(map.Width(), map.Height(), pixelsPerCell > 0 ? pixelsPerCell : map.ChipSize(),
                  "--pixels-per-cell");
   RunWithProgress(quiet, outPath, [&](const TOutputProgress& Progress) {

@@ -67,6 +67,20 @@ struct TMapStyleOptions {
   friend bool operator==(const TMapStyleOptions&, const TMapStyleOptions&) = default;
 };
 
+// How grid lines are drawn along their length (image output, printing and the
+// VTT image draw the grid).
+enum class TGridLineStyle : uint8_t { Solid, Dashed, Dotted };
+
+// Everything a map keeps of its style: the looks of the composition and how its
+// grid lines are drawn. The default is the plain picture with solid lines.
+struct TMapStyleSettings {
+  TMapStyleOptions Looks;
+  TGridLineStyle GridStyle = TGridLineStyle::Solid;
+  int32_t GridOpacity = 100;  // percent
+  bool IsPlain() const { return *this == TMapStyleSettings{}; }
+  friend bool operator==(const TMapStyleSettings&, const TMapStyleSettings&) = default;
+};
+
 // The options with every number brought into its range, so that a style read
 // from a file or typed in cannot ask for unbounded work.
 TMapStyleOptions ClampedStyle(const TMapStyleOptions& Style);

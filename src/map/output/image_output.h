@@ -15,9 +15,6 @@
 class TBitmap32;
 class TMapEditLayerList;
 
-// How grid lines are drawn along their length.
-enum class TGridLineStyle : uint8_t { Solid, Dashed, Dotted };
-
 // The output settings and their initial values (grid off; right and bottom sides
 // on; gray; opaque).
 struct TOutputOptions {
