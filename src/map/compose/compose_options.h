@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "map/compose/map_style_options.h"
+
 class TPropScene;
 
 struct TComposeOptions {
@@ -20,6 +22,9 @@ struct TComposeOptions {
   // a prop by a wall lies in the wall's shade, and no prop shows through a wall.
   // Null or empty: none.
   const TPropScene* Props = nullptr;
+
+  // Hatching, drop shadow, wall outline, ink-saving colours (all off by default).
+  TMapStyleOptions Style;
 
   bool Hidden(int32_t Layer) const {
     return Layer >= 0 && std::size_t(Layer) < HiddenLayers.size() &&

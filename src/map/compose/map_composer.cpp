@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "map/compose/map_style.h"
 #include "map/compose/prop_scene.h"
 #include "map/document/map_edit_door_list.h"
 #include "map/document/map_edit_layer_list.h"
@@ -351,6 +352,7 @@ void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& Ma
   } else {
     rows(TStackPart::All);
   }
+  DrawMapStyle(Map, Target, src, int32_t(dx), int32_t(dy), Options.Style);
 }
 
 void ComposeMapStretched(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& DestRect,
