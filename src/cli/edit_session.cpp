@@ -94,6 +94,7 @@ void TEditSession::Execute(const std::vector<std::string>& W) {
   if (c == "add-layer") return AddLayer(W);
   if (c == "edit-layer") return EditLayer(W);
   if (c == "delete-layer") return DeleteLayer(W);
+  if (c == "move-layer") return MoveLayer(W);
   if (c == "undo") {
     CheckArgCount(W, 1, 1, "undo");
     return Undo();
@@ -305,6 +306,11 @@ void TEditSession::EditLayer(const TArgs& W) {
 void TEditSession::DeleteLayer(const TArgs& W) {
   CheckArgCount(W, 2, 2, "delete-layer I");
   FSession.DeleteLayer(ListIndexArg(W, 1) + 1);
+}
+
+void TEditSession::MoveLayer(const TArgs& W) {
+  CheckArgCount(W, 3, 3, "move-layer I TO");
+  FSession.MoveLayer(ListIndexArg(W, 1) + 1, ListIndexArg(W, 2) + 1);
 }
 
 void TEditSession::Undo() {

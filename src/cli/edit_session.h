@@ -70,6 +70,7 @@ class TEditSession {
   void AddLayer(const TArgs& W);
   void EditLayer(const TArgs& W);
   void DeleteLayer(const TArgs& W);
+  void MoveLayer(const TArgs& W);
   void Undo();
   void Redo();
 
