@@ -31,6 +31,7 @@ const char* const kUsageText =
     " [--half-tone] [--sheets LIST] [--no-assembly] [--no-sheet-marks] [--trim-border]"
     " [--layout-json]\n"
     "  vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N] [--preset NAME] [--quiet]\n"
+    "  vellumcraft-cli delete-object MAP INDEX... [-o OUT]\n"
     "  vellumcraft-cli --help | --version\n";
 
 namespace {
@@ -59,7 +60,10 @@ const char* const kHelpDetails =
     "--preset sets the pixels per cell: foundry (Foundry / Universal VTT, 100),\n"
     "roll20 (70), print300 (one-inch cells at 300 dpi: 300, with 300 dpi stored) or\n"
     "custom (the --pixels-per-cell, --dpi or --pixels-per-grid given). An image with\n"
-    "a side over 16384 pixels is written with a warning naming a size that fits.\n";
+    "a side over 16384 pixels is written with a warning naming a size that fits.\n"
+    "\n"
+    "Objects (labels, lights, windows, ...) are addressed by the \"index\" that\n"
+    "info --json lists for them, their place in the map file.\n";
 
 fs::path ExecutableDir(const char* Argv0) {
   std::error_code ec;
@@ -98,6 +102,7 @@ int RunCli(int Argc, char** Argv) {
     if (command == "render") return RunRender(rest, context);
     if (command == "print") return RunPrint(rest, context);
     if (command == "export-vtt") return RunExportVtt(rest, context);
+    if (command == "delete-object") return RunDeleteObject(rest, context);
     throw TUsageError("unknown command \"" + command + "\"");
   } catch (const TUsageError& e) {
     std::fflush(context.Out);

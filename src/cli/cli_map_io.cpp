@@ -48,6 +48,7 @@ TLoadedMap LoadMap(TMapEditLayerList& Map, const std::string& Path) {
     throw FileError(Path, CurrentErrorMessage());
   }
   loaded.MissingTextures = report.MissingTextures;
+  loaded.Warnings = report.Warnings;
   // The names the tool prints: "shift_jis" or "utf-8".
   loaded.Encoding = report.Encoding == "Shift_JIS" ? "shift_jis"
                     : report.Encoding == "UTF-8"   ? "utf-8"
@@ -60,6 +61,8 @@ void WarnMissingTextures(const std::string& Path, const TLoadedMap& Loaded) {
     // The source comes from the file: shown cut short and without control characters.
     std::fprintf(stderr, "vellumcraft-cli: warning: %s: texture %s could not be loaded\n",
                  Path.c_str(), QuoteForMessage(texture).c_str());
+  for (const std::string& warning : Loaded.Warnings)
+    std::fprintf(stderr, "vellumcraft-cli: warning: %s: %s\n", Path.c_str(), warning.c_str());
 }
 
 TLoadedMap LoadMapWithWarnings(TMapEditLayerList& Map, const std::string& Path) {

@@ -17,6 +17,7 @@ namespace vcli {
 struct TLoadedMap {
   std::vector<std::string> MissingTextures;  // as the load reported them
   std::string Encoding;                      // "shift_jis" or "utf-8"
+  std::vector<std::string> Warnings;         // parts of the file the load passed over
 };
 
 // Empties Map and loads Path into it. Raises TCliError naming the file when the
@@ -24,7 +25,8 @@ struct TLoadedMap {
 // has changed.
 TLoadedMap LoadMap(TMapEditLayerList& Map, const std::string& Path);
 
-// Writes one warning line per missing texture to standard error.
+// Writes one warning line per missing texture and per load warning to standard
+// error.
 void WarnMissingTextures(const std::string& Path, const TLoadedMap& Loaded);
 
 // Saves Map to Path (written beside and renamed into place by the map file code).

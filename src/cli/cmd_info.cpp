@@ -10,6 +10,7 @@
 #include "map/document/map_edit_door.h"
 #include "map/document/map_edit_layer.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/objects/map_object_list.h"
 
 namespace vcli {
 
@@ -36,6 +37,20 @@ const char* TextureName(const TMapEditLayer& Layer) {
     default:
       return "ok";
   }
+}
+
+// The objects in file order: "index" (what the tool's object commands take),
+// "type", and the object's own fields as stored.
+nlohmann::ordered_json ObjectsJson(const TMapObjectList& Objects) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (size_t i = 0; i < Objects.Count(); ++i) {
+    const TMapObject& o = Objects.At(i);
+    nlohmann::ordered_json entry = {{"index", i}, {"type", o.Type}};
+    for (const auto& [key, value] : o.Data.items())
+      if (key != "type" && key != "index") entry[key] = value;
+    list.push_back(std::move(entry));
+  }
+  return list;
 }
 
 nlohmann::ordered_json InfoJson(TMapEditLayerList& Map, const TLoadedMap& Loaded) {
@@ -73,6 +88,7 @@ nlohmann::ordered_json InfoJson(TMapEditLayerList& Map, const TLoadedMap& Loaded
     free.push_back({{"x", d.X}, {"y", d.Y}, {"x2", d.X2}, {"y2", d.Y2}, {"color", d.Color}});
   }
   j["doors"] = {{"horizontal", horz}, {"vertical", vert}, {"free", free}};
+  j["objects"] = ObjectsJson(Map.Objects());
   return j;
 }
 
@@ -101,6 +117,16 @@ void PrintText(std::FILE* Out, const std::string& Path, const nlohmann::ordered_
     std::fprintf(Out, "  free        (%d, %d) to (%d, %d)  color %u\n", f["x"].get<int>(),
                  f["y"].get<int>(), f["x2"].get<int>(), f["y2"].get<int>(),
                  f["color"].get<unsigned>());
+  // Maps without objects print as they always did.
+  if (!J["objects"].empty()) std::fprintf(Out, "objects:    %zu\n", J["objects"].size());
+  for (const auto& o : J["objects"]) {
+    nlohmann::ordered_json fields = o;
+    fields.erase("index");
+    fields.erase("type");
+    std::fprintf(Out, "  %3d  %-8s %s\n", o["index"].get<int>(),
+                 o["type"].get<std::string>().c_str(),
+                 fields.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+  }
 }
 
 }  // namespace

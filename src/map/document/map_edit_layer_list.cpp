@@ -9,6 +9,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "map/objects/map_object_list.h"
 #include "record/errors.h"
 
 namespace {
@@ -32,7 +33,7 @@ std::string SizeText(int32_t W, int32_t H, int32_t C) {
 
 }  // namespace
 
-TMapEditLayerList::TMapEditLayerList() = default;
+TMapEditLayerList::TMapEditLayerList() : FObjects(std::make_unique<TMapObjectList>()) {}
 
 TMapEditLayerList::~TMapEditLayerList() {
   Clear();

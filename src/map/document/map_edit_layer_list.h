@@ -22,6 +22,7 @@
 #include "record/record_list.h"
 #include "record/song_data_array.h"
 
+class TMapObjectList;
 struct TMapLoadReport;
 struct TMapSaveReport;
 
@@ -104,6 +105,10 @@ class TMapEditLayerList : public TSongDataArray {
   const TCellCoverage& ShadeCoverage() const { return FShadeCoverage; }
   TMapEditDoorList& Doors();
   const TMapEditDoorList* DoorsIfCreated() const { return FDoors.get(); }
+  // The labels, lights, windows and other objects of the map file's extension
+  // (map/objects/map_object_list.h).
+  TMapObjectList& Objects() { return *FObjects; }
+  const TMapObjectList& Objects() const { return *FObjects; }
 
   bool DrawShadeOnlyCell = false;
   bool FastDraw = false;
@@ -141,7 +146,7 @@ class TMapEditLayerList : public TSongDataArray {
   void SaveToFile(const std::string& FileName) const;
   void SaveToFile(const std::string& FileName, TMapSaveReport& Report) const;
 
-  // Takes over Other's size, layers, grids, shades and doors (Other gets this
+  // Takes over Other's size, layers, grids, shades, doors and objects (Other gets this
   // document's); the drawing switches and OnRedrawCell stay with each document.
   void TakeContentFrom(TMapEditLayerList& Other);
 
@@ -161,4 +166,5 @@ class TMapEditLayerList : public TSongDataArray {
   TCellCoverage FShadeCoverage;
   std::unique_ptr<TMapEditDoorList> FDoors;
   TGridChangeSink* FChangeSink = nullptr;
+  std::unique_ptr<TMapObjectList> FObjects;
 };

@@ -16,6 +16,7 @@ void TMapEditLayerList::TakeContentFrom(TMapEditLayerList& Other) {
   std::swap(FShades, Other.FShades);
   std::swap(FShadeCoverage, Other.FShadeCoverage);
   std::swap(FDoors, Other.FDoors);
+  std::swap(FObjects, Other.FObjects);
   // Layers and the door container know their document: tell them where they live now.
   for (int32_t i = 0; i < Count(); ++i) Layers(i)->SetOwner(this);
   for (int32_t i = 0; i < Other.Count(); ++i) Other.Layers(i)->SetOwner(&Other);

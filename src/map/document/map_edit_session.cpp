@@ -9,13 +9,28 @@
 #include "map/document/map_edit_door.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
+#include "map/file/map_file_extension.h"
 #include "map/file/new_map.h"
+#include "map/objects/map_object_error.h"
+#include "map/objects/map_object_list.h"
 #include "record/errors.h"
 
 namespace {
 
 void AddFront(TRecordList& Cells, TPoint P) {
   if (Cells.IndexOf(P) < 0) Cells.Insert(0, P);
+}
+
+void CheckObject(const TMapObject& Obj) {
+  if (Obj.Type.empty()) throw EMapObjectError("An object needs a type");
+  const auto type = Obj.Data.is_object() ? Obj.Data.find("type") : Obj.Data.end();
+  if (!Obj.Data.is_object() || type == Obj.Data.end() || *type != Obj.Type)
+    throw EMapObjectError("The data of a \"" + Obj.Type +
+                          "\" object must be a JSON object whose \"type\" is \"" + Obj.Type + "\"");
+}
+
+void CheckObjectId(const TMapObjectList& Objects, uint64_t Id) {
+  if (!Objects.Find(Id)) throw EMapObjectError("There is no object " + std::to_string(Id));
 }
 
 }  // namespace
@@ -290,6 +305,56 @@ void TMapEditSession::MoveLayer(int32_t From, int32_t To) {
   FHistory.PushLayerUndo(mutMoveLayer, From, To);
   FMap->Refresh();
   FModified = true;
+}
+
+// --- objects ---
+
+void TMapEditSession::PushObjectUndo() {
+  FHistory.PushObjectUndo(FMap->Objects());
+  FModified = true;
+}
+
+uint64_t TMapEditSession::AddObject(TMapObject Obj) {
+  CheckObject(Obj);
+  if (FMap->Objects().Count() >= mapfile::kMaxMapObjects)
+    throw EMapObjectError("A map holds at most " + std::to_string(mapfile::kMaxMapObjects) +
+                          " objects");
+  PushObjectUndo();
+  return FMap->Objects().Add(std::move(Obj));
+}
+
+void TMapEditSession::ReplaceObject(uint64_t Id, TMapObject Obj) {
+  CheckObjectId(FMap->Objects(), Id);
+  CheckObject(Obj);
+  PushObjectUndo();
+  FMap->Objects().Replace(Id, std::move(Obj));
+}
+
+void TMapEditSession::DeleteObjects(const std::vector<uint64_t>& Ids) {
+  for (uint64_t id : Ids) CheckObjectId(FMap->Objects(), id);
+  if (Ids.empty()) return;
+  PushObjectUndo();
+  for (uint64_t id : Ids) FMap->Objects().Remove(id);
+}
+
+void TMapEditSession::ChangeObjects(const std::vector<TMapObject>& NewStates) {
+  for (const TMapObject& o : NewStates) {
+    CheckObjectId(FMap->Objects(), o.Id);
+    CheckObject(o);
+  }
+  if (NewStates.empty()) return;
+  PushObjectUndo();
+  for (const TMapObject& o : NewStates) FMap->Objects().Replace(o.Id, o);
+}
+
+void TMapEditSession::MoveObjectInOrder(uint64_t Id, int Delta) {
+  const TMapObjectList& objects = FMap->Objects();
+  CheckObjectId(objects, Id);
+  const int64_t from = objects.IndexOf(Id);
+  const int64_t to = std::clamp<int64_t>(from + Delta, 0, int64_t(objects.Count()) - 1);
+  if (to == from) return;
+  PushObjectUndo();
+  FMap->Objects().Move(Id, int(to - from));
 }
 
 // --- undo ---

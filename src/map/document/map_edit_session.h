@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "map/base/color.h"
 #include "map/base/file_stamp.h"
@@ -20,6 +21,7 @@
 #include "record/record_list.h"
 
 class TMapEditLayerList;
+struct TMapObject;
 struct TLayerSet;
 struct TMapLoadReport;
 struct TMapSaveReport;
@@ -118,6 +120,23 @@ class TMapEditSession {
   // between shifting by one; every pixel keeps its layer.
   void MoveLayer(int32_t From, int32_t To);
 
+  // --- objects (map/objects/map_object.h) ---
+  // Each is one undo step and recomposes no cell. An object's Data must be a JSON
+  // object whose "type" is its Type; an id that names no object, a bad object or
+  // a full list raises EMapObjectError before anything changes.
+  // Appends Obj and returns its new id.
+  uint64_t AddObject(TMapObject Obj);
+  // Puts Obj in the place of object Id, which keeps its id and place in the order.
+  void ReplaceObject(uint64_t Id, TMapObject Obj);
+  // Removes the objects (an id given twice counts once); nothing for no ids.
+  void DeleteObjects(const std::vector<uint64_t>& Ids);
+  // Several objects at once (a moved selection): each state replaces the object
+  // of its Id.
+  void ChangeObjects(const std::vector<TMapObject>& NewStates);
+  // Moves the object Delta places later in the drawing order (earlier when
+  // negative), stopping at either end; no step when it stays where it is.
+  void MoveObjectInOrder(uint64_t Id, int Delta);
+
   // --- undo ---
   // False when there is nothing to undo (redo).
   bool Undo();
@@ -136,6 +155,7 @@ class TMapEditSession {
   void PushPaintUndo();
   // Gives a layer just added (at Index, last when Appended) its composed look.
   void ShowNewLayer(int32_t Index, bool Appended);
+  void PushObjectUndo();
   void StrokePoint(int32_t X, int32_t Y);
 
   std::unique_ptr<TMapEditLayerList> FOwnedMap;

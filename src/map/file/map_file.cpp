@@ -14,10 +14,11 @@
 
 #include "map/base/atomic_file.h"
 #include "map/base/file_lock.h"
+#include "map/base/text_encoding.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file_check.h"
+#include "map/file/map_file_extension.h"
 #include "map/file/map_file_format.h"
-#include "map/base/text_encoding.h"
 
 namespace {
 
@@ -278,7 +279,15 @@ void WriteMapText(const TMapEditLayerList& Map, std::string* Encoding, TSink&& S
     texts.push_back(layer->FileName());
   }
   std::string encoding;
-  const std::vector<std::string> encoded = EncodeTexts(texts, encoding);
+  std::vector<std::string> encoded = EncodeTexts(texts, encoding);
+  // Objects are written in the encoding the reader takes the layer texts in; an
+  // object that Shift JIS cannot hold makes the whole file UTF-8.
+  std::vector<std::string> extension = ExtensionObjectLines(Map.Objects());
+  if (!EncodeExtensionLines(encoded, extension)) {
+    encoded = texts;
+    encoding = kUtf8;
+    extension = ExtensionObjectLines(Map.Objects());
+  }
   if (Encoding) *Encoding = encoding;
 
   std::string out;
@@ -369,6 +378,7 @@ void WriteMapText(const TMapEditLayerList& Map, std::string* Encoding, TSink&& S
                         std::to_string(uint32_t(d->Color)));
     pass();
   }
+  AppendExtension(out, extension);
   Sink(std::string_view(out));
 }
 

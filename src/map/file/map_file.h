@@ -52,6 +52,9 @@ struct TMapLoadReport {
   std::vector<std::string> MissingTextures;
   // The text encoding the file was read in: "UTF-8" or "Shift_JIS".
   std::string Encoding;
+  // What was read past: damaged object lines (each naming its line), objects of a
+  // newer kind, text after the objects. The map opened without those.
+  std::vector<std::string> Warnings;
 };
 
 // How a save went, besides succeeding.

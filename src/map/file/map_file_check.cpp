@@ -13,6 +13,7 @@
 #include "map/base/text_encoding.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
+#include "map/file/map_file_extension.h"
 #include "map/file/map_file_format.h"
 #include "record/errors.h"
 
@@ -121,7 +122,7 @@ void CheckWrittenMapFile(const std::string& Path, const TMapEditLayerList& Map,
   const int64_t drawMarkAt = pixelsAt + ph, cellsAt = drawMarkAt + 1, doorsAt = cellsAt + h;
 
   TLineFeed feed(FileName);
-  std::vector<std::string> layerLines;
+  std::vector<std::string> layerLines, extension;
   layerLines.reserve(size_t(n) * 2);
   int64_t line = 0;         // 0-based number of the line at hand
   int64_t doorSection = 0;  // 0 to 2, then 3 once the free doors are through
@@ -153,8 +154,10 @@ void CheckWrittenMapFile(const std::string& Path, const TMapEditLayerList& Map,
         ++doorSection;
         sectionLine = 0;
       }
+    } else {
+      // The objects after the free doors.
+      extension.emplace_back(Text);
     }
-    // Anything after the free doors belongs to later additions to the format.
     ++line;
   });
   if (line < doorsAt || doorSection < 3)
@@ -181,5 +184,25 @@ void CheckWrittenMapFile(const std::string& Path, const TMapEditLayerList& Map,
     if (name != layer->LayerName || type != std::to_string(int(layer->LayerType)) ||
         rest != layer->FileName())
       feed.Fail("layer " + std::to_string(i) + " reads back differently");
+  }
+
+  // The objects: the section's marks around one line per object, each reading back
+  // as the object's own line. A map without objects has no section, and what may
+  // follow the free doors then is not this program's.
+  const std::vector<std::string> objects = ExtensionObjectLines(Map.Objects());
+  if (objects.empty()) return;
+  if (extension.size() < objects.size() + 2 || extension.front() != kExtensionMark ||
+      extension[objects.size() + 1] != kExtensionEnd)
+    feed.Fail("the " + std::to_string(objects.size()) + " objects are not there as written");
+  for (size_t i = 0; i < objects.size(); ++i) {
+    std::string text = extension[i + 1];
+    if (!utf8) {
+      try {
+        text = Cp932ToUtf8(text);
+      } catch (const EConvertError&) {
+        text.clear();
+      }
+    }
+    if (text != objects[i]) feed.Fail("object " + std::to_string(i) + " reads back differently");
   }
 }

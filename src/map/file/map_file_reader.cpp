@@ -20,14 +20,16 @@
 #include <thread>
 
 #include "map/base/input_file.h"
-#include "map/codec/texture_cache.h"
-#include "map/file/inflated_lines.h"
-#include "map/document/map_edit_layer_list.h"
-#include "map/file/map_file.h"
-#include "map/file/map_file_format.h"
-#include "map/file/map_memory.h"
 #include "map/base/text_convert.h"
 #include "map/base/text_encoding.h"
+#include "map/codec/texture_cache.h"
+#include "map/document/map_edit_layer_list.h"
+#include "map/file/inflated_lines.h"
+#include "map/file/map_file.h"
+#include "map/file/map_file_extension.h"
+#include "map/file/map_file_format.h"
+#include "map/file/map_memory.h"
+#include "map/objects/map_object_list.h"
 
 namespace fs = std::filesystem;
 using namespace mapfile;
@@ -146,6 +148,12 @@ class TLineReader {
                        ") is missing");
     ++FNumber;
     return line;
+  }
+  // The next line, or false at the end of the text.
+  bool TryNext(std::string_view& Line) {
+    if (!FLines.Next(Line)) return false;
+    ++FNumber;
+    return true;
   }
   std::string Where() const { return LineText(LineNumber()) + ", " + FSection; }
   [[noreturn]] void Fail(const std::string& Message) const {
@@ -476,6 +484,13 @@ void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
     in.Next();
     ReadCellRows(in, fresh);
     ReadDoors(in, fresh);
+    ReadExtension(
+        [&](std::string_view& Line, int64_t& Number) {
+          if (!in.TryNext(Line)) return false;
+          Number = in.LineNumber();
+          return true;
+        },
+        utf8, fresh.Objects(), report.Warnings);
     lines.Finish();
     textures.join();
   }

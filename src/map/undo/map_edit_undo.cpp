@@ -1,5 +1,6 @@
 #include "map/undo/map_edit_undo.h"
 
+#include "map/objects/map_object.h"
 #include "record/errors.h"
 
 TMapEditUndo::TMapEditUndo() = default;
@@ -8,6 +9,11 @@ TMapEditUndo::~TMapEditUndo() = default;
 TMapEditCustomDoorList& TMapEditUndo::DeletedDoors() {
   if (!FDeletedDoors) FDeletedDoors = std::make_unique<TMapEditCustomDoorList>();
   return *FDeletedDoors;
+}
+
+std::vector<TMapObject>& TMapEditUndo::Objects() {
+  if (!FObjects) FObjects = std::make_unique<std::vector<TMapObject>>();
+  return *FObjects;
 }
 
 void TMapEditUndo::SetDeletedDoors(const TMapEditCustomDoorList* Value) {
@@ -29,6 +35,8 @@ size_t TMapEditUndo::MemoryBytes() const {
     n += sizeof(TMapEditLayer) +
          size_t(KeptLayer->BMP().Width()) * size_t(KeptLayer->BMP().Height()) * sizeof(TColor32);
   if (FDeletedDoors) n += size_t(FDeletedDoors->Count()) * (sizeof(TMapEditCustomDoor) + 16);
+  // Objects are small; their data is counted by a rough allowance.
+  if (FObjects) n += FObjects->capacity() * (sizeof(TMapObject) + 256);
   return n;
 }
 
@@ -54,13 +62,17 @@ void TMapEditUndo::AssignTo(TSongData* Dest) const {
   d->Point1 = Point1;
   d->Point2 = Point2;
   d->SetDeletedDoors(FDeletedDoors.get());
+  if (FObjects)
+    d->Objects() = *FObjects;
+  else
+    d->FObjects.reset();
   d->DoorColor = DoorColor;
 }
 
 void TMapEditUndo::LoadFromStream(TStream& Stream) {
   uint8_t kind = 0;
   Stream.ReadRaw(kind);
-  if (kind > kLastUndoType)
+  if (kind > kLastUndoType || kind == mutObjects)
     throw EConvertError("Unknown undo record kind " + std::to_string(int(kind)));
   AddType = TMapEditUndoType(kind);
   Stream.ReadRaw(Point1.X);

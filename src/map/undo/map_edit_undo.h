@@ -12,6 +12,7 @@
 #include <memory>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "map/base/color.h"
 #include "map/document/map_edit_door.h"
@@ -20,6 +21,8 @@
 #include "map/undo/cell_blocks.h"
 #include "record/record_list.h"
 #include "record/song_data_array.h"
+
+struct TMapObject;
 
 // The element type of the document's pixel-to-layer grid.
 using TPixelIndex = typename std::remove_cvref_t<
@@ -31,10 +34,11 @@ enum TMapEditUndoType : uint8_t {
   mutAddFreeDoor = 2,     // free door added: its two ends and its colour
   mutDeleteDoor = 3,      // replayed like mutAddDoor
   mutDeleteFreeDoor = 4,  // free doors deleted: the free-door list before the click
-  mutInsertLayer = 5,     // layer inserted at Point1.X; KeptLayer holds it while undone
-  mutDeleteLayer = 6,     // layer Point1.X deleted: KeptLayer, and the cells that showed it
-  mutEditLayer = 7,       // layer Point1.X changed: KeptLayer is the layer it replaced
-  mutMoveLayer = 8,       // layer moved from Point1.X to Point1.Y
+  mutObjects = 5,         // objects changed: the object list before the change
+  mutInsertLayer = 6,     // layer inserted at Point1.X; KeptLayer holds it while undone
+  mutDeleteLayer = 7,     // layer Point1.X deleted: KeptLayer, and the cells that showed it
+  mutEditLayer = 8,       // layer Point1.X changed: KeptLayer is the layer it replaced
+  mutMoveLayer = 9,       // layer moved from Point1.X to Point1.Y
 };
 // The highest kind the stream form accepts.
 constexpr uint8_t kLastUndoType = mutMoveLayer;
@@ -60,6 +64,11 @@ class TMapEditUndo : public TSongData {
   // nullptr frees the list; a list is copied into it.
   void SetDeletedDoors(const TMapEditCustomDoorList* Value);
 
+  // mutObjects: the object list the record puts back (ids included); created on
+  // first access. Not part of the stream form.
+  std::vector<TMapObject>& Objects();
+  const std::vector<TMapObject>* ObjectsIfCreated() const { return FObjects.get(); }
+
   // The kept cells of a painting edit (and of a deleted layer).
   TCellBlocks<TPixelIndex>& Blocks() { return FBlocks; }
   const TCellBlocks<TPixelIndex>& Blocks() const { return FBlocks; }
@@ -71,12 +80,13 @@ class TMapEditUndo : public TSongData {
   // Roughly the bytes the record holds.
   size_t MemoryBytes() const;
 
-  // Copies kept cells, kind, points, kept layer, deleted doors and colour into
-  // another record.
+  // Copies kept cells, kind, points, kept layer, deleted doors, objects and
+  // colour into another record.
   void AssignTo(TSongData* Dest) const override;
   // Kind (1 byte), Point1, Point2 (X then Y, 4 bytes each), the deleted-door list,
   // colour (4 bytes). The kept cells and the layer are not part of the stream form.
-  // An unknown kind raises EConvertError.
+  // An unknown kind raises EConvertError, and so does mutObjects, whose
+  // objects the form lacks.
   void LoadFromStream(TStream& Stream) override;
   void SaveToStream(TStream& Stream) const override;
   const char* ClassName() const override { return "TMapEditUndo"; }
@@ -84,6 +94,7 @@ class TMapEditUndo : public TSongData {
  private:
   TCellBlocks<TPixelIndex> FBlocks;
   std::unique_ptr<TMapEditCustomDoorList> FDeletedDoors;
+  std::unique_ptr<std::vector<TMapObject>> FObjects;
 };
 
 // The undo records of the editor, oldest first.

@@ -6,6 +6,7 @@
 
 #include "map/document/layer_renumber.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/objects/map_object_list.h"
 #include "record/errors.h"
 
 namespace {
@@ -139,12 +140,21 @@ void TUndoHistory::PushUndo(TMapEditLayerList& Doc, TMapEditUndoType AddType, TP
       if (i >= 0) r->DoorColor = ColorToPlatform(free.Items(i)->Color);
       break;
     }
+    case mutObjects:
+      r->Objects() = Doc.Objects().Items();
+      break;
     default:
       r->Point1 = Point1;
       r->Point2 = Point2;
       r->DoorColor = DoorColor;
       break;
   }
+}
+
+void TUndoHistory::PushObjectUndo(const TMapObjectList& Objects) {
+  TMapEditUndo* r = Append(mutObjects);
+  r->Objects() = Objects.Items();
+  KeepWithinMemory();
 }
 
 void TUndoHistory::PushFreeDoorUndo(const TMapEditCustomDoorList& Doors) {
@@ -192,9 +202,11 @@ void TUndoHistory::ApplyUndo(TMapEditLayerList& Doc, TUndoDirection Direction) {
     return;
   }
   CloseOpenRecord();
-  ApplyRecord(Doc, *FUndoList.Items(FUndoIndex), Direction);
+  TMapEditUndo& record = *FUndoList.Items(FUndoIndex);
+  ApplyRecord(Doc, record, Direction);
   if (Direction == TUndoDirection::Undo) --FUndoIndex;
-  Doc.Refresh();
+  // Objects lie over the composed cells, which an object change leaves as they are.
+  if (record.AddType != mutObjects) Doc.Refresh();
 }
 
 void TUndoHistory::ApplyRecord(TMapEditLayerList& Doc, TMapEditUndo& R, TUndoDirection Direction) {
@@ -243,6 +255,9 @@ void TUndoHistory::ApplyRecord(TMapEditLayerList& Doc, TMapEditUndo& R, TUndoDir
       Doc.Doors().RebuildDoorBitmap();
       break;
     }
+    case mutObjects:
+      Doc.Objects().Exchange(R.Objects());
+      break;
     case mutAddFreeDoor: {
       TMapEditCustomDoorList& free = Doc.Doors().FreeDoor();
       if (Direction == TUndoDirection::Undo) {

@@ -17,6 +17,7 @@
 #include "map/undo/map_edit_undo.h"
 
 class TMapEditLayerList;
+class TMapObjectList;
 
 enum class TUndoDirection { Undo, Redo };
 
@@ -68,6 +69,10 @@ class TUndoHistory : private TGridChangeSink {
   void DeleteLayer(TMapEditLayerList& Doc, int32_t Index);
   // Closes the open painting record, if any (it then holds what it holds).
   void CloseOpenRecord();
+  // Records an object change (mutObjects) with the object list as it is before
+  // it. Applying the record exchanges the lists and recomposes no cell: objects
+  // are drawn over the composed map.
+  void PushObjectUndo(const TMapObjectList& Objects);
 
   bool CanUndo() const { return FUndoList.Count() > 0 && FUndoIndex >= 0; }
   bool CanRedo() const { return FUndoList.Count() > 0 && FUndoIndex < FUndoList.Count() - 1; }
