@@ -14,8 +14,9 @@
 #include "cli/cli_values.h"
 #include "cli/edit_session.h"
 #include "map/base/file_lock.h"
-#include "map/file/layer_set.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/file/layer_set.h"
+#include "map/undo/undo_history.h"
 
 namespace fs = std::filesystem;
 
@@ -55,7 +56,7 @@ std::vector<std::string> ReadScript(const std::string& Path) {
 int RunEdit(const TCliArgs& Args, const TCliContext&) {
   std::string mapPath, outPath, scriptPath;
   std::vector<std::string> commands;
-  int32_t undoLimit = 4;
+  int32_t undoLimit = TUndoHistory::DefaultUndoLimit;
   bool quiet = false;
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::string& a = Args[i];

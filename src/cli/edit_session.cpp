@@ -100,6 +100,7 @@ void TEditSession::Execute(const std::vector<std::string>& W) {
   if (c == "delete-layer") return DeleteLayer(W);
   if (c == "wall-layer") return WallLayer(W);
   if (c == "style") return Style(W);
+  if (c == "move-layer") return MoveLayer(W);
   if (c == "undo") {
     CheckArgCount(W, 1, 1, "undo");
     return Undo();
@@ -334,6 +335,11 @@ void TEditSession::Style(const TArgs& W) {
 void TEditSession::DeleteLayer(const TArgs& W) {
   CheckArgCount(W, 2, 2, "delete-layer I");
   FSession.DeleteLayer(ListIndexArg(W, 1) + 1);
+}
+
+void TEditSession::MoveLayer(const TArgs& W) {
+  CheckArgCount(W, 3, 3, "move-layer I TO");
+  FSession.MoveLayer(ListIndexArg(W, 1) + 1, ListIndexArg(W, 2) + 1);
 }
 
 void TEditSession::Undo() {

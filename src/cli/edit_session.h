@@ -74,6 +74,7 @@ class TEditSession {
   void WallLayer(const TArgs& W);
   // The map's stored style: "style plain" or style options as render takes them.
   void Style(const TArgs& W);
+  void MoveLayer(const TArgs& W);
   void Undo();
   void Redo();
 

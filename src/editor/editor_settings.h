@@ -21,9 +21,10 @@ int32_t ShadeToValue(TShadeMode Mode);
 
 class TEditorSettings {
  public:
-  static constexpr int32_t DefaultUndoLimit = 4;
-  // Undo records copy the whole pixel grid of the map, so the count is bounded.
-  static constexpr int32_t MaxUndoLimit = 100;
+  static constexpr int32_t DefaultUndoLimit = 100;
+  // Undo records keep only the cells an edit touched, and their memory is capped
+  // besides; the count still has a ceiling.
+  static constexpr int32_t MaxUndoLimit = 10000;
 
   // Uses FileName as the settings file; values it lacks are read from
   // DefaultsFileName when one is given (never written).

@@ -270,6 +270,8 @@ class TMapEdit2Form : public QMainWindow {
   void DiscardOwnRecoveryCopy();
   void ResetDocument();
   void FillLayerList();
+  // Whether a layer's name in the list is not the document's.
+  bool LayerNamesDiffer() const;
   void AfterDocumentLoaded();
   void WarnMissingTextures(const TMapLoadReport& Report);
   void SetModified(bool Value);

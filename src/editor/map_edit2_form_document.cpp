@@ -90,6 +90,13 @@ void TMapEdit2Form::SetLayerShown(int32_t Index, bool Shown) {
     item->setCheckState(Shown ? Qt::Checked : Qt::Unchecked);
 }
 
+bool TMapEdit2Form::LayerNamesDiffer() const {
+  for (int32_t i = 1; i < FDocument->Count() && i - 1 < FLayerList->count(); ++i)
+    if (FLayerList->item(i - 1)->text() != QString::fromStdString(FDocument->Layers(i)->LayerName))
+      return true;
+  return false;
+}
+
 void TMapEdit2Form::New1Execute() {
   if (!ConfirmDiscard()) return;
   TMapSizeRequest size;
@@ -319,6 +326,14 @@ void TMapEdit2Form::ApplyUndo(QAction* Sender) {
   {
     TBusyCursor busy;
     if (!(redo ? FSession->Redo() : FSession->Undo())) return;
+  }
+  // A layer change may have been undone or redone: the list follows the document.
+  if (FLayerList->count() != FDocument->Count() - 1 || LayerNamesDiffer()) {
+    const int32_t row = FLayerList->currentRow();
+    FillLayerList();
+    FLayerList->setCurrentRow(std::min(std::max(row, 0), FLayerList->count() - 1));
+    SetStatus(0, QString::number(FLayerList->count()) + " Layers");
+    LayerModeExecute();
   }
   SetModified(true);
   Invalidate();

@@ -1,6 +1,10 @@
 #include "record/song_data_array.h"
 
+#include <algorithm>
+#include <string>
 #include <utility>
+
+#include "record/errors.h"
 
 TSongDataArray::~TSongDataArray() { Clear(); }
 
@@ -51,6 +55,48 @@ void TSongDataArray::Delete(int32_t Index) {
   FItems[size_t(Index)].reset();
   for (int32_t i = Index; i < FCount - 1; ++i) FItems[size_t(i)] = std::move(FItems[size_t(i + 1)]);
   --FCount;
+}
+
+namespace {
+
+void CheckIndex(int32_t Index, int32_t Count) {
+  if (Index < 0 || Index >= Count)
+    throw EListError("List index out of range (" + std::to_string(Index) + ")");
+}
+
+}  // namespace
+
+std::unique_ptr<TSongData> TSongDataArray::ExtractItem(int32_t Index) {
+  CheckIndex(Index, FCount);
+  std::unique_ptr<TSongData> item = std::move(FItems[size_t(Index)]);
+  for (int32_t i = Index; i < FCount - 1; ++i) FItems[size_t(i)] = std::move(FItems[size_t(i + 1)]);
+  --FCount;
+  return item;
+}
+
+void TSongDataArray::InsertItem(int32_t Index, std::unique_ptr<TSongData> Item) {
+  CheckIndex(Index, FCount + 1);
+  if (FCount == Capacity()) Grow();
+  for (int32_t i = FCount; i > Index; --i) FItems[size_t(i)] = std::move(FItems[size_t(i - 1)]);
+  FItems[size_t(Index)] = std::move(Item);
+  ++FCount;
+}
+
+std::unique_ptr<TSongData> TSongDataArray::ReplaceItem(int32_t Index,
+                                                       std::unique_ptr<TSongData> Item) {
+  CheckIndex(Index, FCount);
+  std::swap(FItems[size_t(Index)], Item);
+  return Item;
+}
+
+void TSongDataArray::Move(int32_t From, int32_t To) {
+  CheckIndex(From, FCount);
+  CheckIndex(To, FCount);
+  auto first = FItems.begin();
+  if (From < To)
+    std::rotate(first + From, first + From + 1, first + To + 1);
+  else if (From > To)
+    std::rotate(first + To, first + From, first + From + 1);
 }
 
 void TSongDataArray::Clear() {

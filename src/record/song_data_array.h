@@ -27,6 +27,9 @@ class TSongDataArray : public TSongData {
   void Insert(int32_t Index, const TSongData* Source);
   // Frees the item at Index (not checked) and closes the gap.
   void Delete(int32_t Index);
+  // Moves the item at From to position To, the items between shifting by one
+  // place; the items themselves are not copied. Both indices must be in 0..Count-1.
+  void Move(int32_t From, int32_t To);
   void Clear();
   // Unstable quicksort of items 0..Count-1.
   void Sort(TCompare Compare);
@@ -46,6 +49,14 @@ class TSongDataArray : public TSongData {
   virtual TSongData* CreateItem(int32_t Index) = 0;
   // Stores Item at slot Index (for CreateItem).
   TSongData* Store(int32_t Index, std::unique_ptr<TSongData> Item);
+  // Hands the item at Index over to the caller and closes the gap (Index in
+  // 0..Count-1); the item is not freed.
+  std::unique_ptr<TSongData> ExtractItem(int32_t Index);
+  // Inserts an item made elsewhere at Index (0..Count); it must be of the list's
+  // item class.
+  void InsertItem(int32_t Index, std::unique_ptr<TSongData> Item);
+  // Puts Item in place of the item at Index (0..Count-1) and hands that one over.
+  std::unique_ptr<TSongData> ReplaceItem(int32_t Index, std::unique_ptr<TSongData> Item);
   // Exchanges the items (and capacities) of two lists; the items are not told.
   void SwapItems(TSongDataArray& Other) {
     FItems.swap(Other.FItems);

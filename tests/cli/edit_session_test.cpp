@@ -76,6 +76,8 @@ TEST(EditSession, ArgumentsAreCheckedBeforeAnythingChanges) {
   TEditSession session(map, 4);
   session.ExecuteLine("add-layer Grass 65280");
   ASSERT_EQ(map.Count(), 2);
+  // The checks below start without undo steps.
+  session.History().Reset();
 
   auto fails = [&](const std::string& Line, const std::string& Says) {
     try {
@@ -141,10 +143,15 @@ TEST(EditSession, LayerInsertAndDeleteKeepTextures) {
   EXPECT_EQ(nameAt(0), "A");
   EXPECT_EQ(nameAt(1), "B");
   EXPECT_EQ(nameAt(2), "壁");
+  session.ExecuteLine("undo");  // the insertion of "C"
+  EXPECT_EQ(map.Layers(1)->LayerName, "A");
+  EXPECT_EQ(nameAt(1), "B");
   session.ExecuteLine("undo");  // the stroke on cell 1
   EXPECT_EQ(nameAt(1), "壁");
   session.ExecuteLine("redo");
   EXPECT_EQ(nameAt(1), "B");
+  session.ExecuteLine("redo");
+  EXPECT_EQ(map.Layers(1)->LayerName, "C");
   // Deleting "A" (list item 1): its pixels take "B", now in its place.
   session.ExecuteLine("delete-layer 1");
   ASSERT_EQ(map.Count(), 3);

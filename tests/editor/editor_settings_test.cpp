@@ -28,7 +28,7 @@ TEST(EditorSettings, ReadsDefaultsAndNumbersFromTheFile) {
   vctest::TempDir dir;
   TEditorSettings missing(Path(dir, "none.ini"));
   EXPECT_FALSE(missing.Exists());
-  EXPECT_EQ(missing.ReadUndoLimit(), 4);
+  EXPECT_EQ(missing.ReadUndoLimit(), 100);  // a hundred steps back by default
   EXPECT_EQ(missing.ReadFastDraw(), TFastDrawMode::SlowOnlyForOutput);
   EXPECT_EQ(missing.ReadShadeDraw(), TShadeMode::AtStrokeEnd);
 
@@ -38,7 +38,7 @@ TEST(EditorSettings, ReadsDefaultsAndNumbersFromTheFile) {
                          "[DrawMode]\nFastDraw=0\nShadeDraw=7\n");
   TEditorSettings s(file);
   EXPECT_TRUE(s.Exists());
-  EXPECT_EQ(s.ReadUndoLimit(), 4);  // not a number: the default
+  EXPECT_EQ(s.ReadUndoLimit(), 100);  // not a number: the default
   EXPECT_EQ(s.ReadString("Application", "Language", ""), "English");
   EXPECT_EQ(s.ReadFastDraw(), TFastDrawMode::AlwaysFast);
   EXPECT_EQ(s.ReadShadeDraw(), TShadeMode::None);

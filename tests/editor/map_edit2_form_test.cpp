@@ -45,6 +45,8 @@ class FormTest : public ::testing::Test {
       Dialogs->Layer.AdditionIndex = -1;
       Form->AddLayer1Execute();
     }
+    // The tests start from a map without undo steps.
+    Form->UndoList().Reset();
   }
   void Click(int32_t X, int32_t Y) {
     Form->PaintBox321MouseDown(TMouseButton::Left, true, X, Y);
@@ -64,7 +66,7 @@ class FormTest : public ::testing::Test {
 
 TEST_F(FormTest, FirstRunDefaultsAndSettingsWrittenOnDestroy) {
   Form->LoadSettings();
-  EXPECT_EQ(Form->UndoLimit(), 4);
+  EXPECT_EQ(Form->UndoLimit(), 100);
   Form->show();
   for (const char* name : {"Pencil1", "Chip1", "Pen1", "EndDef1", "SaveFact"})
     EXPECT_TRUE(Form->Checked(name)) << name;
@@ -442,12 +444,20 @@ TEST_F(FormTest, InsertingAndDeletingLayersKeepsEveryPixelsTexture) {
   EXPECT_EQ(nameAt(16, 16), "Layer 1");
   EXPECT_EQ(nameAt(80, 16), "Layer 3");
 
-  // Undo of the last stroke brings back the pixels as they were, by texture.
+  // Undo takes the insertion back first (the list follows), then the last stroke
+  // brings back the pixels as they were, by texture.
+  Trigger("Undo1");
+  ASSERT_EQ(Form->Document()->Count(), 4);
+  EXPECT_EQ(Form->LayerList()->count(), 3);
+  EXPECT_EQ(Form->LayerList()->item(0)->text(), "Layer 1");
   Trigger("Undo1");
   EXPECT_EQ(nameAt(80, 16), "壁");
   EXPECT_EQ(nameAt(48, 16), "Layer 2");
   Trigger("Redo1");
   EXPECT_EQ(nameAt(80, 16), "Layer 3");
+  Trigger("Redo1");
+  ASSERT_EQ(Form->Document()->Count(), 5);
+  EXPECT_EQ(Form->LayerList()->item(0)->text(), "Inserted");
 
   // Deleting "Layer 2" (list item 2): the layers below keep their pixels, its
   // own pixels take the layer now in its place.
@@ -466,7 +476,14 @@ TEST_F(FormTest, InsertingAndDeletingLayersKeepsEveryPixelsTexture) {
   EXPECT_EQ(nameAt(80, 16), "Layer 3");
   for (int32_t y = 0; y < Form->CanvasHeight(); y += 7)
     for (int32_t x = 0; x < Form->CanvasWidth(); x += 7) ASSERT_LT(LayerAt(x, y), 4);
-  // Undo records were renumbered alike.
+  // Undo brings the deleted layer back with its pixels, then takes the insertion
+  // back; the stroke's record then replays in its own numbering.
+  Trigger("Undo1");
+  ASSERT_EQ(Form->Document()->Count(), 5);
+  EXPECT_EQ(Form->LayerList()->count(), 4);
+  EXPECT_EQ(nameAt(48, 16), "Layer 2");
+  Trigger("Undo1");
+  ASSERT_EQ(Form->Document()->Count(), 4);
   Trigger("Undo1");
   EXPECT_EQ(nameAt(80, 16), "壁");
   EXPECT_EQ(nameAt(16, 16), "Layer 1");

@@ -12,6 +12,8 @@
 template <typename T>
 class TGrid2D {
  public:
+  using value_type = T;
+
   int32_t Width() const { return FWidth; }
   int32_t Height() const { return FHeight; }
   bool Empty() const { return FWidth == 0 || FHeight == 0; }

@@ -65,6 +65,15 @@ void ComputeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY) {
     for (int32_t py = 0; py < cs; ++py) image.FillAlpha(X0, Y0 + py, cs, j == L ? 255 : 0);
     layer.Coverage().SetCell(CX, CY, j == L);
   }
+  // A wall cell holds no shade, as the full computation gives it: clear what an
+  // earlier floor left there, so that the picture does not depend on the cell's past.
+  if (L == 0) {
+    TBitmap32& shades = Map.Shades();
+    if (shades.Width() == PW && shades.Height() == PH) {
+      shades.FillArea(X0, Y0, X0 + cs, Y0 + cs, 0);
+      Map.ShadeCoverage().SetCell(CX, CY, false);
+    }
+  }
 }
 
 }  // namespace

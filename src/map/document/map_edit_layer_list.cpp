@@ -130,6 +130,22 @@ void TMapEditLayerList::InsertLayer(int32_t Index, const TMapEditLayer* Source) 
   Insert(Index, Source);
 }
 
+std::unique_ptr<TMapEditLayer> TMapEditLayerList::TakeLayer(int32_t Index) {
+  return std::unique_ptr<TMapEditLayer>(static_cast<TMapEditLayer*>(ExtractItem(Index).release()));
+}
+
+void TMapEditLayerList::PutLayer(int32_t Index, std::unique_ptr<TMapEditLayer> Layer) {
+  Layer->SetOwner(this);
+  InsertItem(Index, std::move(Layer));
+}
+
+std::unique_ptr<TMapEditLayer> TMapEditLayerList::SwapLayer(int32_t Index,
+                                                            std::unique_ptr<TMapEditLayer> Layer) {
+  Layer->SetOwner(this);
+  return std::unique_ptr<TMapEditLayer>(
+      static_cast<TMapEditLayer*>(ReplaceItem(Index, std::move(Layer)).release()));
+}
+
 TBitmap32& TMapEditLayerList::Shades() {
   if (!FShades) {
     auto shades = std::make_unique<TBitmap32>();

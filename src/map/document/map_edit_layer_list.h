@@ -15,6 +15,7 @@
 #include "map/base/grid2d.h"
 #include "map/base/progress.h"
 #include "map/document/cell_coverage.h"
+#include "map/document/grid_change_sink.h"
 #include "map/document/map_edit_door_list.h"
 #include "map/document/map_edit_layer.h"
 #include "map/raster/bitmap32.h"
@@ -52,19 +53,45 @@ class TMapEditLayerList : public TSongDataArray {
   }
   TMapEditLayer* AddLayer();
   void InsertLayer(int32_t Index, const TMapEditLayer* Source = nullptr);
+  // Layer objects handed out of and back into the list whole, image included, so
+  // that undo can keep a layer without copying it. Indices as for the record
+  // list's ExtractItem, InsertItem, ReplaceItem and Move; the grids are not
+  // renumbered here (layer_renumber.h does that).
+  std::unique_ptr<TMapEditLayer> TakeLayer(int32_t Index);
+  void PutLayer(int32_t Index, std::unique_ptr<TMapEditLayer> Layer);
+  std::unique_ptr<TMapEditLayer> SwapLayer(int32_t Index, std::unique_ptr<TMapEditLayer> Layer);
+  void MoveLayer(int32_t From, int32_t To) { Move(From, To); }
 
   // --- grids ---
   uint8_t Cells(int32_t X, int32_t Y) const { return FCells.At(X, Y); }
-  void SetCell(int32_t X, int32_t Y, uint8_t Value) { FCells.At(X, Y) = Value; }
+  void SetCell(int32_t X, int32_t Y, uint8_t Value) {
+    if (FChangeSink) FChangeSink->CellsChanging(X, Y, X, Y);
+    FCells.At(X, Y) = Value;
+  }
   // The layer index at a pixel, or 0 outside the map.
   int32_t PixelLayers(int32_t X, int32_t Y) const {
     return (X >= 0 && Y >= 0 && X < FPixels.Width() && Y < FPixels.Height()) ? FPixels.At(X, Y) : 0;
   }
-  void SetPixelLayer(int32_t X, int32_t Y, int32_t Index) { FPixels.At(X, Y) = Index; }
+  void SetPixelLayer(int32_t X, int32_t Y, int32_t Index) {
+    NotePixelsChanging(X, Y, X, Y);
+    FPixels.At(X, Y) = Index;
+  }
   TGrid2D<int32_t>& PixelGrid() { return FPixels; }
   const TGrid2D<int32_t>& PixelGrid() const { return FPixels; }
   TGrid2D<uint8_t>& CellGrid() { return FCells; }
   const TGrid2D<uint8_t>& CellGrid() const { return FCells; }
+
+  // Who is told before grid entries change through the painting operations,
+  // SetCell and SetPixelLayer (nullptr: nobody). Direct writes through PixelGrid()
+  // and CellGrid() are not reported.
+  void SetChangeSink(TGridChangeSink* Sink) { FChangeSink = Sink; }
+  TGridChangeSink* ChangeSink() const { return FChangeSink; }
+  // Reports the cells of the pixels X0..X1 x Y0..Y1 (inclusive, inside the map)
+  // to the change sink.
+  void NotePixelsChanging(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
+    if (FChangeSink && FChipSize > 0)
+      FChangeSink->CellsChanging(X0 / FChipSize, Y0 / FChipSize, X1 / FChipSize, Y1 / FChipSize);
+  }
 
   // --- derived images ---
   TBitmap32& Shades();
@@ -138,5 +165,6 @@ class TMapEditLayerList : public TSongDataArray {
   std::unique_ptr<TBitmap32> FShades;
   TCellCoverage FShadeCoverage;
   std::unique_ptr<TMapEditDoorList> FDoors;
+  TGridChangeSink* FChangeSink = nullptr;
   std::unique_ptr<TMapObjectList> FObjects;
 };

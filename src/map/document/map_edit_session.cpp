@@ -1,6 +1,8 @@
 #include "map/document/map_edit_session.h"
 
 #include <algorithm>
+#include <memory>
+#include <string>
 #include <utility>
 
 #include "map/document/layer_renumber.h"
@@ -11,6 +13,7 @@
 #include "map/file/new_map.h"
 #include "map/objects/map_object_error.h"
 #include "map/objects/map_object_list.h"
+#include "record/errors.h"
 
 namespace {
 
@@ -220,10 +223,11 @@ bool TMapEditSession::EraseFreeDoorsAt(const TEditTools& Tools, int32_t X, int32
 int32_t TMapEditSession::AddLayer(int32_t Index, const std::string& Name, const std::string& Source,
                                   TMapEditLayerType Type, TBadLayerSource OnBadSource) {
   const bool insert = Index >= 1 && Index < FMap->Count();
+  FHistory.CloseOpenRecord();
   if (insert) {
-    // Pixels and undo records keep showing the layers they showed.
-    InsertLayerRenumbered(*FMap, Index, &FHistory);
-    FMap->Refresh();
+    // Pixels keep showing the layers they showed. The records before this one are
+    // only replayed once it is undone, so they keep the numbering they have.
+    InsertLayerRenumbered(*FMap, Index);
   } else {
     FMap->AddLayer();
     Index = FMap->Count() - 1;
@@ -236,39 +240,69 @@ int32_t TMapEditSession::AddLayer(int32_t Index, const std::string& Name, const 
   } catch (...) {
     if (OnBadSource == TBadLayerSource::Revert) {
       // No pixel names the new layer, so deleting it restores every number.
-      DeleteLayerRenumbered(*FMap, Index, &FHistory);
-      if (insert) FMap->Refresh();
+      DeleteLayerRenumbered(*FMap, Index);
     } else {
+      FHistory.PushLayerUndo(mutInsertLayer, Index);
       FModified = true;
+      ShowNewLayer(Index, !insert);
     }
     throw;
   }
+  ShowNewLayer(Index, !insert);
+  FHistory.PushLayerUndo(mutInsertLayer, Index);
   FModified = true;
   return Index;
 }
 
+void TMapEditSession::ShowNewLayer(int32_t Index, bool Appended) {
+  // The new layer holds no pixel, so composing leaves it transparent everywhere
+  // and the other layers as they were: its image, opaque from its texture, only
+  // needs its alpha cleared. A layer added last changes how the layer that was
+  // last shows under doors, so with doors the map is composed again.
+  TBitmap32& bmp = FMap->Layers(Index)->BMPForWriting();
+  for (int32_t y = 0; y < bmp.Height(); ++y) {
+    TColor32* row = bmp.ScanLine(y);
+    for (int32_t x = 0; x < bmp.Width(); ++x) row[x] &= 0x00FFFFFFu;
+  }
+  if (Appended && FMap->Doors().HasDoors()) FMap->Refresh();
+}
+
 void TMapEditSession::EditLayer(int32_t Index, const std::string& Name, const std::string& Source,
                                 TBadLayerSource OnBadSource) {
-  TMapEditLayer* layer = FMap->Layers(Index);
-  const std::string oldName = layer->LayerName, oldSource = layer->FileName();
-  layer->LayerName = Name;
+  TMapEditLayer* old = FMap->Layers(Index);
+  if (!old) throw EListError("Layer index " + std::to_string(Index) + " is out of range");
+  // The changed layer is built beside the old one, which undo keeps whole.
+  auto fresh = std::make_unique<TMapEditLayer>(FMap);
+  fresh->LayerName = Name;
+  fresh->LayerType = old->LayerType;
   try {
-    layer->SetFileName(Source);
+    fresh->SetFileName(Source);
   } catch (...) {
-    if (OnBadSource == TBadLayerSource::Revert) {
-      layer->LayerName = oldName;
-      layer->SetFileNameOnly(oldSource);
-    } else {
+    if (OnBadSource == TBadLayerSource::KeepLayer) {
+      // The layer takes the new name and source and keeps its image.
+      fresh->SetFileNameOnly(Source);
+      fresh->SetBMP(old->BMP());
+      FHistory.PushLayerUndo(mutEditLayer, Index, 0, FMap->SwapLayer(Index, std::move(fresh)));
       FModified = true;
     }
     throw;
   }
+  FHistory.PushLayerUndo(mutEditLayer, Index, 0, FMap->SwapLayer(Index, std::move(fresh)));
   FMap->Refresh();
   FModified = true;
 }
 
 void TMapEditSession::DeleteLayer(int32_t Index) {
-  DeleteLayerRenumbered(*FMap, Index, &FHistory);
+  FHistory.DeleteLayer(*FMap, Index);
+  FMap->Refresh();
+  FModified = true;
+}
+
+void TMapEditSession::MoveLayer(int32_t From, int32_t To) {
+  if (From == To && From >= 1 && From < FMap->Count()) return;
+  FHistory.CloseOpenRecord();
+  MoveLayerRenumbered(*FMap, From, To);
+  FHistory.PushLayerUndo(mutMoveLayer, From, To);
   FMap->Refresh();
   FModified = true;
 }

@@ -104,9 +104,10 @@ class TMapEditSession {
   bool EraseFreeDoorsAt(const TEditTools& Tools, int32_t X, int32_t Y);
 
   // --- layers (document indices; 0 is the wall layer) ---
+  // Each layer change is one undo step.
   // Adds a layer at Index (1 .. Count; Count appends). Inserting moves the layers
-  // from Index on one place along, in the pixels and in the undo records, so every
-  // pixel keeps its texture. Returns the new layer's index.
+  // from Index on one place along in the pixels, so every pixel keeps its texture.
+  // Returns the new layer's index.
   int32_t AddLayer(int32_t Index, const std::string& Name, const std::string& Source,
                    TMapEditLayerType Type, TBadLayerSource OnBadSource);
   // Changes a layer's name and texture source (its type stays).
@@ -115,6 +116,9 @@ class TMapEditSession {
   // Deletes layer Index (1 .. Count - 1); its pixels take the layer now in its
   // place, so no pixel names a missing layer.
   void DeleteLayer(int32_t Index);
+  // Moves floor layer From to position To (both 1 .. Count - 1), the layers
+  // between shifting by one; every pixel keeps its layer.
+  void MoveLayer(int32_t From, int32_t To);
 
   // --- objects (map/objects/map_object.h) ---
   // Each is one undo step and recomposes no cell. An object's Data must be a JSON
@@ -149,6 +153,8 @@ class TMapEditSession {
   void Replace(TMapEditLayerList& Fresh, const std::string& FileName,
                const std::optional<TFileStamp>& Stamp = std::nullopt);
   void PushPaintUndo();
+  // Gives a layer just added (at Index, last when Appended) its composed look.
+  void ShowNewLayer(int32_t Index, bool Appended);
   void PushObjectUndo();
   void StrokePoint(int32_t X, int32_t Y);
 

@@ -57,6 +57,7 @@ bool IsChipOfLayer(const TMapEditLayerList& M, int32_t CX, int32_t CY, int32_t L
 // the hard-edged visibility of every layer.
 void PaintRun(TMapEditLayerList& M, int32_t XA, int32_t XB, int32_t Y, int32_t Layer) {
   if (XA >= XB) return;
+  M.NotePixelsChanging(XA, Y, XB - 1, Y);
   std::fill(M.PixelGrid().Row(Y) + XA, M.PixelGrid().Row(Y) + XB, Layer);
   for (int32_t p = 0; p < M.Count(); ++p) {
     TMapEditLayer& layer = *M.Layers(p);
@@ -90,6 +91,7 @@ void TMapEditLayerList::PaintChip(int32_t CX, int32_t CY, int32_t Layer) {
   const int32_t cs = ChipSize();
   if (Cells(CX, CY) == 1 && PixelLayers(CX * cs + 1, CY * cs + 1) == Layer) return;
   SetCell(CX, CY, 1);
+  NotePixelsChanging(CX * cs, CY * cs, CX * cs + cs - 1, CY * cs + cs - 1);
   for (int32_t y = CY * cs; y < CY * cs + cs; ++y)
     std::fill(FPixels.Row(y) + CX * cs, FPixels.Row(y) + CX * cs + cs, Layer);
   RedrawAround(CX, CY);
@@ -323,6 +325,7 @@ void TMapEditLayerList::FloodFill(int32_t X, int32_t Y, int32_t Layer) {
     int32_t left = s.X, right = s.X;
     while (left > 0 && row[left - 1] == old) --left;
     while (right < pw - 1 && row[right + 1] == old) ++right;
+    NotePixelsChanging(left, s.Y, right, s.Y);
     std::fill(row + left, row + right + 1, Layer);
 
     const int32_t cy = s.Y / cs;

@@ -25,16 +25,19 @@ void TMapEditUndo::SetDeletedDoors(const TMapEditCustomDoorList* Value) {
   DeletedDoors().Assign(Value);
 }
 
-void TMapEditUndo::SetSnapshotSize(int32_t CellWidth, int32_t CellHeight, int32_t PixelWidth,
-                                   int32_t PixelHeight) {
-  FCellSnapshot.Reset(CellWidth, CellHeight);
-  FPixelSnapshot.Reset(PixelWidth, PixelHeight);
+void TMapEditUndo::MapLayerIndices(const std::function<int32_t(int32_t)>& Map) {
+  FBlocks.MapValues([&Map](TPixelIndex V) { return TPixelIndex(Map(int32_t(V))); });
 }
 
-void TMapEditUndo::MapLayerIndices(const std::function<int32_t(int32_t)>& Map) {
-  int32_t* p = FPixelSnapshot.Data();
-  const size_t n = size_t(FPixelSnapshot.Width()) * size_t(FPixelSnapshot.Height());
-  for (size_t i = 0; i < n; ++i) p[i] = Map(p[i]);
+size_t TMapEditUndo::MemoryBytes() const {
+  size_t n = sizeof(*this) + FBlocks.MemoryBytes();
+  if (KeptLayer)
+    n += sizeof(TMapEditLayer) +
+         size_t(KeptLayer->BMP().Width()) * size_t(KeptLayer->BMP().Height()) * sizeof(TColor32);
+  if (FDeletedDoors) n += size_t(FDeletedDoors->Count()) * (sizeof(TMapEditCustomDoor) + 16);
+  // Objects are small; their data is counted by a rough allowance.
+  if (FObjects) n += FObjects->capacity() * (sizeof(TMapObject) + 256);
+  return n;
 }
 
 void TMapEditUndo::AssignTo(TSongData* Dest) const {
@@ -44,8 +47,17 @@ void TMapEditUndo::AssignTo(TSongData* Dest) const {
     return;
   }
   if (d == this) return;
-  d->FPixelSnapshot = FPixelSnapshot;
-  d->FCellSnapshot = FCellSnapshot;
+  d->FBlocks = FBlocks;
+  d->KeptLayer.reset();
+  if (KeptLayer) {
+    // The copy takes the image as it is, not rebuilt from the source.
+    d->KeptLayer = std::make_unique<TMapEditLayer>(KeptLayer->Owner());
+    d->KeptLayer->LayerName = KeptLayer->LayerName;
+    d->KeptLayer->LayerType = KeptLayer->LayerType;
+    d->KeptLayer->TextureState = KeptLayer->TextureState;
+    d->KeptLayer->SetFileNameOnly(KeptLayer->FileName());
+    d->KeptLayer->SetBMP(KeptLayer->BMP());
+  }
   d->AddType = AddType;
   d->Point1 = Point1;
   d->Point2 = Point2;
@@ -60,7 +72,7 @@ void TMapEditUndo::AssignTo(TSongData* Dest) const {
 void TMapEditUndo::LoadFromStream(TStream& Stream) {
   uint8_t kind = 0;
   Stream.ReadRaw(kind);
-  if (kind > mutDeleteFreeDoor)
+  if (kind > kLastUndoType || kind == mutObjects)
     throw EConvertError("Unknown undo record kind " + std::to_string(int(kind)));
   AddType = TMapEditUndoType(kind);
   Stream.ReadRaw(Point1.X);

@@ -1,10 +1,13 @@
 #include "map/undo/undo_history.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
+#include "map/document/layer_renumber.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/objects/map_object_list.h"
+#include "record/errors.h"
 
 namespace {
 
@@ -36,57 +39,89 @@ bool FindEdgeDoorColor(TMapEditLayerList& Doc, int32_t X, int32_t Y, bool Horizo
   return true;
 }
 
-// Exchanges the overlapping entries of two grids; whole storage when sizes agree.
-template <typename T>
-void ExchangeGrids(TGrid2D<T>& A, TGrid2D<T>& B) {
-  if (A.Width() == B.Width() && A.Height() == B.Height()) {
-    std::swap(A, B);
-    return;
-  }
-  // Sizes only differ when the document was resized without a reset; exchange what
-  // both hold and never write outside either grid.
-  const int32_t w = std::min(A.Width(), B.Width()), h = std::min(A.Height(), B.Height());
-  for (int32_t y = 0; y < h; ++y) std::swap_ranges(A.Row(y), A.Row(y) + w, B.Row(y));
-}
-
 }  // namespace
 
+TUndoHistory::~TUndoHistory() { CloseOpenRecord(); }
+
+void TUndoHistory::SetUndoLimit(int32_t Value) {
+  FUndoLimit = Value < 1 ? 1 : Value;
+  // A lower limit takes effect at once, oldest records first.
+  CloseOpenRecord();
+  while (FUndoList.Count() > FUndoLimit) DropOne();
+}
+
+void TUndoHistory::DropOne() {
+  // The oldest applied record goes; with every record undone, the newest of the
+  // redo tail does, so that redo still replays in order.
+  if (FUndoIndex >= 0) {
+    FUndoList.Delete(0);
+    --FUndoIndex;
+  } else {
+    FUndoList.Delete(FUndoList.Count() - 1);
+  }
+}
+
+void TUndoHistory::SetMemoryLimit(int64_t Bytes) {
+  FMemoryLimit = Bytes < 0 ? 0 : Bytes;
+  CloseOpenRecord();
+  KeepWithinMemory();
+}
+
+size_t TUndoHistory::MemoryBytes() const {
+  size_t n = 0;
+  for (int32_t i = 0; i < FUndoList.Count(); ++i) n += FUndoList.Items(i)->MemoryBytes();
+  return n;
+}
+
 void TUndoHistory::Reset() {
+  CloseOpenRecord();
   FUndoList.Clear();
   FUndoIndex = 0;
 }
 
-void TUndoHistory::MakeRoom(TGrid2D<int32_t>* SparePixels, TGrid2D<uint8_t>* SpareCells) {
-  // The storage of a dropped painting record is handed back, so that the next
-  // snapshot can be copied into memory that is already mapped.
-  auto drop = [&](int32_t Index) {
-    TMapEditUndo* r = FUndoList.Items(Index);
-    if (SparePixels && !r->PixelSnapshot().Empty()) {
-      *SparePixels = std::move(r->PixelSnapshot());
-      *SpareCells = std::move(r->CellSnapshot());
-    }
-    FUndoList.Delete(Index);
-  };
-  while (FUndoList.Count() - 1 > FUndoIndex) drop(FUndoList.Count() - 1);
+void TUndoHistory::CloseOpenRecord() {
+  if (!FOpen) return;
+  if (FOpenDoc->ChangeSink() == this) FOpenDoc->SetChangeSink(nullptr);
+  FOpen->Blocks().Finish();
+  FOpen = nullptr;
+  FOpenDoc = nullptr;
+  KeepWithinMemory();
+}
+
+void TUndoHistory::CellsChanging(int32_t CX0, int32_t CY0, int32_t CX1, int32_t CY1) {
+  if (FOpen) FOpen->Blocks().Keep(FOpenDoc->PixelGrid(), FOpenDoc->CellGrid(), CX0, CY0, CX1, CY1);
+}
+
+void TUndoHistory::KeepWithinMemory() {
+  // The open record grows while its edit goes on; it is counted once closed.
+  if (FOpen) return;
+  size_t total = MemoryBytes();
+  while (FUndoList.Count() > 1 && total > size_t(FMemoryLimit)) {
+    total -= FUndoList.Items(FUndoIndex >= 0 ? 0 : FUndoList.Count() - 1)->MemoryBytes();
+    DropOne();
+  }
+}
+
+TMapEditUndo* TUndoHistory::Append(TMapEditUndoType AddType) {
+  CloseOpenRecord();
+  while (FUndoList.Count() - 1 > FUndoIndex) FUndoList.Delete(FUndoList.Count() - 1);
   const int32_t limit = std::max(FUndoLimit, 1);
-  while (FUndoList.Count() >= limit) drop(0);
+  while (FUndoList.Count() >= limit) FUndoList.Delete(0);
+  TMapEditUndo* r = FUndoList.Add();
+  r->AddType = AddType;
+  FUndoIndex = FUndoList.Count() - 1;
+  return r;
 }
 
 void TUndoHistory::PushUndo(TMapEditLayerList& Doc, TMapEditUndoType AddType, TPoint Point1,
                             TPoint Point2, TColor DoorColor) {
-  TGrid2D<int32_t> sparePixels;
-  TGrid2D<uint8_t> spareCells;
-  MakeRoom(AddType == mutMapRefresh ? &sparePixels : nullptr, &spareCells);
-  TMapEditUndo* r = FUndoList.Add();
-  r->AddType = AddType;
+  TMapEditUndo* r = Append(AddType);
   switch (AddType) {
     case mutMapRefresh:
-      r->PixelSnapshot() = std::move(sparePixels);
-      r->PixelSnapshot() = Doc.PixelGrid();
-      r->CellSnapshot() = std::move(spareCells);
-      r->CellSnapshot() = Doc.CellGrid();
-      r->Point1 = TPoint{};
-      r->Point2 = TPoint{};
+      r->Blocks().Begin(Doc.Width(), Doc.Height(), Doc.ChipSize());
+      FOpen = r;
+      FOpenDoc = &Doc;
+      Doc.SetChangeSink(this);
       break;
     case mutAddDoor:
     case mutDeleteDoor:
@@ -105,32 +140,58 @@ void TUndoHistory::PushUndo(TMapEditLayerList& Doc, TMapEditUndoType AddType, TP
       if (i >= 0) r->DoorColor = ColorToPlatform(free.Items(i)->Color);
       break;
     }
-    case mutDeleteFreeDoor:
+    case mutObjects:
+      r->Objects() = Doc.Objects().Items();
+      break;
+    default:
       r->Point1 = Point1;
       r->Point2 = Point2;
       r->DoorColor = DoorColor;
       break;
-    case mutObjects:
-      r->Objects() = Doc.Objects().Items();
-      break;
   }
-  FUndoIndex = FUndoList.Count() - 1;
 }
 
 void TUndoHistory::PushObjectUndo(const TMapObjectList& Objects) {
-  MakeRoom(nullptr, nullptr);
-  TMapEditUndo* r = FUndoList.Add();
-  r->AddType = mutObjects;
+  TMapEditUndo* r = Append(mutObjects);
   r->Objects() = Objects.Items();
-  FUndoIndex = FUndoList.Count() - 1;
+  KeepWithinMemory();
 }
 
 void TUndoHistory::PushFreeDoorUndo(const TMapEditCustomDoorList& Doors) {
-  MakeRoom(nullptr, nullptr);
-  TMapEditUndo* r = FUndoList.Add();
-  r->AddType = mutDeleteFreeDoor;
+  TMapEditUndo* r = Append(mutDeleteFreeDoor);
   r->DeletedDoors().Assign(&Doors);
-  FUndoIndex = FUndoList.Count() - 1;
+}
+
+void TUndoHistory::PushLayerUndo(TMapEditUndoType AddType, int32_t Index, int32_t To,
+                                 std::unique_ptr<TMapEditLayer> Previous) {
+  TMapEditUndo* r = Append(AddType);
+  r->Point1 = TPoint{Index, To};
+  r->KeptLayer = std::move(Previous);
+  KeepWithinMemory();
+}
+
+void TUndoHistory::DeleteLayer(TMapEditLayerList& Doc, int32_t Index) {
+  if (Index < 1 || Index >= Doc.Count())
+    throw EListError("Layer index " + std::to_string(Index) + " is out of range");
+  TMapEditUndo* r = Append(mutDeleteLayer);
+  r->Point1 = TPoint{Index, 0};
+  // The cells holding a pixel of the layer, as they are before it goes.
+  TCellBlocks<TPixelIndex>& blocks = r->Blocks();
+  const int32_t cs = Doc.ChipSize();
+  blocks.Begin(Doc.Width(), Doc.Height(), cs);
+  const auto& pixels = Doc.PixelGrid();
+  for (int32_t cy = 0; cy < Doc.Height(); ++cy)
+    for (int32_t cx = 0; cx < Doc.Width(); ++cx) {
+      bool holds = false;
+      for (int32_t py = 0; py < cs && !holds; ++py) {
+        const auto* row = pixels.Row(cy * cs + py) + size_t(cx) * size_t(cs);
+        holds = std::find(row, row + cs, Index) != row + cs;
+      }
+      if (holds) blocks.Keep(pixels, Doc.CellGrid(), cx, cy, cx, cy);
+    }
+  blocks.Finish();
+  r->KeptLayer = TakeLayerRenumbered(Doc, Index);
+  KeepWithinMemory();
 }
 
 void TUndoHistory::ApplyUndo(TMapEditLayerList& Doc, TUndoDirection Direction) {
@@ -140,6 +201,7 @@ void TUndoHistory::ApplyUndo(TMapEditLayerList& Doc, TUndoDirection Direction) {
   } else if (!CanUndo()) {
     return;
   }
+  CloseOpenRecord();
   TMapEditUndo& record = *FUndoList.Items(FUndoIndex);
   ApplyRecord(Doc, record, Direction);
   if (Direction == TUndoDirection::Undo) --FUndoIndex;
@@ -150,8 +212,30 @@ void TUndoHistory::ApplyUndo(TMapEditLayerList& Doc, TUndoDirection Direction) {
 void TUndoHistory::ApplyRecord(TMapEditLayerList& Doc, TMapEditUndo& R, TUndoDirection Direction) {
   switch (R.AddType) {
     case mutMapRefresh:
-      ExchangeGrids(Doc.PixelGrid(), R.PixelSnapshot());
-      ExchangeGrids(Doc.CellGrid(), R.CellSnapshot());
+      R.Blocks().Exchange(Doc.PixelGrid(), Doc.CellGrid());
+      break;
+    case mutInsertLayer:
+      if (Direction == TUndoDirection::Undo)
+        R.KeptLayer = TakeLayerRenumbered(Doc, R.Point1.X);
+      else if (R.KeptLayer)
+        PutLayerRenumbered(Doc, R.Point1.X, std::move(R.KeptLayer));
+      break;
+    case mutDeleteLayer:
+      if (Direction == TUndoDirection::Redo) {
+        R.KeptLayer = TakeLayerRenumbered(Doc, R.Point1.X);
+      } else if (R.KeptLayer) {
+        PutLayerRenumbered(Doc, R.Point1.X, std::move(R.KeptLayer));
+        R.Blocks().Restore(Doc.PixelGrid(), Doc.CellGrid());
+      }
+      break;
+    case mutEditLayer:
+      if (R.KeptLayer) R.KeptLayer = Doc.SwapLayer(R.Point1.X, std::move(R.KeptLayer));
+      break;
+    case mutMoveLayer:
+      if (Direction == TUndoDirection::Undo)
+        MoveLayerRenumbered(Doc, R.Point1.Y, R.Point1.X);
+      else
+        MoveLayerRenumbered(Doc, R.Point1.X, R.Point1.Y);
       break;
     case mutAddDoor:
     case mutDeleteDoor: {
@@ -199,6 +283,6 @@ void TUndoHistory::ApplyRecord(TMapEditLayerList& Doc, TMapEditUndo& R, TUndoDir
 void TUndoHistory::MapLayerIndices(const std::function<int32_t(int32_t)>& Map) {
   for (int32_t i = 0; i < FUndoList.Count(); ++i) {
     TMapEditUndo* r = FUndoList.Items(i);
-    if (r->AddType == mutMapRefresh) r->MapLayerIndices(Map);
+    if (r->AddType == mutMapRefresh || r->AddType == mutDeleteLayer) r->MapLayerIndices(Map);
   }
 }

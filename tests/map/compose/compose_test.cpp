@@ -187,7 +187,9 @@ TEST(RedrawCell, FastDrawChipCells) {
       ASSERT_EQ(AlphaAt(map, 1, x, y), 0);
       ASSERT_EQ(AlphaAt(map, 2, x, y), 0);
     }
-  EXPECT_EQ(map.Shades().Pixel(3, 3), shadeMark);  // left as it was
+  // A wall cell holds no shade: the short way clears it, as the full computation
+  // does, instead of keeping what an earlier floor left.
+  EXPECT_EQ(map.Shades().Pixel(3, 3), 0u);
   EXPECT_EQ(map.Layers(1)->BMP().Pixel(5, 5), 0x00123456u);
 
   // A chip cell of layer 1: layer 1 opaque, layer 2 clear, layer 0 and the shades

@@ -14,12 +14,15 @@ TEST(LayerRenumber, InsertAndDeleteMoveEveryEntryIncludingUndoSnapshots) {
   TMapEditLayerList map;
   CreateNewMap(map, 4, 1, 2);
   for (int i = 0; i < 3; ++i) map.AddLayer();  // layers 0..3
-  int32_t* row = map.PixelGrid().Row(0);
+  auto* row = map.PixelGrid().Row(0);
   const int32_t start[8] = {0, 1, 2, 3, 3, 2, 1, 0};
   for (int x = 0; x < 8; ++x) row[x] = start[x];
   TUndoHistory undo;
   undo.SetUndoLimit(4);
-  undo.PushUndo(map, mutMapRefresh, {0, 0}, {0, 0}, 0);  // a snapshot of the grid
+  // A painting record that keeps every cell as it was (the first pixel row holding
+  // the start values), then a change of the second pixel row.
+  undo.PushUndo(map, mutMapRefresh, {0, 0}, {0, 0}, 0);
+  for (int x = 0; x < 8; ++x) map.SetPixelLayer(x, 1, 1);
 
   InsertLayerRenumbered(map, 2, &undo);
   ASSERT_EQ(map.Count(), 5);

@@ -26,6 +26,8 @@ void NewMap(TMapEditSession& S) {
   S.New(4, 3, 16, nullptr);
   S.AddLayer(1, "A", "255", mltGround, TBadLayerSource::Revert);
   S.AddLayer(2, "B", "65280", mltGround, TBadLayerSource::Revert);
+  // The tests start from a map without undo steps.
+  S.History().Reset();
   S.SetModified(false);
 }
 
@@ -196,7 +198,15 @@ TEST(MapEditSession, AUnreadableLayerSourceIsKeptOrTakenBack) {
   s.DeleteLayer(3);
   ASSERT_EQ(s.Map().Count(), 3);
   EXPECT_EQ(s.Map().Layers(s.Map().PixelLayers(1, 1))->LayerName, "A");
-  // The stroke's record was renumbered with the layers: undo shows the wall.
+  // Each layer change is a step of its own: undo brings "B" back, then takes "C"
+  // out, and the stroke's record, replayed in the numbering it was made in, shows
+  // the wall again.
+  ASSERT_TRUE(s.Undo());
+  ASSERT_EQ(s.Map().Count(), 4);
+  EXPECT_EQ(s.Map().Layers(s.Map().PixelLayers(1, 1))->LayerName, "B");
+  ASSERT_TRUE(s.Undo());
+  ASSERT_EQ(s.Map().Count(), 3);
+  EXPECT_EQ(s.Map().PixelLayers(1, 1), 2);
   ASSERT_TRUE(s.Undo());
   EXPECT_EQ(s.Map().PixelLayers(1, 1), 0);
 }

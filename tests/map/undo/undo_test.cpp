@@ -66,22 +66,27 @@ TEST(UndoRecord, StreamFormCopyAndLayerMapping) {
 
   // An unknown kind is refused.
   TMemoryStream bad;
-  bad.WriteRaw(uint8_t(5));
+  bad.WriteRaw(uint8_t(kLastUndoType + 1));
   bad.SetPosition(0);
   EXPECT_THROW(back.LoadFromStream(bad), EConvertError);
 
-  // Copying takes the grids, and nothing for the deleted doors frees them.
-  r.SetSnapshotSize(2, 1, 4, 2);
-  r.SetPixel(3, 1, 2);
-  r.SetCell(1, 0, 1);
-  EXPECT_EQ(r.IMGWidth(), 4);
-  EXPECT_EQ(r.IMGHeight(), 2);
-  EXPECT_EQ(r.Width(), 2);
-  EXPECT_EQ(r.Height(), 1);
+  // Copying takes the kept cells, and nothing for the deleted doors frees them.
+  TGrid2D<int32_t> pixels;
+  TGrid2D<uint8_t> flags;
+  pixels.Reset(4, 2);
+  flags.Reset(2, 1);
+  pixels.At(3, 1) = 2;
+  flags.At(1, 0) = 1;
+  r.Blocks().Begin(2, 1, 2);
+  r.Blocks().Keep(pixels, flags, 1, 0, 1, 0);
+  r.Blocks().Finish();
+  ASSERT_EQ(r.Blocks().Count(), 1);
+  EXPECT_EQ(r.Blocks().Cell(0), (TPoint{1, 0}));
   TMapEditUndo c;
   c.Assign(&r);
-  EXPECT_EQ(c.Pixel(3, 1), 2);
-  EXPECT_EQ(c.Cell(1, 0), 1);
+  ASSERT_EQ(c.Blocks().Count(), 1);
+  EXPECT_EQ(c.Blocks().Pixel(0, 1, 1), 2);
+  EXPECT_EQ(c.Blocks().Flag(0), 1);
   EXPECT_EQ(c.Point1, (TPoint{3, -2}));
   EXPECT_EQ(c.DeletedDoors().Count(), 1);
   c.SetDeletedDoors(nullptr);
@@ -90,8 +95,8 @@ TEST(UndoRecord, StreamFormCopyAndLayerMapping) {
   EXPECT_THROW(c.Assign(&notARecord), EConvertError);
 
   r.MapLayerIndices([](int32_t L) { return L >= 2 ? L + 1 : L; });
-  EXPECT_EQ(r.Pixel(3, 1), 3);
-  EXPECT_EQ(r.Pixel(0, 0), 0);
+  EXPECT_EQ(r.Blocks().Pixel(0, 1, 1), 3);
+  EXPECT_EQ(r.Blocks().Pixel(0, 0, 0), 0);
 }
 
 TEST(UndoHistory, LimitEnablingAndRedoTail) {
@@ -99,6 +104,8 @@ TEST(UndoHistory, LimitEnablingAndRedoTail) {
   MakeMap(map, 6, 2, 8);
   TUndoHistory h;
   h.Reset();
+  EXPECT_EQ(h.UndoLimit(), TUndoHistory::DefaultUndoLimit);
+  h.SetUndoLimit(4);
   EXPECT_FALSE(h.CanUndo());
   EXPECT_FALSE(h.CanRedo());
   EXPECT_EQ(h.UndoIndex(), 0);
@@ -302,10 +309,14 @@ TEST(UndoHistory, MappingLayerIndicesReachesEveryPaintingRecord) {
   h.PushUndo(map, mutAddDoor, {0, 0}, {1, 0}, clNone);
   map.ToggleDoor(0, 0, true, clNone);
   PaintStroke(h, map, 1, 0, 0);
+  // Each painting record kept the one cell its chip changed, as it was (layer 1
+  // everywhere; the second cell had not been painted yet).
+  ASSERT_EQ(h.UndoList().Items(0)->Blocks().Count(), 1);
+  ASSERT_EQ(h.UndoList().Items(2)->Blocks().Count(), 1);
+  EXPECT_EQ(h.UndoList().Items(2)->Blocks().Cell(0), (TPoint{1, 0}));
   // Layer 1 was deleted: 2 becomes 1, and 1 becomes 0.
   h.MapLayerIndices([](int32_t L) { return L >= 1 ? L - 1 : L; });
-  EXPECT_EQ(h.UndoList().Items(0)->Pixel(0, 0), 0);
-  EXPECT_EQ(h.UndoList().Items(2)->Pixel(0, 0), 1);
-  EXPECT_EQ(h.UndoList().Items(2)->Pixel(8, 0), 0);
-  EXPECT_TRUE(h.UndoList().Items(1)->PixelSnapshot().Empty());
+  EXPECT_EQ(h.UndoList().Items(0)->Blocks().Pixel(0, 0, 0), 0);
+  EXPECT_EQ(h.UndoList().Items(2)->Blocks().Pixel(0, 7, 7), 0);
+  EXPECT_EQ(h.UndoList().Items(1)->Blocks().Count(), 0);
 }
