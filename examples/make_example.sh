@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the example maps with vellumcraft-cli:
 #   dungeon.qmx  rooms, corridors, doors and some free-hand work ("dungeon" set);
-#   cave.qmx     winding caverns with a pond, mud and a lava pool ("cave" set);
+#   cave.qmx     winding caverns with a pond, mud and a lava pool ("cave" set),
+#                stored with a map style (outline, hatching, shadow);
 #   tavern.qmx   a common room with a rug, a kitchen, a store and a private room
-#                ("tavern" set).
+#                ("tavern" set), with an outline and shadow.
 # Usage: examples/make_example.sh [path/to/vellumcraft-cli]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -93,6 +94,9 @@ ellipse-pixels 880 540 1060 685 7
 circle 120 330 22 0
 circle 700 150 26 0
 circle 960 120 18 0
+# The cave's own look, kept in the map: a rough outline, pen hatching in the
+# rock and the walls' shadow.
+style --outline 2,1 --hatch 22 --hatch-color #C8B89A --shadow 45,12,6
 SCRIPT
 "$cli" info cave.qmx
 
@@ -126,5 +130,7 @@ door 19 10 v #5A3A1A
 rect-chips 2 12 8 14 2
 paint-chip 4 11 2
 door 4 11 h #8B5A2B
+# The tavern's own look, kept in the map: an outline and the walls' shadow.
+style --outline 2 --shadow 60,10,5
 SCRIPT
 "$cli" info tavern.qmx

@@ -11,6 +11,7 @@
 
 #include "dialogs/file_form.h"
 #include "dialogs/layer_form.h"
+#include "dialogs/map_style_form.h"
 #include "dialogs/map_tile_form.h"
 #include "dialogs/output_opt_form.h"
 #include "dialogs/print_opt_form.h"
@@ -150,6 +151,10 @@ class TEditorDialogs {
     return false;
   }
 
+  // --- map style ---
+  // The map style dialog, opened on Style; false when cancelled.
+  virtual bool MapStyle(QWidget* /*Parent*/, TMapStyleSettings& /*Style*/) { return false; }
+
   // --- languages ---
   // Lets the dialogs read their texts from a language file, in the order map chip,
   // layer, map size, output, print.
@@ -190,6 +195,9 @@ class TQtEditorDialogs : public TEditorDialogs {
                     const TPrintOptions& Options) override;
   TPrintOptFormCaptions PrintCaptions;
   TPrintPreviewFormCaptions PrintPreviewCaptions;
+  // --- map style ---
+  bool MapStyle(QWidget* Parent, TMapStyleSettings& Style) override;
+  TMapStyleFormCaptions MapStyleCaptions;
   // --- languages ---
   void LoadLanguage(const TLanguageFile& File) override;
   void ShowInformation(QWidget* Parent, const QString& Title, const QString& Text) override;

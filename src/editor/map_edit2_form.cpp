@@ -238,6 +238,7 @@ void TMapEdit2Form::CreateMenus() {
   QMenu* view = menuBar()->addMenu("表示(&V)");
   view->setObjectName("ViewMenu");
   view->addActions({FZoomIn, FZoomOut, FZoomActual, FZoomFit});
+  CreateStyleCommands(map, view);
 
   FLanguageMenu = menuBar()->addMenu("言語(&A)");
   FLanguageMenu->setObjectName("LanguageMenu");

@@ -230,6 +230,13 @@ class TMapEdit2Form : public QMainWindow {
   void LayerModeExecute();
   void UpdateLayerButtons();
 
+  // What the view composes beyond the plain picture: the map's style while Show
+  // Map Style is on.
+  TComposeOptions ViewComposeOptions() const;
+  // Output settings with the map's style: its looks and its grid line style.
+  void UseMapStyle(TOutputOptions& Options) const;
+  // Opens the map style dialog and stores the result as one undoable change.
+  void MapStyle1Execute();
   // --- props (map_edit2_form_props.cpp) ---
   // The asset browser beside the canvas.
   TAssetBrowser* AssetBrowser() const { return FAssetBrowser; }
@@ -253,6 +260,9 @@ class TMapEdit2Form : public QMainWindow {
   void CreateStatusBar();
   // Adds the File menu's "Export" submenu (virtual tabletop export).
   void CreateExportMenu(QMenu* File);
+  // The map style commands: "Map Style..." in the Map menu and "Show Map Style"
+  // in the View menu.
+  void CreateStyleCommands(QMenu* Map, QMenu* View);
   // Rebuilds the language menu from the language files found.
   void BuildLanguageMenu();
   QToolButton* MakePanelButton(QAction* Command, QWidget* Parent);

@@ -54,6 +54,7 @@ void TMapEdit2Form::CreateExportMenu(QMenu* File) {
     TVttExportOptions options;
     options.PixelsPerGrid = request.PixelsPerGrid;
     options.Grid.UseGrid = request.Grid;
+    UseMapStyle(options.Grid);
     const QString file = WithVttExtension(chosen);
     TProgressWindow progress(this, vtt->text().remove('&'), file, 400);
     const TProgressReport report = progress.Report(&TProgressWindow::OutputStages);

@@ -73,6 +73,8 @@ const TCaptionKey kExtraKeys[] = {
     {"ViewMenu", "ActualSize", "ZoomActual1"},
     {"ViewMenu", "FitToWindow", "ZoomFit1"},
     {"FileMenu", "Export", "ExportMenu"},
+    {"MapMenu", "MapStyle", "MapStyle1"},
+    {"ViewMenu", "ShowStyle", "ShowStyle1"},
     {"FileMenu", "ExportVtt", "ExportVtt1"},
     // The Map menu's chip-edit item is not the chip command; its own key lets a
     // translation rename it too.

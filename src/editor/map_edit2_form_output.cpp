@@ -23,7 +23,8 @@ void TMapEdit2Form::Output1Execute() {
   request.Height = FDocument->Height();
   request.FileName = name;
   if (!FDialogs->ImageOutputOptions(this, request)) return;
-  const TOutputOptions& options = request.Options;
+  TOutputOptions options = request.Options;
+  UseMapStyle(options);
 
   // With fast drawing off only for output, every cell is first recomposed with
   // it off; the other choices keep the cells as they are.

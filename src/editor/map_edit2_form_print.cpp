@@ -34,6 +34,7 @@ void TMapEdit2Form::Print1Execute() {
   if (!FDocument || FDocument->Count() == 0) return;
   TOutputOptions grid;
   if (!FDialogs->OutputOptions(this, grid)) return;
+  UseMapStyle(grid);
   TPrintRequest request;
   request.ChipSize = FDocument->ChipSize();
   request.Width = FDocument->Width();

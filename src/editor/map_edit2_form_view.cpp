@@ -29,7 +29,7 @@ bool TMapEdit2Form::PaintBox321PaintBuffer(TBitmap32& Buffer, TRect& MapRect) {
   Buffer.SetSize(clip.Width(), clip.Height());
   Buffer.Clear(0);
   // Layers unticked in the list are left out of the view (only of the view).
-  TComposeOptions options;
+  TComposeOptions options = ViewComposeOptions();
   for (int32_t i = 0; i < FLayerList->count(); ++i)
     if (!LayerShown(i)) {
       options.HiddenLayers.resize(size_t(FDocument->Count()), false);

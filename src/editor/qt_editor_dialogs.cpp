@@ -135,6 +135,15 @@ void TQtEditorDialogs::LoadLanguage(const TLanguageFile& File) {
   ::LoadLanguage(File, PrintCaptions);
   ::LoadLanguage(File, PrintPreviewCaptions);
   ::LoadLanguage(File, VttExportCaptions);
+  ::LoadLanguage(File, MapStyleCaptions);
+}
+
+// --- map style ---
+
+bool TQtEditorDialogs::MapStyle(QWidget* Parent, TMapStyleSettings& Style) {
+  TMapStyleForm form(Parent);
+  form.ApplyCaptions(MapStyleCaptions);
+  return form.Execute(Style);
 }
 
 void TQtEditorDialogs::ShowInformation(QWidget* Parent, const QString& Caption,

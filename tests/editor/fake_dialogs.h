@@ -51,6 +51,14 @@ struct TFakeDialogs : TEditorDialogs {
     Request = Size;
     return SizeOk;
   }
+  // The map style dialog: the style it was opened on, and the answer.
+  TMapStyleSettings LastStyleRequest, StyleAnswer;
+  bool StyleOk = true;
+  bool MapStyle(QWidget*, TMapStyleSettings& Style) override {
+    LastStyleRequest = Style;
+    if (StyleOk) Style = StyleAnswer;
+    return StyleOk;
+  }
   bool AddLayer(QWidget*, TLayerRequest& Request) override {
     ++LayerDialogs;
     LastLayerRequest = Request;  // what the window handed the dialog

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "map/base/position_hash.h"
+
 namespace texgen {
 
 constexpr int kSize = 512;  // texture edge in pixels
@@ -15,15 +17,7 @@ constexpr double kPi = 3.14159265358979323846;
 inline int Wrap(int V, int N) { return ((V % N) + N) % N; }
 
 // A well-mixed 32-bit hash of a lattice point and a seed.
-inline uint32_t Hash(int X, int Y, uint32_t Seed) {
-  uint32_t h = Seed * 0x9E3779B1u ^ uint32_t(X) * 0x85EBCA77u ^ uint32_t(Y) * 0xC2B2AE3Du;
-  h ^= h >> 15;
-  h *= 0x2C1B3C6Du;
-  h ^= h >> 12;
-  h *= 0x297A2D39u;
-  h ^= h >> 15;
-  return h;
-}
+inline uint32_t Hash(int X, int Y, uint32_t Seed) { return PositionHash(X, Y, Seed); }
 // The hash as a number in [0, 1).
 inline double Hash01(int X, int Y, uint32_t Seed) {
   return (Hash(X, Y, Seed) >> 8) * (1.0 / 16777216.0);

@@ -45,11 +45,20 @@ TRgb Cobblestones(double X, double Y, uint32_t S) {
   return Scale(Scale(stone, k), Bevel(h.Edge - 2.0, 3, 0.7));
 }
 
+// Bricks of 64 x 32 pixels in running bond, the picture moved by (OffX, OffY):
+// the place within the brick and the brick's column and row.
+struct TBond {
+  double Lx, Ly;
+  int Bx, By;
+};
+TBond RunningBond(double X, double Y, double OffX, double OffY) {
+  const double y = Y + OffY, row = std::floor(y / 32);
+  const double x = X + OffX + (int(row) % 2) * 32;
+  return {std::fmod(x, 64), std::fmod(y, 32), Wrap(int(std::floor(x / 64)), 8), Wrap(int(row), 16)};
+}
+
 TRgb BrickFloor(double X, double Y, uint32_t S) {
-  const double y = Y + 7, row = std::floor(y / 32);
-  const double x = X + 5 + (int(row) % 2) * 32;
-  const double lx = std::fmod(x, 64), ly = std::fmod(y, 32);
-  const int bx = Wrap(int(std::floor(x / 64)), 8), by = Wrap(int(row), 16);
+  const auto [lx, ly, bx, by] = RunningBond(X, Y, 5, 7);
   const double grain = Fbm(X, Y, 32, 3, S + 5);
   if (lx < 3 || ly < 3) return Scale(Rgb(0x938a7b), 0.8 + 0.35 * grain);
   const double edge = std::min({lx - 3, ly - 3, 64 - lx, 32 - ly});
@@ -264,10 +273,7 @@ TRgb RoughRock(double X, double Y, uint32_t S) {
 }
 
 TRgb Masonry(double X, double Y, uint32_t S) {
-  const double y = Y + 5, row = std::floor(y / 32);
-  const double x = X + 6 + (int(row) % 2) * 32;
-  const double lx = std::fmod(x, 64), ly = std::fmod(y, 32);
-  const int bx = Wrap(int(std::floor(x / 64)), 8), by = Wrap(int(row), 16);
+  const auto [lx, ly, bx, by] = RunningBond(X, Y, 6, 5);
   const double grain = Fbm(X, Y, 16, 4, S + 2);
   if (lx < 3 || ly < 3) return Scale(Rgb(0x1f1d1b), 0.8 + 0.4 * grain);
   const TRgb block = Mix(Rgb(0x48453f), Rgb(0x6e6962), Hash01(bx, by, S));
@@ -321,6 +327,9 @@ const std::vector<TTextureRecipe>& AllRecipes() {
       {"carpet", 114, Carpet},
       {"snow", 115, Snow},
       {"lava", 116, Lava},
+      {"paper", 117, Paper},
+      {"pale_flagstones", 101, PaleFlagstones},
+      {"pale_planks", 104, PalePlanks},
       {"wall_rough_rock", 201, RoughRock},
       {"wall_masonry", 202, Masonry},
       {"wall_cave", 203, CaveWall},

@@ -31,6 +31,7 @@ void DrawMapStyle(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& 
     needs.Margin = std::max(needs.Margin, s.Outline.Width + s.Outline.Roughness + 2);
   if (s.Shadow.Enabled) needs.Margin = std::max(needs.Margin, s.Shadow.Length * 3 / 2 + 8);
   needs.ExactToFloor = s.Outline.Enabled;
+  needs.ExactReach = s.Outline.Width + s.Outline.Roughness;
   needs.Rough = s.Hatching.Enabled || s.Shadow.Enabled;
   // Each stripe of rows is drawn from a field of its own; the result does not
   // depend on the cut, so large areas are shared out among the threads.

@@ -32,33 +32,65 @@ void RelaxFromRow(uint8_t* __restrict__ Row, const uint8_t* __restrict__ N, int3
   if (x < X1 && x == W - 1 && W > 1) Row[x] = std::min({Row[x], Sat(N[x], 2), Sat(N[x - 1], 3)});
 }
 
+// Propagates along Row[X0 .. X1) from the left (Dir 1) or the right (Dir -1) by
+// up to Reach entries, 2 per entry: Row[x] = min over k of Row[x - Dir k] + 2k.
+// Sequentially for an unbounded reach; by doubling steps (1, 2, 4, ... entries,
+// each a plain loop the compiler turns into vector code) for a bounded one.
+void Sweep(uint8_t* Row, int32_t X0, int32_t X1, int32_t W, int32_t Dir, int32_t Reach,
+           std::vector<uint8_t>& Tmp) {
+  if (Reach <= 0 || Reach >= W) {
+    if (Dir > 0) {
+      for (int32_t x = std::max(1, X0); x < X1; ++x) Row[x] = std::min(Row[x], Sat(Row[x - 1], 2));
+    } else {
+      for (int32_t x = std::min(W - 2, X1 - 1); x >= X0; --x)
+        Row[x] = std::min(Row[x], Sat(Row[x + 1], 2));
+    }
+    return;
+  }
+  for (int32_t step = 1; step <= Reach; step *= 2) {
+    const uint8_t add = uint8_t(std::min(2 * step, 255));
+    // The entries read lie up to Step beyond the stretch, within the row.
+    const int32_t lo = std::max(0, X0 - step), hi = std::min(W, X1 + step);
+    Tmp.assign(Row + lo, Row + hi);
+    const uint8_t* t = Tmp.data() - lo;
+    if (Dir > 0) {
+      for (int32_t x = std::max(X0, step); x < X1; ++x)
+        Row[x] = std::min(Row[x], Sat(t[x - step], add));
+    } else {
+      const int32_t end = std::min(X1, W - step);
+      for (int32_t x = X0; x < end; ++x) Row[x] = std::min(Row[x], Sat(t[x + step], add));
+    }
+  }
+}
+
 // Two-pass chamfer distance (2 straight, 3 diagonal) from the entries of D that
 // are 0, over a W x H grid; with Runs, only over the runs of each block row of
-// Block rows. Each pass takes the finished row before it, then runs along its
+// Block rows. Each pass takes the finished row before it, then sweeps along its
 // own row: the same as the usual entry-by-entry scan, whose left (right) and
 // upper (lower) neighbours are final when an entry is reached. Entries outside
 // the runs keep their start values: they lie farther from every boundary than
-// any distance asked for, so no path that matters runs through them.
+// any distance asked for, so no path that matters runs through them. With Reach
+// > 0 only distances up to 2 Reach are needed: a shortest path runs at most
+// Reach entries along one row, so the sweeps may stop there.
 void Chamfer(std::vector<uint8_t>& D, int32_t W, int32_t H,
-             const std::vector<std::vector<TStyleSpan>>* Runs, int32_t Block) {
+             const std::vector<std::vector<TStyleSpan>>* Runs, int32_t Block, int32_t Reach) {
   const std::vector<TStyleSpan> whole{{0, W}};
   auto runs = [&](int32_t Y) -> const std::vector<TStyleSpan>& {
     return Runs ? (*Runs)[size_t(Y / Block)] : whole;
   };
+  std::vector<uint8_t> tmp;
   for (int32_t y = 0; y < H; ++y) {
     uint8_t* row = D.data() + size_t(y) * size_t(W);
     for (const TStyleSpan& s : runs(y)) {
       if (y > 0) RelaxFromRow(row, row - W, s.Begin, s.End, W);
-      for (int32_t x = std::max(1, s.Begin); x < s.End; ++x)
-        row[x] = std::min(row[x], Sat(row[x - 1], 2));
+      Sweep(row, s.Begin, s.End, W, 1, Reach, tmp);
     }
   }
   for (int32_t y = H - 1; y >= 0; --y) {
     uint8_t* row = D.data() + size_t(y) * size_t(W);
     for (const TStyleSpan& s : runs(y)) {
       if (y + 1 < H) RelaxFromRow(row, row + W, s.Begin, s.End, W);
-      for (int32_t x = std::min(W - 2, s.End - 1); x >= s.Begin; --x)
-        row[x] = std::min(row[x], Sat(row[x + 1], 2));
+      Sweep(row, s.Begin, s.End, W, -1, Reach, tmp);
     }
   }
 }
@@ -86,15 +118,15 @@ TStyleField::TStyleField(const TMapEditLayerList& Map, const TRect& Src, const T
       FCellToFloor[i] = (FCellKind[i] & 1) ? 0 : kFar;
       FCellToWall[i] = (FCellKind[i] & 2) ? 0 : kFar;
     }
-    Chamfer(FCellToFloor, FCellsX, FCellsY, nullptr, 1);
-    Chamfer(FCellToWall, FCellsX, FCellsY, nullptr, 1);
+    Chamfer(FCellToFloor, FCellsX, FCellsY, nullptr, 1, 0);
+    Chamfer(FCellToWall, FCellsX, FCellsY, nullptr, 1, 0);
   }
   if (Needs.ExactToFloor) {
     FindActiveBlocks(m);
     const size_t n = FKind.size();
     FToFloor.resize(n);
     for (size_t i = 0; i < n; ++i) FToFloor[i] = FKind[i] == skFloor ? 0 : kFar;
-    Chamfer(FToFloor, FStride, FHeight, &FRuns, kBlock);
+    Chamfer(FToFloor, FStride, FHeight, &FRuns, kBlock, Needs.ExactReach);
   }
 }
 

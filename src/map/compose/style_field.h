@@ -41,6 +41,7 @@ struct TStyleSpan {
 struct TStyleNeeds {
   int32_t Margin = 2;
   bool ExactToFloor = false;  // pixel distances to the floor near boundaries
+  int32_t ExactReach = 0;     // ... needed up to this many pixels (0: up to the margin)
   bool Rough = false;         // the 4 x 4 cells' distances
 };
 
@@ -57,7 +58,8 @@ class TStyleField {
   // Rows of map row Y (within the region), indexed by map x.
   const uint8_t* Kinds(int32_t Y) const { return Row(FKind, Y); }
   // From a wall pixel to the nearest floor pixel, exact up to twice the margin
-  // inside the active blocks, kFar elsewhere; 0 on floor pixels.
+  // (twice the exact reach when one is given) inside the active blocks, larger
+  // beyond; 0 on floor pixels.
   const uint8_t* ToFloor(int32_t Y) const { return Row(FToFloor, Y); }
   // The stretches of row Y within map columns Left .. Right - 1 that lie in the
   // active blocks: every pixel within the margin of a wall/floor boundary does.

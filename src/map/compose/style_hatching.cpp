@@ -47,6 +47,11 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
   static const std::array<TDirection, kDirections> dirs = Directions();
   const int32_t spacing = H.Spacing, tile = spacing * 4;
   const int32_t spacing256 = spacing * 256;
+  // Division by the stroke period as a multiplication. u stays below 3600
+  // periods (a pixel lies within 5/6 of a tile of its tile's centre, and u is
+  // lifted by 8 periods to keep it positive), so the error, below u / 2^32,
+  // never reaches one part in a period.
+  const uint64_t inverse = ((uint64_t(1) << 32) + uint64_t(spacing256) - 1) / uint64_t(spacing256);
   const uint32_t colorAlpha = H.Color >> 24, rgb = H.Color & 0x00FFFFFFu;
   // The reach of a tile lies between 3/4 and 5/4 of the distance.
   const int32_t base = 2 * H.Distance;
@@ -64,6 +69,7 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
     TColor32* dst = Out.Row(y);
     TTile t;
     int32_t tileX = INT32_MIN, tileY = INT32_MIN;
+    int32_t shiftRow = INT32_MIN, shift = 0;  // the row of tiles and its shift
     // The stroke last looked at, and its hash.
     int32_t strokeK = INT32_MIN;
     uint32_t strokeHash = 0, strokeTile = 0;
@@ -79,29 +85,36 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
       if (d > base * 5 / 4) continue;
       const int32_t x0 = std::max(Out.Src.Left, Field.CellX(c));
       const int32_t x1 = std::min(Out.Src.Right, Field.CellX(c) + TStyleField::kCell);
+      // The tile of the cell (four pixels of the row), its borders moved by up
+      // to a third of a tile.
+      if (!bendX) {
+        bendX.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 11);
+        bendY.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 12);
+      }
+      const int32_t mid = std::clamp(Field.CellX(c) + 2, Out.Src.Left, Out.Src.Right - 1);
+      const int32_t wx = mid + bendX->At(mid) * tile / 768;
+      const int32_t wy = y + bendY->At(mid) * tile / 768;
+      const int32_t ty = FloorDiv(wy, tile);
+      if (ty != shiftRow) {
+        shiftRow = ty;
+        shift = int32_t(StyleHash(0x5EED, ty, H.Seed) % uint32_t(tile));
+      }
+      const int32_t tx = FloorDiv(wx - shift, tile);
+      if (tx != tileX || ty != tileY) {
+        t = tileAt(tx, ty, shift);
+        tileX = tx;
+        tileY = ty;
+      }
+      if (d > t.Reach) continue;
       for (int32_t x = x0; x < x1; ++x) {
         if (kind[x] != skWall) continue;
-        // The tile of the pixel, its borders moved by up to a third of a tile.
-        if (!bendX) {
-          bendX.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 11);
-          bendY.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 12);
-        }
-        const int32_t wx = x + bendX->At(x) * tile / 768;
-        const int32_t wy = y + bendY->At(x) * tile / 768;
-        const int32_t ty = FloorDiv(wy, tile);
-        const int32_t shift = int32_t(StyleHash(0x5EED, ty, H.Seed) % uint32_t(tile));
-        const int32_t tx = FloorDiv(wx - shift, tile);
-        if (tx != tileX || ty != tileY) {
-          t = tileAt(tx, ty, shift);
-          tileX = tx;
-          tileY = ty;
-        }
-        if (d > t.Reach) continue;
         // Across the strokes (u) and along them (v), in 1/256 pixel.
         const int32_t px = x - t.CX, py = y - t.CY;
-        const int32_t u = px * t.Dir.Cos + py * t.Dir.Sin + t.Phase + spacing256 * 64;
+        const int32_t u = px * t.Dir.Cos + py * t.Dir.Sin + t.Phase + spacing256 * 8;
         const int32_t v = -px * t.Dir.Sin + py * t.Dir.Cos;
-        const int32_t k = u / spacing256;  // the stroke's number within the tile
+        // The stroke's number within the tile, and the place across it.
+        const int32_t k = int32_t((uint64_t(uint32_t(u)) * inverse) >> 32);
+        const int32_t across = u - k * spacing256;
         if (k != strokeK || t.Hash != strokeTile) {
           strokeK = k;
           strokeTile = t.Hash;
@@ -114,7 +127,7 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
         if (std::abs(v) > half) continue;
         // Coverage from the distance to the stroke's centre line: a pen about
         // 1.2 pixels wide with soft edges.
-        const int32_t off = std::abs(u % spacing256 - spacing256 / 2);
+        const int32_t off = std::abs(across - spacing256 / 2);
         const int32_t cover = std::clamp(256 + 40 - off * 5 / 4, 0, 256);
         if (cover == 0) continue;
         const uint32_t a = colorAlpha * uint32_t(cover) / 256;

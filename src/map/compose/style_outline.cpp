@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "map/compose/style_passes.h"
 
@@ -15,7 +16,16 @@ void DrawOutline(const TStyleField& Field, TStyleTarget& Out, const TStyleOutlin
     const uint8_t* kind = Field.Kinds(y);
     const uint8_t* toFloor = Field.ToFloor(y);
     std::optional<TStyleNoiseRow> noise;  // made for the row when it is needed
-    for (const TStyleSpan& span : Field.ActiveSpans(y, Out.Src.Left, Out.Src.Right))
+    const std::vector<TStyleSpan> spans = Field.ActiveSpans(y, Out.Src.Left, Out.Src.Right);
+    if (!rough && (O.Color >> 24) == 255) {
+      // An even, opaque line: a plain select the compiler turns into vector code.
+      const uint8_t w = uint8_t(width);
+      for (const TStyleSpan& span : spans)
+        for (int32_t x = span.Begin; x < span.End; ++x)
+          dst[x] = (kind[x] == skWall && toFloor[x] <= w) ? O.Color : dst[x];
+      continue;
+    }
+    for (const TStyleSpan& span : spans)
       for (int32_t x = span.Begin; x < span.End; ++x) {
         if (kind[x] != skWall) continue;
         const int32_t d = toFloor[x];

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "map/base/position_hash.h"
 #include "map/compose/map_style_options.h"
 #include "map/compose/style_field.h"
 
@@ -22,15 +23,7 @@ void DrawOutline(const TStyleField& Field, TStyleTarget& Out, const TStyleOutlin
 
 // Position hashing shared by the passes: the same pixel always gets the same
 // value for the same seed.
-inline uint32_t StyleHash(int32_t X, int32_t Y, uint32_t Seed) {
-  uint32_t h = Seed * 0x9E3779B1u ^ uint32_t(X) * 0x85EBCA77u ^ uint32_t(Y) * 0xC2B2AE3Du;
-  h ^= h >> 15;
-  h *= 0x2C1B3C6Du;
-  h ^= h >> 12;
-  h *= 0x297A2D39u;
-  h ^= h >> 15;
-  return h;
-}
+inline uint32_t StyleHash(int32_t X, int32_t Y, uint32_t Seed) { return PositionHash(X, Y, Seed); }
 
 // Smooth noise in -256 .. 256 along one row Y of map pixels X0 .. X1 - 1:
 // bilinear between hashed lattice values every 8 pixels (fetched once for the
