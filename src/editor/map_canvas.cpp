@@ -1,18 +1,23 @@
 #include "editor/map_canvas.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "editor/asset_browser.h"
 #include "editor/map_edit2_form.h"
-#include "map/raster/bitmap32.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/raster/bitmap32.h"
 
 TMapCanvas::TMapCanvas(TMapEdit2Form* Form, QWidget* Parent) : QWidget(Parent), FForm(Form) {
   setObjectName("PaintBox321");
   setMouseTracking(true);  // the door tool previews edges without a button held
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setAcceptDrops(true);
   UpdateSize();
 }
 
@@ -104,4 +109,20 @@ void TMapCanvas::wheelEvent(QWheelEvent* Event) {
   if (dy > 0) FForm->SetZoomPercent(FZoom.NextIn());
   if (dy < 0) FForm->SetZoomPercent(FZoom.NextOut());
   Event->accept();
+}
+
+void TMapCanvas::dragEnterEvent(QDragEnterEvent* Event) {
+  if (!TAssetBrowser::AssetFromMimeData(Event->mimeData()).isEmpty()) Event->acceptProposedAction();
+}
+
+void TMapCanvas::dragMoveEvent(QDragMoveEvent* Event) {
+  if (!TAssetBrowser::AssetFromMimeData(Event->mimeData()).isEmpty()) Event->acceptProposedAction();
+}
+
+void TMapCanvas::dropEvent(QDropEvent* Event) {
+  const QString asset = TAssetBrowser::AssetFromMimeData(Event->mimeData());
+  if (asset.isEmpty()) return;
+  const QPointF pos = Event->position();
+  FForm->DropAsset(asset, FZoom.ViewToMap(pos.x()), FZoom.ViewToMap(pos.y()));
+  Event->acceptProposedAction();
 }

@@ -89,6 +89,7 @@ void TMapEdit2Form::New1Execute() {
     ShowException(e);
     return;
   }
+  SyncProps(false);
   FillLayerList();
   SetStatus(0, QString::number(FLayerList->count()) + " Layers");
   SetModified(false);
@@ -123,6 +124,8 @@ bool TMapEdit2Form::OpenMap(const QString& FileName) {
 
 void TMapEdit2Form::AfterDocumentLoaded() {
   FillLayerList();
+  RescanAssets();  // props beside the map are looked for in its folder
+  SyncProps(true);
   SetStatus(0, QString::number(FLayerList->count()) + " Layers");
   if (FLayerList->count() > 0) FLayerList->setCurrentRow(0);
   LayerModeExecute();
@@ -305,6 +308,7 @@ void TMapEdit2Form::ApplyUndo(QAction* Sender) {
     TBusyCursor busy;
     if (!(redo ? FSession->Redo() : FSession->Undo())) return;
   }
+  SyncProps(false);
   SetModified(true);
   Invalidate();
   UpdateActions();

@@ -9,6 +9,7 @@
 
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
+#include "editor/prop_tool.h"
 #include "map/compose/map_composer.h"
 #include "map/document/map_edit_layer_list.h"
 
@@ -27,7 +28,9 @@ bool TMapEdit2Form::PaintBox321PaintBuffer(TBitmap32& Buffer, TRect& MapRect) {
   MapRect = clip;
   Buffer.SetSize(clip.Width(), clip.Height());
   Buffer.Clear(0);
-  ComposeMap(*FDocument, Buffer, clip, 0, 0);
+  TComposeOptions options;
+  options.Props = &FPropTool->Scene();
+  ComposeMap(*FDocument, Buffer, clip, 0, 0, options);
 
   // Grid lines of the whole canvas that cross the composed part, unblended.
   const int32_t C = FDocument->ChipSize();
@@ -52,6 +55,8 @@ bool TMapEdit2Form::PaintBox321PaintBuffer(TBitmap32& Buffer, TRect& MapRect) {
       DrawBandFrame(Buffer, box, clip.Left, clip.Top);
     }
   }
+  // The frames and handles of the selected props.
+  FPropTool->DrawOverlay(Buffer, clip.Left, clip.Top);
   return true;
 }
 
