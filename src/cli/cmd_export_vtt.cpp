@@ -8,7 +8,9 @@
 #include "cli/cli_map_io.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_preset_option.h"
+#include "cli/cli_props.h"
 #include "cli/cli_values.h"
+#include "map/compose/prop_scene.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/output/output_preset.h"
 #include "map/output/vtt_export.h"
@@ -17,7 +19,7 @@ namespace fs = std::filesystem;
 
 namespace vcli {
 
-int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
+int RunExportVtt(const TCliArgs& Args, const TCliContext& Context) {
   std::string mapPath, outPath;
   TVttExportOptions options;
   bool quiet = false, sizeGiven = false;
@@ -53,6 +55,9 @@ int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
   CheckOutputPath(mapPath, outPath);
   TMapEditLayerList map;
   LoadMapWithWarnings(map, mapPath);
+  TPropScene props;
+  LoadPropScene(props, map, mapPath, Context.ExecutableDir, quiet);
+  options.Grid.Compose.Props = &props;
   WarnLargeImage(map.Width(), map.Height(),
                  options.PixelsPerGrid > 0 ? options.PixelsPerGrid : map.ChipSize(),
                  "--pixels-per-grid");

@@ -10,8 +10,8 @@
 
 #include "editor/asset_browser.h"
 #include "editor/map_edit2_form.h"
-#include "map/document/map_edit_layer_list.h"
 #include "map/raster/bitmap32.h"
+#include "map/document/map_edit_layer_list.h"
 
 TMapCanvas::TMapCanvas(TMapEdit2Form* Form, QWidget* Parent) : QWidget(Parent), FForm(Form) {
   setObjectName("PaintBox321");

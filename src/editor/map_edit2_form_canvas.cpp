@@ -176,8 +176,7 @@ void TMapEdit2Form::PaintBox321MouseMove(bool LeftHeld, int32_t X, int32_t Y) {
 
 void TMapEdit2Form::PaintBox321MouseUp(TMouseButton Button, bool /*LeftHeld*/, int32_t X,
                                        int32_t Y) {
-  if (PropMouse(2, Button, X, Y, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier))
-    return;
+  if (PropMouse(2, Button, X, Y, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)) return;
   if (FLayerList->currentRow() < 0) {
     if (FLayerList->count() == 0 && FDocument) {
       const QString text =

@@ -10,6 +10,7 @@
 #include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
 #include "editor/progress_window.h"
+#include "editor/prop_tool.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/output/image_output.h"
 
@@ -23,7 +24,8 @@ void TMapEdit2Form::Output1Execute() {
   request.Height = FDocument->Height();
   request.FileName = name;
   if (!FDialogs->ImageOutputOptions(this, request)) return;
-  const TOutputOptions& options = request.Options;
+  TOutputOptions options = request.Options;
+  options.Compose.Props = &FPropTool->Scene();
 
   // With fast drawing off only for output, every cell is first recomposed with
   // it off; the other choices keep the cells as they are.

@@ -20,6 +20,7 @@ TPropItem PropItemOf(const TMapProp& Prop, int32_t ChipSize) {
   item.Shadow.OffsetY = Prop.ShadowY;
   item.Shadow.Softness = Prop.ShadowSoftness;
   item.Shadow.Opacity = uint8_t(std::lround(Prop.ShadowOpacity * 255));
+  item.BlocksSight = Prop.BlocksSight;
   return item;
 }
 

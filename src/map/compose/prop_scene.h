@@ -26,6 +26,7 @@ struct TPropItem {
   std::string Path;
   TPropTransform Transform;
   TPropShadow Shadow;
+  bool BlocksSight = false;  // for virtual tabletops: its outline stops sight
 };
 
 // An image that could not be used: its stored path and why.
@@ -65,6 +66,11 @@ class TPropScene {
   void ImageSize(size_t I, int32_t& Width, int32_t& Height) const;
   // The alpha of prop I at map pixel (X, Y) (0 outside it), for picking props.
   uint8_t AlphaAt(size_t I, int32_t X, int32_t Y) const;
+
+  // The outline of prop I in map pixels: the convex hull of its image where it is
+  // at least half opaque, with corners that bend the line by under a pixel
+  // dropped. Empty for a prop with nothing opaque.
+  std::vector<std::pair<double, double>> Outline(size_t I) const;
 
   // Whether some prop may touch a map pixel of Area.
   bool Touches(const TRect& Area) const;

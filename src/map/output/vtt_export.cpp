@@ -61,7 +61,8 @@ void ComposeVttImage(TMapEditLayerList& Map, const TVttExportOptions& Options, T
   Image.SetSize(w, h);
   Image.Clear(0);
   ComposeMapStretched(Map, Image, TRect{0, 0, w, h},
-                      TRect{0, 0, Map.PixelWidth(), Map.PixelHeight()}, TResamplerKind::Draft);
+                      TRect{0, 0, Map.PixelWidth(), Map.PixelHeight()}, TResamplerKind::Draft,
+                      Options.Grid.Compose);
   // Grid lines drawn at the new scale stay one pixel wide.
   DrawGrid(Image, Map.Width(), Map.Height(), n, Options.Grid);
   if (Progress) Progress("compose", 1, 1);
@@ -143,7 +144,9 @@ void ExportVtt(TMapEditLayerList& Map, const std::string& Path, const TVttExport
   TBitmap32 image;
   ComposeVttImage(Map, Options, image, Progress);
   if (Progress) Progress("trace", 0, 1);
-  const TVttScene scene = BuildVttScene(Map);
+  TVttScene scene = BuildVttScene(Map);
+  if (Options.Grid.Compose.Props)
+    AddPropOutlines(scene, *Options.Grid.Compose.Props, Map.ChipSize());
   if (Progress) Progress("trace", 1, 1);
   if (Progress) Progress("write", 0, 1);
   std::string text = VttJson(scene, n, EncodePNGToMemory(image));
