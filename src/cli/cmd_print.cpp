@@ -9,6 +9,7 @@
 #include "cli/cli_errors.h"
 #include "cli/cli_grid_option.h"
 #include "cli/cli_map_io.h"
+#include "cli/cli_style_option.h"
 #include "cli/cli_props.h"
 #include "cli/cli_values.h"
 #include "map/compose/prop_scene.h"
@@ -53,9 +54,12 @@ int RunPrint(const TCliArgs& Args, const TCliContext& Context) {
   int32_t dpi = 600;
   TPrintOptions options;
   options.AssemblyPage = true;
+  TStyleRequest style;
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::string& a = Args[i];
-    if (a == "--cell") {
+    if (TakeStyleOption(Args, i, style)) {
+      continue;
+    } else if (a == "--cell") {
       ParseCellSize(OptionValue(Args, i), cellSize, unit);
       cellGiven = true;
     } else if (a == "--paper") {
@@ -115,6 +119,7 @@ int RunPrint(const TCliArgs& Args, const TCliContext& Context) {
   CheckOutputPath(mapPath, outPath);
   TMapEditLayerList map;
   LoadMapWithWarnings(map, mapPath);
+  ApplyStyleRequest(style, StoredStyleOrWarn(map), options.Grid);
   TPropScene props;
   LoadPropScene(props, map, mapPath, Context.ExecutableDir, layoutJson);
   options.Grid.Compose.Props = &props;

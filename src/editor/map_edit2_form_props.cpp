@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
-#include <QToolBar>
 
 #include "dialogs/language_file.h"
 #include "dialogs/program_folders.h"
@@ -105,7 +104,6 @@ void TMapEdit2Form::CreatePropPanel() {
   menu->addActions({Action("PropSnapCentres1"), Action("PropSnapCorners1")});
   menu->addSeparator();
   menu->addAction(Action("PropRescan1"));
-  if (auto* bar = findChild<QToolBar*>("ToolBar1")) bar->addAction(tool);
 
   auto edit = [this](auto Change) {
     return [this, Change] {
@@ -140,7 +138,6 @@ void TMapEdit2Form::CreatePropPanel() {
   connect(Action("PropRescan1"), &QAction::triggered, this, [this] { RescanAssets(); });
 
   // The arrow keys move the selection while the canvas has the focus.
-  FCanvas->setFocusPolicy(Qt::ClickFocus);
   for (const TNudge& n : kNudges) {
     auto* a = new QAction(this);
     a->setObjectName(n.Name);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "map/compose/prop_items.h"
 #include "map/document/map_edit_layer_list.h"
@@ -278,28 +279,21 @@ void TPropTool::SendBack() {
   Sync();
 }
 
-void TPropTool::SetShadow(bool On) {
+void TPropTool::ChangeSelected(const std::function<bool(TMapProp&)>& Change) {
   std::vector<TMapProp> changed;
   for (uint64_t id : FSelection) {
     TMapProp p;
-    if (Prop(id, p) && p.Shadow != On) {
-      p.Shadow = On;
-      changed.push_back(p);
-    }
+    if (Prop(id, p) && Change(p)) changed.push_back(p);
   }
   Commit(changed);
 }
 
+void TPropTool::SetShadow(bool On) {
+  ChangeSelected([On](TMapProp& P) { return std::exchange(P.Shadow, On) != On; });
+}
+
 void TPropTool::SetBlocksSight(bool On) {
-  std::vector<TMapProp> changed;
-  for (uint64_t id : FSelection) {
-    TMapProp p;
-    if (Prop(id, p) && p.BlocksSight != On) {
-      p.BlocksSight = On;
-      changed.push_back(p);
-    }
-  }
-  Commit(changed);
+  ChangeSelected([On](TMapProp& P) { return std::exchange(P.BlocksSight, On) != On; });
 }
 
 void TPropTool::Press(double X, double Y, bool Shift) {

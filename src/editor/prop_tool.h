@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,8 @@ class TPropTool {
   int64_t SceneIndex(uint64_t Id) const;
   // Shows Props in the scene without changing the map.
   void Preview(const std::vector<TMapProp>& Props);
+  // The selected props that Change changes (it says whether it did), as one step.
+  void ChangeSelected(const std::function<bool(TMapProp&)>& Change);
   // Writes Props to the map as one undo step and rebuilds.
   void Commit(const std::vector<TMapProp>& Props);
   void Touch(const TRect& R);

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "map/compose/map_style.h"
 #include "map/compose/prop_scene.h"
 #include "map/document/map_edit_door_list.h"
 #include "map/document/map_edit_layer_list.h"
@@ -19,23 +20,29 @@ namespace {
 // two parts one after the other gives every pixel the same steps as drawing all.
 enum class TStackPart { All, Floors, Upper };
 
-// One source image of the stack with the rule it is drawn by.
+// One source image of the stack with the rule it is drawn by: a layer's image or
+// a surface (the door bitmap, the shades).
 struct TSource {
+  const TLayerImage* Image;
   const TBitmap32* Bitmap;
   bool Door;  // the door combine rule instead of blending
+  int32_t Width() const { return Image ? Image->Width() : Bitmap->Width(); }
+  int32_t Height() const { return Image ? Image->Height() : Bitmap->Height(); }
 };
 
 // Display order, bottom first: layers Count-1 .. 1, the door bitmap when there are
 // doors, layer 0, the shades.
-std::vector<TSource> StackOf(const TMapEditLayerList& Map) {
+// Layers the options hide are left out.
+std::vector<TSource> StackOf(const TMapEditLayerList& Map, const TComposeOptions& Options) {
   // Read-only access throughout, so that the layers keep their cell coverage.
   std::vector<TSource> stack;
   for (int32_t j = Map.Count() - 1; j >= 1; --j)
-    stack.push_back({&std::as_const(*Map.Layers(j)).BMP(), false});
+    if (!Options.Hidden(j)) stack.push_back({&Map.Layers(j)->Image(), nullptr, false});
   if (const TMapEditDoorList* doors = Map.DoorsIfCreated(); doors && doors->HasDoors())
-    if (const TBitmap32* bits = doors->BitmapIfCreated()) stack.push_back({bits, true});
-  if (Map.Count() > 0) stack.push_back({&std::as_const(*Map.Layers(0)).BMP(), false});
-  if (const TBitmap32* shades = Map.ShadesIfCreated()) stack.push_back({shades, false});
+    if (const TBitmap32* bits = doors->BitmapIfCreated()) stack.push_back({nullptr, bits, true});
+  if (Map.Count() > 0 && !Options.Hidden(0))
+    stack.push_back({&Map.Layers(0)->Image(), nullptr, false});
+  if (const TBitmap32* shades = Map.ShadesIfCreated()) stack.push_back({nullptr, shades, false});
   return stack;
 }
 
@@ -50,16 +57,24 @@ inline void Apply(const TSource& S, TColor32 F, TColor32& B) {
 // Floors sources of the stack are the floor layers.
 void ComposeRowsGeneral(const std::vector<TSource>& Stack, size_t Floors, TBitmap32& Target,
                         const TRect& Src, int32_t DX, int32_t DY, TStackPart Part) {
-  const size_t from = Part == TStackPart::Upper ? Floors : 0;
-  const size_t to = Part == TStackPart::Floors ? Floors : Stack.size();
+  const size_t first = Part == TStackPart::Upper ? Floors : 0;
+  const size_t last = Part == TStackPart::Floors ? Floors : Stack.size();
+  std::vector<TColor32> row(size_t(std::max(Src.Width(), 0)));
   for (int32_t y = Src.Top; y < Src.Bottom; ++y) {
     TColor32* dst = Target.ScanLine(DY + (y - Src.Top)) + DX - Src.Left;
-    for (size_t k = from; k < to; ++k) {
+    for (size_t k = first; k < last; ++k) {
       const TSource& s = Stack[k];
-      if (y >= s.Bitmap->Height()) continue;
-      const TColor32* row = s.Bitmap->ScanLine(y);
-      const int32_t end = std::min(Src.Right, s.Bitmap->Width());
-      for (int32_t x = Src.Left; x < end; ++x) Apply(s, row[x], dst[x]);
+      if (y >= s.Height()) continue;
+      const int32_t end = std::min(Src.Right, s.Width());
+      if (end <= Src.Left) continue;
+      const TColor32* from = nullptr;
+      if (s.Image) {
+        s.Image->ReadRow(y, Src.Left, end, row.data());
+        from = row.data() - Src.Left;
+      } else {
+        from = s.Bitmap->ScanLine(y);
+      }
+      for (int32_t x = Src.Left; x < end; ++x) Apply(s, from[x], dst[x]);
     }
   }
 }
@@ -124,16 +139,19 @@ struct TPiece {
   return p;
 }
 
-// One source drawn over part of a row: pixels Begin .. End - 1 of Src.
+// One source drawn over part of a row: pixels Begin .. End - 1 of Src, or of the
+// row of a tiled layer image, whose pixels are put together first.
 struct TDrawStep {
   enum TKind : int32_t { Copy, Blend, Door };
   const TColor32* Src;
+  const TLayerImage* Image;
   int32_t Begin, End;
   TKind Kind;
 };
 
 // Asks for the source pixels of a step to be brought into the cache.
 void Prefetch(const TDrawStep& S) {
+  if (!S.Src) return;
   const char* a = reinterpret_cast<const char*>(S.Src + S.Begin);
   const char* e = reinterpret_cast<const char*>(S.Src + S.End);
   for (; a < e; a += 64) __builtin_prefetch(a, 0, 3);
@@ -162,6 +180,7 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
   const int32_t cs = map.ChipSize(), cw = map.Width(), ch = map.Height();
   std::vector<const TMapEditLayer*> layers(size_t(n), nullptr);
   for (int32_t j = 0; j < n; ++j) layers[size_t(j)] = map.Layers(j);
+  int32_t widest = 0;
 
   // The chunks of a row, the same for every row: one cell each (several when
   // cells are small).
@@ -175,6 +194,7 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
       x1 = x1 / cs * cs;
     }
     chunks.push_back({x0, x1 - x0, cs > 0 ? x0 / cs : 0, cs > 0 ? (x1 - 1) / cs : 0});
+    widest = std::max(widest, x1 - x0);
     x0 = x1;
   }
   const size_t nc = chunks.size();
@@ -186,6 +206,9 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
 #pragma omp parallel if (area >= 65536)
   {
     std::vector<const TColor32*> rows(static_cast<size_t>(n));
+    std::vector<const TLayerImage*> images(static_cast<size_t>(n));
+    // One chunk of a tiled layer's pixels, put together to be blended.
+    std::vector<TColor32> pixels(static_cast<size_t>(widest));
     std::vector<TCellCoverage::TRow> cover(static_cast<size_t>(n));
     std::vector<TPiece> pieces(static_cast<size_t>(n));
     // The plan of a row: the steps of chunk i are steps[first[i] .. first[i + 1]).
@@ -194,7 +217,10 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
 #pragma omp for schedule(static, 16)
     for (int32_t y = Src.Top; y < Src.Bottom; ++y) {
       for (int32_t j = 0; j < n; ++j) {
-        rows[size_t(j)] = layers[size_t(j)]->BMP().ScanLine(y);
+        // A plain image is read in place; a tiled one is put together per step.
+        const TLayerImage& image = layers[size_t(j)]->Image();
+        rows[size_t(j)] = image.FullRow(y);
+        images[size_t(j)] = rows[size_t(j)] ? nullptr : &image;
         cover[size_t(j)] = layers[size_t(j)]->Coverage().Row(y, cw, ch, cs);
       }
       const TCellCoverage::TRow doorCover =
@@ -204,6 +230,14 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
       const TColor32* doorRow = doorBits ? doorBits->ScanLine(y) : nullptr;
       const TColor32* shadeRow = shades ? shades->ScanLine(y) : nullptr;
       const TColor32* wallRow = rows[0];
+      const TLayerImage* wallImage = images[0];
+      // Whether the wall pixels of a chunk are all opaque, for walls without a
+      // coverage record.
+      auto wallOpaque = [&](const TChunk& C) {
+        if (wallRow) return IsOpaque(wallRow + C.X0, C.Len);
+        wallImage->ReadRow(y, C.X0, C.X0 + C.Len, pixels.data());
+        return IsOpaque(pixels.data(), C.Len);
+      };
 
       steps.clear();
       for (size_t i = 0; i < nc; ++i) {
@@ -212,9 +246,9 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
         // The walls lie above the floors and doors: where they are opaque over
         // the whole chunk (inside a wall) nothing beneath them shows.
         const TPiece wall = PieceOf(cover[0], c, cs);
-        const bool inWall = wall.Opaque || (!cover[0] && IsOpaque(wallRow + c.X0, c.Len));
+        const bool inWall = wall.Opaque || (!cover[0] && wallOpaque(c));
         if (inWall) {
-          if (upper) steps.push_back({wallRow, c.X0, c.X0 + c.Len, TDrawStep::Copy});
+          if (upper) steps.push_back({wallRow, wallImage, c.X0, c.X0 + c.Len, TDrawStep::Copy});
         } else if (floors) {
           // The floor layers from the highest one that is opaque over the chunk
           // (or from the bottom) upwards. BlendRow stores opaque pixels without
@@ -231,19 +265,20 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
           for (int32_t k = bottom; k >= 1; --k) {
             const TPiece& p = pieces[size_t(k)];
             if (!p.Empty())
-              steps.push_back(
-                  {rows[size_t(k)], p.Begin, p.End, p.Opaque ? TDrawStep::Copy : TDrawStep::Blend});
+              steps.push_back({rows[size_t(k)], images[size_t(k)], p.Begin, p.End,
+                               p.Opaque ? TDrawStep::Copy : TDrawStep::Blend});
           }
         }
         if (upper && !inWall) {
           if (doorRow)
             if (const TPiece d = PieceOf(doorCover, c, cs); !d.Empty())
-              steps.push_back({doorRow, d.Begin, d.End, TDrawStep::Door});
-          if (!wall.Empty()) steps.push_back({wallRow, wall.Begin, wall.End, TDrawStep::Blend});
+              steps.push_back({doorRow, nullptr, d.Begin, d.End, TDrawStep::Door});
+          if (!wall.Empty())
+            steps.push_back({wallRow, wallImage, wall.Begin, wall.End, TDrawStep::Blend});
         }
         if (upper && shadeRow)
           if (const TPiece s = PieceOf(shadeCover, c, cs); !s.Empty())
-            steps.push_back({shadeRow, s.Begin, s.End, TDrawStep::Blend});
+            steps.push_back({shadeRow, nullptr, s.Begin, s.End, TDrawStep::Blend});
       }
       first[nc] = steps.size();
 
@@ -255,10 +290,18 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
           const TDrawStep& s = steps[k];
           switch (s.Kind) {
             case TDrawStep::Copy:
-              std::copy(s.Src + s.Begin, s.Src + s.End, dst + s.Begin);
+              if (s.Image)
+                s.Image->ReadRow(y, s.Begin, s.End, dst + s.Begin);
+              else
+                std::copy(s.Src + s.Begin, s.Src + s.End, dst + s.Begin);
               break;
             case TDrawStep::Blend:
-              BlendRow(s.Src + s.Begin, dst + s.Begin, size_t(s.End - s.Begin));
+              if (s.Image) {
+                s.Image->ReadRow(y, s.Begin, s.End, pixels.data());
+                BlendRow(pixels.data(), dst + s.Begin, size_t(s.End - s.Begin));
+              } else {
+                BlendRow(s.Src + s.Begin, dst + s.Begin, size_t(s.End - s.Begin));
+              }
               break;
             case TDrawStep::Door:
               DrawDoorRow(s.Src + s.Begin, dst + s.Begin, s.End - s.Begin);
@@ -287,11 +330,15 @@ void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& Ma
   src.Bottom = int32_t(std::min<int64_t>(src.Bottom, src.Top + (Target.Height() - dy)));
   if (src.IsEmpty()) return;
 
-  const std::vector<TSource> stack = StackOf(Map);
-  // The fast path needs a wall layer to stand for its start code 0.
-  bool fits = Map.Count() > 0;
-  for (const TSource& s : stack) fits = fits && s.Bitmap->Width() == PW && s.Bitmap->Height() == PH;
-  const size_t floors = size_t(std::max(0, Map.Count() - 1));
+  const std::vector<TSource> stack = StackOf(Map, Options);
+  // The fast path needs a wall layer to stand for its start code 0, and draws
+  // every layer.
+  bool fits = Map.Count() > 0 && !Options.HidesAny();
+  for (const TSource& s : stack) fits = fits && s.Width() == PW && s.Height() == PH;
+  // The floor layers shown come first in the stack.
+  size_t floors = 0;
+  for (int32_t j = 1; j < Map.Count(); ++j)
+    if (!Options.Hidden(j)) ++floors;
   auto rows = [&](TStackPart Part) {
     if (fits)
       ComposeRowsFast(Map, Target, src, int32_t(dx), int32_t(dy), Part);
@@ -305,6 +352,7 @@ void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& Ma
   } else {
     rows(TStackPart::All);
   }
+  DrawMapStyle(Map, Target, src, int32_t(dx), int32_t(dy), Options.Style);
 }
 
 void ComposeMapStretched(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& DestRect,

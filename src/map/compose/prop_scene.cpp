@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <string>
 
 #include "map/codec/image_file.h"
 
@@ -28,6 +29,10 @@ const TPropScene::TSource& TPropScene::SourceOf(const std::string& Path) {
       auto image = std::make_shared<TBitmap32>();
       LoadImageFile(file.string(), *image);
       if (image->Empty()) throw std::runtime_error("empty image");
+      // A prop is a few cells of 256 pixels; a giant image would only eat memory.
+      if (int64_t(image->Width()) * image->Height() > kMaxImagePixels)
+        throw std::runtime_error("image larger than " + std::to_string(kMaxImageSide) + " x " +
+                                 std::to_string(kMaxImageSide) + " pixels");
       s.Image = std::move(image);
     } catch (const std::exception& e) {
       s.Reason = e.what();
@@ -152,7 +157,9 @@ void TPropScene::Draw(TBitmap32& Target, const TRect& Clip, int32_t OffsetX,
   // Sprites for the props drawn for the first time, made side by side.
   std::vector<size_t> fresh;
   for (size_t i : shown)
-    if (!FDrawn[i].Sprite && FSpriteBytes < kSpriteBudget) fresh.push_back(i);
+    if (!FDrawn[i].Sprite && FSpriteBytes < kSpriteBudget &&
+        int64_t(FDrawn[i].Bounds.Width()) * FDrawn[i].Bounds.Height() <= kMaxSpritePixels)
+      fresh.push_back(i);
   std::vector<std::shared_ptr<const TPropSprite>> made(fresh.size());
 #pragma omp parallel for schedule(dynamic) if (fresh.size() > 4)
   for (size_t k = 0; k < fresh.size(); ++k) {

@@ -80,6 +80,11 @@ class TPropScene {
 
   // The side of the placeholder image, in image pixels (one cell of the pack).
   static constexpr int32_t kPlaceholderSize = 256;
+  // Larger images are refused (shown as the placeholder).
+  static constexpr int32_t kMaxImageSide = 4096;
+  static constexpr int64_t kMaxImagePixels = int64_t(kMaxImageSide) * kMaxImageSide;
+  // A prop larger than this on the map is drawn anew each time, not kept.
+  static constexpr int64_t kMaxSpritePixels = int64_t(2048) * 2048;
 
  private:
   struct TSource {
