@@ -32,6 +32,9 @@ const char* const kUsageText =
     " [--layout-json]\n"
     "  vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N] [--preset NAME] [--quiet]\n"
     "  vellumcraft-cli delete-object MAP INDEX... [-o OUT]\n"
+    "  vellumcraft-cli prop MAP ASSET X Y [--rotation DEG] [--scale S] [--mirror] [--shadow]"
+    " [--blocks-sight] [-o OUT]\n"
+    "  vellumcraft-cli move-object MAP INDEX X Y [--by] [-o OUT]\n"
     "  vellumcraft-cli --help | --version\n";
 
 namespace {
@@ -115,6 +118,8 @@ int RunCli(int Argc, char** Argv) {
     if (command == "print") return RunPrint(rest, context);
     if (command == "export-vtt") return RunExportVtt(rest, context);
     if (command == "delete-object") return RunDeleteObject(rest, context);
+    if (command == "prop") return RunProp(rest, context);
+    if (command == "move-object") return RunMoveObject(rest, context);
     throw TUsageError("unknown command \"" + command + "\"");
   } catch (const TUsageError& e) {
     std::fflush(context.Out);

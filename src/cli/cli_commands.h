@@ -23,6 +23,8 @@ int RunRender(const TCliArgs& Args, const TCliContext& Context);
 int RunPrint(const TCliArgs& Args, const TCliContext& Context);
 int RunExportVtt(const TCliArgs& Args, const TCliContext& Context);
 int RunDeleteObject(const TCliArgs& Args, const TCliContext& Context);
+int RunProp(const TCliArgs& Args, const TCliContext& Context);
+int RunMoveObject(const TCliArgs& Args, const TCliContext& Context);
 
 // The whole tool: parses the command line, runs the subcommand, prints failures
 // and returns the exit status (0, 1 for failed work, 2 for usage errors).

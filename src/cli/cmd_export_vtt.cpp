@@ -9,7 +9,9 @@
 #include "cli/cli_progress.h"
 #include "cli/cli_style_option.h"
 #include "cli/cli_preset_option.h"
+#include "cli/cli_props.h"
 #include "cli/cli_values.h"
+#include "map/compose/prop_scene.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/output/output_preset.h"
 #include "map/output/vtt_export.h"
@@ -18,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace vcli {
 
-int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
+int RunExportVtt(const TCliArgs& Args, const TCliContext& Context) {
   std::string mapPath, outPath;
   TVttExportOptions options;
   bool quiet = false, sizeGiven = false;
@@ -58,6 +60,9 @@ int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
   TMapEditLayerList map;
   LoadMapWithWarnings(map, mapPath);
   ApplyStyleRequest(style, StoredStyleOrWarn(map), options.Grid);
+  TPropScene props;
+  LoadPropScene(props, map, mapPath, Context.ExecutableDir, quiet);
+  options.Grid.Compose.Props = &props;
   WarnLargeImage(map.Width(), map.Height(),
                  options.PixelsPerGrid > 0 ? options.PixelsPerGrid : map.ChipSize(),
                  "--pixels-per-grid");

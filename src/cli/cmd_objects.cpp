@@ -11,6 +11,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_errors.h"
 #include "cli/cli_map_io.h"
+#include "cli/cli_props.h"
 #include "cli/cli_values.h"
 #include "map/base/file_lock.h"
 #include "map/document/map_edit_layer_list.h"
@@ -53,18 +54,7 @@ TObjectArgs SplitObjectArgs(const TCliArgs& Args, const char* Command) {
 // Loads the map, lets Edit change it through an edit session, and saves it; the
 // map stays locked from reading to saving.
 void EditObjects(const TObjectArgs& A, const std::function<void(TMapEditSession&)>& Edit) {
-  const TFileLock lock(A.MapPath);
-  TMapEditLayerList map;
-  LoadMapWithWarnings(map, A.MapPath);
-  TMapEditSession session(map, 1);
-  try {
-    Edit(session);
-  } catch (const TUsageError&) {
-    throw;
-  } catch (...) {
-    throw FileError(A.MapPath, CurrentErrorMessage());
-  }
-  SaveMap(map, A.OutPath);
+  EditMapObjects(A.MapPath, A.OutPath, Edit);
 }
 
 }  // namespace

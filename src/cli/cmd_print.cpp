@@ -10,7 +10,9 @@
 #include "cli/cli_grid_option.h"
 #include "cli/cli_map_io.h"
 #include "cli/cli_style_option.h"
+#include "cli/cli_props.h"
 #include "cli/cli_values.h"
+#include "map/compose/prop_scene.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/output/pdf_print_sink.h"
 #include "map/output/print_job.h"
@@ -118,6 +120,9 @@ int RunPrint(const TCliArgs& Args, const TCliContext& Context) {
   TMapEditLayerList map;
   LoadMapWithWarnings(map, mapPath);
   ApplyStyleRequest(style, StoredStyleOrWarn(map), options.Grid);
+  TPropScene props;
+  LoadPropScene(props, map, mapPath, Context.ExecutableDir, layoutJson);
+  options.Grid.Compose.Props = &props;
   const TPrinterMetrics metrics =
       PdfPrinterMetrics(paper, landscape, dpi, TPdfPrintSink::DefaultMarginMm);
   const TPrintLayout layout = ComputePrintLayout(cellSize, unit, metrics, map.ChipSize(),

@@ -13,7 +13,9 @@
 #include "cli/cli_progress.h"
 #include "cli/cli_style_option.h"
 #include "cli/cli_preset_option.h"
+#include "cli/cli_props.h"
 #include "cli/cli_values.h"
+#include "map/compose/prop_scene.h"
 #include "map/output/image_output.h"
 #include "map/output/output_preset.h"
 #include "map/document/map_edit_layer_list.h"
@@ -22,7 +24,7 @@ namespace fs = std::filesystem;
 
 namespace vcli {
 
-int RunRender(const TCliArgs& Args, const TCliContext&) {
+int RunRender(const TCliArgs& Args, const TCliContext& Context) {
   std::string mapPath, outPath;
   TOutputOptions options;
   bool quiet = false;
@@ -98,6 +100,9 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
   TMapEditLayerList map;
   LoadMapWithWarnings(map, mapPath);
   ApplyStyleRequest(style, StoredStyleOrWarn(map), options);
+  TPropScene props;
+  LoadPropScene(props, map, mapPath, Context.ExecutableDir, quiet);
+  options.Compose.Props = &props;
   WarnLargeImage(map.Width(), map.Height(), pixelsPerCell > 0 ? pixelsPerCell : map.ChipSize(),
                  "--pixels-per-cell");
   RunWithProgress(quiet, outPath, [&](const TOutputProgress& Progress) {

@@ -1,5 +1,8 @@
 #include "editor/map_canvas.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -7,6 +10,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "editor/asset_browser.h"
 #include "editor/map_edit2_form.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/raster/bitmap32.h"
@@ -15,6 +19,7 @@ TMapCanvas::TMapCanvas(TMapEdit2Form* Form, QWidget* Parent) : QWidget(Parent), 
   setObjectName("PaintBox321");
   setMouseTracking(true);  // the door tool previews edges without a button held
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setAcceptDrops(true);
   setFocusPolicy(Qt::StrongFocus);  // Space for dragging the view
   UpdateSize();
 }
@@ -148,6 +153,22 @@ void TMapCanvas::wheelEvent(QWheelEvent* Event) {
       FForm->PanBy(dx, dy);
   }
   Event->accept();
+}
+
+void TMapCanvas::dragEnterEvent(QDragEnterEvent* Event) {
+  if (!TAssetBrowser::AssetFromMimeData(Event->mimeData()).isEmpty()) Event->acceptProposedAction();
+}
+
+void TMapCanvas::dragMoveEvent(QDragMoveEvent* Event) {
+  if (!TAssetBrowser::AssetFromMimeData(Event->mimeData()).isEmpty()) Event->acceptProposedAction();
+}
+
+void TMapCanvas::dropEvent(QDropEvent* Event) {
+  const QString asset = TAssetBrowser::AssetFromMimeData(Event->mimeData());
+  if (asset.isEmpty()) return;
+  const QPointF pos = Event->position();
+  FForm->DropAsset(asset, FZoom.ViewToMap(pos.x()), FZoom.ViewToMap(pos.y()));
+  Event->acceptProposedAction();
 }
 
 void TMapCanvas::keyPressEvent(QKeyEvent* Event) {

@@ -32,6 +32,10 @@ class TMapCanvas : public QWidget {
   void mouseMoveEvent(QMouseEvent* Event) override;
   void mouseReleaseEvent(QMouseEvent* Event) override;
   void wheelEvent(QWheelEvent* Event) override;
+  // Props dragged from the asset browser.
+  void dragEnterEvent(QDragEnterEvent* Event) override;
+  void dragMoveEvent(QDragMoveEvent* Event) override;
+  void dropEvent(QDropEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
   void keyReleaseEvent(QKeyEvent* Event) override;
   void enterEvent(QEnterEvent* Event) override;

@@ -26,6 +26,7 @@
 #include "editor/command_glyphs.h"
 #include "editor/command_table.h"
 #include "editor/map_canvas.h"
+#include "editor/prop_tool.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/document/map_edit_session.h"
 #include "map/file/recovery_store.h"

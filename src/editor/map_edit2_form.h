@@ -30,6 +30,7 @@ class QAction;
 class QActionGroup;
 class QDockWidget;
 class TAssetBrowser;
+class TPropTool;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -244,6 +245,16 @@ class TMapEdit2Form : public QMainWindow {
   void SetAssetFolders(std::vector<std::filesystem::path> Folders);
   // Lists the asset folders again (a user copied new images in).
   void RescanAssets();
+  // The prop tool: the props of the open map, the selection and the drag.
+  TPropTool& PropTool() const { return *FPropTool; }
+  // The canvas's mouse while the prop tool is chosen: Phase 0 press, 1 move,
+  // 2 release; false (and nothing done) when the prop tool is not chosen.
+  bool PropMouse(int Phase, TMouseButton Button, int32_t X, int32_t Y, bool Shift);
+  // An asset dropped on the canvas at map pixel (X, Y): placed there.
+  void DropAsset(const QString& Path, int32_t X, int32_t Y);
+  // Rebuilds the props from the map (after loading, undo or redo); with
+  // WarnMissing, one warning names the images that could not be used.
+  void SyncProps(bool WarnMissing);
 
  protected:
   void showEvent(QShowEvent* Event) override;
@@ -275,6 +286,9 @@ class TMapEdit2Form : public QMainWindow {
   void MarkCurrentLanguage();
   void CreatePropPanel();
   void ApplyPropLanguage(const TLanguageFile& File);
+  // After a prop edit: redraws the area it changed and updates the commands.
+  void PropsChanged();
+  void UpdatePropChecks();
 
   void CreateAutosave();
   void DiscardOwnRecoveryCopy();
@@ -352,4 +366,5 @@ class TMapEdit2Form : public QMainWindow {
   TAssetBrowser* FAssetBrowser = nullptr;
   std::vector<std::filesystem::path> FAssetFolders;
   bool FAssetFoldersSet = false;
+  std::unique_ptr<TPropTool> FPropTool;
 };

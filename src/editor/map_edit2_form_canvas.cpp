@@ -2,6 +2,7 @@
 // session's operations, and keeps the rubber band and the door hover preview.
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QToolButton>
 #include <algorithm>
@@ -64,6 +65,7 @@ void TMapEdit2Form::ClearBand() {
 }
 
 void TMapEdit2Form::PaintBox321MouseDown(TMouseButton Button, bool LeftHeld, int32_t X, int32_t Y) {
+  if (PropMouse(0, Button, X, Y, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)) return;
   if (!FDocument || FLayerList->currentRow() < 0) return;
   if (Button == TMouseButton::Middle) return;
   if (Button == TMouseButton::Right) {
@@ -117,6 +119,9 @@ void TMapEdit2Form::PaintBox321MouseDown(TMouseButton Button, bool LeftHeld, int
 }
 
 void TMapEdit2Form::PaintBox321MouseMove(bool LeftHeld, int32_t X, int32_t Y) {
+  if (PropMouse(1, TMouseButton::Left, X, Y,
+                QGuiApplication::keyboardModifiers() & Qt::ShiftModifier))
+    return;
   if (!FDocument || FLayerList->currentRow() < 0) return;
   if (X < 0 || Y < 0 || X >= CanvasWidth() || Y >= CanvasHeight()) return;
   const TEditTools tools = Tools();
@@ -171,6 +176,7 @@ void TMapEdit2Form::PaintBox321MouseMove(bool LeftHeld, int32_t X, int32_t Y) {
 
 void TMapEdit2Form::PaintBox321MouseUp(TMouseButton Button, bool /*LeftHeld*/, int32_t X,
                                        int32_t Y) {
+  if (PropMouse(2, Button, X, Y, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)) return;
   if (FLayerList->currentRow() < 0) {
     if (FLayerList->count() == 0 && FDocument) {
       const QString text =

@@ -114,6 +114,7 @@ void TMapEdit2Form::New1Execute() {
     ShowException(e);
     return;
   }
+  SyncProps(false);
   FillLayerList();
   SetStatus(0, FTexts.Layers.arg(FLayerList->count()));
   SetModified(false);
@@ -151,6 +152,8 @@ bool TMapEdit2Form::OpenMap(const QString& FileName) {
 
 void TMapEdit2Form::AfterDocumentLoaded() {
   FillLayerList();
+  RescanAssets();  // props beside the map are looked for in its folder
+  SyncProps(true);
   SetStatus(0, FTexts.Layers.arg(FLayerList->count()));
   if (FLayerList->count() > 0) FLayerList->setCurrentRow(0);
   LayerModeExecute();
@@ -335,6 +338,7 @@ void TMapEdit2Form::ApplyUndo(QAction* Sender) {
     SetStatus(0, QString::number(FLayerList->count()) + " Layers");
     LayerModeExecute();
   }
+  SyncProps(false);
   SetModified(true);
   Invalidate();
   UpdateActions();

@@ -9,6 +9,7 @@
 #include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
 #include "editor/progress_window.h"
+#include "editor/prop_tool.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/output/vtt_export.h"
 
@@ -55,6 +56,7 @@ void TMapEdit2Form::CreateExportMenu(QMenu* File) {
     options.PixelsPerGrid = request.PixelsPerGrid;
     options.Grid.UseGrid = request.Grid;
     UseMapStyle(options.Grid);
+    options.Grid.Compose.Props = &FPropTool->Scene();
     const QString file = WithVttExtension(chosen);
     TProgressWindow progress(this, vtt->text().remove('&'), file, 400);
     const TProgressReport report = progress.Report(&TProgressWindow::OutputStages);

@@ -10,6 +10,7 @@
 #include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
 #include "editor/progress_window.h"
+#include "editor/prop_tool.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/output/image_output.h"
 
@@ -25,6 +26,7 @@ void TMapEdit2Form::Output1Execute() {
   if (!FDialogs->ImageOutputOptions(this, request)) return;
   TOutputOptions options = request.Options;
   UseMapStyle(options);
+  options.Compose.Props = &FPropTool->Scene();
 
   // With fast drawing off only for output, every cell is first recomposed with
   // it off; the other choices keep the cells as they are.

@@ -17,6 +17,7 @@
 #include "editor/busy_cursor.h"
 #include "editor/map_edit2_form.h"
 #include "editor/progress_window.h"
+#include "editor/prop_tool.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/output/pdf_print_sink.h"
 #include "map/output/print_job.h"
@@ -44,6 +45,7 @@ void TMapEdit2Form::Print1Execute() {
                                                           : TOutputFastDraw::KeepAsIs;
   TPrintOptions options;
   options.Grid = grid;
+  options.Grid.Compose.Props = &FPropTool->Scene();
   // The print dialog comes back after a preview that was closed without printing.
   for (;;) {
     if (!FDialogs->PrintOptions(this, request)) return;
@@ -110,8 +112,8 @@ void TMapEdit2Form::Print1Execute() {
       printer.setDocName(windowTitle());
       QPainter painter;
       if (!painter.begin(&printer)) throw std::runtime_error("The printer could not be started");
-      TPainterPrintSink sink(painter, request.Layout.DpiX > 0 ? request.Layout.DpiX
-                                                               : printer.resolution(),
+      TPainterPrintSink sink(painter,
+                             request.Layout.DpiX > 0 ? request.Layout.DpiX : printer.resolution(),
                              [&printer] { printer.newPage(); });
       bool done = false;
       try {

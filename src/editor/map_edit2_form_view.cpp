@@ -10,6 +10,7 @@
 
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
+#include "editor/prop_tool.h"
 #include "map/compose/map_composer.h"
 #include "map/document/map_edit_layer_list.h"
 
@@ -30,6 +31,7 @@ bool TMapEdit2Form::PaintBox321PaintBuffer(TBitmap32& Buffer, TRect& MapRect) {
   Buffer.Clear(0);
   // Layers unticked in the list are left out of the view (only of the view).
   TComposeOptions options = ViewComposeOptions();
+  options.Props = &FPropTool->Scene();
   for (int32_t i = 0; i < FLayerList->count(); ++i)
     if (!LayerShown(i)) {
       options.HiddenLayers.resize(size_t(FDocument->Count()), false);
@@ -60,6 +62,8 @@ bool TMapEdit2Form::PaintBox321PaintBuffer(TBitmap32& Buffer, TRect& MapRect) {
       DrawBandFrame(Buffer, box, clip.Left, clip.Top);
     }
   }
+  // The frames and handles of the selected props.
+  FPropTool->DrawOverlay(Buffer, clip.Left, clip.Top);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <string>
 
 #include "map/codec/image_file.h"
 
@@ -28,6 +29,10 @@ const TPropScene::TSource& TPropScene::SourceOf(const std::string& Path) {
       auto image = std::make_shared<TBitmap32>();
       LoadImageFile(file.string(), *image);
       if (image->Empty()) throw std::runtime_error("empty image");
+      // A prop is a few cells of 256 pixels; a giant image would only eat memory.
+      if (int64_t(image->Width()) * image->Height() > kMaxImagePixels)
+        throw std::runtime_error("image larger than " + std::to_string(kMaxImageSide) + " x " +
+                                 std::to_string(kMaxImageSide) + " pixels");
       s.Image = std::move(image);
     } catch (const std::exception& e) {
       s.Reason = e.what();
@@ -152,7 +157,9 @@ void TPropScene::Draw(TBitmap32& Target, const TRect& Clip, int32_t OffsetX,
   // Sprites for the props drawn for the first time, made side by side.
   std::vector<size_t> fresh;
   for (size_t i : shown)
-    if (!FDrawn[i].Sprite && FSpriteBytes < kSpriteBudget) fresh.push_back(i);
+    if (!FDrawn[i].Sprite && FSpriteBytes < kSpriteBudget &&
+        int64_t(FDrawn[i].Bounds.Width()) * FDrawn[i].Bounds.Height() <= kMaxSpritePixels)
+      fresh.push_back(i);
   std::vector<std::shared_ptr<const TPropSprite>> made(fresh.size());
 #pragma omp parallel for schedule(dynamic) if (fresh.size() > 4)
   for (size_t k = 0; k < fresh.size(); ++k) {
@@ -175,4 +182,74 @@ void TPropScene::Draw(TBitmap32& Target, const TRect& Clip, int32_t OffsetX,
       DrawProp(*FDrawn[i].Image, FItems[i].Transform, FItems[i].Shadow, Target, part, OffsetX,
                OffsetY);
   }
+}
+
+namespace {
+
+double Cross(const std::pair<double, double>& O, const std::pair<double, double>& A,
+             const std::pair<double, double>& B) {
+  return (A.first - O.first) * (B.second - O.second) - (A.second - O.second) * (B.first - O.first);
+}
+
+}  // namespace
+
+std::vector<std::pair<double, double>> TPropScene::Outline(size_t I) const {
+  using TPt = std::pair<double, double>;
+  const TPropImage& im = *FDrawn[I].Image;
+  const TPropTransform& t = FItems[I].Transform;
+  // The corners of the first and last half-opaque pixel of every row, in image
+  // pixels about the image's centre.
+  const double kx = double(im.Width()) / std::max(1, im.SourceWidth());
+  const double ky = double(im.Height()) / std::max(1, im.SourceHeight());
+  std::vector<TPt> pts;
+  for (int32_t y = 0; y < im.Height(); ++y) {
+    const uint32_t* row = im.Row(y);
+    int32_t a = -1, b = -1;
+    for (int32_t x = 0; x < im.Width(); ++x)
+      if ((row[x] >> 24) >= 128) {
+        if (a < 0) a = x;
+        b = x;
+      }
+    if (a < 0) continue;
+    for (const double py : {double(y), double(y + 1)}) {
+      pts.push_back({a / kx - im.SourceWidth() / 2.0, py / ky - im.SourceHeight() / 2.0});
+      pts.push_back({(b + 1) / kx - im.SourceWidth() / 2.0, py / ky - im.SourceHeight() / 2.0});
+    }
+  }
+  if (pts.size() < 3) return {};
+  // To map pixels: mirrored, scaled, turned, moved to the centre.
+  const double r = t.Rotation * 3.14159265358979323846 / 180, c = std::cos(r), s = std::sin(r);
+  for (TPt& p : pts) {
+    const double u = (t.Mirror ? -p.first : p.first) * t.Scale, v = p.second * t.Scale;
+    p = {t.CenterX + c * u - s * v, t.CenterY + s * u + c * v};
+  }
+  // Convex hull, monotone chain, clockwise on the map (y grows downwards).
+  std::sort(pts.begin(), pts.end());
+  pts.erase(std::unique(pts.begin(), pts.end()), pts.end());
+  if (pts.size() < 3) return {};
+  std::vector<TPt> hull(2 * pts.size());
+  size_t k = 0;
+  for (size_t i = 0; i < pts.size(); ++i) {
+    while (k >= 2 && Cross(hull[k - 2], hull[k - 1], pts[i]) <= 0) --k;
+    hull[k++] = pts[i];
+  }
+  for (size_t i = pts.size() - 1, low = k + 1; i-- > 0;) {
+    while (k >= low && Cross(hull[k - 2], hull[k - 1], pts[i]) <= 0) --k;
+    hull[k++] = pts[i];
+  }
+  hull.resize(k - 1);
+  // Corners that bend the outline by less than a pixel go.
+  for (bool dropped = true; dropped && hull.size() > 3;) {
+    dropped = false;
+    for (size_t i = 0; i < hull.size() && hull.size() > 3; ++i) {
+      const TPt& a = hull[(i + hull.size() - 1) % hull.size()];
+      const TPt& b = hull[(i + 1) % hull.size()];
+      const double len = std::hypot(b.first - a.first, b.second - a.second);
+      if (len > 0 && std::fabs(Cross(a, b, hull[i])) / len < 1.0) {
+        hull.erase(hull.begin() + std::ptrdiff_t(i));
+        dropped = true;
+      }
+    }
+  }
+  return hull;
 }

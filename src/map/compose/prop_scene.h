@@ -26,6 +26,7 @@ struct TPropItem {
   std::string Path;
   TPropTransform Transform;
   TPropShadow Shadow;
+  bool BlocksSight = false;  // for virtual tabletops: its outline stops sight
 };
 
 // An image that could not be used: its stored path and why.
@@ -66,6 +67,11 @@ class TPropScene {
   // The alpha of prop I at map pixel (X, Y) (0 outside it), for picking props.
   uint8_t AlphaAt(size_t I, int32_t X, int32_t Y) const;
 
+  // The outline of prop I in map pixels: the convex hull of its image where it is
+  // at least half opaque, with corners that bend the line by under a pixel
+  // dropped. Empty for a prop with nothing opaque.
+  std::vector<std::pair<double, double>> Outline(size_t I) const;
+
   // Whether some prop may touch a map pixel of Area.
   bool Touches(const TRect& Area) const;
   // Draws every prop that touches Clip, in order, changing only Clip's map pixels;
@@ -74,6 +80,11 @@ class TPropScene {
 
   // The side of the placeholder image, in image pixels (one cell of the pack).
   static constexpr int32_t kPlaceholderSize = 256;
+  // Larger images are refused (shown as the placeholder).
+  static constexpr int32_t kMaxImageSide = 4096;
+  static constexpr int64_t kMaxImagePixels = int64_t(kMaxImageSide) * kMaxImageSide;
+  // A prop larger than this on the map is drawn anew each time, not kept.
+  static constexpr int64_t kMaxSpritePixels = int64_t(2048) * 2048;
 
  private:
   struct TSource {

@@ -29,7 +29,7 @@ struct TOutputOptions {
   // or dotted lines; and their opacity in percent (0 .. 100), on top of half-tone.
   TGridLineStyle GridStyle = TGridLineStyle::Solid;
   int32_t GridOpacity = 100;
-  // What the composition draws beyond the plain picture (the map style). Printing
+  // What the composition draws beyond the plain picture (the map style, props). Printing
   // and the VTT image take it from their output settings too.
   TComposeOptions Compose;
   // How a ".webp" file is encoded (lossless unless told otherwise).

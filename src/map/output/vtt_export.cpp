@@ -144,7 +144,9 @@ void ExportVtt(TMapEditLayerList& Map, const std::string& Path, const TVttExport
   TBitmap32 image;
   ComposeVttImage(Map, Options, image, Progress);
   if (Progress) Progress("trace", 0, 1);
-  const TVttScene scene = BuildVttScene(Map);
+  TVttScene scene = BuildVttScene(Map);
+  if (Options.Grid.Compose.Props)
+    AddPropOutlines(scene, *Options.Grid.Compose.Props, Map.ChipSize());
   if (Progress) Progress("trace", 1, 1);
   if (Progress) Progress("write", 0, 1);
   std::string text = VttJson(scene, n, EncodePNGToMemory(image));

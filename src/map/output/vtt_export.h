@@ -11,6 +11,7 @@
 #include "map/output/image_output.h"
 
 class TBitmap32;
+class TPropScene;
 class TMapEditLayerList;
 
 // The largest pixels-per-grid value accepted.
@@ -52,6 +53,10 @@ struct TVttScene {
 // the walls where a door runs along or through them. Reads only the document's
 // grids and doors (the door lists are created when the map has none yet).
 TVttScene BuildVttScene(TMapEditLayerList& Map);
+
+// Adds the outline of every prop of Props that blocks sight to the object lines,
+// in grid units of cells of ChipSize pixels, closed.
+void AddPropOutlines(TVttScene& Scene, const TPropScene& Props, int32_t ChipSize);
 
 // The composed image of the prepared map at PixelsPerGrid pixels per cell (the
 // chip size when 0), with grid lines when asked. Raises EImageError for a

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "map/compose/prop_scene.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/output/outline_trace.h"
 #include "map/output/vtt_export.h"
@@ -354,4 +355,17 @@ TVttScene BuildVttScene(TMapEditLayerList& Map) {
   ToGridUnits(scene.Walls, C);
   ToGridUnits(scene.Objects, C);
   return scene;
+}
+
+void AddPropOutlines(TVttScene& Scene, const TPropScene& Props, int32_t ChipSize) {
+  const double c = std::max(1, ChipSize);
+  for (size_t i = 0; i < Props.Items().size(); ++i) {
+    if (!Props.Items()[i].BlocksSight) continue;
+    const std::vector<std::pair<double, double>> outline = Props.Outline(i);
+    if (outline.size() < 3) continue;
+    TVttPolyline line;
+    for (const auto& [x, y] : outline) line.push_back({x / c, y / c});
+    line.push_back(line.front());
+    Scene.Objects.push_back(std::move(line));
+  }
 }
