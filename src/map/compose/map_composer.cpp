@@ -8,10 +8,17 @@
 #include <utility>
 #include <vector>
 
+#include "map/compose/map_style.h"
+#include "map/compose/prop_scene.h"
 #include "map/document/map_edit_door_list.h"
 #include "map/document/map_edit_layer_list.h"
 
 namespace {
+
+// Which part of the stack a pass draws: all of it, or the floor layers and then
+// the rest (doors, walls, shades), so that props can go between them. Drawing the
+// two parts one after the other gives every pixel the same steps as drawing all.
+enum class TStackPart { All, Floors, Upper };
 
 // One source image of the stack with the rule it is drawn by: a layer's image or
 // a surface (the door bitmap, the shades).
@@ -25,14 +32,16 @@ struct TSource {
 
 // Display order, bottom first: layers Count-1 .. 1, the door bitmap when there are
 // doors, layer 0, the shades.
-std::vector<TSource> StackOf(const TMapEditLayerList& Map) {
+// Layers the options hide are left out.
+std::vector<TSource> StackOf(const TMapEditLayerList& Map, const TComposeOptions& Options) {
   // Read-only access throughout, so that the layers keep their cell coverage.
   std::vector<TSource> stack;
   for (int32_t j = Map.Count() - 1; j >= 1; --j)
-    stack.push_back({&Map.Layers(j)->Image(), nullptr, false});
+    if (!Options.Hidden(j)) stack.push_back({&Map.Layers(j)->Image(), nullptr, false});
   if (const TMapEditDoorList* doors = Map.DoorsIfCreated(); doors && doors->HasDoors())
     if (const TBitmap32* bits = doors->BitmapIfCreated()) stack.push_back({nullptr, bits, true});
-  if (Map.Count() > 0) stack.push_back({&Map.Layers(0)->Image(), nullptr, false});
+  if (Map.Count() > 0 && !Options.Hidden(0))
+    stack.push_back({&Map.Layers(0)->Image(), nullptr, false});
   if (const TBitmap32* shades = Map.ShadesIfCreated()) stack.push_back({nullptr, shades, false});
   return stack;
 }
@@ -44,13 +53,17 @@ inline void Apply(const TSource& S, TColor32 F, TColor32& B) {
     B = BlendPixel(F, B);
 }
 
-// General path: every source drawn row by row over the part it covers.
-void ComposeRowsGeneral(const std::vector<TSource>& Stack, TBitmap32& Target, const TRect& Src,
-                        int32_t DX, int32_t DY) {
+// General path: every source drawn row by row over the part it covers. The first
+// Floors sources of the stack are the floor layers.
+void ComposeRowsGeneral(const std::vector<TSource>& Stack, size_t Floors, TBitmap32& Target,
+                        const TRect& Src, int32_t DX, int32_t DY, TStackPart Part) {
+  const size_t first = Part == TStackPart::Upper ? Floors : 0;
+  const size_t last = Part == TStackPart::Floors ? Floors : Stack.size();
   std::vector<TColor32> row(size_t(std::max(Src.Width(), 0)));
   for (int32_t y = Src.Top; y < Src.Bottom; ++y) {
     TColor32* dst = Target.ScanLine(DY + (y - Src.Top)) + DX - Src.Left;
-    for (const TSource& s : Stack) {
+    for (size_t k = first; k < last; ++k) {
+      const TSource& s = Stack[k];
       if (y >= s.Height()) continue;
       const int32_t end = std::min(Src.Right, s.Width());
       if (end <= Src.Left) continue;
@@ -157,7 +170,8 @@ void Prefetch(const TDrawStep& S) {
 // prefetchers cannot foresee; the plan says where they are, so the pieces a few
 // chunks ahead are fetched while the current chunk is drawn.
 void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& Src, int32_t DX,
-                     int32_t DY) {
+                     int32_t DY, TStackPart Part) {
+  const bool floors = Part != TStackPart::Upper, upper = Part != TStackPart::Floors;
   const int32_t n = Map.Count();
   const TMapEditLayerList& map = Map;
   const TMapEditDoorList* doors = map.DoorsIfCreated();
@@ -232,9 +246,10 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
         // The walls lie above the floors and doors: where they are opaque over
         // the whole chunk (inside a wall) nothing beneath them shows.
         const TPiece wall = PieceOf(cover[0], c, cs);
-        if (wall.Opaque || (!cover[0] && wallOpaque(c))) {
-          steps.push_back({wallRow, wallImage, c.X0, c.X0 + c.Len, TDrawStep::Copy});
-        } else {
+        const bool inWall = wall.Opaque || (!cover[0] && wallOpaque(c));
+        if (inWall) {
+          if (upper) steps.push_back({wallRow, wallImage, c.X0, c.X0 + c.Len, TDrawStep::Copy});
+        } else if (floors) {
           // The floor layers from the highest one that is opaque over the chunk
           // (or from the bottom) upwards. BlendRow stores opaque pixels without
           // reading beneath, so a layer that covers the chunk without being
@@ -253,13 +268,15 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
               steps.push_back({rows[size_t(k)], images[size_t(k)], p.Begin, p.End,
                                p.Opaque ? TDrawStep::Copy : TDrawStep::Blend});
           }
+        }
+        if (upper && !inWall) {
           if (doorRow)
             if (const TPiece d = PieceOf(doorCover, c, cs); !d.Empty())
               steps.push_back({doorRow, nullptr, d.Begin, d.End, TDrawStep::Door});
           if (!wall.Empty())
             steps.push_back({wallRow, wallImage, wall.Begin, wall.End, TDrawStep::Blend});
         }
-        if (shadeRow)
+        if (upper && shadeRow)
           if (const TPiece s = PieceOf(shadeCover, c, cs); !s.Empty())
             steps.push_back({shadeRow, nullptr, s.Begin, s.End, TDrawStep::Blend});
       }
@@ -299,7 +316,7 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
 }  // namespace
 
 void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& MapRect,
-                int32_t DestX, int32_t DestY, const TComposeOptions& /*Options*/) {
+                int32_t DestX, int32_t DestY, const TComposeOptions& Options) {
   const int32_t PW = Map.PixelWidth(), PH = Map.PixelHeight();
   // Clip to the map, then to the target, moving the destination along.
   TRect src = IntersectRect(MapRect, TRect{0, 0, PW, PH});
@@ -313,14 +330,29 @@ void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& Ma
   src.Bottom = int32_t(std::min<int64_t>(src.Bottom, src.Top + (Target.Height() - dy)));
   if (src.IsEmpty()) return;
 
-  const std::vector<TSource> stack = StackOf(Map);
-  // The fast path needs a wall layer to stand for its start code 0.
-  bool fits = Map.Count() > 0;
+  const std::vector<TSource> stack = StackOf(Map, Options);
+  // The fast path needs a wall layer to stand for its start code 0, and draws
+  // every layer.
+  bool fits = Map.Count() > 0 && !Options.HidesAny();
   for (const TSource& s : stack) fits = fits && s.Width() == PW && s.Height() == PH;
-  if (fits)
-    ComposeRowsFast(Map, Target, src, int32_t(dx), int32_t(dy));
-  else
-    ComposeRowsGeneral(stack, Target, src, int32_t(dx), int32_t(dy));
+  // The floor layers shown come first in the stack.
+  size_t floors = 0;
+  for (int32_t j = 1; j < Map.Count(); ++j)
+    if (!Options.Hidden(j)) ++floors;
+  auto rows = [&](TStackPart Part) {
+    if (fits)
+      ComposeRowsFast(Map, Target, src, int32_t(dx), int32_t(dy), Part);
+    else
+      ComposeRowsGeneral(stack, floors, Target, src, int32_t(dx), int32_t(dy), Part);
+  };
+  if (Options.Props && Options.Props->Touches(src)) {
+    rows(TStackPart::Floors);
+    Options.Props->Draw(Target, src, int32_t(dx) - src.Left, int32_t(dy) - src.Top);
+    rows(TStackPart::Upper);
+  } else {
+    rows(TStackPart::All);
+  }
+  DrawMapStyle(Map, Target, src, int32_t(dx), int32_t(dy), Options.Style);
 }
 
 void ComposeMapStretched(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& DestRect,

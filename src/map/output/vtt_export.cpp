@@ -61,7 +61,8 @@ void ComposeVttImage(TMapEditLayerList& Map, const TVttExportOptions& Options, T
   Image.SetSize(w, h);
   Image.Clear(0);
   ComposeMapStretched(Map, Image, TRect{0, 0, w, h},
-                      TRect{0, 0, Map.PixelWidth(), Map.PixelHeight()}, TResamplerKind::Draft);
+                      TRect{0, 0, Map.PixelWidth(), Map.PixelHeight()}, TResamplerKind::Draft,
+                      Options.Grid.Compose);
   // Grid lines drawn at the new scale stay one pixel wide.
   DrawGrid(Image, Map.Width(), Map.Height(), n, Options.Grid);
   if (Progress) Progress("compose", 1, 1);
