@@ -10,15 +10,15 @@
 #include "cli/cli_errors.h"
 #include "cli/cli_grid_option.h"
 #include "cli/cli_map_io.h"
-#include "cli/cli_progress.h"
 #include "cli/cli_style_option.h"
 #include "cli/cli_preset_option.h"
+#include "cli/cli_progress.h"
 #include "cli/cli_props.h"
 #include "cli/cli_values.h"
 #include "map/compose/prop_scene.h"
+#include "map/document/map_edit_layer_list.h"
 #include "map/output/image_output.h"
 #include "map/output/output_preset.h"
-#include "map/document/map_edit_layer_list.h"
 
 namespace fs = std::filesystem;
 
@@ -106,8 +106,11 @@ int RunRender(const TCliArgs& Args, const TCliContext& Context) {
   WarnLargeImage(map.Width(), map.Height(), pixelsPerCell > 0 ? pixelsPerCell : map.ChipSize(),
                  "--pixels-per-cell");
   RunWithProgress(quiet, outPath, [&](const TOutputProgress& Progress) {
-    RenderMapImage(map, options, outPath, TOutputFastDraw::OffForOutput, Progress, dpi,
-                   pixelsPerCell);
+    // The map was just loaded and recomposed with fast drawing off, which is what
+    // the output's own recomposition would compute once more.
+    RenderMapImage(map, options, outPath,
+                   map.FastDraw ? TOutputFastDraw::OffForOutput : TOutputFastDraw::KeepAsIs,
+                   Progress, dpi, pixelsPerCell);
   });
   return 0;
 }

@@ -258,10 +258,32 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
   TBitmap32& shades = Map.Shades();
   const bool shadesFit = shades.Width() == PW && shades.Height() == PH;
 
+  // A window of one class only (inside a room, inside a wall) has no edges: no
+  // seeds, no distances. Its one layer is opaque over the cell (a door pixel
+  // counts as wall), every other layer transparent, and no shade falls on it.
+  const int32_t first = FClass[0];
+  if (std::all_of(FClass.begin(), FClass.end(), [first](int32_t C) { return C == first; })) {
+    const int32_t shown = first == kDoorPixel ? 0 : first;
+    for (int32_t j = 0; j <= M; ++j) {
+      TMapEditLayer& layer = *Map.Layers(j);
+      TLayerImage& image = layer.ImageKeepingCoverage();
+      if (image.Width() != PW || image.Height() != PH) continue;
+      image.FillSquareAlpha(X0, Y0, cs, j == shown ? 255 : 0);
+      layer.Coverage().SetCell(CX, CY, j == shown);
+    }
+    if (shadesFit) {
+      shades.FillArea(X0, Y0, X0 + cs, Y0 + cs, 0);
+      Map.ShadeCoverage().SetCell(CX, CY, false);
+    }
+    return;
+  }
+
   // Sets the alpha of layer J over the cell from its work grid through Lut, and
   // records what each of its rows shows.
-  std::vector<uint8_t>& alpha = FAlphaRow;
-  alpha.resize(size_t(cs));
+  // The alpha of the whole cell is handed over at once, so that a cell of one
+  // alpha (wholly shown or hidden) is kept as one value.
+  std::vector<uint8_t>& alpha = FAlphaCell;
+  alpha.resize(size_t(cs) * size_t(cs));
   auto writeAlpha = [&](int32_t J, const uint8_t* Lut) {
     TMapEditLayer& layer = *Map.Layers(J);
     TLayerImage& image = layer.ImageKeepingCoverage();
@@ -270,16 +292,17 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
     const uint8_t* g = FGrids[size_t(J)].data();
     for (int32_t py = 0; py < cs; ++py) {
       const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
-      for (int32_t px = 0; px < cs; ++px) alpha[size_t(px)] = Lut[gr[px]];
-      image.WriteAlpha(X0, Y0 + py, alpha.data(), cs);
-      layer.Coverage().SetRowAlpha(CX, Y0 + py, alpha.data());
+      uint8_t* a = alpha.data() + size_t(py) * size_t(cs);
+      for (int32_t px = 0; px < cs; ++px) a[px] = Lut[gr[px]];
+      layer.Coverage().SetRowAlpha(CX, Y0 + py, a);
     }
+    image.WriteSquareAlpha(X0, Y0, cs, alpha.data());
   };
   auto clearAlpha = [&](int32_t J) {
     TMapEditLayer& layer = *Map.Layers(J);
     TLayerImage& image = layer.ImageKeepingCoverage();
     if (image.Width() != PW || image.Height() != PH) return;
-    for (int32_t py = 0; py < cs; ++py) image.FillAlpha(X0, Y0 + py, cs, 0);
+    image.FillSquareAlpha(X0, Y0, cs, 0);
     layer.Coverage().SetCell(CX, CY, false);
   };
 

@@ -62,7 +62,7 @@ void ComputeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY) {
     TMapEditLayer& layer = *Map.Layers(j);
     TLayerImage& image = layer.ImageKeepingCoverage();
     if (image.Width() != PW || image.Height() != PH) continue;
-    for (int32_t py = 0; py < cs; ++py) image.FillAlpha(X0, Y0 + py, cs, j == L ? 255 : 0);
+    image.FillSquareAlpha(X0, Y0, cs, j == L ? 255 : 0);
     layer.Coverage().SetCell(CX, CY, j == L);
   }
   // A wall cell holds no shade, as the full computation gives it: clear what an

@@ -8,22 +8,46 @@
 
 namespace {
 
-// Room for W x H bytes, refused like a surface of that size would be.
-void CheckPlane(int32_t W, int32_t H) {
+// Room for W x H pixels, refused like a surface of that size would be.
+void CheckSize(int32_t W, int32_t H) {
   if (int64_t(W) * int64_t(H) > TBitmap32::MaxPixels)
     throw EImageError("Can't allocate the DIB handle");
 }
 
+std::unique_ptr<uint8_t[]> NewBytes(size_t N) {
+  try {
+    return std::make_unique<uint8_t[]>(N);
+  } catch (const std::bad_alloc&) {
+    throw EImageError("Can't allocate the DIB handle");
+  }
+}
+
+bool AllEqual(const uint8_t* P, size_t N, uint8_t V) {
+  for (size_t i = 0; i < N; ++i)
+    if (P[i] != V) return false;
+  return true;
+}
+
 }  // namespace
 
-void TLayerImage::SetTiled(const TBitmap32& Source, const TRect& SourceRect, int32_t W, int32_t H) {
+uint8_t* TLayerImage::BytesOf(TAlphaBlock& B) {
+  if (!B.Bytes) {
+    const size_t n = size_t(FBlock) * size_t(FBlock);
+    B.Bytes = NewBytes(n);
+    std::memset(B.Bytes.get(), B.Uniform, n);
+  }
+  return B.Bytes.get();
+}
+
+void TLayerImage::SetTiled(const TBitmap32& Source, const TRect& SourceRect, int32_t W, int32_t H,
+                           int32_t Block) {
   W = std::max(W, 0);
   H = std::max(H, 0);
-  CheckPlane(W, H);
+  CheckSize(W, H);
+  Block = std::max(Block, 1);
   const int32_t tw = SourceRect.Width(), th = SourceRect.Height();
-  TBitmap32 strip;
-  std::vector<uint8_t> alpha;
   const bool laid = W > 0 && H > 0 && tw > 0 && th > 0;
+  TBitmap32 strip;
   if (laid) {
     strip.SetSize(W, std::min(th, H));
     for (int32_t y = 0; y < strip.Height(); ++y) {
@@ -32,25 +56,46 @@ void TLayerImage::SetTiled(const TBitmap32& Source, const TRect& SourceRect, int
       for (int32_t x = 0; x < W; x += tw)
         std::memcpy(dst + x, src, size_t(std::min(tw, W - x)) * sizeof(TColor32));
     }
-  } else {
-    strip.SetSize(W > 0 && H > 0 ? W : 0, W > 0 && H > 0 ? 1 : 0);  // all 0
+  } else if (W > 0 && H > 0) {
+    strip.SetSize(W, 1);  // all 0
   }
+  const int32_t period = laid ? th : 1;
+
+  // The alpha starts as the tiled texture's: one value for every block when the
+  // strip's alpha is one value (an opaque texture), else the bytes of each block.
+  const int32_t bx = (W + Block - 1) / Block, by = (H + Block - 1) / Block;
+  std::vector<TAlphaBlock> blocks;
   try {
-    alpha.resize(size_t(W) * size_t(H));
+    blocks.resize(size_t(bx) * size_t(by));
   } catch (const std::bad_alloc&) {
     throw EImageError("Can't allocate the DIB handle");
   }
-  const int32_t period = laid ? th : 1;
-  for (int32_t y = 0; y < std::min(H, strip.Height()); ++y) {
-    const TColor32* s = strip.ScanLine(y);
-    uint8_t* a = alpha.data() + size_t(y) * size_t(W);
-    for (int32_t x = 0; x < W; ++x) a[x] = uint8_t(s[x] >> 24);
+  uint32_t all = 0xFF, any = 0;
+  for (int32_t y = 0; y < strip.Height(); ++y)
+    for (int32_t x = 0; x < W; ++x) {
+      all &= strip.Pixel(x, y) >> 24;
+      any |= strip.Pixel(x, y) >> 24;
+    }
+  if (all == any) {
+    for (TAlphaBlock& b : blocks) b.Uniform = uint8_t(all);
+  } else {
+    for (int32_t j = 0; j < by; ++j)
+      for (int32_t i = 0; i < bx; ++i) {
+        TAlphaBlock& b = blocks[size_t(j) * size_t(bx) + size_t(i)];
+        b.Bytes = NewBytes(size_t(Block) * size_t(Block));
+        for (int32_t r = 0; r < Block && j * Block + r < H; ++r) {
+          const TColor32* s = strip.ScanLine((j * Block + r) % period);
+          uint8_t* a = b.Bytes.get() + size_t(r) * size_t(Block);
+          for (int32_t c = 0; c < Block && i * Block + c < W; ++c)
+            a[c] = uint8_t(s[i * Block + c] >> 24);
+        }
+      }
   }
-  for (int32_t y = strip.Height(); y < H; ++y)
-    std::memcpy(alpha.data() + size_t(y) * size_t(W), alpha.data() + size_t(y % period) * size_t(W),
-                size_t(W));
   FStrip.TakePixels(strip);
-  FAlpha.swap(alpha);
+  FBlocks.swap(blocks);
+  FBlock = Block;
+  FBlocksX = bx;
+  FBlocksY = by;
   FPeriod = period;
   FWidth = W;
   FHeight = H;
@@ -60,11 +105,11 @@ void TLayerImage::SetTiled(const TBitmap32& Source, const TRect& SourceRect, int
   Touch();
 }
 
-void TLayerImage::SetSolid(TColor32 C, int32_t W, int32_t H) {
+void TLayerImage::SetSolid(TColor32 C, int32_t W, int32_t H, int32_t Block) {
   TBitmap32 tile;
   tile.SetSize(1, 1);
   tile.Pixel(0, 0) = C;
-  SetTiled(tile, TRect{0, 0, 1, 1}, W, H);
+  SetTiled(tile, TRect{0, 0, 1, 1}, W, H, Block);
 }
 
 void TLayerImage::SetFull(const TBitmap32& Image) {
@@ -73,11 +118,16 @@ void TLayerImage::SetFull(const TBitmap32& Image) {
   FFull.TakePixels(copy);
   FWidth = FFull.Width();
   FHeight = FFull.Height();
+  DropTiledForm();
+  Touch();
+}
+
+void TLayerImage::DropTiledForm() {
   FIsFull = true;
   FStrip.SetSize(0, 0);
-  std::vector<uint8_t>().swap(FAlpha);
+  std::vector<TAlphaBlock>().swap(FBlocks);
+  FBlocksX = FBlocksY = 0;
   FPicture.SetSize(0, 0);
-  Touch();
 }
 
 void TLayerImage::Swap(TLayerImage& Other) {
@@ -85,7 +135,10 @@ void TLayerImage::Swap(TLayerImage& Other) {
   std::swap(FHeight, Other.FHeight);
   std::swap(FIsFull, Other.FIsFull);
   std::swap(FPeriod, Other.FPeriod);
-  FAlpha.swap(Other.FAlpha);
+  std::swap(FBlock, Other.FBlock);
+  std::swap(FBlocksX, Other.FBlocksX);
+  std::swap(FBlocksY, Other.FBlocksY);
+  FBlocks.swap(Other.FBlocks);
   TBitmap32 t;
   t.TakePixels(FStrip);
   FStrip.TakePixels(Other.FStrip);
@@ -100,38 +153,89 @@ void TLayerImage::Swap(TLayerImage& Other) {
 }
 
 void TLayerImage::WriteAlpha(int32_t X, int32_t Y, const uint8_t* A, int32_t N) {
+  Touch();
   if (FIsFull) {
     TColor32* row = FFull.ScanLine(Y) + X;
     for (int32_t i = 0; i < N; ++i) row[i] = (row[i] & 0x00FFFFFFu) | (TColor32(A[i]) << 24);
-  } else {
-    std::memcpy(FAlpha.data() + size_t(Y) * size_t(FWidth) + size_t(X), A, size_t(N));
+    return;
   }
-  Touch();
+  const int32_t ry = Y % FBlock;
+  for (int32_t x = X; x < X + N;) {
+    const int32_t end = std::min(X + N, (x / FBlock + 1) * FBlock);
+    TAlphaBlock& b = BlockAt(x, Y);
+    const uint8_t* from = A + (x - X);
+    if (b.Bytes || !AllEqual(from, size_t(end - x), b.Uniform))
+      std::memcpy(BytesOf(b) + size_t(ry) * size_t(FBlock) + size_t(x % FBlock), from,
+                  size_t(end - x));
+    x = end;
+  }
 }
 
 void TLayerImage::FillAlpha(int32_t X, int32_t Y, int32_t N, uint8_t A) {
+  Touch();
   if (FIsFull) {
     TColor32* row = FFull.ScanLine(Y) + X;
     const TColor32 a = TColor32(A) << 24;
     for (int32_t i = 0; i < N; ++i) row[i] = (row[i] & 0x00FFFFFFu) | a;
-  } else {
-    std::memset(FAlpha.data() + size_t(Y) * size_t(FWidth) + size_t(X), A, size_t(N));
+    return;
+  }
+  const int32_t ry = Y % FBlock;
+  for (int32_t x = X; x < X + N;) {
+    const int32_t end = std::min(X + N, (x / FBlock + 1) * FBlock);
+    TAlphaBlock& b = BlockAt(x, Y);
+    if (b.Bytes || b.Uniform != A)
+      std::memset(BytesOf(b) + size_t(ry) * size_t(FBlock) + size_t(x % FBlock), A,
+                  size_t(end - x));
+    x = end;
+  }
+}
+
+void TLayerImage::WriteSquareAlpha(int32_t X, int32_t Y, int32_t Side, const uint8_t* Values) {
+  if (!IsBlock(X, Y, Side) || X + Side > FWidth || Y + Side > FHeight) {
+    for (int32_t r = 0; r < Side; ++r)
+      WriteAlpha(X, Y + r, Values + size_t(r) * size_t(Side), Side);
+    return;
   }
   Touch();
+  TAlphaBlock& b = BlockAt(X, Y);
+  const size_t n = size_t(Side) * size_t(Side);
+  if (AllEqual(Values, n, Values[0])) {
+    b.Bytes.reset();
+    b.Uniform = Values[0];
+  } else {
+    std::memcpy(BytesOf(b), Values, n);
+  }
+}
+
+void TLayerImage::FillSquareAlpha(int32_t X, int32_t Y, int32_t Side, uint8_t A) {
+  if (!IsBlock(X, Y, Side) || X + Side > FWidth || Y + Side > FHeight) {
+    for (int32_t r = 0; r < Side; ++r) FillAlpha(X, Y + r, Side, A);
+    return;
+  }
+  Touch();
+  TAlphaBlock& b = BlockAt(X, Y);
+  b.Bytes.reset();
+  b.Uniform = A;
 }
 
 void TLayerImage::SetAllAlpha(uint8_t A) {
-  if (FIsFull)
-    FFull.SetAllAlpha(A);
-  else
-    std::fill(FAlpha.begin(), FAlpha.end(), A);
   Touch();
+  if (FIsFull) {
+    FFull.SetAllAlpha(A);
+    return;
+  }
+  for (TAlphaBlock& b : FBlocks) {
+    b.Bytes.reset();
+    b.Uniform = A;
+  }
 }
 
 TColor32 TLayerImage::Pixel(int32_t X, int32_t Y) const {
   if (FIsFull) return FFull.Pixel(X, Y);
-  return (FStrip.Pixel(X, Y % FPeriod) & 0x00FFFFFFu) |
-         (TColor32(FAlpha[size_t(Y) * size_t(FWidth) + size_t(X)]) << 24);
+  const TAlphaBlock& b = BlockAt(X, Y);
+  const uint8_t a =
+      b.Bytes ? b.Bytes[size_t(Y % FBlock) * size_t(FBlock) + size_t(X % FBlock)] : b.Uniform;
+  return (FStrip.Pixel(X, Y % FPeriod) & 0x00FFFFFFu) | (TColor32(a) << 24);
 }
 
 void TLayerImage::ReadRow(int32_t Y, int32_t X0, int32_t X1, TColor32* Out) const {
@@ -139,10 +243,23 @@ void TLayerImage::ReadRow(int32_t Y, int32_t X0, int32_t X1, TColor32* Out) cons
     std::memcpy(Out, FFull.ScanLine(Y) + X0, size_t(X1 - X0) * sizeof(TColor32));
     return;
   }
-  const TColor32* s = FStrip.ScanLine(Y % FPeriod) + X0;
-  const uint8_t* a = FAlpha.data() + size_t(Y) * size_t(FWidth) + size_t(X0);
-  const int32_t n = X1 - X0;
-  for (int32_t i = 0; i < n; ++i) Out[i] = (s[i] & 0x00FFFFFFu) | (TColor32(a[i]) << 24);
+  const TColor32* strip = FStrip.ScanLine(Y % FPeriod);
+  const size_t ry = size_t(Y % FBlock) * size_t(FBlock);
+  for (int32_t x = X0; x < X1;) {
+    const int32_t end = std::min(X1, (x / FBlock + 1) * FBlock);
+    const TAlphaBlock& b = BlockAt(x, Y);
+    const TColor32* s = strip + x;
+    TColor32* o = Out + (x - X0);
+    const int32_t n = end - x;
+    if (b.Bytes) {
+      const uint8_t* a = b.Bytes.get() + ry + size_t(x % FBlock);
+      for (int32_t i = 0; i < n; ++i) o[i] = (s[i] & 0x00FFFFFFu) | (TColor32(a[i]) << 24);
+    } else {
+      const TColor32 a = TColor32(b.Uniform) << 24;
+      for (int32_t i = 0; i < n; ++i) o[i] = (s[i] & 0x00FFFFFFu) | a;
+    }
+    x = end;
+  }
 }
 
 const TBitmap32& TLayerImage::Picture() const {
@@ -162,17 +279,17 @@ TBitmap32& TLayerImage::Full() {
     full.SetSize(FWidth, FHeight);
     for (int32_t y = 0; y < FHeight; ++y) ReadRow(y, 0, FWidth, full.ScanLine(y));
     FFull.TakePixels(full);
-    FIsFull = true;
-    FStrip.SetSize(0, 0);
-    std::vector<uint8_t>().swap(FAlpha);
-    FPicture.SetSize(0, 0);
+    DropTiledForm();
   }
   Touch();
   return FFull;
 }
 
 size_t TLayerImage::MemoryBytes() const {
-  return FAlpha.capacity() +
+  size_t bytes = FBlocks.capacity() * sizeof(TAlphaBlock);
+  for (const TAlphaBlock& b : FBlocks)
+    if (b.Bytes) bytes += size_t(FBlock) * size_t(FBlock);
+  return bytes +
          (size_t(FStrip.Width()) * FStrip.Height() + size_t(FFull.Width()) * FFull.Height() +
           size_t(FPicture.Width()) * FPicture.Height()) *
              sizeof(TColor32);

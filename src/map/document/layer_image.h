@@ -1,6 +1,6 @@
 #pragma once
-// TLayerImage: a layer's picture at map pixel size, held by what varies. A layer's
-// colours repeat its texture tile (or are one colour), so only one strip of the
+// TLayerImage: a layer's picture at map pixel size, held by what varies. A
+// layer's colours repeat its texture tile (or are one colour), so only one strip of the
 // tiled texture, one tile high and as wide as the map, is kept, with one alpha
 // byte per map pixel beside it; a pixel is the strip's colour at (x, y mod tile
 // height) with that alpha. Code that writes arbitrary pixels asks for the full
@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "map/raster/bitmap32.h"
@@ -34,10 +35,11 @@ class TLayerImage {
   // The tile SourceRect of Source repeated over W x H pixels, alpha included, as
   // laying the tile side by side along the top and repeating that strip down
   // gives. An empty size or tile gives an image of the size without pixels set
-  // (all 0).
-  void SetTiled(const TBitmap32& Source, const TRect& SourceRect, int32_t W, int32_t H);
+  // (all 0). Block is the side of the alpha blocks (the map's chip size).
+  void SetTiled(const TBitmap32& Source, const TRect& SourceRect, int32_t W, int32_t H,
+                int32_t Block);
   // W x H pixels of colour C.
-  void SetSolid(TColor32 C, int32_t W, int32_t H);
+  void SetSolid(TColor32 C, int32_t W, int32_t H, int32_t Block);
   // A copy of Image as a plain surface.
   void SetFull(const TBitmap32& Image);
   // Exchanges the contents of two images.
@@ -47,6 +49,10 @@ class TLayerImage {
   void WriteAlpha(int32_t X, int32_t Y, const uint8_t* A, int32_t N);
   void FillAlpha(int32_t X, int32_t Y, int32_t N, uint8_t A);
   void SetAllAlpha(uint8_t A);
+  // Alpha of the Side x Side square at (X, Y) from Values (row after row); a
+  // square of one alpha block takes one byte when all its values are equal.
+  void WriteSquareAlpha(int32_t X, int32_t Y, int32_t Side, const uint8_t* Values);
+  void FillSquareAlpha(int32_t X, int32_t Y, int32_t Side, uint8_t A);
 
   TColor32 Pixel(int32_t X, int32_t Y) const;
   // Pixels X0 .. X1 - 1 of row Y into Out[0 .. X1 - X0).
@@ -65,13 +71,35 @@ class TLayerImage {
 
  private:
   void Touch() { FPictureStale.store(true, std::memory_order_relaxed); }
+  // Frees the strip and the alpha blocks once the plain surface holds the image.
+  void DropTiledForm();
 
   int32_t FWidth = 0, FHeight = 0;
   bool FIsFull = false;
-  // Tiled form: the strip (colours in the low 24 bits) and the alpha plane.
+  // One block of alpha: its bytes (FBlock x FBlock, row after row), or none when
+  // every pixel has the alpha Uniform.
+  struct TAlphaBlock {
+    uint8_t Uniform = 0;
+    std::unique_ptr<uint8_t[]> Bytes;
+  };
+  TAlphaBlock& BlockAt(int32_t X, int32_t Y) {
+    return FBlocks[size_t(Y / FBlock) * size_t(FBlocksX) + size_t(X / FBlock)];
+  }
+  const TAlphaBlock& BlockAt(int32_t X, int32_t Y) const {
+    return FBlocks[size_t(Y / FBlock) * size_t(FBlocksX) + size_t(X / FBlock)];
+  }
+  // The bytes of a block, made when it had one alpha.
+  uint8_t* BytesOf(TAlphaBlock& B);
+  // Whether the square at (X, Y) of Side is one whole block.
+  bool IsBlock(int32_t X, int32_t Y, int32_t Side) const {
+    return !FIsFull && Side == FBlock && X % FBlock == 0 && Y % FBlock == 0;
+  }
+
+  // Tiled form: the strip (colours in the low 24 bits) and the alpha blocks.
   TBitmap32 FStrip;
   int32_t FPeriod = 1;  // the tile's height: the strip's row for y is y mod FPeriod
-  std::vector<uint8_t> FAlpha;
+  int32_t FBlock = 1, FBlocksX = 0, FBlocksY = 0;
+  std::vector<TAlphaBlock> FBlocks;
   // Plain form.
   TBitmap32 FFull;
   // The picture of the tiled form, built on demand.

@@ -46,7 +46,7 @@ TMapEditLayer::TMapEditLayer(TMapEditLayerList* Owner) : FOwner(Owner) {}
 void TMapEditLayer::SetTiledImage(const TBitmap32& Tile) {
   FCoverage.Invalidate();
   FImage.SetTiled(Tile, TRect{0, 0, Tile.Width(), Tile.Height()}, FOwner ? FOwner->PixelWidth() : 0,
-                  FOwner ? FOwner->PixelHeight() : 0);
+                  FOwner ? FOwner->PixelHeight() : 0, FOwner ? FOwner->ChipSize() : 1);
 }
 
 void TMapEditLayer::SetFileName(const std::string& Value, TTextureCache* Cache) {
@@ -58,11 +58,12 @@ void TMapEditLayer::UpdateImage(TTextureCache* Cache) {
   FCoverage.Invalidate();
   const int32_t pw = FOwner ? FOwner->PixelWidth() : 0;
   const int32_t ph = FOwner ? FOwner->PixelHeight() : 0;
+  const int32_t chip = FOwner ? FOwner->ChipSize() : 1;
 
   // Everything that can fail (decoding, a bad chip, allocation) happens before the
   // image is replaced, so that a failure leaves the layer's image as it was.
   if (const std::optional<int32_t> colour = TryStrToInt(FFileName)) {
-    FImage.SetSolid(ColorFromPlatform(*colour), pw, ph);
+    FImage.SetSolid(ColorFromPlatform(*colour), pw, ph, chip);
     return;
   }
   if (FFileName.empty()) return;
@@ -103,7 +104,7 @@ void TMapEditLayer::UpdateImage(TTextureCache* Cache) {
     tile = {0, 0, w, h};
     if (Cache) source = &Cache->Pixels(FFileName, tile, tile);
   }
-  FImage.SetTiled(*source, tile, pw, ph);
+  FImage.SetTiled(*source, tile, pw, ph, chip);
 }
 
 void TMapEditLayer::AssignTo(TSongData* Dest) const {

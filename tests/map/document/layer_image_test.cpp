@@ -23,7 +23,7 @@ TEST(LayerImage, TiledPixelsRepeatTheTileAndAlphaChangesKeepColours) {
   TBitmap32 tile;
   MakeTile(tile);
   TLayerImage image;
-  image.SetTiled(tile, TRect{0, 0, 3, 2}, 7, 5);
+  image.SetTiled(tile, TRect{0, 0, 3, 2}, 7, 5, 2);
   ASSERT_EQ(image.Width(), 7);
   ASSERT_EQ(image.Height(), 5);
   EXPECT_FALSE(image.IsFull());
@@ -31,7 +31,7 @@ TEST(LayerImage, TiledPixelsRepeatTheTileAndAlphaChangesKeepColours) {
     for (int32_t x = 0; x < 7; ++x) ASSERT_EQ(image.Pixel(x, y), tile.Pixel(x % 3, y % 2));
   // A chip of the tile: the 2 x 2 square from (1, 0).
   TLayerImage chip;
-  chip.SetTiled(tile, TRect{1, 0, 3, 2}, 5, 3);
+  chip.SetTiled(tile, TRect{1, 0, 3, 2}, 5, 3, 4);
   EXPECT_EQ(chip.Pixel(0, 0), tile.Pixel(1, 0));
   EXPECT_EQ(chip.Pixel(3, 2), tile.Pixel(2, 0));
   EXPECT_EQ(chip.Pixel(4, 1), tile.Pixel(1, 1));
@@ -57,10 +57,10 @@ TEST(LayerImage, TiledPixelsRepeatTheTileAndAlphaChangesKeepColours) {
 
   // A solid colour, and a map lower than the tile.
   TLayerImage solid;
-  solid.SetSolid(0xFF123456u, 4, 1);
+  solid.SetSolid(0xFF123456u, 4, 1, 3);
   EXPECT_EQ(solid.Pixel(3, 0), 0xFF123456u);
   TLayerImage low;
-  low.SetTiled(tile, TRect{0, 0, 3, 2}, 4, 1);
+  low.SetTiled(tile, TRect{0, 0, 3, 2}, 4, 1, 1);
   EXPECT_EQ(low.Pixel(3, 0), tile.Pixel(0, 0));
 }
 
@@ -68,7 +68,7 @@ TEST(LayerImage, FullSurfaceTakesAnyPixelAndTheTiledFormIsSmall) {
   TBitmap32 tile;
   MakeTile(tile);
   TLayerImage image;
-  image.SetTiled(tile, TRect{0, 0, 3, 2}, 6, 4);
+  image.SetTiled(tile, TRect{0, 0, 3, 2}, 6, 4, 3);
   TBitmap32& full = image.Full();
   EXPECT_TRUE(image.IsFull());
   EXPECT_EQ(full.Pixel(4, 3), tile.Pixel(1, 1));
@@ -80,19 +80,40 @@ TEST(LayerImage, FullSurfaceTakesAnyPixelAndTheTiledFormIsSmall) {
   image.FillAlpha(5, 0, 1, 0xAB);
   EXPECT_EQ(image.Pixel(5, 0), 0xAB345678u);
   // A new build goes back to the tiled form.
-  image.SetTiled(tile, TRect{0, 0, 3, 2}, 6, 4);
+  image.SetTiled(tile, TRect{0, 0, 3, 2}, 6, 4, 3);
   EXPECT_FALSE(image.IsFull());
   EXPECT_EQ(image.FullRow(0), nullptr);
   EXPECT_EQ(image.Pixel(5, 0), tile.Pixel(2, 0));
 
-  // A 1000 x 1000 layer of a 64 x 64 texture holds little more than its alpha.
+  // A 1000 x 1000 layer of an opaque 64 x 64 texture holds its strip (64 rows)
+  // and one alpha byte per 50 x 50 block; a block gets bytes of its own only while
+  // its pixels differ.
   TBitmap32 texture;
   texture.SetSize(64, 64);
+  texture.Clear(0xFF336699u);
   TLayerImage big;
-  big.SetTiled(texture, TRect{0, 0, 64, 64}, 1000, 1000);
-  EXPECT_LT(big.MemoryBytes(), size_t(1000) * 1000 * 3 / 2);
+  big.SetTiled(texture, TRect{0, 0, 64, 64}, 1000, 1000, 50);
+  const size_t small = big.MemoryBytes();
+  EXPECT_LT(small, size_t(1000) * 64 * 4 + 400 * 32);
+  std::vector<uint8_t> square(2500, 255);
+  square[1234] = 7;
+  big.WriteSquareAlpha(100, 50, 50, square.data());
+  EXPECT_EQ(big.MemoryBytes(), small + 2500);
+  EXPECT_EQ(big.Pixel(100 + 1234 % 50, 50 + 1234 / 50), 0x07336699u);
+  EXPECT_EQ(big.Pixel(101, 50), 0xFF336699u);
+  big.FillAlpha(120, 60, 5, 0);  // a part of the block with bytes
+  EXPECT_EQ(big.Pixel(124, 60), 0x00336699u);
+  big.FillAlpha(0, 0, 1000, 255);  // already so: no bytes made
+  EXPECT_EQ(big.MemoryBytes(), small + 2500);
+  square[1234] = 255;
+  big.WriteSquareAlpha(100, 50, 50, square.data());  // one alpha again
+  EXPECT_EQ(big.MemoryBytes(), small);
+  EXPECT_EQ(big.Pixel(124, 60), 0xFF336699u);
+  big.FillSquareAlpha(950, 950, 50, 0);
+  EXPECT_EQ(big.Pixel(999, 999), 0x00336699u);
+  EXPECT_EQ(big.MemoryBytes(), small);
 
   // A size that cannot be held is refused and the image is kept.
-  EXPECT_THROW(big.SetSolid(0xFF000000u, 1 << 16, 1 << 15), EImageError);
+  EXPECT_THROW(big.SetSolid(0xFF000000u, 1 << 16, 1 << 15, 50), EImageError);
   EXPECT_EQ(big.Width(), 1000);
 }
