@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "map/base/grid2d.h"
 #include "map/base/progress.h"
@@ -24,6 +25,11 @@
 
 class TMapObjectList;
 struct TMapLoadReport;
+
+// An inclusive box of map pixels, in 64 bits so that far-away door ends fit.
+struct TPixelBox {
+  int64_t X0 = 0, Y0 = 0, X1 = -1, Y1 = -1;
+};
 struct TMapSaveReport;
 
 class TMapEditLayerList : public TSongDataArray {
@@ -124,6 +130,22 @@ class TMapEditLayerList : public TSongDataArray {
   void RedrawAround(int32_t CX, int32_t CY);
   void RedrawCells(const TRecordList& List);
   void ClearCellShade(int32_t CX, int32_t CY);
+  // The grid entries inside Changed were just written. When the look of a door
+  // depends on them (doors vanish near walls), the door bitmap is rebuilt and the
+  // boxes in which it may have changed are added to Boxes; true then.
+  bool UpdateDoorsForGridChange(const TPixelBox& Changed, std::vector<TPixelBox>& Boxes);
+  // Redraws every cell whose composition reads a pixel of one of Boxes, each once,
+  // leaving out the cells for which Skip says they were redrawn already.
+  void RedrawBoxes(const std::vector<TPixelBox>& Boxes,
+                   const std::function<bool(int32_t CX, int32_t CY)>& Skip = {});
+  // Rebuilds the door bitmap and adds to Boxes the box of the door pixels that
+  // changed within each of Regions (or, for the second, near the door from
+  // (X1, Y1) to (X2, Y2)).
+  void RebuildDoorsComparing(const std::vector<TPixelBox>& Regions, std::vector<TPixelBox>& Boxes);
+  void RebuildDoorsForDoor(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2,
+                           std::vector<TPixelBox>& Boxes);
+  // Whether the composition of cell (CX, CY) reads a pixel a door may draw.
+  bool CellSeesDoor(int32_t CX, int32_t CY);
 
   // --- painting and doors (map_paint.cpp) ---
   void PaintPixel(int32_t X, int32_t Y, int32_t Layer);

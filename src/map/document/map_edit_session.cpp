@@ -1,6 +1,7 @@
 #include "map/document/map_edit_session.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <utility>
@@ -138,6 +139,7 @@ void TMapEditSession::BeginStroke(const TEditTools& Tools, int32_t Layer, int32_
   FStroke.ShadesAtEnd = !Tools.Chip && Tools.ShadesAtStrokeEnd();
   FStroke.Radius = Tools.PenRadius;
   FStroke.Layer = Layer;
+  FStroke.HasLast = false;
   if (!Tools.Chip) {
     FTouchedCells.Clear();
     // Shades wait for the stroke's end.
@@ -154,6 +156,37 @@ void TMapEditSession::ContinueStroke(const TEditTools& Tools, int32_t Layer, int
 }
 
 void TMapEditSession::StrokePoint(int32_t X, int32_t Y) {
+  const TPoint from = FStroke.Last;
+  const bool join = FStroke.HasLast;
+  FStroke.HasLast = true;
+  FStroke.Last = {X, Y};
+  if (!join) return StrokeStamp(X, Y);
+  if (FStroke.Chip) {
+    // Every cell of the line between the two cells, the first one left out (it
+    // was painted with the point before).
+    const TPoint a = FMap->PixelToCell(from.X, from.Y), b = FMap->PixelToCell(X, Y);
+    const int64_t dx = int64_t(b.X) - a.X, dy = int64_t(b.Y) - a.Y;
+    const int64_t n = std::max(std::abs(dx), std::abs(dy));
+    for (int64_t i = 1; i <= n; ++i) {
+      const int64_t cx = a.X + (2 * dx * i + (dx >= 0 ? n : -n)) / (2 * n);
+      const int64_t cy = a.Y + (2 * dy * i + (dy >= 0 ? n : -n)) / (2 * n);
+      FMap->PaintChip(int32_t(cx), int32_t(cy), FStroke.Layer);
+    }
+    return;
+  }
+  // Stamps at most the pen's radius apart (one pixel for the smallest pen).
+  const int64_t dx = int64_t(X) - from.X, dy = int64_t(Y) - from.Y;
+  const int64_t span = std::max(std::abs(dx), std::abs(dy));
+  const int64_t step = std::max<int64_t>(FStroke.Radius, 1);
+  const int64_t n = (span + step - 1) / step;
+  for (int64_t i = 1; i <= n; ++i) {
+    const int64_t x = from.X + (2 * dx * i + (dx >= 0 ? n : -n)) / (2 * n);
+    const int64_t y = from.Y + (2 * dy * i + (dy >= 0 ? n : -n)) / (2 * n);
+    StrokeStamp(int32_t(x), int32_t(y));
+  }
+}
+
+void TMapEditSession::StrokeStamp(int32_t X, int32_t Y) {
   const TPoint cell = FMap->PixelToCell(X, Y);
   if (FStroke.Chip) {
     FMap->PaintChip(cell.X, cell.Y, FStroke.Layer);
@@ -167,6 +200,7 @@ void TMapEditSession::StrokePoint(int32_t X, int32_t Y) {
 void TMapEditSession::EndStroke() {
   if (!FStroke.Open) return;
   FStroke.Open = false;
+  FStroke.HasLast = false;
   if (!FStroke.ShadesAtEnd) return;
   FMap->DrawShadeOnlyCell = false;
   FMap->RedrawCells(FTouchedCells);
@@ -244,27 +278,28 @@ int32_t TMapEditSession::AddLayer(int32_t Index, const std::string& Name, const 
     } else {
       FHistory.PushLayerUndo(mutInsertLayer, Index);
       FModified = true;
-      ShowNewLayer(Index, !insert);
+      ShowNewLayer(Index);
     }
     throw;
   }
-  ShowNewLayer(Index, !insert);
+  ShowNewLayer(Index);
   FHistory.PushLayerUndo(mutInsertLayer, Index);
   FModified = true;
   return Index;
 }
 
-void TMapEditSession::ShowNewLayer(int32_t Index, bool Appended) {
+void TMapEditSession::ShowNewLayer(int32_t Index) {
   // The new layer holds no pixel, so composing leaves it transparent everywhere
   // and the other layers as they were: its image, opaque from its texture, only
-  // needs its alpha cleared. A layer added last changes how the layer that was
-  // last shows under doors, so with doors the map is composed again.
+  // needs its alpha cleared. Under doors, though, how a layer shows depends on
+  // which layer comes last or just above a chip cell's own, so with doors the map
+  // is composed again.
   TBitmap32& bmp = FMap->Layers(Index)->BMPForWriting();
   for (int32_t y = 0; y < bmp.Height(); ++y) {
     TColor32* row = bmp.ScanLine(y);
     for (int32_t x = 0; x < bmp.Width(); ++x) row[x] &= 0x00FFFFFFu;
   }
-  if (Appended && FMap->Doors().HasDoors()) FMap->Refresh();
+  if (FMap->Doors().HasDoors()) FMap->Refresh();
 }
 
 void TMapEditSession::EditLayer(int32_t Index, const std::string& Name, const std::string& Source,
@@ -294,6 +329,8 @@ void TMapEditSession::EditLayer(int32_t Index, const std::string& Name, const st
 
 void TMapEditSession::DeleteLayer(int32_t Index) {
   FHistory.DeleteLayer(*FMap, Index);
+  // The last floor layer's pixels become walls, near which doors look different.
+  if (FMap->DoorsIfCreated()) FMap->Doors().RebuildDoorBitmap();
   FMap->Refresh();
   FModified = true;
 }

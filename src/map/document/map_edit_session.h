@@ -89,7 +89,9 @@ class TMapEditSession {
   // the touched cells get their shades when the stroke ends. Beginning while a
   // stroke is open ends that one first.
   void BeginStroke(const TEditTools& Tools, int32_t Layer, int32_t X, int32_t Y);
-  // Paints the next point of the open stroke; with no stroke open, begins one.
+  // Paints the next point of the open stroke, joined to the one before by a line
+  // (of cells with Tools.Chip, else of stamps at most a radius apart), so that a
+  // fast drag leaves no gap; with no stroke open, begins one.
   void ContinueStroke(const TEditTools& Tools, int32_t Layer, int32_t X, int32_t Y);
   void EndStroke();
   bool InStroke() const { return FStroke.Open; }
@@ -149,14 +151,19 @@ class TMapEditSession {
     bool ShadesAtEnd = false;
     int32_t Radius = 2;
     int32_t Layer = 0;
+    // The stroke's last point, which the next one is joined to.
+    bool HasLast = false;
+    TPoint Last;
   };
   void Replace(TMapEditLayerList& Fresh, const std::string& FileName,
                const std::optional<TFileStamp>& Stamp = std::nullopt);
   void PushPaintUndo();
-  // Gives a layer just added (at Index, last when Appended) its composed look.
-  void ShowNewLayer(int32_t Index, bool Appended);
+  // Gives a layer just added at Index its composed look.
+  void ShowNewLayer(int32_t Index);
   void PushObjectUndo();
   void StrokePoint(int32_t X, int32_t Y);
+  // One chip or one stamp of the open stroke.
+  void StrokeStamp(int32_t X, int32_t Y);
 
   std::unique_ptr<TMapEditLayerList> FOwnedMap;
   TMapEditLayerList* FMap = nullptr;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -47,6 +49,12 @@ void DropForeignChipFlag(TMapEditLayerList& M, int32_t CX, int32_t CY, int32_t L
   if (!CellInside(M, CX, CY)) return;
   if (M.Cells(CX, CY) == 1 && M.PixelLayers(CX * M.ChipSize(), CY * M.ChipSize()) != Layer)
     M.SetCell(CX, CY, 0);
+}
+
+// Whether (CX, CY) is among the cells RedrawAround(AX, AY) visits.
+std::function<bool(int32_t, int32_t)> AroundOf(int32_t AX, int32_t AY) {
+  return
+      [AX, AY](int32_t CX, int32_t CY) { return std::abs(CX - AX) <= 1 && std::abs(CY - AY) <= 1; };
 }
 
 bool IsChipOfLayer(const TMapEditLayerList& M, int32_t CX, int32_t CY, int32_t Layer) {
@@ -94,7 +102,12 @@ void TMapEditLayerList::PaintChip(int32_t CX, int32_t CY, int32_t Layer) {
   NotePixelsChanging(CX * cs, CY * cs, CX * cs + cs - 1, CY * cs + cs - 1);
   for (int32_t y = CY * cs; y < CY * cs + cs; ++y)
     std::fill(FPixels.Row(y) + CX * cs, FPixels.Row(y) + CX * cs + cs, Layer);
+  std::vector<TPixelBox> doors;
+  UpdateDoorsForGridChange(
+      {int64_t(CX) * cs, int64_t(CY) * cs, int64_t(CX) * cs + cs - 1, int64_t(CY) * cs + cs - 1},
+      doors);
   RedrawAround(CX, CY);
+  if (!doors.empty()) RedrawBoxes(doors, AroundOf(CX, CY));
 }
 
 void TMapEditLayerList::PaintCircle(int32_t X, int32_t Y, int32_t Radius, int32_t Layer) {
@@ -132,7 +145,14 @@ void TMapEditLayerList::PaintCircle(int32_t X, int32_t Y, int32_t Radius, int32_
     }
   }
 
-  if (!DrawShadeOnlyCell) RedrawAround(X / cs, Y / cs);
+  if (DrawShadeOnlyCell) return;
+  // The stamp may reach into the next cell, whose changed pixels the cells beyond
+  // it read too: those are redrawn after the ones around the stamp's cell.
+  const TPixelBox stamp{int64_t(X) - r, int64_t(Y) - r, int64_t(X) + r, int64_t(Y) + r};
+  std::vector<TPixelBox> boxes{stamp};
+  UpdateDoorsForGridChange(stamp, boxes);
+  RedrawAround(X / cs, Y / cs);
+  RedrawBoxes(boxes, AroundOf(X / cs, Y / cs));
 }
 
 void TMapEditLayerList::FillRectChips(int32_t CX1, int32_t CY1, int32_t CX2, int32_t CY2,
@@ -184,6 +204,8 @@ void TMapEditLayerList::FillRectPixels(int32_t X1, int32_t Y1, int32_t X2, int32
 
   // Row by row for memory order; the result does not depend on the order.
   for (int32_t y = Y1; y < Y2; ++y) PaintRun(*this, X1, X2, y, Layer);
+  std::vector<TPixelBox> doors;
+  UpdateDoorsForGridChange({X1, Y1, X2 - 1, Y2 - 1}, doors);
 
   // Inner cells hold only the painted layer: clear their shade without
   // recomposing them; recompose the ring along the border. An inner cell's
@@ -201,7 +223,8 @@ void TMapEditLayerList::FillRectPixels(int32_t X1, int32_t Y1, int32_t X2, int32
   TRecordList recompose;
   for (int32_t cx = C1 + 1; cx < C2; ++cx)
     for (int32_t cy = R1 + 1; cy < R2; ++cy) {
-      if (seesUnpainted(cx, cy))
+      // A door over an inner cell shows through and casts shade: composed too.
+      if (seesUnpainted(cx, cy) || CellSeesDoor(cx, cy))
         recompose.Add({cx, cy});
       else
         ClearCellShade(cx, cy);
@@ -222,6 +245,11 @@ void TMapEditLayerList::FillRectPixels(int32_t X1, int32_t Y1, int32_t X2, int32
     const TPoint p = recompose.Item(i);
     RedrawCell(p.X, p.Y);
   }
+  // Doors whose look changed with the painting reach beyond the ring.
+  if (!doors.empty())
+    RedrawBoxes(doors, [=](int32_t CX, int32_t CY) {
+      return CX >= C1 - 1 && CX <= C2 + 1 && CY >= R1 - 1 && CY <= R2 + 1;
+    });
 }
 
 void TMapEditLayerList::EllipseChips(int32_t CX1, int32_t CY1, int32_t CX2, int32_t CY2,
@@ -404,7 +432,9 @@ void TMapEditLayerList::AddFreeDoor(int32_t X1, int32_t Y1, int32_t X2, int32_t 
   TPoint p = PixelToCell(X1, Y1), q = PixelToCell(X2, Y2);
   int32_t a = std::min(p.X, q.X), c = std::max(p.X, q.X);
   int32_t b = std::min(p.Y, q.Y), e = std::max(p.Y, q.Y);
-  Doors().RebuildDoorBitmap();
+  // Where the door bitmap changed: the new door, and other doors it trims.
+  std::vector<TPixelBox> changed;
+  RebuildDoorsForDoor(X1, Y1, X2, Y2, changed);
 
   // Ranges are cut to the cells next to the map: calls further out redraw nothing,
   // and far-away ends must not make the loops run for ever.
@@ -412,17 +442,30 @@ void TMapEditLayerList::AddFreeDoor(int32_t X1, int32_t Y1, int32_t X2, int32_t 
   auto lo = [](int64_t V, int32_t N) {
     return int32_t(std::clamp<int64_t>(V, -2, int64_t(N) + 1));
   };
+  // The cells redrawn below; the door's band may reach cells they leave out.
+  std::vector<uint8_t> done(size_t(w) * size_t(h), 0);
+  auto redraw = [&](int32_t CX, int32_t CY) {
+    if (CX >= 0 && CY >= 0 && CX < w && CY < h) done[size_t(CY) * size_t(w) + size_t(CX)] = 1;
+    RedrawCell(CX, CY);
+  };
+  auto around = [&](int32_t CX, int32_t CY) {
+    static constexpr int32_t kOrder[9][2] = {{0, 0},   {-1, 0}, {1, 0},  {0, 1}, {0, -1},
+                                             {-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+    for (const auto& d : kOrder) redraw(CX + d[0], CY + d[1]);
+  };
   for (int32_t cx = lo(a, w); cx <= lo(c, w); ++cx) {
-    RedrawCell(cx, b);
-    if (b != e) RedrawAround(cx, e);
+    redraw(cx, b);
+    if (b != e) around(cx, e);
   }
   for (int32_t cy = lo(int64_t(b) + 2, h); cy <= lo(int64_t(e) - 2, h); ++cy) {
-    RedrawCell(a, cy);
-    if (a != c) RedrawAround(c, cy);
+    redraw(a, cy);
+    if (a != c) around(c, cy);
   }
   for (int32_t cx = lo(int64_t(a) + 2, w); cx <= lo(int64_t(c) - 2, w); ++cx)
-    for (int32_t cy = lo(int64_t(b) + 2, h); cy <= lo(int64_t(e) - 2, h); ++cy)
-      RedrawAround(cx, cy);
+    for (int32_t cy = lo(int64_t(b) + 2, h); cy <= lo(int64_t(e) - 2, h); ++cy) around(cx, cy);
+  RedrawBoxes(changed, [&](int32_t CX, int32_t CY) {
+    return done[size_t(CY) * size_t(w) + size_t(CX)] != 0;
+  });
 }
 
 void TMapEditLayerList::DeleteFreeDoorsAt(int32_t X, int32_t Y) {

@@ -206,7 +206,10 @@ void TUndoHistory::ApplyUndo(TMapEditLayerList& Doc, TUndoDirection Direction) {
   ApplyRecord(Doc, record, Direction);
   if (Direction == TUndoDirection::Undo) --FUndoIndex;
   // Objects lie over the composed cells, which an object change leaves as they are.
-  if (record.AddType != mutObjects) Doc.Refresh();
+  if (record.AddType == mutObjects) return;
+  // Doors vanish near walls: the grids put back decide how they look again.
+  if (Doc.DoorsIfCreated()) Doc.Doors().RebuildDoorBitmap();
+  Doc.Refresh();
 }
 
 void TUndoHistory::ApplyRecord(TMapEditLayerList& Doc, TMapEditUndo& R, TUndoDirection Direction) {

@@ -267,3 +267,44 @@ TEST(MapEditSession, TouchedCellsNeedAChipSize) {
 }
 
 }  // namespace
+
+TEST(MapEditSession, StrokePositionsAreJoined) {
+  // A press at cell 0 and moves to cells 10 and 20 of one row paint the 21 cells
+  // between, the diagonal way too; nothing outside the line.
+  TMapEditSession s(8);
+  s.New(24, 12, 8, nullptr);
+  s.AddLayer(1, "A", "255", mltGround, TBadLayerSource::Revert);
+  TEditTools chip;
+  s.BeginStroke(chip, 1, 4, 4);
+  s.ContinueStroke(chip, 1, 84, 4);
+  s.ContinueStroke(chip, 1, 164, 4);
+  s.EndStroke();
+  TMapEditLayerList& m = s.Map();
+  for (int32_t cx = 0; cx < 24; ++cx)
+    EXPECT_EQ(m.PixelLayers(cx * 8 + 3, 3), cx <= 20 ? 1 : 0) << cx;
+  s.BeginStroke(chip, 1, 4, 12);      // cell (0, 1)
+  s.ContinueStroke(chip, 1, 84, 92);  // cell (10, 11)
+  s.EndStroke();
+  int32_t painted = 0;
+  for (int32_t cy = 1; cy < 12; ++cy)
+    for (int32_t cx = 0; cx < 24; ++cx) painted += m.PixelLayers(cx * 8, cy * 8) == 1;
+  EXPECT_EQ(painted, 11);  // one cell per row: (0,1), (1,2) .. (10,11)
+  for (int32_t i = 0; i <= 10; ++i) EXPECT_EQ(m.PixelLayers(i * 8, (i + 1) * 8), 1) << i;
+  // The whole line is one undo step.
+  ASSERT_TRUE(s.Undo());
+  EXPECT_EQ(m.PixelLayers(40, 48), 0);
+  EXPECT_EQ(m.PixelLayers(80, 0), 1);
+
+  // Free-hand: stamps at most a radius apart leave no gap along the drag, and a
+  // stalled drag (the same point again) adds nothing.
+  s.BeginStroke(FreeHand(3), 1, 2, 60);
+  s.ContinueStroke(FreeHand(3), 1, 150, 60);
+  s.ContinueStroke(FreeHand(3), 1, 150, 60);
+  s.EndStroke();
+  for (int32_t x = 0; x <= 152; ++x) EXPECT_EQ(m.PixelLayers(x, 60), 1) << x;
+  for (int32_t x = 2; x <= 150; ++x) {
+    EXPECT_EQ(m.PixelLayers(x, 58), 1) << x;  // a radius-3 pen covers two rows above
+    EXPECT_EQ(m.PixelLayers(x, 62), 1) << x;
+  }
+  EXPECT_EQ(m.PixelLayers(60, 64), 0);
+}
