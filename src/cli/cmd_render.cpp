@@ -7,15 +7,16 @@
 #include <system_error>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_compose_option.h"
 #include "cli/cli_errors.h"
 #include "cli/cli_grid_option.h"
 #include "cli/cli_map_io.h"
-#include "cli/cli_progress.h"
 #include "cli/cli_preset_option.h"
+#include "cli/cli_progress.h"
 #include "cli/cli_values.h"
+#include "map/document/map_edit_layer_list.h"
 #include "map/output/image_output.h"
 #include "map/output/output_preset.h"
-#include "map/document/map_edit_layer_list.h"
 
 namespace fs = std::filesystem;
 
@@ -66,6 +67,7 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
       webpQuality = true;
     } else if (a == "--lossless") {
       lossless = true;
+    } else if (ParseComposeOption(a, options.Compose)) {
     } else if (a == "--quiet") {
       quiet = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {

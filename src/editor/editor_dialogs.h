@@ -12,6 +12,7 @@
 #include "dialogs/file_form.h"
 #include "dialogs/layer_form.h"
 #include "dialogs/map_tile_form.h"
+#include "dialogs/object_props_form.h"
 #include "dialogs/output_opt_form.h"
 #include "dialogs/print_opt_form.h"
 #include "dialogs/print_preview_form.h"
@@ -52,6 +53,11 @@ struct TVttExportRequest {
   int32_t Height = 0;
   int32_t PixelsPerGrid = 32;
   bool Grid = false;
+  // Labels on the image, the lights baked into it, the object layers' outlines
+  // among the walls.
+  bool Labels = false;
+  bool BakeLights = false;
+  bool MergeObjects = false;
 };
 
 // What the Output command asks the output settings dialog: the map and file the
@@ -150,6 +156,10 @@ class TEditorDialogs {
     return false;
   }
 
+  // --- map objects ---
+  // The properties of a label, light or window; false when cancelled.
+  virtual bool EditObject(QWidget* /*Parent*/, TMapObject& /*Obj*/) { return false; }
+
   // --- languages ---
   // Lets the dialogs read their texts from a language file, in the order map chip,
   // layer, map size, output, print.
@@ -185,6 +195,9 @@ class TQtEditorDialogs : public TEditorDialogs {
                     const TPrintOptions& Options) override;
   TPrintOptFormCaptions PrintCaptions;
   TPrintPreviewFormCaptions PrintPreviewCaptions;
+  // --- map objects ---
+  bool EditObject(QWidget* Parent, TMapObject& Obj) override;
+  TObjectPropsFormCaptions ObjectCaptions;
   // --- languages ---
   void LoadLanguage(const TLanguageFile& File) override;
   // The texts of the dialogs made when they are shown.

@@ -38,6 +38,7 @@ TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,
   CreateActions();
   CreateMenus();
   CreateToolBar();
+  CreateObjectCommands();
   CreateSidePanel();
   CreateStatusBar();
   resize(634, 540);

@@ -64,6 +64,7 @@ void TMapEdit2Form::ClearBand() {
 }
 
 void TMapEdit2Form::PaintBox321MouseDown(TMouseButton Button, bool LeftHeld, int32_t X, int32_t Y) {
+  if (FDocument && ObjectMouseDown(Button, X, Y)) return;
   if (!FDocument || FLayerList->currentRow() < 0) return;
   if (Button == TMouseButton::Middle) return;
   if (Button == TMouseButton::Right) {
@@ -117,6 +118,7 @@ void TMapEdit2Form::PaintBox321MouseDown(TMouseButton Button, bool LeftHeld, int
 }
 
 void TMapEdit2Form::PaintBox321MouseMove(bool LeftHeld, int32_t X, int32_t Y) {
+  if (FDocument && ObjectMouseMove(LeftHeld, X, Y)) return;
   if (!FDocument || FLayerList->currentRow() < 0) return;
   if (X < 0 || Y < 0 || X >= CanvasWidth() || Y >= CanvasHeight()) return;
   const TEditTools tools = Tools();
@@ -171,6 +173,7 @@ void TMapEdit2Form::PaintBox321MouseMove(bool LeftHeld, int32_t X, int32_t Y) {
 
 void TMapEdit2Form::PaintBox321MouseUp(TMouseButton Button, bool /*LeftHeld*/, int32_t X,
                                        int32_t Y) {
+  if (FDocument && ObjectMouseUp(Button, X, Y)) return;
   if (FLayerList->currentRow() < 0) {
     if (FLayerList->count() == 0 && FDocument) {
       const QString text =

@@ -27,7 +27,7 @@ bool TMapEdit2Form::PaintBox321PaintBuffer(TBitmap32& Buffer, TRect& MapRect) {
   MapRect = clip;
   Buffer.SetSize(clip.Width(), clip.Height());
   Buffer.Clear(0);
-  ComposeMap(*FDocument, Buffer, clip, 0, 0);
+  ComposeMap(*FDocument, Buffer, clip, 0, 0, ViewComposeOptions());
 
   // Grid lines of the whole canvas that cross the composed part, unblended.
   const int32_t C = FDocument->ChipSize();
@@ -52,6 +52,7 @@ bool TMapEdit2Form::PaintBox321PaintBuffer(TBitmap32& Buffer, TRect& MapRect) {
       DrawBandFrame(Buffer, box, clip.Left, clip.Top);
     }
   }
+  DrawObjectOverlay(Buffer, clip);
   return true;
 }
 

@@ -104,7 +104,10 @@ bool TQtEditorDialogs::VttExportOptions(QWidget* Parent, TVttExportRequest& Requ
   TVttExportForm form(Parent);
   form.ApplyCaptions(VttExportCaptions);
   form.SetMapSize(Request.Width, Request.Height);
-  return form.Execute(Request.ChipSize, Request.PixelsPerGrid, Request.Grid);
+  form.SetObjectChoices(Request.Labels, Request.BakeLights, Request.MergeObjects);
+  if (!form.Execute(Request.ChipSize, Request.PixelsPerGrid, Request.Grid)) return false;
+  form.ObjectChoices(Request.Labels, Request.BakeLights, Request.MergeObjects);
+  return true;
 }
 
 QString TQtEditorDialogs::SaveVttFileName(QWidget* Parent) {
@@ -126,6 +129,15 @@ void TQtEditorDialogs::LoadLanguage(const TLanguageFile& File) {
   ::LoadLanguage(File, PrintCaptions);
   ::LoadLanguage(File, PrintPreviewCaptions);
   ::LoadLanguage(File, VttExportCaptions);
+  ::LoadLanguage(File, ObjectCaptions);
+}
+
+// --- map objects ---
+
+bool TQtEditorDialogs::EditObject(QWidget* Parent, TMapObject& Obj) {
+  TObjectPropsForm form(Parent);
+  form.ApplyCaptions(ObjectCaptions);
+  return form.Execute(Obj);
 }
 
 // --- image output and printing ---

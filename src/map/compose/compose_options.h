@@ -4,4 +4,10 @@
 // styles, lights) is a field here that the view, image output, printing and the
 // VTT image switch on through the one composition routine.
 
-struct TComposeOptions {};
+struct TComposeOptions {
+  // Labels of the map (room numbers, notes); off for a players' copy.
+  bool Labels = true;
+  // The lights' falloff baked into the picture; off, so the picture stays the
+  // design's own.
+  bool LightPreview = false;
+};

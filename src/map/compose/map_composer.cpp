@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "map/compose/object_overlay.h"
 #include "map/document/map_edit_door_list.h"
 #include "map/document/map_edit_layer_list.h"
 
@@ -259,7 +260,7 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
 }  // namespace
 
 void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& MapRect,
-                int32_t DestX, int32_t DestY, const TComposeOptions& /*Options*/) {
+                int32_t DestX, int32_t DestY, const TComposeOptions& Options) {
   const int32_t PW = Map.PixelWidth(), PH = Map.PixelHeight();
   // Clip to the map, then to the target, moving the destination along.
   TRect src = IntersectRect(MapRect, TRect{0, 0, PW, PH});
@@ -281,6 +282,7 @@ void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& Ma
     ComposeRowsFast(Map, Target, src, int32_t(dx), int32_t(dy));
   else
     ComposeRowsGeneral(stack, Target, src, int32_t(dx), int32_t(dy));
+  DrawMapObjects(Map, Target, src, int32_t(dx), int32_t(dy), Options);
 }
 
 void ComposeMapStretched(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& DestRect,

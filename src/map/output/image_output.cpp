@@ -138,7 +138,7 @@ void ComposeForOutput(TMapEditLayerList& Map, TBitmap32& Image, const TOutputOpt
   if (Progress) Progress("compose", 0, ph);
   for (int32_t y = 0; y < ph; y += kComposeStripRows) {
     const int32_t y1 = std::min(ph, y + kComposeStripRows);
-    ComposeMap(Map, Image, TRect{0, y, pw, y1}, 0, y);
+    ComposeMap(Map, Image, TRect{0, y, pw, y1}, 0, y, Options.Compose);
     if (Progress) Progress("compose", y1, ph);
   }
   DrawGrid(Image, Map.Width(), Map.Height(), Map.ChipSize(), Options);
@@ -212,11 +212,11 @@ void ComposeBands(TMapEditLayerList& Map, const TOutputOptions& Options, TWriter
     if (L.Scaled) {
       // Whole cells: image rows y .. y+rows are map cell rows y/Cell onwards.
       const int32_t r0 = y / L.Cell, r1 = r0 + rows / L.Cell;
-      ComposeMapStretched(Map, band, TRect{0, 0, pw, rows},
-                          TRect{0, r0 * chip, Map.PixelWidth(), r1 * chip},
-                          L.Cell > chip ? TResamplerKind::Nearest : TResamplerKind::Draft);
+      ComposeMapStretched(
+          Map, band, TRect{0, 0, pw, rows}, TRect{0, r0 * chip, Map.PixelWidth(), r1 * chip},
+          L.Cell > chip ? TResamplerKind::Nearest : TResamplerKind::Draft, Options.Compose);
     } else {
-      ComposeMap(Map, band, TRect{0, y, pw, y + rows}, 0, 0);
+      ComposeMap(Map, band, TRect{0, y, pw, y + rows}, 0, 0, Options.Compose);
     }
     DrawGridScaled(band, 0, -int64_t(y), L.Cell, 0, 0, Map.Width(), Map.Height(), Options);
     Writer.WriteRows(band, rows);

@@ -8,8 +8,9 @@
 #include <string>
 
 #include "map/base/color.h"
-#include "map/codec/image_webp.h"
 #include "map/base/progress.h"
+#include "map/codec/image_webp.h"
+#include "map/compose/compose_options.h"
 
 class TBitmap32;
 class TMapEditLayerList;
@@ -26,6 +27,8 @@ struct TOutputOptions {
   bool HalfTone = false;
   // How a ".webp" file is encoded (lossless unless told otherwise).
   TWebpSettings Webp;
+  // The looks drawn beyond the layer stack (labels, the light preview).
+  TComposeOptions Compose;
 };
 
 // How fast drawing is handled when output is produced. The default switches it off

@@ -163,7 +163,8 @@ void DrawAssemblyPage(TMapEditLayerList& Map, const TPrintLayout& Layout,
   image.SetSize(w, h);
   image.Clear(0xFFFFFFFFu);
   ComposeMapStretched(Map, image, TRect{0, 0, w, h}, TRect{0, 0, int32_t(mw), int32_t(mh)},
-                      scale < 1 ? TResamplerKind::Draft : TResamplerKind::Nearest);
+                      scale < 1 ? TResamplerKind::Draft : TResamplerKind::Nearest,
+                      Options.Grid.Compose);
   if (!Options.FullColor) ToGrey(image);
   Sink.DrawImage(image, 0, y0);
   const double cell = Map.ChipSize() * scale;
@@ -265,7 +266,8 @@ void RenderSheet(TMapEditLayerList& Map, const TPrintLayout& Layout, const TPrin
                       (Sheet.FirstCellX + Sheet.CellsX) * chip,
                       (Sheet.FirstCellY + Sheet.CellsY) * chip};
   ComposeMapStretched(Map, Image, TRect{0, 0, Image.Width(), Image.Height()}, mapRect,
-                      Options.Smooth ? TResamplerKind::Draft : TResamplerKind::Nearest);
+                      Options.Smooth ? TResamplerKind::Draft : TResamplerKind::Nearest,
+                      Options.Grid.Compose);
   // Every map pixel line of a cell edge becomes a band as thick as one map pixel
   // at this scale.
   const int32_t lineX = std::max(1, (cx + chip / 2) / std::max(1, chip));
