@@ -5,10 +5,10 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  zlib1g-dev libpng-dev libjpeg62-turbo-dev libwebp-dev libstb-dev
-  nlohmann-json3-dev libinih-dev
+  zlib1g-dev libpng-dev libjpeg62-turbo-dev libwebp-dev libstb-dev libdeflate-dev
+  nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-tools-dev libgl-dev
+  qt6-base-dev qt6-tools-dev qt6-svg-dev libgl-dev
   fonts-ipafont-gothic
   libfreetype-dev fonts-dejavu-core
   xvfb xauth imagemagick xdotool poppler-utils qpdf webp strace

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "map/base/text_messages.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_errors.h"
 #include "cli/cli_map_io.h"
+#include "map/base/text_messages.h"
 
 #ifndef VC_VERSION
 #define VC_VERSION "unknown"
@@ -55,6 +55,8 @@ const char* const kHelpDetails =
     "  erase-free-doors X Y\n"
     "  add-layer NAME SOURCE [ground|floor|object] [before=I]\n"
     "  edit-layer I NAME SOURCE          delete-layer I\n"
+    "  wall-layer NAME SOURCE            (the wall layer, 0)\n"
+    "  style plain | style OPTIONS...    the map's stored style (OPTIONS as render's)\n"
     "  undo                              redo\n"
     "Pixel rectangles and ellipses end before X2, Y2. Words with blanks go in\n"
     "double quotes. In a script (--script FILE, or - for standard input), one\n"
@@ -68,6 +70,16 @@ const char* const kHelpDetails =
     "roll20 (70), print300 (one-inch cells at 300 dpi: 300, with 300 dpi stored) or\n"
     "custom (the --pixels-per-cell, --dpi or --pixels-per-grid given). An image with\n"
     "a side over 16384 pixels is written with a warning naming a size that fits.\n"
+    "\n"
+    "render, print and export-vtt draw the map in its stored style, and take:\n"
+    "  --plain                        the plain picture (then the options below)\n"
+    "  --hatch DIST[,SPACING]         pen hatching on the walls within DIST pixels\n"
+    "  --hatch-color #RRGGBB, --hatch-seed N\n"
+    "  --shadow ANGLE,LENGTH[,SOFT]   wall shadow towards ANGLE degrees (0 right, 90 down)\n"
+    "  --outline WIDTH[,ROUGHNESS]    a line along the walls; --outline-color #RRGGBB\n"
+    "  --ink-saving hatch|grey        light grey floors, walls hatched or grey\n"
+    "  --grid-style solid|dashed|dotted, --grid-opacity PERCENT (0 to 100)\n"
+    "Lengths are map pixels.\n"
     "\n"
     "Objects (labels, lights, windows, ...) are addressed by the \"index\" that\n"
     "info --json lists for them, their place in the map file; --index I changes\n"

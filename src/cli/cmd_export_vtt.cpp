@@ -8,6 +8,7 @@
 #include "cli/cli_errors.h"
 #include "cli/cli_map_io.h"
 #include "cli/cli_progress.h"
+#include "cli/cli_style_option.h"
 #include "cli/cli_preset_option.h"
 #include "cli/cli_values.h"
 #include "map/document/map_edit_layer_list.h"
@@ -23,9 +24,12 @@ int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
   TVttExportOptions options;
   bool quiet = false, sizeGiven = false;
   TOutputPreset preset = TOutputPreset::Custom;
+  TStyleRequest style;
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::string& a = Args[i];
-    if (a == "--pixels-per-grid") {
+    if (TakeStyleOption(Args, i, style)) {
+      continue;
+    } else if (a == "--pixels-per-grid") {
       const std::string& v = OptionValue(Args, i);
       const std::optional<int32_t> n = ParseInt(v);
       if (!n || *n < 1 || *n > kVttMaxPixelsPerGrid)
@@ -60,6 +64,7 @@ int RunExportVtt(const TCliArgs& Args, const TCliContext&) {
   CheckOutputPath(mapPath, outPath);
   TMapEditLayerList map;
   LoadMapWithWarnings(map, mapPath);
+  ApplyStyleRequest(style, StoredStyleOrWarn(map), options.Grid);
   WarnLargeImage(map.Width(), map.Height(),
                  options.PixelsPerGrid > 0 ? options.PixelsPerGrid : map.ChipSize(),
                  "--pixels-per-grid");

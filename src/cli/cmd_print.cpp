@@ -10,6 +10,7 @@
 #include "cli/cli_errors.h"
 #include "cli/cli_grid_option.h"
 #include "cli/cli_map_io.h"
+#include "cli/cli_style_option.h"
 #include "cli/cli_values.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/output/pdf_print_sink.h"
@@ -52,9 +53,12 @@ int RunPrint(const TCliArgs& Args, const TCliContext& Context) {
   int32_t dpi = 600;
   TPrintOptions options;
   options.AssemblyPage = true;
+  TStyleRequest style;
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::string& a = Args[i];
-    if (a == "--cell") {
+    if (TakeStyleOption(Args, i, style)) {
+      continue;
+    } else if (a == "--cell") {
       ParseCellSize(OptionValue(Args, i), cellSize, unit);
       cellGiven = true;
     } else if (a == "--paper") {
@@ -115,6 +119,7 @@ int RunPrint(const TCliArgs& Args, const TCliContext& Context) {
   CheckOutputPath(mapPath, outPath);
   TMapEditLayerList map;
   LoadMapWithWarnings(map, mapPath);
+  ApplyStyleRequest(style, StoredStyleOrWarn(map), options.Grid);
   const TPrinterMetrics metrics =
       PdfPrinterMetrics(paper, landscape, dpi, TPdfPrintSink::DefaultMarginMm);
   const TPrintLayout layout = ComputePrintLayout(cellSize, unit, metrics, map.ChipSize(),

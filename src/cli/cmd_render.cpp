@@ -11,6 +11,7 @@
 #include "cli/cli_errors.h"
 #include "cli/cli_grid_option.h"
 #include "cli/cli_map_io.h"
+#include "cli/cli_style_option.h"
 #include "cli/cli_preset_option.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_values.h"
@@ -29,9 +30,12 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
   int32_t pixelsPerCell = 0, dpi = 0;
   bool lossless = false, webpQuality = false, sizeGiven = false;
   TOutputPreset preset = TOutputPreset::Custom;
+  TStyleRequest style;
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::string& a = Args[i];
-    if (a == "--grid") {
+    if (TakeStyleOption(Args, i, style)) {
+      continue;
+    } else if (a == "--grid") {
       ParseGridSides(OptionValue(Args, i), options);
     } else if (a == "--grid-color") {
       const std::string& v = OptionValue(Args, i);
@@ -95,6 +99,7 @@ int RunRender(const TCliArgs& Args, const TCliContext&) {
   CheckOutputPath(mapPath, outPath);
   TMapEditLayerList map;
   LoadMapWithWarnings(map, mapPath);
+  ApplyStyleRequest(style, StoredStyleOrWarn(map), options);
   WarnLargeImage(map.Width(), map.Height(), pixelsPerCell > 0 ? pixelsPerCell : map.ChipSize(),
                  "--pixels-per-cell");
   RunWithProgress(quiet, outPath, [&](const TOutputProgress& Progress) {

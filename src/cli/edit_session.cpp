@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <utility>
 
+#include "cli/cli_style_option.h"
 #include "cli/cli_values.h"
 #include "map/base/text_encoding.h"
 #include "map/base/text_quote.h"
 #include "map/document/map_edit_door.h"
 #include "map/document/map_edit_layer.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/document/map_style_edit.h"
 #include "map/file/layer_set.h"
+#include "map/objects/map_object_list.h"
+#include "map/objects/map_style.h"
 
 namespace vcli {
 
@@ -94,6 +98,8 @@ void TEditSession::Execute(const std::vector<std::string>& W) {
   if (c == "add-layer") return AddLayer(W);
   if (c == "edit-layer") return EditLayer(W);
   if (c == "delete-layer") return DeleteLayer(W);
+  if (c == "wall-layer") return WallLayer(W);
+  if (c == "style") return Style(W);
   if (c == "undo") {
     CheckArgCount(W, 1, 1, "undo");
     return Undo();
@@ -300,6 +306,29 @@ void TEditSession::EditLayer(const TArgs& W) {
   CheckLayerText(W[2], "name");
   CheckLayerText(W[3], "source");
   FSession.EditLayer(ListIndexArg(W, 1) + 1, W[2], W[3], TBadLayerSource::Revert);
+}
+
+void TEditSession::WallLayer(const TArgs& W) {
+  CheckArgCount(W, 3, 3, "wall-layer NAME SOURCE");
+  CheckLayerText(W[1], "name");
+  CheckLayerText(W[2], "source");
+  if (FMap.Count() == 0) throw TCommandError("the map has no wall layer");
+  FSession.EditLayer(0, W[1], W[2], TBadLayerSource::Revert);
+}
+
+void TEditSession::Style(const TArgs& W) {
+  // The words after "style" are the style options of render; "plain" alone
+  // clears the style.
+  TStyleRequest request;
+  TArgs words(W.begin() + 1, W.end());
+  for (std::string& w : words)
+    if (w == "plain") w = "--plain";
+  if (words.empty()) throw TCommandError("style takes plain or style options such as --hatch 16");
+  for (size_t i = 0; i < words.size(); ++i)
+    if (!TakeStyleOption(words, i, request))
+      throw TCommandError("style does not take \"" + words[i] + "\"");
+  const TMapStyleSettings stored = StoredMapStyle(std::as_const(FMap).Objects());
+  SetMapStyle(FSession, RequestedStyle(request, stored));
 }
 
 void TEditSession::DeleteLayer(const TArgs& W) {

@@ -70,6 +70,10 @@ class TEditSession {
   void AddLayer(const TArgs& W);
   void EditLayer(const TArgs& W);
   void DeleteLayer(const TArgs& W);
+  // The wall layer's name and texture (layer 0, which the layer list leaves out).
+  void WallLayer(const TArgs& W);
+  // The map's stored style: "style plain" or style options as render takes them.
+  void Style(const TArgs& W);
   void Undo();
   void Redo();
 

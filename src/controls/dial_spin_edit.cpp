@@ -138,6 +138,13 @@ void TDialSpinBase::keyPressEvent(QKeyEvent* Event) {
     case Qt::Key_PageDown:
       Event->ignore();
       return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+      // Not characters to type: the spin box takes the value and passes the key
+      // on, so that Enter presses the dialog's default button and Escape cancels.
+      QAbstractSpinBox::keyPressEvent(Event);
+      return;
     default:
       break;
   }

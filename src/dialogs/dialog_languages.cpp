@@ -168,6 +168,8 @@ void LoadLanguage(const TLanguageFile& File, TPrintOptFormCaptions& C) {
   Read(File, s, "Sheets", C.Sheets);
   Read(File, s, "SheetsHint", C.SheetsHint);
   Read(File, s, "Preview", C.Preview);
+  Read(File, s, "PdfFile", C.PdfFile);
+  Read(File, s, "Inch", C.Inch);
 }
 
 void LoadLanguage(const TLanguageFile& File, TPrintPreviewFormCaptions& C) {

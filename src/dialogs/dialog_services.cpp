@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 
 std::string QtFileFilter(const std::string& Filter) {
@@ -24,9 +25,20 @@ std::string QtFileFilter(const std::string& Filter) {
   return out;
 }
 
+namespace {
+std::string& DialogFolder() {
+  static std::string folder;
+  return folder;
+}
+}  // namespace
+
+void SetFileDialogFolder(const std::string& Folder) { DialogFolder() = Folder; }
+const std::string& FileDialogFolder() { return DialogFolder(); }
+
 std::optional<std::string> TQtDialogServices::OpenFile(QWidget* Parent, const std::string& Title,
                                                        const std::string& Filter) {
-  const QString name = QFileDialog::getOpenFileName(Parent, QString::fromStdString(Title), {},
+  const QString name = QFileDialog::getOpenFileName(Parent, QString::fromStdString(Title),
+                                                    QString::fromStdString(FileDialogFolder()),
                                                     QString::fromStdString(QtFileFilter(Filter)));
   if (name.isEmpty()) return std::nullopt;
   return name.toStdString();
@@ -40,7 +52,8 @@ std::optional<TColor> TQtDialogServices::PickColor(QWidget* Parent, TColor Initi
 }
 
 void TQtDialogServices::Alert(QWidget* Parent, const std::string& Text) {
-  QMessageBox::information(Parent, QString(), QString::fromStdString(Text));
+  QMessageBox::information(Parent, QGuiApplication::applicationDisplayName(),
+                           QString::fromStdString(Text));
 }
 
 IDialogServices& DefaultDialogServices() {

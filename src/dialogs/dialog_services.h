@@ -31,6 +31,11 @@ class TQtDialogServices : public IDialogServices {
   void Alert(QWidget* Parent, const std::string& Text) override;
 };
 
+// The folder the platform's file dialogs open in: the open map's folder once
+// there is one (empty: the dialog's own choice).
+void SetFileDialogFolder(const std::string& Folder);
+const std::string& FileDialogFolder();
+
 // The shared instance used when a dialog is given no services of its own.
 IDialogServices& DefaultDialogServices();
 

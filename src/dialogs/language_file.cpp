@@ -1,7 +1,5 @@
 #include "dialogs/language_file.h"
 
-#include <ini.h>
-
 #include <algorithm>
 #include <cctype>
 #include <sstream>
@@ -23,6 +21,33 @@ std::string Trimmed(const std::string& S) {
   while (b < e && std::isspace(static_cast<unsigned char>(S[b]))) ++b;
   while (e > b && std::isspace(static_cast<unsigned char>(S[e - 1]))) --e;
   return S.substr(b, e - b);
+}
+
+// Calls Entry(section, key, value) for every "key=value" line of Text, in order.
+// The rules of the classic ini readers: a line may be of any length; blanks at the
+// start of a line are ignored (an indented line is an ordinary line, never the
+// continuation of the one above); a line whose first character is ';' is a
+// comment, while ';' anywhere else is part of the value; "[name]" starts a
+// section; blanks around keys and values are dropped; other lines are skipped.
+template <typename TEntry>
+void ForEachIniEntry(const std::string& Text, TEntry&& Entry) {
+  std::string section;
+  size_t pos = 0;
+  while (pos < Text.size()) {
+    size_t end = Text.find('\n', pos);
+    if (end == std::string::npos) end = Text.size();
+    const std::string line = Trimmed(Text.substr(pos, end - pos));
+    pos = end + 1;
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '[') {
+      const size_t close = line.find(']');
+      if (close != std::string::npos) section = Trimmed(line.substr(1, close - 1));
+      continue;
+    }
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos || eq == 0) continue;
+    Entry(section, Trimmed(line.substr(0, eq)), Trimmed(line.substr(eq + 1)));
+  }
 }
 
 }  // namespace
@@ -48,24 +73,20 @@ TLanguageFile TLanguageFile::FromBytes(const std::string& Bytes, const std::stri
     std::string converted;
     size_t failedAt = 0;
     if (!TryCp932ToUtf8(text, converted, failedAt))
-      throw EFileError((Name.empty() ? std::string("The language file") : "Language file \"" + Name + "\"") +
-                       ", line " + std::to_string(UndecodableLine(text, failedAt)) +
-                       ": the text is neither UTF-8 nor Shift JIS");
+      throw EFileError(
+          (Name.empty() ? std::string("The language file") : "Language file \"" + Name + "\"") +
+          ", line " + std::to_string(UndecodableLine(text, failedAt)) +
+          ": the text is neither UTF-8 nor Shift JIS");
     text = std::move(converted);
   }
-  // The ini parser stops a string at a zero byte; no caption holds one.
+  // No caption holds a zero byte; one in a damaged file is dropped.
   text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
   TLanguageFile file;
-  ini_parse_string(
-      text.c_str(),
-      [](void* User, const char* Section, const char* Name, const char* Value) -> int {
-        auto* f = static_cast<TLanguageFile*>(User);
-        if (!Name) return 1;  // a section line without keys
+  ForEachIniEntry(
+      text, [&file](const std::string& Section, const std::string& Key, const std::string& Value) {
         // The first occurrence of a key counts, as with the systems' ini readers.
-        f->FValues.emplace(MakeKey(Section, Name), QString::fromUtf8(Value));
-        return 1;
-      },
-      &file);
+        file.FValues.emplace(MakeKey(Section, Key), QString::fromUtf8(Value));
+      });
   return file;
 }
 

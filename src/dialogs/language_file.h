@@ -3,7 +3,9 @@
 // valid UTF-8 and as Shift JIS otherwise, so files written on either kind of system
 // read the same. Sections and keys are matched without regard to case, as ini
 // files are on the systems these files come from. Every key looked up is recorded,
-// so the program can tell which keys it reads.
+// so the program can tell which keys it reads. Lines are read as the classic ini
+// readers do: of any length, with ';' starting a comment only at the beginning of
+// a line and leading blanks ignored.
 
 #include <QString>
 #include <cstdint>

@@ -18,10 +18,10 @@
 #include "dialogs/dialog_services.h"
 #include "dialogs/map_tile_form.h"
 #include "dialogs/swatch_button.h"
-#include "map/file/layer_set.h"
 #include "map/base/text_convert.h"
 #include "map/base/text_encoding.h"
 #include "map/base/text_quote.h"
+#include "map/file/layer_set.h"
 
 namespace {
 
@@ -208,8 +208,15 @@ int32_t TLayerForm::AdditionIndex() const {
 void TLayerForm::PickColor(TColor Color) {
   FPanel1->SetColor(Color);
   FRB1->setChecked(true);
-  FEdit1->setText(QString::fromStdString(ColorToName(Color, UseJpColor)));
+  SuggestName(QString::fromStdString(ColorToName(Color, UseJpColor)));
   UpdateButtons();
+}
+
+void TLayerForm::SuggestName(const QString& Name) {
+  const QString current = FEdit1->text();
+  if (!current.isEmpty() && current != FSuggestedName) return;
+  FEdit1->setText(Name);
+  FSuggestedName = Name;
 }
 
 void TLayerForm::OpenColorPicker() {
@@ -225,7 +232,7 @@ void TLayerForm::ChooseFile() {
   if (!path) return;
   FEE1->setText(QString::fromStdString(FTileForm->Execute(*path)));
   FRB2->setChecked(true);
-  FEdit1->setText(QString::fromStdString(std::filesystem::path(*path).stem().string()));
+  SuggestName(QString::fromStdString(std::filesystem::path(*path).stem().string()));
   UpdateButtons();
 }
 

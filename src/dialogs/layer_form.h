@@ -115,6 +115,9 @@ class TLayerForm : public QDialog {
   // hold, which is said in an alert.
   void AcceptIfValidText();
   void ChooseFile();
+  // Puts Name in the name field unless the user typed a name of their own there
+  // (anything but empty or the name suggested last).
+  void SuggestName(const QString& Name);
   void ChangeChipPosition();
   void OpenColorPicker();
 
@@ -122,6 +125,8 @@ class TLayerForm : public QDialog {
   IDialogServices* FServices;
   TLayerFormCaptions FCaptions;
   TColor FPickerColor = 0;
+  // The name the dialog itself put in the name field last.
+  QString FSuggestedName;
 
   QLabel* FNameLabel;
   QLineEdit* FEdit1;

@@ -111,7 +111,7 @@ TPrintOptForm::TPrintOptForm(QWidget* Parent, IPrinterService* Printers)
   FRSE1->SetIncrement(1);
   FRSE1->SetValue(1.0L);
   FUnit = new QComboBox(FChipGroup);
-  FUnit->addItems({"㎜", "cm", "Inch"});
+  FUnit->addItems({"㎜", "cm", FCaptions.Inch});
   FUnit->setCurrentIndex(2);
   for (QLineEdit*& f : FFigures) {
     f = new QLineEdit(FChipGroup);
@@ -253,6 +253,8 @@ void TPrintOptForm::ApplyCaptions(const TPrintOptFormCaptions& V) {
   FSheetsLabel2->setText(V.Sheets);
   FSheets->setPlaceholderText(V.SheetsHint);
   FPreview->setText(V.Preview);
+  FUnit->setItemText(2, V.Inch);
+  if (FPrinterList->count() > 0) FPrinterList->setItemText(FPrinterList->count() - 1, V.PdfFile);
 }
 
 void TPrintOptForm::PrepareExecute(int32_t ChipSize, int32_t Width, int32_t Height) {
@@ -263,6 +265,9 @@ void TPrintOptForm::PrepareExecute(int32_t ChipSize, int32_t Width, int32_t Heig
   const int keep = FPrinterList->currentIndex();
   FPrinterList->clear();
   FPrinterList->addItems(FPrinters->PrinterNames());
+  // The last destination is the PDF file, named in the dialog's language.
+  if (FPrinterList->count() > 0)
+    FPrinterList->setItemText(FPrinterList->count() - 1, FCaptions.PdfFile);
   FPrinterList->setCurrentIndex(
       keep >= 0 && keep < FPrinterList->count() ? keep : FPrinters->DefaultPrinter());
   FFilling = false;

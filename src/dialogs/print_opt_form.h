@@ -56,6 +56,9 @@ struct TPrintOptFormCaptions {
   QString Sheets = "印刷するシート";
   QString SheetsHint = "空欄で全て (例: A2, B1-B3)";
   QString Preview = "プレビュー";
+  // The last destination (a PDF file instead of a printer) and the inch unit.
+  QString PdfFile = "PDFファイル";
+  QString Inch = "インチ";
 };
 
 // What the print dialog's destinations offer: a printer's papers and metrics.

@@ -60,7 +60,8 @@ void DrawBandFrame(TBitmap32& Target, const TRect& Box, int32_t OffsetX, int32_t
 }
 
 namespace {
-constexpr std::array<int32_t, 11> kZoomSteps = {10, 25, 33, 50, 67, 100, 150, 200, 300, 400, 800};
+constexpr std::array<int32_t, 12> kZoomSteps = {5,   10,  25,  33,  50,  67,
+                                                100, 150, 200, 300, 400, 800};
 }
 
 void TZoom::SetPercent(int32_t Value) { FPercent = std::clamp(Value, MinPercent, MaxPercent); }

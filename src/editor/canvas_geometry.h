@@ -41,7 +41,7 @@ void DrawBandFrame(TBitmap32& Target, const TRect& Box, int32_t OffsetX = 0, int
 // mappings are the identity.
 class TZoom {
  public:
-  static constexpr int32_t MinPercent = 10;
+  static constexpr int32_t MinPercent = 5;
   static constexpr int32_t MaxPercent = 800;
 
   int32_t Percent() const { return FPercent; }

@@ -164,6 +164,11 @@ class TEditorDialogs {
   // Lets the dialogs read their texts from a language file, in the order map chip,
   // layer, map size, output, print.
   virtual void LoadLanguage(const TLanguageFile& /*File*/) {}
+
+  // --- help ---
+  // A box of rich text with an OK button (the About box, the shortcut list).
+  virtual void ShowInformation(QWidget* /*Parent*/, const QString& /*Title*/,
+                               const QString& /*Text*/) {}
 };
 
 // The dialogs shown to the user.
@@ -200,6 +205,7 @@ class TQtEditorDialogs : public TEditorDialogs {
   TObjectPropsFormCaptions ObjectCaptions;
   // --- languages ---
   void LoadLanguage(const TLanguageFile& File) override;
+  void ShowInformation(QWidget* Parent, const QString& Title, const QString& Text) override;
   // The texts of the dialogs made when they are shown.
   TMapTileFormCaptions MapTileCaptions;
   TLayerFormCaptions LayerCaptions;

@@ -41,31 +41,52 @@ int32_t ShadeToValue(TShadeMode Mode) {
   }
 }
 
-TEditorSettings::TEditorSettings(QString FileName) : FFileName(std::move(FileName)) {}
+TEditorSettings::TEditorSettings(QString FileName, QString DefaultsFileName)
+    : FFileName(std::move(FileName)), FDefaultsFileName(std::move(DefaultsFileName)) {}
 
-QString TEditorSettings::ChooseFileName(const QString& ExecutablePath, bool FolderWritable,
+QString TEditorSettings::ChooseFileName(const QString& ExecutablePath, bool Portable,
                                         const QString& ConfigFolder) {
   const QFileInfo exe(ExecutablePath);
   const QString name = exe.completeBaseName() + ".ini";
-  if (FolderWritable) return exe.dir().filePath(name);
+  if (Portable) return exe.dir().filePath(name);
   return QDir(ConfigFolder).filePath(name);
 }
 
-QString TEditorSettings::DefaultFileName() {
-  const QString exe = QCoreApplication::applicationFilePath();
-  const QFileInfo folder(QFileInfo(exe).absolutePath());
-  const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-  const QString chosen = ChooseFileName(exe, folder.isWritable(), config);
-  if (!folder.isWritable()) QDir().mkpath(config);
-  return chosen;
+TEditorSettings TEditorSettings::ForProgram() {
+  return ForExecutable(QCoreApplication::applicationFilePath(),
+                       QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }
 
-bool TEditorSettings::Exists() const { return QFileInfo::exists(FFileName); }
+TEditorSettings TEditorSettings::ForExecutable(const QString& ExecutablePath,
+                                               const QString& ConfigFolder) {
+  const QString beside = ChooseFileName(ExecutablePath, true, ConfigFolder);
+  const bool portable = TEditorSettings(beside).ReadInteger("Application", "Portable", 0) == 1;
+  if (portable) return TEditorSettings(beside);
+  QDir().mkpath(ConfigFolder);
+  return TEditorSettings(ChooseFileName(ExecutablePath, false, ConfigFolder), beside);
+}
+
+bool TEditorSettings::Exists() const {
+  return QFileInfo::exists(FFileName) ||
+         (!FDefaultsFileName.isEmpty() && QFileInfo::exists(FDefaultsFileName));
+}
+
+namespace {
+
+// The value of Key in the settings file, else in the defaults file; invalid when
+// neither holds it.
+QVariant ReadValue(const QString& FileName, const QString& DefaultsFileName, const QString& Key) {
+  QVariant v = QSettings(FileName, QSettings::IniFormat).value(Key);
+  if (!v.isValid() && !DefaultsFileName.isEmpty() && QFileInfo::exists(DefaultsFileName))
+    v = QSettings(DefaultsFileName, QSettings::IniFormat).value(Key);
+  return v;
+}
+
+}  // namespace
 
 int32_t TEditorSettings::ReadInteger(const QString& Section, const QString& Key,
                                      int32_t Default) const {
-  QSettings ini(FFileName, QSettings::IniFormat);
-  const QVariant v = ini.value(Section + "/" + Key);
+  const QVariant v = ReadValue(FFileName, FDefaultsFileName, Section + "/" + Key);
   if (!v.isValid()) return Default;
   bool ok = false;
   const int value = v.toString().trimmed().toInt(&ok);
@@ -74,8 +95,8 @@ int32_t TEditorSettings::ReadInteger(const QString& Section, const QString& Key,
 
 QString TEditorSettings::ReadString(const QString& Section, const QString& Key,
                                     const QString& Default) const {
-  QSettings ini(FFileName, QSettings::IniFormat);
-  return ini.value(Section + "/" + Key, Default).toString();
+  const QVariant v = ReadValue(FFileName, FDefaultsFileName, Section + "/" + Key);
+  return v.isValid() ? v.toString() : Default;
 }
 
 void TEditorSettings::WriteInteger(const QString& Section, const QString& Key, int32_t Value) {

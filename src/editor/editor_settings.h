@@ -1,8 +1,10 @@
 #pragma once
-// The editor's settings file: an ini file beside the executable (the executable's
-// path with ".ini" as extension), or in the user's configuration folder when the
-// executable's folder cannot be written (an installed program). Sections
-// "Application" (Language, UndoLimit) and "DrawMode" (FastDraw, ShadeDraw).
+// The editor's settings file: an ini file in the user's configuration folder
+// (named after the executable, with ".ini" as extension). The file of that name
+// beside the executable is read only, as defaults for what the user's file lacks,
+// unless it asks to be the settings file itself ("Application"/"Portable" = 1, a
+// portable copy). Sections "Application" (Language, UndoLimit), "DrawMode"
+// (FastDraw, ShadeDraw), "Window" and "RecentFiles".
 
 #include <QString>
 #include <cstdint>
@@ -23,16 +25,22 @@ class TEditorSettings {
   // Undo records copy the whole pixel grid of the map, so the count is bounded.
   static constexpr int32_t MaxUndoLimit = 100;
 
-  // Uses FileName as the settings file.
-  explicit TEditorSettings(QString FileName);
-  // The settings file for the running program.
-  static QString DefaultFileName();
-  // FileName beside the executable when that folder is writable, else in the
+  // Uses FileName as the settings file; values it lacks are read from
+  // DefaultsFileName when one is given (never written).
+  explicit TEditorSettings(QString FileName, QString DefaultsFileName = {});
+  // The settings of the running program: the user's file with the one beside the
+  // executable as defaults, or that one alone for a portable copy.
+  static TEditorSettings ForProgram();
+  // The same for the executable ExecutablePath with the user's ConfigFolder.
+  static TEditorSettings ForExecutable(const QString& ExecutablePath, const QString& ConfigFolder);
+  // The file beside the executable for a portable copy, else the one in the
   // user's configuration folder.
-  static QString ChooseFileName(const QString& ExecutablePath, bool FolderWritable,
+  static QString ChooseFileName(const QString& ExecutablePath, bool Portable,
                                 const QString& ConfigFolder);
 
   const QString& FileName() const { return FFileName; }
+  const QString& DefaultsFileName() const { return FDefaultsFileName; }
+  // Whether the settings file or its defaults file exists.
   bool Exists() const;
 
   // Values that are missing or not numbers read as Default.
@@ -55,4 +63,5 @@ class TEditorSettings {
 
  private:
   QString FFileName;
+  QString FDefaultsFileName;
 };

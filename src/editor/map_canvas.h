@@ -1,7 +1,9 @@
 #pragma once
 // The drawing surface inside the scroll area. It shows the map at the window's
 // zoom, asks the window to compose only the exposed part, and reports mouse
-// events in map pixels so that every tool works the same at any zoom.
+// events in map pixels so that every tool works the same at any zoom. Dragging
+// with the middle button, or with Space held, moves the view instead; the wheel
+// scrolls (Shift: sideways) and zooms about the pointer with Ctrl.
 
 #include <QWidget>
 #include <cstdint>
@@ -30,10 +32,20 @@ class TMapCanvas : public QWidget {
   void mouseMoveEvent(QMouseEvent* Event) override;
   void mouseReleaseEvent(QMouseEvent* Event) override;
   void wheelEvent(QWheelEvent* Event) override;
+  void keyPressEvent(QKeyEvent* Event) override;
+  void keyReleaseEvent(QKeyEvent* Event) override;
+  void enterEvent(QEnterEvent* Event) override;
+  void leaveEvent(QEvent* Event) override;
 
  private:
   void UpdateSize();
   void DrawShrunkGrid(QPainter& Painter, const TRect& MapRect);
+
+  // Whether the view is being dragged (middle button, or left with Space held),
+  // and the last pointer position of the drag in global coordinates.
+  bool FPanning = false;
+  bool FSpaceHeld = false;
+  QPointF FPanFrom;
 
   TMapEdit2Form* FForm;
   int32_t FMapWidth = 0;

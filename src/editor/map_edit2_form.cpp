@@ -5,19 +5,25 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "editor/color_swatch.h"
+#include "editor/command_glyphs.h"
 #include "editor/command_table.h"
 #include "editor/map_canvas.h"
 #include "map/document/map_edit_layer_list.h"
@@ -40,8 +46,11 @@ TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,
   CreateToolBar();
   CreateObjectCommands();
   CreateSidePanel();
+  CreatePropPanel();
   CreateStatusBar();
   resize(634, 540);
+  setAcceptDrops(true);  // a map file dropped on the window opens
+  ApplyTexts();
   UpdateCaption();
   CreateAutosave();
   // Enabling rules are evaluated whenever the event loop is about to go idle.
@@ -65,11 +74,10 @@ void TMapEdit2Form::CreateActions() {
     auto* a = new QAction(QString::fromUtf8(def.Caption), this);
     a->setObjectName(def.Name);
     a->setProperty("category", QString::fromUtf8(def.Category));
-    if (*def.Hint) {
-      a->setToolTip(QString::fromUtf8(def.Hint));
-      a->setStatusTip(QString::fromUtf8(def.Hint));
-    }
-    if (*def.Shortcut) a->setShortcut(QKeySequence(def.Shortcut));
+    // The tooltip names the command and its shortcut; the hint goes to the
+    // status bar.
+    if (*def.Hint) a->setStatusTip(QString::fromUtf8(def.Hint));
+    if (*def.Shortcut) a->setShortcuts(QKeySequence::listFromString(def.Shortcut));
     // In Qt a command of an exclusive group must be checkable to show its state.
     a->setCheckable(def.Check || def.Group != 0);
     a->setChecked(def.Checked);
@@ -81,7 +89,7 @@ void TMapEdit2Form::CreateActions() {
       }
       g->addAction(a);
     }
-    FActions[def.Name] = a;
+    RegisterCommand(a);
   }
   auto on = [this](const char* name, auto handler) {
     connect(FActions.at(name), &QAction::triggered, this, handler);
@@ -123,6 +131,44 @@ void TMapEdit2Form::CreateActions() {
   FZoomFit->setObjectName("ZoomFit1");
   connect(FZoomFit, &QAction::triggered, this, [this] { ZoomToFit(); });
   addActions({FZoomIn, FZoomOut, FZoomActual, FZoomFit});
+  for (QAction* a : {FQuit, FZoomIn, FZoomOut, FZoomActual, FZoomFit}) RegisterCommand(a);
+
+  // Moving the selected layer up or down the list (the drawing order).
+  auto* up = new QAction(this);
+  up->setObjectName("LayerUp1");
+  up->setShortcut(QKeySequence("Ctrl+Up"));
+  connect(up, &QAction::triggered, this, [this] { MoveLayer1Execute(-1); });
+  auto* down = new QAction(this);
+  down->setObjectName("LayerDown1");
+  down->setShortcut(QKeySequence("Ctrl+Down"));
+  connect(down, &QAction::triggered, this, [this] { MoveLayer1Execute(+1); });
+  auto* about = new QAction(this);
+  about->setObjectName("About1");
+  connect(about, &QAction::triggered, this, [this] { About1Execute(); });
+  auto* keys = new QAction(this);
+  keys->setObjectName("Shortcuts1");
+  keys->setShortcut(QKeySequence::HelpContents);
+  connect(keys, &QAction::triggered, this, [this] { Shortcuts1Execute(); });
+  addActions({up, down, about, keys});
+  for (QAction* a : {up, down, about, keys}) RegisterCommand(a);
+
+  // The pen sizes on the keys 1 to 4.
+  for (int32_t i = 0; i < 4; ++i) {
+    auto* key = new QShortcut(QKeySequence(Qt::Key_1 + i), this);
+    connect(key, &QShortcut::activated, this, [this, i] { SetPenSize(i); });
+  }
+}
+
+void TMapEdit2Form::RegisterCommand(QAction* Command) {
+  if (!Command || Command->objectName().isEmpty()) return;
+  FActions[Command->objectName()] = Command;
+  DecorateCommand(*Command);
+  // A new caption (a language file) or new shortcut gives a new tooltip. Setting an
+  // unchanged tooltip emits nothing, so this settles at once.
+  connect(Command, &QAction::changed, this, [Command] {
+    const QString tip = CommandToolTip(*Command);
+    if (Command->toolTip() != tip) Command->setToolTip(tip);
+  });
 }
 
 QAction* TMapEdit2Form::Action(const QString& Name) const {
@@ -138,7 +184,9 @@ bool TMapEdit2Form::Checked(const QString& Name) const {
 void TMapEdit2Form::CreateMenus() {
   QMenu* file = menuBar()->addMenu("ファイル(&F)");
   file->setObjectName("FileMenu");
-  file->addActions({Action("New1"), Action("Open1"), Action("Save1"), Action("SaveAS1")});
+  file->addActions({Action("New1"), Action("Open1")});
+  CreateRecentMenu(file);
+  file->addActions({Action("Save1"), Action("SaveAS1")});
   file->addSeparator();
   file->addActions({Action("Output1"), Action("Print1")});
   CreateExportMenu(file);
@@ -185,6 +233,8 @@ void TMapEdit2Form::CreateMenus() {
   QMenu* layer = menuBar()->addMenu("レイヤー(&L)");
   layer->setObjectName("LayerMenu");
   layer->addActions({Action("AddLayer1"), Action("RecordLayerSet1")});
+  layer->addSeparator();
+  layer->addActions({Action("LayerUp1"), Action("LayerDown1")});
 
   QMenu* view = menuBar()->addMenu("表示(&V)");
   view->setObjectName("ViewMenu");
@@ -192,12 +242,17 @@ void TMapEdit2Form::CreateMenus() {
 
   FLanguageMenu = menuBar()->addMenu("言語(&A)");
   FLanguageMenu->setObjectName("LanguageMenu");
+  CreateHelpMenu();
 }
 
 void TMapEdit2Form::CreateToolBar() {
   QToolBar* bar = addToolBar("Tools");
   bar->setObjectName("ToolBar1");
   bar->setMovable(false);
+  // Glyphs only, so that every command shows at the window's default size; the
+  // tooltips name them with their shortcuts.
+  bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  bar->setIconSize(QSize(24, 24));
   const char* const layout[] = {
       "New1",     "Open1", "Save1", "|", "Output1",         "Print1",    "|", "Undo1",   "Redo1",
       "|",        "Pen1",  "Wall1", "|", "Chip1",           "FreeHand1", "|", "Pencil1", "Rect1",
@@ -213,11 +268,16 @@ void TMapEdit2Form::CreateToolBar() {
 QToolButton* TMapEdit2Form::MakePanelButton(QAction* Command, QWidget* Parent) {
   // The button mirrors its command's check and enabled state; clicking it runs
   // the command.
+  // The caption without its accelerator: the button is clicked, not typed.
   auto* b = new QToolButton(Parent);
-  b->setText(Command->text().remove('&'));
+  b->setText(PlainCaption(Command->text()));
   b->setCheckable(Command->isCheckable());
   b->setChecked(Command->isChecked());
-  b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  b->setIcon(Command->icon());
+  b->setIconSize(QSize(16, 16));
+  b->setToolTip(Command->toolTip());
+  b->setToolButtonStyle(Command->icon().isNull() ? Qt::ToolButtonTextOnly
+                                                 : Qt::ToolButtonTextBesideIcon);
   b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   connect(b, &QToolButton::clicked, Command, [Command, b] {
     if (Command->isCheckable() && Command->isChecked() && Command->actionGroup()) {
@@ -227,7 +287,8 @@ QToolButton* TMapEdit2Form::MakePanelButton(QAction* Command, QWidget* Parent) {
     Command->trigger();
   });
   connect(Command, &QAction::changed, b, [Command, b] {
-    b->setText(Command->text().remove('&'));
+    b->setText(PlainCaption(Command->text()));
+    b->setToolTip(Command->toolTip());
     b->setChecked(Command->isChecked());
     b->setEnabled(Command->isEnabled());
   });
@@ -239,7 +300,7 @@ void TMapEdit2Form::CreateSidePanel() {
   auto* row = new QHBoxLayout(central);
   row->setContentsMargins(2, 2, 2, 2);
   auto* panel = new QWidget(central);
-  panel->setFixedWidth(150);
+  panel->setFixedWidth(176);
   auto* col = new QVBoxLayout(panel);
   col->setContentsMargins(0, 0, 0, 0);
   col->setSpacing(2);
@@ -269,6 +330,7 @@ void TMapEdit2Form::CreateSidePanel() {
   doorRow->addWidget(MakePanelButton(Action("Door1"), panel));
   FDoorSwatch = new TColorSwatch(panel);
   FDoorSwatch->setObjectName("DoorSwatch");
+  FDoorSwatch->setFixedWidth(40);
   connect(FDoorSwatch, &TColorSwatch::LeftClicked, this, [this] { DoorColorChange1Execute(); });
   doorRow->addWidget(FDoorSwatch);
   col->addLayout(doorRow);
@@ -281,6 +343,7 @@ void TMapEdit2Form::CreateSidePanel() {
     b->setIcon(QIcon(QPixmap::fromImage(PenSizeGlyph(i))));
     b->setIconSize(QSize(20, 20));
     b->setChecked(i == 0);
+    b->setObjectName("PenSize" + QString::number(i + 1));
     FPenButtons[i] = b;
     penRow->addWidget(b);
   }
@@ -290,6 +353,8 @@ void TMapEdit2Form::CreateSidePanel() {
   FLayerList->setObjectName("ListBox1");
   FLayerList->setDragDropMode(QAbstractItemView::NoDragDrop);
   connect(FLayerList, &QListWidget::itemClicked, this, [this] { LayerModeExecute(); });
+  // The check box of an item shows or hides its layer in the view.
+  connect(FLayerList, &QListWidget::itemChanged, this, [this] { Invalidate(); });
   connect(FLayerList, &QListWidget::itemDoubleClicked, this, [this] { ListBox1DblClick(); });
   connect(FLayerList, &QListWidget::currentRowChanged, this, [this] { UpdateActions(); });
   col->addWidget(FLayerList, 1);
@@ -297,6 +362,19 @@ void TMapEdit2Form::CreateSidePanel() {
   addRow->addWidget(MakePanelButton(Action("AddLayer1"), panel));
   addRow->addWidget(MakePanelButton(Action("DeleteLayer1"), panel));
   col->addLayout(addRow);
+  // Moving the selected layer: glyph buttons, named by their tooltips.
+  auto* moveRow = new QHBoxLayout;
+  moveRow->addStretch();
+  for (const char* name : {"LayerUp1", "LayerDown1"}) {
+    QToolButton* b = MakePanelButton(Action(name), panel);
+    b->setObjectName(QString(name) + "Button");
+    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    b->setIconSize(QSize(20, 20));
+    b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    moveRow->addWidget(b);
+  }
+  moveRow->addStretch();
+  col->addLayout(moveRow);
   row->addWidget(panel);
 
   FScroll = new QScrollArea(central);
@@ -309,15 +387,25 @@ void TMapEdit2Form::CreateSidePanel() {
 }
 
 void TMapEdit2Form::CreateStatusBar() {
-  const int widths[4] = {60, 70, 80, 50};
-  for (int i = 0; i < 4; ++i) {
+  // The design's four panels, then the pointer's cell and pixel and the zoom.
+  const int widths[kPanels] = {60, 70, 80, 50, 170, 50};
+  for (int i = 0; i < kPanels; ++i) {
     FStatus[i] = new QLabel(this);
     FStatus[i]->setMinimumWidth(widths[i]);
-    if (i < 3) FStatus[i]->setAlignment(Qt::AlignCenter);
+    if (i < 3 || i == 5) FStatus[i]->setAlignment(Qt::AlignCenter);
     FStatus[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     statusBar()->addWidget(FStatus[i]);
   }
-  SetStatus(0, "0 Layers");
+  // Status tips show beside the panels, never over them.
+  FTip = new QLabel(this);
+  FTip->setObjectName("StatusTip");
+  FTip->setTextFormat(Qt::PlainText);
+  statusBar()->addWidget(FTip, 1);
+  FNote = new QLabel(this);
+  FNote->setObjectName("StatusNote");
+  statusBar()->addPermanentWidget(FNote);
+  SetStatus(0, FTexts.Layers.arg(0));
+  SetStatus(5, FTexts.Zoom.arg(100));
 }
 
 QImage TMapEdit2Form::PenSizeGlyph(int32_t Index) {
@@ -335,7 +423,18 @@ QImage TMapEdit2Form::PenSizeGlyph(int32_t Index) {
 
 void TMapEdit2Form::SetStatus(int32_t Panel, const QString& Text) { FStatus[Panel]->setText(Text); }
 
-QString TMapEdit2Form::StatusText(int32_t Panel) const { return FStatus[Panel]->text(); }
+QString TMapEdit2Form::StatusText(int32_t Panel) const {
+  return Panel >= 0 && Panel < kPanels ? FStatus[Panel]->text() : QString();
+}
+
+bool TMapEdit2Form::event(QEvent* Event) {
+  // QMainWindow would show status tips as a message over the panels.
+  if (Event->type() == QEvent::StatusTip) {
+    if (FTip) FTip->setText(static_cast<QStatusTipEvent*>(Event)->tip());
+    return true;
+  }
+  return QMainWindow::event(Event);
+}
 
 void TMapEdit2Form::LoadSettings() {
   BuildLanguageMenu();
@@ -344,7 +443,10 @@ void TMapEdit2Form::LoadSettings() {
   else
     SetUndoLimit(TEditorSettings::DefaultUndoLimit);
   SetAutosaveMinutes(FSettings->ReadAutosaveMinutes());
+  FRecent.Load(*FSettings);
+  RebuildRecentMenu();
   ApplyStartupLanguage();
+  RestoreWindowState();
 }
 
 void TMapEdit2Form::ReadDrawModes() {
@@ -385,6 +487,7 @@ void TMapEdit2Form::closeEvent(QCloseEvent* Event) {
   if (ConfirmDiscard()) {
     // Saved or knowingly discarded: nothing is left to recover.
     DiscardOwnRecoveryCopy();
+    SaveWindowState();
     Event->accept();
   } else {
     Event->ignore();
@@ -403,10 +506,16 @@ void TMapEdit2Form::UpdateActions() {
   Action("Undo1")->setEnabled(FSession->History().CanUndo());
   Action("Redo1")->setEnabled(FSession->History().CanRedo());
   FZoomFit->setEnabled(CanvasWidth() > 0);
+  const int32_t row = FLayerList->currentRow();
+  Action("LayerUp1")->setEnabled(row > 0);
+  Action("LayerDown1")->setEnabled(row >= 0 && row + 1 < FLayerList->count());
 }
 
 void TMapEdit2Form::SetModified(bool Value) {
-  if (!Value) DiscardOwnRecoveryCopy();
+  if (!Value) {
+    DiscardOwnRecoveryCopy();
+    FNote->clear();  // the map as saved needs no recovery copy
+  }
   // The session may have set the flag already; the caption follows it either way.
   FSession->SetModified(Value);
   UpdateCaption();

@@ -5,6 +5,7 @@
 // status bar, and turns canvas mouse input into edits of the map.
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -18,6 +19,8 @@
 #include "editor/canvas_geometry.h"
 #include "editor/editor_dialogs.h"
 #include "editor/editor_settings.h"
+#include "editor/editor_texts.h"
+#include "editor/recent_files.h"
 #include "editor/object_edit_state.h"
 #include "map/base/color.h"
 #include "map/compose/compose_options.h"
@@ -27,6 +30,8 @@
 
 class QAction;
 class QActionGroup;
+class QDockWidget;
+class TAssetBrowser;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -41,6 +46,8 @@ class TRecoveryStore;
 struct TMapLoadReport;
 class QTimer;
 class TLanguageFile;
+class QListWidgetItem;
+class QUrl;
 
 enum class TMouseButton { Left, Right, Middle };
 
@@ -89,6 +96,13 @@ class TMapEdit2Form : public QMainWindow {
   bool Checked(const QString& Name) const;
   // Evaluates every command's enabling rule (run whenever the event loop idles).
   void UpdateActions();
+  // Makes Command one of the window's commands: Action(its object name) finds it,
+  // its glyph comes from data/icons/<object name>.svg and its tooltip names its
+  // shortcuts (refreshed when a language file renames it). Commands added after
+  // the window was built (by other parts of the editor) come through here too.
+  void RegisterCommand(QAction* Command);
+  // The texts beyond the command captions, in the language chosen.
+  const TEditorTexts& Texts() const { return FTexts; }
 
   // --- document ---
   TMapEditLayerList* Document() const { return FDocument; }
@@ -97,7 +111,10 @@ class TMapEdit2Form : public QMainWindow {
   QString MapFileName() const;
   bool Modified() const;
   QListWidget* LayerList() const { return FLayerList; }
+  // Panels 0 to 3 as designed, 4 the pointer's position, 5 the zoom.
   QString StatusText(int32_t Panel) const;
+  // The status bar's note on recovery copies; empty when there is none.
+  QString NoteText() const;
   // Opens a map file without the file dialog (command line, tests). Errors are
   // shown in a message box and leave the open map as it was. True on success.
   bool OpenMap(const QString& FileName);
@@ -105,6 +122,26 @@ class TMapEdit2Form : public QMainWindow {
   bool SaveMap(const QString& FileName);
   // Asks whether unsaved changes may go (save, discard, cancel); true to proceed.
   bool ConfirmDiscard();
+  // Opens the first map file among dropped URLs (after asking about unsaved
+  // changes); true when one was opened.
+  bool OpenDroppedFiles(const QList<QUrl>& Urls);
+
+  // --- recent files (map_edit2_form_files.cpp) ---
+  const TRecentFiles& RecentFiles() const { return FRecent; }
+  // The File menu's recent-files submenu, rebuilt each time it opens: entries
+  // whose file no longer exists are shown greyed.
+  QMenu* RecentMenu() const { return FRecentMenu; }
+  void RebuildRecentMenu();
+  void OpenRecent(const QString& FileName);
+
+  // --- window state ---
+  // Restores the remembered size, position and maximised state, or picks a size
+  // that suits the screen on the first start.
+  void RestoreWindowState();
+  void SaveWindowState();
+  // Grows the window (within the screen) so that the open map shows whole at the
+  // current zoom, then zooms out to fit when it still does not.
+  void FitWindowToMap();
 
   // --- recovery copies (map_edit2_form_recovery.cpp) ---
   // Where recovery copies are written (tests use a folder and process id of their own).
@@ -154,8 +191,19 @@ class TMapEdit2Form : public QMainWindow {
   int32_t CanvasWidth() const;
   int32_t CanvasHeight() const;
   TMapCanvas* Canvas() const { return FCanvas; }
-  void SetZoomPercent(int32_t Percent);
+  // Sets the zoom, keeping the map point under Anchor (a point of the scroll
+  // area's viewport; by default its middle) where it is.
+  void SetZoomPercent(int32_t Percent, std::optional<QPoint> Anchor = std::nullopt);
   void ZoomToFit();
+  // Scrolls the view by (DX, DY) view pixels.
+  void PanBy(int32_t DX, int32_t DY);
+  // The pointer's map pixel for the status bar; a negative X clears it.
+  void ShowPointer(int32_t X, int32_t Y);
+
+  // --- layer visibility in the view (never stored, never output) ---
+  // List item Index's layer is drawn in the view.
+  bool LayerShown(int32_t Index) const;
+  void SetLayerShown(int32_t Index, bool Shown);
 
   // The glyphs made for the layer buttons and the pen size buttons.
   QIcon FloorGlyph() const;
@@ -176,6 +224,10 @@ class TMapEdit2Form : public QMainWindow {
   void Output1Execute();
   // Printing (the print settings dialog, then the printer or a PDF file).
   void Print1Execute();
+  // Moves the selected layer Delta places along the list (-1 up, +1 down).
+  void MoveLayer1Execute(int32_t Delta);
+  void About1Execute();
+  void Shortcuts1Execute();
   void SelectModeExecute(QAction* Sender);
 
   // --- map objects (map_edit2_form_objects.cpp) ---
@@ -191,9 +243,20 @@ class TMapEdit2Form : public QMainWindow {
   void LayerModeExecute();
   void UpdateLayerButtons();
 
+  // --- props (map_edit2_form_props.cpp) ---
+  // The asset browser beside the canvas.
+  TAssetBrowser* AssetBrowser() const { return FAssetBrowser; }
+  // The folders searched for prop images, in order (tests set their own).
+  void SetAssetFolders(std::vector<std::filesystem::path> Folders);
+  // Lists the asset folders again (a user copied new images in).
+  void RescanAssets();
+
  protected:
   void showEvent(QShowEvent* Event) override;
   void closeEvent(QCloseEvent* Event) override;
+  bool event(QEvent* Event) override;
+  void dragEnterEvent(QDragEnterEvent* Event) override;
+  void dropEvent(QDropEvent* Event) override;
 
  private:
   void CreateActions();
@@ -206,6 +269,15 @@ class TMapEdit2Form : public QMainWindow {
   // Rebuilds the language menu from the language files found.
   void BuildLanguageMenu();
   QToolButton* MakePanelButton(QAction* Command, QWidget* Parent);
+  void CreateHelpMenu();
+  void CreateRecentMenu(QMenu* File);
+  // Re-captions the window's own additions from FTexts.
+  void ApplyTexts();
+  QListWidgetItem* MakeLayerItem(const QString& Name) const;
+  void RememberFile(const QString& FileName);
+  void MarkCurrentLanguage();
+  void CreatePropPanel();
+  void ApplyPropLanguage(const TLanguageFile& File);
 
   // The object tools' commands, menu and toolbar buttons (after the menus).
   static const char* const kObjectTools[5];
@@ -273,5 +345,25 @@ class TMapEdit2Form : public QMainWindow {
   QToolButton* FPenButtons[4] = {};
   TColorSwatch* FDoorSwatch = nullptr;
   QListWidget* FLayerList = nullptr;
-  QLabel* FStatus[4] = {};
+  // The design's four panels, then the pointer's position and the zoom.
+  static constexpr int32_t kPanels = 6;
+  QLabel* FStatus[kPanels] = {};
+  // Status tips of commands and menu items; the panels stay as they are.
+  QLabel* FTip = nullptr;
+  // Notes of the recovery copies.
+  QLabel* FNote = nullptr;
+  TEditorTexts FTexts;
+  TRecentFiles FRecent;
+  QMenu* FRecentMenu = nullptr;
+  QMenu* FHelpMenu = nullptr;
+  QActionGroup* FLanguageGroup = nullptr;
+  // Until the first map is shown, a window without a remembered size may also
+  // shrink to the map (never below what shows the toolbar whole).
+  bool FMayShrinkToMap = false;
+  QString FLanguagePath;
+  // Props.
+  QDockWidget* FPropDock = nullptr;
+  TAssetBrowser* FAssetBrowser = nullptr;
+  std::vector<std::filesystem::path> FAssetFolders;
+  bool FAssetFoldersSet = false;
 };

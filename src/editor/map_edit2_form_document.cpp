@@ -49,7 +49,7 @@ TUndoHistory& TMapEdit2Form::UndoList() { return FSession->History(); }
 
 bool TMapEdit2Form::ConfirmDiscard() {
   if (!Modified()) return true;
-  switch (FDialogs->AskDiscard(this, "マップへの変更を保存しますか？")) {
+  switch (FDialogs->AskDiscard(this, FTexts.SaveChanges)) {
     case TDiscardAnswer::Save:
       Save1Execute();
       return !Modified();  // a cancelled or failed save keeps the map open
@@ -67,10 +67,28 @@ void TMapEdit2Form::ResetDocument() {
   ClearBand();
 }
 
+QListWidgetItem* TMapEdit2Form::MakeLayerItem(const QString& Name) const {
+  // The check box shows or hides the layer in the view only.
+  auto* item = new QListWidgetItem(Name);
+  item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+  item->setCheckState(Qt::Checked);
+  return item;
+}
+
 void TMapEdit2Form::FillLayerList() {
   FLayerList->clear();
   for (int32_t i = 1; i < FDocument->Count(); ++i)
-    FLayerList->addItem(QString::fromStdString(FDocument->Layers(i)->LayerName));
+    FLayerList->addItem(MakeLayerItem(QString::fromStdString(FDocument->Layers(i)->LayerName)));
+}
+
+bool TMapEdit2Form::LayerShown(int32_t Index) const {
+  const QListWidgetItem* item = FLayerList->item(Index);
+  return !item || item->checkState() != Qt::Unchecked;
+}
+
+void TMapEdit2Form::SetLayerShown(int32_t Index, bool Shown) {
+  if (QListWidgetItem* item = FLayerList->item(Index))
+    item->setCheckState(Shown ? Qt::Checked : Qt::Unchecked);
 }
 
 void TMapEdit2Form::New1Execute() {
@@ -91,9 +109,10 @@ void TMapEdit2Form::New1Execute() {
     return;
   }
   FillLayerList();
-  SetStatus(0, QString::number(FLayerList->count()) + " Layers");
+  SetStatus(0, FTexts.Layers.arg(FLayerList->count()));
   SetModified(false);
   UpdateCaption();
+  FitWindowToMap();
   if (FLayerList->count() == 0) {
     UpdateLayerButtons();
   } else {
@@ -118,13 +137,15 @@ bool TMapEdit2Form::OpenMap(const QString& FileName) {
     return false;
   }
   AfterDocumentLoaded();
+  RememberFile(FileName);
+  FitWindowToMap();
   WarnMissingTextures(report);
   return true;
 }
 
 void TMapEdit2Form::AfterDocumentLoaded() {
   FillLayerList();
-  SetStatus(0, QString::number(FLayerList->count()) + " Layers");
+  SetStatus(0, FTexts.Layers.arg(FLayerList->count()));
   if (FLayerList->count() > 0) FLayerList->setCurrentRow(0);
   LayerModeExecute();
   SetModified(false);
@@ -149,10 +170,7 @@ void TMapEdit2Form::WarnMissingTextures(const TMapLoadReport& Report) {
   QString list;
   for (const std::string& name : Report.MissingTextures)
     list += "\n" + QFile::decodeName(name.c_str());
-  FDialogs->ShowWarning(this, QString("These textures could not be found or read; their layers "
-                                      "show a placeholder pattern until the files are back in "
-                                      "place:") +
-                                  list);
+  FDialogs->ShowWarning(this, FTexts.MissingTextures + list);
 }
 
 void TMapEdit2Form::Open1Execute() {
@@ -169,25 +187,20 @@ bool TMapEdit2Form::SaveMap(const QString& FileName) {
     // opened or saved here.
     const auto confirm = [&] {
       return FDialogs->AskYesNo(
-          this, QString("\"%1\" was changed by another program since it was opened or saved "
-                        "here. Overwrite it with this map? (Its current version is kept as "
-                        "\"%2\".)")
-                    .arg(FileName, QFile::decodeName(BackupName(LocalPath(FileName)).c_str())));
+          this, FTexts.ChangedOnDisk.arg(
+                    FileName, QFile::decodeName(BackupName(LocalPath(FileName)).c_str())));
     };
     TMapSaveReport report;
     if (!FSession->Save(LocalPath(FileName), report, confirm)) return false;
     if (report.WroteInPlace)
-      FDialogs->ShowWarning(
-          this, QString("The folder of \"%1\" does not allow files to be renamed, so the map was "
-                        "written over the old file directly, after its previous version had been "
-                        "saved and checked as \"%2\".")
-                    .arg(FileName, FileName + ".bak"));
+      FDialogs->ShowWarning(this, FTexts.WroteInPlace.arg(FileName, FileName + ".bak"));
   } catch (const std::exception& e) {
     ShowException(e);
     return false;
   }
   SetModified(false);
   UpdateCaption();
+  RememberFile(FileName);
   return true;
 }
 
@@ -221,9 +234,9 @@ void TMapEdit2Form::AddLayer1Execute() {
   const int32_t count = FLayerList->count();
   const bool insert = request.AdditionIndex >= 0 && request.AdditionIndex < count;
   if (insert)
-    FLayerList->insertItem(request.AdditionIndex, request.LayerName);
+    FLayerList->insertItem(request.AdditionIndex, MakeLayerItem(request.LayerName));
   else
-    FLayerList->addItem(request.LayerName);
+    FLayerList->addItem(MakeLayerItem(request.LayerName));
   try {
     TBusyCursor busy;
     // The layer stays (with no image) when its source cannot be read; the user can
@@ -236,7 +249,7 @@ void TMapEdit2Form::AddLayer1Execute() {
     ShowException(e);
   }
   FLayerList->setCurrentRow(FLayerList->count() - 1);
-  SetStatus(0, QString::number(FLayerList->count()) + " Layers");
+  SetStatus(0, FTexts.Layers.arg(FLayerList->count()));
   SetModified(true);
   Invalidate();
   UpdateLayerButtons();
@@ -282,7 +295,7 @@ void TMapEdit2Form::DeleteLayer1Execute() {
     FSession->DeleteLayer(docIndex);
   }
   FLayerList->setCurrentRow(FLayerList->count() > 0 ? std::max(i - 1, 0) : -1);
-  SetStatus(0, QString::number(FLayerList->count()) + " Layers");
+  SetStatus(0, FTexts.Layers.arg(FLayerList->count()));
   SetModified(true);
   Invalidate();
   LayerModeExecute();
@@ -291,8 +304,10 @@ void TMapEdit2Form::DeleteLayer1Execute() {
 
 void TMapEdit2Form::DoorColorChange1Execute() {
   QColor chosen;
-  // The dialog opens with the colour it last returned, not the swatch's.
-  if (!FDialogs->ChooseColor(this, FLastDialogColor, chosen)) return;
+  // The dialog opens with the swatch's colour (the default door colour stands for
+  // itself), so that a small change starts from what is in use.
+  const QColor current = QColor::fromRgb(ColorFromPlatform(FDoorSwatch->Color()));
+  if (!FDialogs->ChooseColor(this, current, chosen)) return;
   FLastDialogColor = chosen;
   FDoorSwatch->SetColor(ColorToPlatform(chosen.rgb() | 0xFF000000u));
 }
@@ -319,3 +334,5 @@ void TMapEdit2Form::ApplyUndo(QAction* Sender) {
   Invalidate();
   UpdateActions();
 }
+
+void TMapEdit2Form::MoveLayer1Execute(int32_t /*Delta*/) {}

@@ -2,6 +2,7 @@
 // dialogs.
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -11,8 +12,8 @@
 
 #include "dialogs/language_file.h"
 #include "dialogs/program_folders.h"
-#include "map/base/text_messages.h"
 #include "editor/map_edit2_form.h"
+#include "map/base/text_messages.h"
 
 namespace fs = std::filesystem;
 
@@ -136,11 +137,26 @@ void TMapEdit2Form::ListLanguages(QStringList& List) const {
 
 void TMapEdit2Form::BuildLanguageMenu() {
   FLanguageMenu->clear();
+  delete FLanguageGroup;
+  // The language in use shows as the checked item.
+  FLanguageGroup = new QActionGroup(this);
   ListLanguages(FLanguages);
   for (qsizetype k = 0; k + 1 < FLanguages.size(); k += 2) {
     QAction* item = FLanguageMenu->addAction(FLanguages.at(k));
+    item->setCheckable(true);
+    FLanguageGroup->addAction(item);
     connect(item, &QAction::triggered, this, [this, item] { LanguageClick(item); });
   }
+  MarkCurrentLanguage();
+}
+
+void TMapEdit2Form::MarkCurrentLanguage() {
+  const QList<QAction*> items = FLanguageMenu->actions();
+  const QString current =
+      FLanguagePath.isEmpty() ? QString() : QFileInfo(FLanguagePath).absoluteFilePath();
+  for (qsizetype k = 0; k < items.size() && 2 * k + 1 < FLanguages.size(); ++k)
+    items.at(k)->setChecked(!current.isEmpty() &&
+                            QFileInfo(FLanguages.at(2 * k + 1)).absoluteFilePath() == current);
 }
 
 void TMapEdit2Form::LanguageClick(QAction* Sender) {
@@ -160,6 +176,8 @@ void TMapEdit2Form::ApplyLanguageFile(const QString& Path) {
     return;
   }
   ApplyLanguage(file);
+  FLanguagePath = Path;
+  MarkCurrentLanguage();
   FSettings->WriteString("Application", "Language", QFileInfo(Path).completeBaseName());
 }
 
@@ -191,6 +209,9 @@ void TMapEdit2Form::ApplyLanguage(const TLanguageFile& File) {
   FCaptionTitle = file.ReadString("Title", "Exe", FCaptionTitle);
   FLanguageMenu->setTitle(file.ReadString("MainMenu", "Language", FLanguageMenu->title()));
   for (const TCaptionKey& k : kExtraKeys) apply(k);
+  FTexts.Load(file);
+  ApplyTexts();
+  ApplyPropLanguage(file);
   UpdateCaption();
 
   FDialogs->LoadLanguage(file);

@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolBar>
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -88,10 +87,6 @@ void TMapEdit2Form::CreateObjectCommands() {
   if (auto* view = findChild<QMenu*>("ViewMenu")) {
     view->addSeparator();
     view->addActions({Action("ShowLabels1"), Action("LightPreview1")});
-  }
-  if (auto* bar = findChild<QToolBar*>("ToolBar1")) {
-    bar->addSeparator();
-    for (const char* name : kObjectTools) bar->addAction(Action(name));
   }
 }
 

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QTimer>
 #include <algorithm>
 #include <exception>
@@ -45,13 +46,15 @@ void TMapEdit2Form::AutosaveNow() {
   if (!Modified() || !FDocument || FDocument->Count() == 0) return;
   try {
     FRecovery->Write(*FDocument, FSession->FileName());
-    SetStatus(3, "Recovery copy " + QTime::currentTime().toString("HH:mm"));
+    FNote->setText(FTexts.RecoveryCopy.arg(QTime::currentTime().toString("HH:mm")));
   } catch (const std::exception& e) {
     // Not a message box every few minutes: the status bar says it, and the next
     // tick tries again.
-    SetStatus(3, "Recovery copy failed: " + QString::fromUtf8(e.what()));
+    FNote->setText(FTexts.RecoveryFailed.arg(QString::fromUtf8(e.what())));
   }
 }
+
+QString TMapEdit2Form::NoteText() const { return FNote->text(); }
 
 void TMapEdit2Form::DiscardOwnRecoveryCopy() {
   if (FRecovery) FRecovery->Remove();
@@ -60,15 +63,11 @@ void TMapEdit2Form::DiscardOwnRecoveryCopy() {
 bool TMapEdit2Form::OfferRecovery() {
   for (const TRecoveryCopy& copy : FRecovery->Orphans()) {
     const QString name = copy.MapFileName.empty()
-                             ? QString("an untitled map")
+                             ? FTexts.Untitled
                              : "\"" + QFile::decodeName(copy.MapFileName.c_str()) + "\"";
     const QString when =
         QDateTime::fromSecsSinceEpoch(qint64(copy.Time)).toString("yyyy-MM-dd HH:mm");
-    const QString question =
-        QString(
-            "Vellumcraft did not end normally last time. A recovery copy of %1 with changes "
-            "that were not saved was kept at %2.\n\nRestore it? (No deletes the copy.)")
-            .arg(name, when);
+    const QString question = FTexts.RecoveryOffer.arg(name, when);
     if (!FDialogs->AskYesNo(this, question)) {
       TRecoveryStore::Discard(copy);
       continue;

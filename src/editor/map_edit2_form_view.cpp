@@ -6,6 +6,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
+#include <algorithm>
 
 #include "editor/map_canvas.h"
 #include "editor/map_edit2_form.h"
@@ -27,7 +28,14 @@ bool TMapEdit2Form::PaintBox321PaintBuffer(TBitmap32& Buffer, TRect& MapRect) {
   MapRect = clip;
   Buffer.SetSize(clip.Width(), clip.Height());
   Buffer.Clear(0);
-  ComposeMap(*FDocument, Buffer, clip, 0, 0, ViewComposeOptions());
+  // Layers unticked in the list are left out of the view (only of the view).
+  TComposeOptions options = ViewComposeOptions();
+  for (int32_t i = 0; i < FLayerList->count(); ++i)
+    if (!LayerShown(i)) {
+      options.HiddenLayers.resize(size_t(FDocument->Count()), false);
+      if (i + 1 < FDocument->Count()) options.HiddenLayers[size_t(i + 1)] = true;
+    }
+  ComposeMap(*FDocument, Buffer, clip, 0, 0, options);
 
   // Grid lines of the whole canvas that cross the composed part, unblended.
   const int32_t C = FDocument->ChipSize();
@@ -59,26 +67,48 @@ bool TMapEdit2Form::PaintBox321PaintBuffer(TBitmap32& Buffer, TRect& MapRect) {
 void TMapEdit2Form::SetMapSize(int32_t Width, int32_t Height, int32_t ChipSize) {
   if (!FDocument) return;
   FDocument->SetSize(Width, Height, ChipSize);
-  SetStatus(1, "pxs:" + QString::number(ChipSize) + "px");
-  SetStatus(2, "Tiles:" + QString::number(Width) + "x" + QString::number(Height));
+  SetStatus(1, FTexts.ChipSize.arg(ChipSize));
+  SetStatus(2, FTexts.Tiles.arg(Width).arg(Height));
   if (FDocument->Count() == 0)
     FCanvas->SetMapPixelSize(0, 0);
   else
     FCanvas->SetMapPixelSize(Width * ChipSize, Height * ChipSize);
 }
 
-void TMapEdit2Form::SetZoomPercent(int32_t Percent) {
-  // Keep the map point at the middle of the view where it was.
+void TMapEdit2Form::SetZoomPercent(int32_t Percent, std::optional<QPoint> Anchor) {
+  // Keep the map point under the anchor (the pointer, or the middle of the view)
+  // where it was. The canvas sits at its offset inside the viewport when it is
+  // smaller than the view.
   QScrollBar* h = FScroll->horizontalScrollBar();
   QScrollBar* v = FScroll->verticalScrollBar();
   const QSize view = FScroll->viewport()->size();
+  const QPoint at = Anchor.value_or(QPoint(view.width() / 2, view.height() / 2));
+  const QPoint offset = FCanvas->pos();
   const double old = FCanvas->Zoom().Percent();
-  const double cx = (h->value() + view.width() / 2.0) / old;
-  const double cy = (v->value() + view.height() / 2.0) / old;
+  const double cx = (at.x() - offset.x()) / old;
+  const double cy = (at.y() - offset.y()) / old;
   FCanvas->SetZoomPercent(Percent);
   const double now = FCanvas->Zoom().Percent();
-  h->setValue(int(cx * now - view.width() / 2.0));
-  v->setValue(int(cy * now - view.height() / 2.0));
+  h->setValue(int(cx * now - at.x()));
+  v->setValue(int(cy * now - at.y()));
+  SetStatus(5, FTexts.Zoom.arg(FCanvas->Zoom().Percent()));
+}
+
+void TMapEdit2Form::PanBy(int32_t DX, int32_t DY) {
+  QScrollBar* h = FScroll->horizontalScrollBar();
+  QScrollBar* v = FScroll->verticalScrollBar();
+  h->setValue(h->value() + DX);
+  v->setValue(v->value() + DY);
+}
+
+void TMapEdit2Form::ShowPointer(int32_t X, int32_t Y) {
+  if (!FDocument || X < 0 || Y < 0 || X >= CanvasWidth() || Y >= CanvasHeight() ||
+      FDocument->ChipSize() <= 0) {
+    SetStatus(4, QString());
+    return;
+  }
+  const TPoint cell = FDocument->PixelToCell(X, Y);
+  SetStatus(4, FTexts.Position.arg(cell.X).arg(cell.Y).arg(X).arg(Y));
 }
 
 void TMapEdit2Form::ZoomToFit() {
@@ -105,10 +135,10 @@ void TMapEdit2Form::UpdateLayerButtons() {
   glyph.fill(Qt::black);
   if (index >= 0) {
     // The top-left corner of the selected layer's image, copied opaquely.
-    const TBitmap32& bmp = std::as_const(*FDocument->Layers(index + 1)).BMP();
-    for (int32_t y = 0; y < std::min(32, bmp.Height()); ++y)
-      for (int32_t x = 0; x < std::min(32, bmp.Width()); ++x)
-        glyph.setPixel(x, y, bmp.Pixel(x, y) | 0xFF000000u);
+    const TLayerImage& image = std::as_const(*FDocument->Layers(index + 1)).Image();
+    for (int32_t y = 0; y < std::min(32, image.Height()); ++y)
+      for (int32_t x = 0; x < std::min(32, image.Width()); ++x)
+        glyph.setPixel(x, y, image.Pixel(x, y) | 0xFF000000u);
     FFloorButton->setIcon(QIcon(QPixmap::fromImage(glyph)));
   }
   QImage wall(32, 32, QImage::Format_RGB32);

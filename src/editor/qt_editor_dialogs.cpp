@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 
@@ -15,14 +16,21 @@
 
 namespace {
 const char* const kMapFilter = "Map Data(*.qmx)";
-}
+
+// Message boxes carry the application's title (from the language file).
+QString Title() { return QGuiApplication::applicationDisplayName(); }
+
+// Save dialogs open in the open map's folder.
+QString StartFolder() { return QString::fromStdString(FileDialogFolder()); }
+}  // namespace
 
 QString TQtEditorDialogs::OpenMapFileName(QWidget* Parent) {
-  return QFileDialog::getOpenFileName(Parent, QString(), QString(), kMapFilter);
+  return QFileDialog::getOpenFileName(Parent, QString(), StartFolder(), kMapFilter);
 }
 
 QString TQtEditorDialogs::SaveMapFileName(QWidget* Parent) {
   QFileDialog dialog(Parent);
+  dialog.setDirectory(StartFolder());
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilter(kMapFilter);
   // The extension is appended when the user types none.
@@ -39,29 +47,29 @@ bool TQtEditorDialogs::ChooseColor(QWidget* Parent, const QColor& Initial, QColo
 }
 
 bool TQtEditorDialogs::AskYesNo(QWidget* Parent, const QString& Text) {
-  return QMessageBox::question(Parent, QString(), Text, QMessageBox::Yes | QMessageBox::No) ==
+  return QMessageBox::question(Parent, Title(), Text, QMessageBox::Yes | QMessageBox::No) ==
          QMessageBox::Yes;
 }
 
 bool TQtEditorDialogs::AskOkCancel(QWidget* Parent, const QString& Text) {
-  return QMessageBox::question(Parent, QString(), Text, QMessageBox::Ok | QMessageBox::Cancel) ==
+  return QMessageBox::question(Parent, Title(), Text, QMessageBox::Ok | QMessageBox::Cancel) ==
          QMessageBox::Ok;
 }
 
 TDiscardAnswer TQtEditorDialogs::AskDiscard(QWidget* Parent, const QString& Text) {
   const auto b = QMessageBox::question(
-      Parent, QString(), Text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+      Parent, Title(), Text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
   if (b == QMessageBox::Save) return TDiscardAnswer::Save;
   if (b == QMessageBox::Discard) return TDiscardAnswer::Discard;
   return TDiscardAnswer::Cancel;
 }
 
 void TQtEditorDialogs::ShowError(QWidget* Parent, const QString& Text) {
-  QMessageBox::critical(Parent, QString(), Text);
+  QMessageBox::critical(Parent, Title(), Text);
 }
 
 void TQtEditorDialogs::ShowWarning(QWidget* Parent, const QString& Text) {
-  QMessageBox::warning(Parent, QString(), Text);
+  QMessageBox::warning(Parent, Title(), Text);
 }
 
 bool TQtEditorDialogs::MapSize(QWidget* Parent, TMapSizeRequest& Request) {
@@ -112,6 +120,7 @@ bool TQtEditorDialogs::VttExportOptions(QWidget* Parent, TVttExportRequest& Requ
 
 QString TQtEditorDialogs::SaveVttFileName(QWidget* Parent) {
   QFileDialog dialog(Parent);
+  dialog.setDirectory(StartFolder());
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilter("Universal VTT (*.dd2vtt *.uvtt)");
   dialog.setDefaultSuffix("dd2vtt");
@@ -140,10 +149,21 @@ bool TQtEditorDialogs::EditObject(QWidget* Parent, TMapObject& Obj) {
   return form.Execute(Obj);
 }
 
+void TQtEditorDialogs::ShowInformation(QWidget* Parent, const QString& Caption,
+                                       const QString& Text) {
+  QMessageBox box(Parent);
+  box.setWindowTitle(Caption);
+  box.setTextFormat(Qt::RichText);
+  box.setText(Text);
+  box.setIconPixmap(QGuiApplication::windowIcon().pixmap(64, 64));
+  box.exec();
+}
+
 // --- image output and printing ---
 
 QString TQtEditorDialogs::SaveImageFileName(QWidget* Parent) {
   QFileDialog dialog(Parent);
+  dialog.setDirectory(StartFolder());
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilter(QString::fromStdString(
       QtFileFilter("PNG Image(*.png)|*.png|Bitmap Image(*.bmp)|*.bmp|JPG Image(*.jpg)|*.jpg|"
@@ -199,6 +219,7 @@ bool TQtEditorDialogs::PrintOptions(QWidget* Parent, TPrintRequest& Request) {
 
 QString TQtEditorDialogs::SavePdfFileName(QWidget* Parent) {
   QFileDialog dialog(Parent);
+  dialog.setDirectory(StartFolder());
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilter("PDF (*.pdf)");
   dialog.setDefaultSuffix("pdf");

@@ -172,3 +172,24 @@ TEST(FileForm, CancelRemembersTheChosenSet) {
   EXPECT_TRUE(f.Execute(true));
   EXPECT_EQ(f.LayerSet(), "b");
 }
+
+TEST(FileForm, EnterInASizeFieldPressesOkAndEscapeCancels) {
+  TFileForm f;
+  // A width typed and confirmed with Enter is taken, and the dialog closes as OK.
+  QTimer::singleShot(0, &f, [&] {
+    f.WidthEdit()->setFocus();
+    f.WidthEdit()->selectAll();
+    QTest::keyClicks(f.WidthEdit(), "31");
+    QTest::keyClick(f.WidthEdit(), Qt::Key_Return);
+  });
+  QTimer::singleShot(2000, &f, [&] { f.reject(); });  // a key that did nothing
+  EXPECT_TRUE(f.Execute(false));
+  EXPECT_EQ(f.MapWidth(), 31);
+
+  QTimer::singleShot(0, &f, [&] {
+    f.HeightEdit()->setFocus();
+    QTest::keyClick(f.HeightEdit(), Qt::Key_Escape);
+  });
+  QTimer::singleShot(2000, &f, [&] { f.accept(); });
+  EXPECT_FALSE(f.Execute(false));
+}

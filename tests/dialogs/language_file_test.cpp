@@ -60,7 +60,9 @@ TEST(LanguageFileTest, RefusesMissingAndOversizedFiles) {
 TEST(LanguageFileTest, TextThatIsNeitherUtf8NorShiftJisIsRefusedNamingTheLine) {
   vctest::TempDir dir;
   // Line 3 holds Latin-1 "é" before a blank, no Shift JIS character.
-  vctest::WriteFileBytes(dir.File("latin.ini"), "[Title]\r\nLang=Fran\xE7" "ais\r\nExe=Caf\xE9 map\r\n");
+  vctest::WriteFileBytes(dir.File("latin.ini"),
+                         "[Title]\r\nLang=Fran\xE7"
+                         "ais\r\nExe=Caf\xE9 map\r\n");
   try {
     TLanguageFile::Load(dir.File("latin.ini"));
     FAIL() << "a Latin-1 file was read";
@@ -115,6 +117,41 @@ TEST(LanguageFileTest, EveryDialogReadsItsSection) {
   EXPECT_EQ(layerForm.windowTitle().toStdString(), "Layer");
   EXPECT_EQ(layerForm.Captions().Cancel.toStdString(), "Stop");
   EXPECT_TRUE(layerForm.UseJpColor);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LanguageFileTest, LinesFollowTheClassicIniRules) {
+  // A value of 1,000 bytes stays one value: nothing after it becomes a key.
+  const std::string longValue(995, 'x');
+  const std::string longLine = "Exe=" + longValue + "Lang=Injected";
+  ASSERT_GT(longLine.size(), 1000u);
+  const TLanguageFile f = TLanguageFile::FromBytes("[Title]\n" + longLine +
+                                                   "\n"
+                                                   "[MainMenu]\n"
+                                                   "File=Save ; or not\n"
+                                                   "; Edit=commented out\n"
+                                                   "   ; Map=an indented comment\n"
+                                                   "Layer=Layers\n"
+                                                   "   View=Indented\n"
+                                                   "\tLanguage = Tabbed \r\n"
+                                                   "  [  FileMenu  ]\n"
+                                                   "New=  spaced  value  \n"
+                                                   "=no key\n");
+  EXPECT_EQ(f.ReadString("Title", "Exe", "").toStdString(), longValue + "Lang=Injected");
+  EXPECT_EQ(f.ReadString("Title", "Lang", "missing").toStdString(), "missing");
+  // ";" inside a value is part of it; at the start of a line it is a comment.
+  EXPECT_EQ(f.ReadString("MainMenu", "File", "").toStdString(), "Save ; or not");
+  EXPECT_FALSE(f.HasKey("MainMenu", "Edit"));
+  EXPECT_FALSE(f.HasKey("MainMenu", "Map"));
+  // An indented line is a line of its own, not the continuation of the one above.
+  EXPECT_EQ(f.ReadString("MainMenu", "Layer", "").toStdString(), "Layers");
+  EXPECT_EQ(f.ReadString("MainMenu", "View", "").toStdString(), "Indented");
+  EXPECT_EQ(f.ReadString("MainMenu", "Language", "").toStdString(), "Tabbed");
+  EXPECT_EQ(f.ReadString("FileMenu", "New", "").toStdString(), "spaced  value");
+  EXPECT_EQ(f.Keys().size(), 6u);
 }
 
 }  // namespace

@@ -15,8 +15,8 @@
 #include "dialogs/dialog_services.h"
 #include "dialogs/map_tile_form.h"
 #include "dialogs/swatch_button.h"
-#include "map/raster/bitmap32.h"
 #include "map/codec/image_file.h"
+#include "map/raster/bitmap32.h"
 #include "support/test_support.h"
 
 namespace {
@@ -76,7 +76,14 @@ TEST(ColorNames, BothLanguagesAndHexText) {
 TEST_F(TLayerFormFixture, QuickColoursNameTheLayer) {
   Form.show();
   EXPECT_EQ(Form.windowTitle(), "レイヤーの設定");
+  // A name the user typed stays ("Water" must not become "Teal").
   Form.NameEdit()->setText("typed before");
+  QTest::mouseClick(Form.QuickSwatch(2), Qt::LeftButton);
+  EXPECT_EQ(Form.LayerName(), "typed before");
+  EXPECT_EQ(Form.FileName(), "8421376");
+  // An empty name field takes the colour's name, and so does a name the dialog
+  // suggested itself.
+  Form.NameEdit()->clear();
   QTest::mouseClick(Form.QuickSwatch(2), Qt::LeftButton);
   EXPECT_EQ(Form.LayerName(), "Teal");
   EXPECT_EQ(Form.FileName(), "8421376");
@@ -198,7 +205,8 @@ TEST_F(TLayerFormFixture, ChoosingAFileAndTheChipPosition) {
   QTest::mouseClick(Form.FileEdit()->findChild<QToolButton*>(), Qt::LeftButton);
   EXPECT_EQ(Services.Alerts.size(), 1u);
   EXPECT_EQ(Form.FileName(), "");
-  EXPECT_EQ(Form.LayerName(), "bad");
+  // The layer's own name (as when editing a layer) is not replaced by the file's.
+  EXPECT_EQ(Form.LayerName(), "kept");
   EXPECT_FALSE(Form.OkButton()->isEnabled());
 
   // Cancelled chooser: nothing changes.
@@ -206,7 +214,7 @@ TEST_F(TLayerFormFixture, ChoosingAFileAndTheChipPosition) {
   Form.SetFileName(small);
   QTest::mouseClick(Form.FileEdit()->findChild<QToolButton*>(), Qt::LeftButton);
   EXPECT_EQ(Form.FileName(), small);
-  EXPECT_EQ(Form.LayerName(), "bad");
+  EXPECT_EQ(Form.LayerName(), "kept");
 }
 
 TEST_F(TLayerFormFixture, WhereToAddAndType) {

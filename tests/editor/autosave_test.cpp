@@ -67,7 +67,10 @@ TEST_F(AutosaveTest, CopiesFollowUnsavedChangesAndGoOnSave) {
   NewModifiedMap();
   Form->AutosaveNow();
   ASSERT_TRUE(fs::exists(store.CopyFile()));
-  EXPECT_EQ(Form->StatusText(3).left(14), "Recovery copy ");
+  // The note has a place of its own; the design's fourth panel stays empty.
+  EXPECT_TRUE(Form->NoteText().startsWith(Form->Texts().RecoveryCopy.arg("")))
+      << Form->NoteText().toStdString();
+  EXPECT_TRUE(Form->StatusText(3).isEmpty());
   // The copy is the map as it is now.
   TMapEditLayerList copy;
   copy.LoadFromFile(store.CopyFile().string());
@@ -78,6 +81,8 @@ TEST_F(AutosaveTest, CopiesFollowUnsavedChangesAndGoOnSave) {
   const QString path = QString::fromStdString(Dir.File("saved.qmx"));
   ASSERT_TRUE(Form->SaveMap(path));
   EXPECT_FALSE(fs::exists(store.CopyFile()));
+  // ... and the note about it goes too.
+  EXPECT_TRUE(Form->NoteText().isEmpty());
   EXPECT_FALSE(fs::exists(store.NameFile()));
 
   // Another change, another copy, now naming the map's file; closing the window
@@ -172,6 +177,7 @@ TEST_F(AutosaveTest, AMapWithMissingTexturesWarnsOnceWhenOpened) {
   map.SaveToFile(path);
   ASSERT_TRUE(Form->OpenMap(QString::fromStdString(path)));
   ASSERT_EQ(Dialogs->Warnings.size(), 1);
-  EXPECT_TRUE(Dialogs->Warnings[0].endsWith("place:\ngone/floor.png"))
+  // One warning naming the file under the (translatable) explanation.
+  EXPECT_EQ(Dialogs->Warnings[0], Form->Texts().MissingTextures + "\ngone/floor.png")
       << Dialogs->Warnings[0].toStdString();
 }

@@ -67,3 +67,41 @@ TEST(EditorSettings, FileBesideTheProgramOrInTheUserFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EditorSettings, UserFileWithTheProgramsFileAsDefaults) {
+  vctest::TempDir dir;
+  const QString exe = Path(dir, "bin/vellumcraft");
+  const QString config = Path(dir, "config/vellumcraft");
+  std::filesystem::create_directories(dir.Path() / "bin");
+  const std::string beside = dir.File("bin/vellumcraft.ini");
+  vctest::WriteFileBytes(beside, "[Application]\nLanguage=English\nUndoLimit=9\n");
+
+  TEditorSettings s = TEditorSettings::ForExecutable(exe, config);
+  EXPECT_EQ(s.FileName(), config + "/vellumcraft.ini");
+  EXPECT_EQ(s.DefaultsFileName().toStdString(), beside);
+  // Only the defaults exist so far: that counts as a settings file.
+  EXPECT_TRUE(s.Exists());
+  EXPECT_EQ(s.ReadString("Application", "Language", ""), "English");
+  EXPECT_EQ(s.ReadUndoLimit(), 9);
+  // Writing goes to the user's file; the program's file stays as it was.
+  s.WriteString("Application", "Language", "Japanese");
+  EXPECT_EQ(s.ReadString("Application", "Language", ""), "Japanese");
+  EXPECT_EQ(s.ReadUndoLimit(), 9);
+  EXPECT_EQ(vctest::ReadFileBytes(beside), "[Application]\nLanguage=English\nUndoLimit=9\n");
+  EXPECT_TRUE(std::filesystem::exists(dir.File("config/vellumcraft/vellumcraft.ini")));
+
+  // A portable copy asks for the file beside the program, read and written.
+  vctest::WriteFileBytes(beside, "[Application]\nPortable=1\nUndoLimit=7\n");
+  TEditorSettings portable = TEditorSettings::ForExecutable(exe, config);
+  EXPECT_EQ(portable.FileName().toStdString(), beside);
+  EXPECT_TRUE(portable.DefaultsFileName().isEmpty());
+  EXPECT_EQ(portable.ReadUndoLimit(), 7);
+
+  // With neither file there is no settings file yet.
+  TEditorSettings none(Path(dir, "a.ini"), Path(dir, "b.ini"));
+  EXPECT_FALSE(none.Exists());
+}
+
+}  // namespace

@@ -19,11 +19,15 @@ struct TFakeDialogs : TEditorDialogs {
   TLayerRequest LastLayerRequest;
   bool LayerOk = true;
   QStringList Asked, Errors, Warnings;
+  // The colour the colour dialog last opened with; the boxes of rich text shown.
+  QColor ColorShown;
+  QStringList Informations;
   int LayerDialogs = 0;
 
   QString OpenMapFileName(QWidget*) override { return OpenName; }
   QString SaveMapFileName(QWidget*) override { return SaveName; }
-  bool ChooseColor(QWidget*, const QColor&, QColor& Chosen) override {
+  bool ChooseColor(QWidget*, const QColor& Initial, QColor& Chosen) override {
+    ColorShown = Initial;
     Chosen = Color;
     return ColorOk;
   }
@@ -41,6 +45,9 @@ struct TFakeDialogs : TEditorDialogs {
   }
   void ShowError(QWidget*, const QString& Text) override { Errors << Text; }
   void ShowWarning(QWidget*, const QString& Text) override { Warnings << Text; }
+  void ShowInformation(QWidget*, const QString& Title, const QString& Text) override {
+    Informations << Title + "\n" + Text;
+  }
   bool MapSize(QWidget*, TMapSizeRequest& Request) override {
     Request = Size;
     return SizeOk;

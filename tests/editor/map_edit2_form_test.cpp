@@ -73,7 +73,12 @@ TEST_F(FormTest, FirstRunDefaultsAndSettingsWrittenOnDestroy) {
   EXPECT_EQ(Form->Action("New1")->text(), "新規作成(&N)");
   EXPECT_EQ(Form->Action("Undo1")->shortcut(), QKeySequence("Ctrl+Z"));
   EXPECT_EQ(Form->Action("Redo1")->shortcut(), QKeySequence("Ctrl+Shift+Z"));
-  EXPECT_EQ(Form->Action("Undo1")->toolTip(), "1手元に戻します。");
+  // Ctrl+Y redoes as well.
+  EXPECT_EQ(Form->Action("Redo1")->shortcuts(),
+            (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+  // The hint shows in the status bar; the tooltip names the command and its key.
+  EXPECT_EQ(Form->Action("Undo1")->statusTip(), "1手元に戻します。");
+  EXPECT_EQ(Form->Action("Undo1")->toolTip(), "元に戻す (Ctrl+Z)");
   EXPECT_EQ(Form->StatusText(0), "0 Layers");
   EXPECT_EQ(Form->windowTitle(), "Vellumcraft");
   // Checking one item of a group unchecks the others.

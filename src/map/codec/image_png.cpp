@@ -1,10 +1,13 @@
-// PNG decoding and encoding through libpng.
+// PNG decoding through libpng, and encoding: rows filtered as libpng would and
+// compressed with libdeflate in chunks on worker threads, so that a large image is
+// encoded while the next rows are being composed.
 //
 // libpng reports errors by longjmp. Every setjmp lives in a small function whose
 // frame holds no object with a destructor, and no C++ frame with live destructors
 // lies between the setjmp and the libpng call that may jump, so a jump never skips
 // a destructor. Buffers are allocated by the callers before the jumping phase.
 
+#include <libdeflate.h>
 #include <png.h>
 
 #include <bit>
@@ -12,9 +15,11 @@
 #include <cstring>
 #include <vector>
 
+#include "map/codec/chunked_deflate.h"
 #include "map/codec/image_band_writer.h"
 #include "map/codec/image_codecs.h"
 #include "map/codec/image_file.h"
+#include "map/codec/png_row_filter.h"
 #include "record/errors.h"
 
 namespace {
@@ -25,7 +30,6 @@ struct PngContext {
   const uint8_t* Data = nullptr;
   size_t Size = 0;
   size_t Pos = 0;
-  std::FILE* File = nullptr;
   char Message[200] = "";
 };
 
@@ -42,16 +46,6 @@ void OnPngRead(png_structp Png, png_bytep Out, png_size_t Count) {
   if (Count > ctx->Size - ctx->Pos) png_error(Png, "the file is truncated");
   std::memcpy(Out, ctx->Data + ctx->Pos, Count);
   ctx->Pos += Count;
-}
-
-void OnPngWrite(png_structp Png, png_bytep In, png_size_t Count) {
-  auto* ctx = static_cast<PngContext*>(png_get_io_ptr(Png));
-  if (std::fwrite(In, 1, Count, ctx->File) != Count) png_error(Png, "write error");
-}
-
-void OnPngFlush(png_structp Png) {
-  auto* ctx = static_cast<PngContext*>(png_get_io_ptr(Png));
-  std::fflush(ctx->File);
 }
 
 // Reads the header and sets the transforms that turn every kind of PNG into
@@ -101,27 +95,6 @@ bool ReadPixels(PngContext& C, TColor32* Bits, png_uint_32 W, png_uint_32 H, int
   return true;
 }
 
-bool WriteAll(PngContext& C, const TBitmap32& Source, png_bytep Row) {
-  if (setjmp(png_jmpbuf(C.Png))) return false;
-  const int32_t w = Source.Width(), h = Source.Height();
-  png_set_write_fn(C.Png, &C, OnPngWrite, OnPngFlush);
-  png_set_compression_level(C.Png, 9);
-  png_set_IHDR(C.Png, C.Info, png_uint_32(w), png_uint_32(h), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(C.Png, C.Info);
-  for (int32_t y = 0; y < h; ++y) {
-    const TColor32* s = Source.ScanLine(y);
-    for (int32_t x = 0; x < w; ++x) {
-      Row[3 * x] = png_byte(s[x] >> 16);
-      Row[3 * x + 1] = png_byte(s[x] >> 8);
-      Row[3 * x + 2] = png_byte(s[x]);
-    }
-    png_write_row(C.Png, Row);
-  }
-  png_write_end(C.Png, nullptr);
-  return true;
-}
-
 // Walks the chunks up to IEND: a chunk that claims more bytes than the file holds
 // means a cut-off or damaged file. libpng would allocate what the chunk claims
 // (up to 2 GiB for a text chunk) before finding that out.
@@ -140,11 +113,6 @@ bool ChunksFitTheFile(const uint8_t* Data, size_t Size) {
 struct PngReadGuard {
   PngContext& C;
   ~PngReadGuard() { png_destroy_read_struct(&C.Png, &C.Info, nullptr); }
-};
-
-struct PngWriteGuard {
-  PngContext& C;
-  ~PngWriteGuard() { png_destroy_write_struct(&C.Png, &C.Info); }
 };
 
 }  // namespace
@@ -177,64 +145,89 @@ void DecodePNG(const uint8_t* Data, size_t Size, TBitmap32& Dest, const std::str
 }
 
 void EncodePNG(const TBitmap32& Source, std::FILE* File, const std::string& Name) {
-  auto fail = [&](const char* reason) {
-    return EImageError("Cannot write the PNG image \"" + Name + "\": " + reason);
-  };
-  if (Source.Empty()) throw fail("the image is empty");
-  std::vector<png_byte> row(size_t(Source.Width()) * 3);
-  PngContext c;
-  c.File = File;
-  c.Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &c, OnPngError, OnPngWarning);
-  if (!c.Png) throw fail("out of memory");
-  PngWriteGuard guard{c};
-  c.Info = png_create_info_struct(c.Png);
-  if (!c.Info) throw fail("out of memory");
-  if (!WriteAll(c, Source, row.data())) throw fail(c.Message);
+  if (Source.Empty())
+    throw EImageError("Cannot write the PNG image \"" + Name + "\": the image is empty");
+  TPngRowWriter writer(File, Source.Width(), Source.Height(), Name);
+  writer.WriteRows(Source, Source.Height());
+  writer.Finish();
 }
 
 // ---- Row by row writing ----
 
 namespace {
 
-bool WriteHeader(PngContext& C, int32_t W, int32_t H, int32_t Dpi) {
-  if (setjmp(png_jmpbuf(C.Png))) return false;
-  png_set_write_fn(C.Png, &C, OnPngWrite, OnPngFlush);
-  png_set_compression_level(C.Png, 9);
-  png_set_IHDR(C.Png, C.Info, png_uint_32(W), png_uint_32(H), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (Dpi > 0) {
-    // Pixels per metre, rounded.
-    const auto ppm = png_uint_32((int64_t(Dpi) * 10000 + 127) / 254);
-    png_set_pHYs(C.Png, C.Info, ppm, ppm, PNG_RESOLUTION_METER);
-  }
-  png_write_info(C.Png, C.Info);
-  return true;
-}
+// Filtered rows are compressed in chunks of about this many bytes: large enough
+// that starting each chunk without the previous one's history costs well under
+// one percent of the file, small enough that both cores get work early.
+constexpr size_t kChunkBytes = size_t(4) << 20;
+// Compressed bytes are gathered into IDAT chunks of about this size.
+constexpr size_t kIdatBytes = size_t(1) << 20;
+// libdeflate's level giving files as small as zlib's best level on map images.
+constexpr int kDeflateLevel = 9;
 
-bool WriteOneRow(PngContext& C, png_bytep Row) {
-  if (setjmp(png_jmpbuf(C.Png))) return false;
-  png_write_row(C.Png, Row);
-  return true;
-}
-
-bool WriteEnd(PngContext& C) {
-  if (setjmp(png_jmpbuf(C.Png))) return false;
-  png_write_end(C.Png, nullptr);
-  return true;
+void PutBigEndian(std::vector<uint8_t>& Out, uint32_t V) {
+  const uint8_t b[4] = {uint8_t(V >> 24), uint8_t(V >> 16), uint8_t(V >> 8), uint8_t(V)};
+  Out.insert(Out.end(), b, b + 4);
 }
 
 }  // namespace
 
 struct TPngRowWriter::TImpl {
-  PngContext C;
+  std::FILE* File = nullptr;
   std::string Name;
   int32_t Width = 0, Height = 0, Written = 0;
-  std::vector<png_byte> Row;
-  ~TImpl() {
-    if (C.Png) png_destroy_write_struct(&C.Png, &C.Info);
-  }
-  EImageError Fail(const char* Reason) const {
+  size_t RowBytes = 0;
+  int32_t ChunkRows = 1;
+  std::vector<uint8_t> Rows;   // RGB rows of the chunk being gathered
+  std::vector<uint8_t> Prior;  // the row above the chunk (zeros above the image)
+  std::vector<uint8_t> Idat;   // compressed bytes not yet written
+  std::unique_ptr<TChunkedDeflate> Deflate;
+
+  EImageError Fail(const std::string& Reason) const {
     return EImageError("Cannot write the PNG image \"" + Name + "\": " + Reason);
+  }
+  void Put(const uint8_t* Data, size_t Size) {
+    if (Size > 0 && std::fwrite(Data, 1, Size, File) != Size) throw Fail("write error");
+  }
+  // One chunk: length, type, data and the CRC of type and data.
+  void PutChunk(const char* Type, const uint8_t* Data, size_t Size) {
+    std::vector<uint8_t> head;
+    PutBigEndian(head, uint32_t(Size));
+    head.insert(head.end(), Type, Type + 4);
+    uint32_t crc = libdeflate_crc32(0, head.data() + 4, 4);
+    // (libdeflate takes a null buffer as a request for the initial value.)
+    if (Size > 0) crc = libdeflate_crc32(crc, Data, Size);
+    Put(head.data(), head.size());
+    Put(Data, Size);
+    std::vector<uint8_t> tail;
+    PutBigEndian(tail, crc);
+    Put(tail.data(), tail.size());
+  }
+  void FlushIdat() {
+    if (Idat.empty()) return;
+    PutChunk("IDAT", Idat.data(), Idat.size());
+    Idat.clear();
+  }
+  // Hands the gathered rows to a worker, which filters and compresses them.
+  void SendChunk() {
+    if (Rows.empty()) return;
+    auto rows = std::make_shared<std::vector<uint8_t>>(std::move(Rows));
+    auto prior = std::make_shared<std::vector<uint8_t>>(Prior);
+    std::copy(rows->end() - std::ptrdiff_t(RowBytes), rows->end(), Prior.begin());
+    Rows = {};
+    Rows.reserve(RowBytes * size_t(ChunkRows));
+    const size_t rowBytes = RowBytes;
+    Deflate->Add([rows, prior, rowBytes] {
+      const size_t n = rows->size() / rowBytes;
+      std::vector<uint8_t> out(n * (rowBytes + 1));
+      const uint8_t* above = prior->data();
+      for (size_t r = 0; r < n; ++r) {
+        const uint8_t* row = rows->data() + r * rowBytes;
+        FilterPngRow(row, above, rowBytes, 3, out.data() + r * (rowBytes + 1));
+        above = row;
+      }
+      return out;
+    });
   }
 };
 
@@ -242,16 +235,40 @@ TPngRowWriter::TPngRowWriter(std::FILE* File, int32_t Width, int32_t Height,
                              const std::string& Name, int32_t Dpi)
     : F(std::make_unique<TImpl>()) {
   F->Name = Name;
+  F->File = File;
   if (Width <= 0 || Height <= 0) throw F->Fail("the image is empty");
+  // Rows whose byte count the chunk sizes can still hold.
+  if (Width > 0x7FFFFFFF / 3) throw F->Fail("the image is too large");
   F->Width = Width;
   F->Height = Height;
-  F->Row.resize(size_t(Width) * 3);
-  F->C.File = File;
-  F->C.Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &F->C, OnPngError, OnPngWarning);
-  if (!F->C.Png) throw F->Fail("out of memory");
-  F->C.Info = png_create_info_struct(F->C.Png);
-  if (!F->C.Info) throw F->Fail("out of memory");
-  if (!WriteHeader(F->C, Width, Height, Dpi)) throw F->Fail(F->C.Message);
+  F->RowBytes = size_t(Width) * 3;
+  F->ChunkRows = int32_t(std::max<size_t>(1, kChunkBytes / F->RowBytes));
+  F->Prior.assign(F->RowBytes, 0);
+  F->Rows.reserve(F->RowBytes * size_t(F->ChunkRows));
+
+  static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  F->Put(signature, sizeof signature);
+  std::vector<uint8_t> ihdr;
+  PutBigEndian(ihdr, uint32_t(Width));
+  PutBigEndian(ihdr, uint32_t(Height));
+  // 8 bits per sample, truecolour, deflate, adaptive filtering, not interlaced.
+  const uint8_t rest[5] = {8, 2, 0, 0, 0};
+  ihdr.insert(ihdr.end(), rest, rest + 5);
+  F->PutChunk("IHDR", ihdr.data(), ihdr.size());
+  if (Dpi > 0) {
+    // Pixels per metre, rounded, the same both ways; unit 1 is the metre.
+    const auto ppm = uint32_t((int64_t(Dpi) * 10000 + 127) / 254);
+    std::vector<uint8_t> phys;
+    PutBigEndian(phys, ppm);
+    PutBigEndian(phys, ppm);
+    phys.push_back(1);
+    F->PutChunk("pHYs", phys.data(), phys.size());
+  }
+  TImpl* impl = F.get();
+  F->Deflate = std::make_unique<TChunkedDeflate>(kDeflateLevel, [impl](const uint8_t* P, size_t N) {
+    impl->Idat.insert(impl->Idat.end(), P, P + N);
+    if (impl->Idat.size() >= kIdatBytes) impl->FlushIdat();
+  });
 }
 
 TPngRowWriter::~TPngRowWriter() = default;
@@ -260,21 +277,26 @@ void TPngRowWriter::WriteRows(const TBitmap32& Band, int32_t Count) {
   if (Band.Width() != F->Width || Count < 0 || Count > Band.Height() ||
       Count > F->Height - F->Written)
     throw F->Fail("the rows do not fit the image");
-  png_bytep row = F->Row.data();
   for (int32_t y = 0; y < Count; ++y) {
     const TColor32* s = Band.ScanLine(y);
+    const size_t at = F->Rows.size();
+    F->Rows.resize(at + F->RowBytes);
+    uint8_t* row = F->Rows.data() + at;
     for (int32_t x = 0; x < F->Width; ++x) {
-      row[3 * x] = png_byte(s[x] >> 16);
-      row[3 * x + 1] = png_byte(s[x] >> 8);
-      row[3 * x + 2] = png_byte(s[x]);
+      row[3 * x] = uint8_t(s[x] >> 16);
+      row[3 * x + 1] = uint8_t(s[x] >> 8);
+      row[3 * x + 2] = uint8_t(s[x]);
     }
-    if (!WriteOneRow(F->C, row)) throw F->Fail(F->C.Message);
+    if (F->Rows.size() >= F->RowBytes * size_t(F->ChunkRows)) F->SendChunk();
   }
   F->Written += Count;
 }
 
 void TPngRowWriter::Finish() {
   if (F->Written != F->Height) throw F->Fail("not every row was written");
-  if (!WriteEnd(F->C)) throw F->Fail(F->C.Message);
-  if (std::fflush(F->C.File) != 0 || std::ferror(F->C.File)) throw F->Fail("write error");
+  F->SendChunk();
+  F->Deflate->Finish();
+  F->FlushIdat();
+  F->PutChunk("IEND", nullptr, 0);
+  if (std::fflush(F->File) != 0 || std::ferror(F->File)) throw F->Fail("write error");
 }

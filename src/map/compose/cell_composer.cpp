@@ -260,28 +260,26 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
 
   // Sets the alpha of layer J over the cell from its work grid through Lut, and
   // records what each of its rows shows.
+  std::vector<uint8_t>& alpha = FAlphaRow;
+  alpha.resize(size_t(cs));
   auto writeAlpha = [&](int32_t J, const uint8_t* Lut) {
     TMapEditLayer& layer = *Map.Layers(J);
-    TBitmap32& bmp = layer.BMPKeepingCoverage();
+    TLayerImage& image = layer.ImageKeepingCoverage();
     // A layer whose image does not cover the map (no texture yet) has nothing to set.
-    if (bmp.Width() != PW || bmp.Height() != PH) return;
+    if (image.Width() != PW || image.Height() != PH) return;
     const uint8_t* g = FGrids[size_t(J)].data();
     for (int32_t py = 0; py < cs; ++py) {
       const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
-      TColor32* row = bmp.ScanLine(Y0 + py) + X0;
-      for (int32_t px = 0; px < cs; ++px)
-        row[px] = (row[px] & 0x00FFFFFF) | (TColor32(Lut[gr[px]]) << 24);
-      layer.Coverage().SetRow(CX, Y0 + py, row);
+      for (int32_t px = 0; px < cs; ++px) alpha[size_t(px)] = Lut[gr[px]];
+      image.WriteAlpha(X0, Y0 + py, alpha.data(), cs);
+      layer.Coverage().SetRowAlpha(CX, Y0 + py, alpha.data());
     }
   };
   auto clearAlpha = [&](int32_t J) {
     TMapEditLayer& layer = *Map.Layers(J);
-    TBitmap32& bmp = layer.BMPKeepingCoverage();
-    if (bmp.Width() != PW || bmp.Height() != PH) return;
-    for (int32_t py = 0; py < cs; ++py) {
-      TColor32* row = bmp.ScanLine(Y0 + py) + X0;
-      for (int32_t px = 0; px < cs; ++px) row[px] &= 0x00FFFFFF;
-    }
+    TLayerImage& image = layer.ImageKeepingCoverage();
+    if (image.Width() != PW || image.Height() != PH) return;
+    for (int32_t py = 0; py < cs; ++py) image.FillAlpha(X0, Y0 + py, cs, 0);
     layer.Coverage().SetCell(CX, CY, false);
   };
 

@@ -53,6 +53,7 @@ class TCellComposer {
   std::vector<uint8_t> FPresent;             // per layer
   std::vector<std::vector<uint8_t>> FGrids;  // per layer, padded
   std::vector<int32_t> FBuckets[4];
+  std::vector<uint8_t> FAlphaRow;  // one cell row of alpha values
   // Tables for the chip size last used.
   int32_t FLutChipSize = 0;
   int32_t FShadeRounds = 0, FFadeRounds = 0;

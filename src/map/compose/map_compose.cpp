@@ -60,13 +60,9 @@ void ComputeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY) {
   const int32_t PW = Map.PixelWidth(), PH = Map.PixelHeight();
   for (int32_t j = L; j < count; ++j) {
     TMapEditLayer& layer = *Map.Layers(j);
-    TBitmap32& bmp = layer.BMPKeepingCoverage();
-    if (bmp.Width() != PW || bmp.Height() != PH) continue;
-    const TColor32 alpha = j == L ? 0xFF000000u : 0u;
-    for (int32_t py = 0; py < cs; ++py) {
-      TColor32* row = bmp.ScanLine(Y0 + py) + X0;
-      for (int32_t px = 0; px < cs; ++px) row[px] = (row[px] & 0x00FFFFFF) | alpha;
-    }
+    TLayerImage& image = layer.ImageKeepingCoverage();
+    if (image.Width() != PW || image.Height() != PH) continue;
+    for (int32_t py = 0; py < cs; ++py) image.FillAlpha(X0, Y0 + py, cs, j == L ? 255 : 0);
     layer.Coverage().SetCell(CX, CY, j == L);
   }
 }

@@ -8,29 +8,42 @@
 #include <utility>
 #include <vector>
 
+#include "map/compose/map_style.h"
 #include "map/compose/object_overlay.h"
+#include "map/compose/prop_scene.h"
 #include "map/document/map_edit_door_list.h"
 #include "map/document/map_edit_layer_list.h"
 
 namespace {
 
-// One source image of the stack with the rule it is drawn by.
+// Which part of the stack a pass draws: all of it, or the floor layers and then
+// the rest (doors, walls, shades), so that props can go between them. Drawing the
+// two parts one after the other gives every pixel the same steps as drawing all.
+enum class TStackPart { All, Floors, Upper };
+
+// One source image of the stack with the rule it is drawn by: a layer's image or
+// a surface (the door bitmap, the shades).
 struct TSource {
+  const TLayerImage* Image;
   const TBitmap32* Bitmap;
   bool Door;  // the door combine rule instead of blending
+  int32_t Width() const { return Image ? Image->Width() : Bitmap->Width(); }
+  int32_t Height() const { return Image ? Image->Height() : Bitmap->Height(); }
 };
 
 // Display order, bottom first: layers Count-1 .. 1, the door bitmap when there are
 // doors, layer 0, the shades.
-std::vector<TSource> StackOf(const TMapEditLayerList& Map) {
+// Layers the options hide are left out.
+std::vector<TSource> StackOf(const TMapEditLayerList& Map, const TComposeOptions& Options) {
   // Read-only access throughout, so that the layers keep their cell coverage.
   std::vector<TSource> stack;
   for (int32_t j = Map.Count() - 1; j >= 1; --j)
-    stack.push_back({&std::as_const(*Map.Layers(j)).BMP(), false});
+    if (!Options.Hidden(j)) stack.push_back({&Map.Layers(j)->Image(), nullptr, false});
   if (const TMapEditDoorList* doors = Map.DoorsIfCreated(); doors && doors->HasDoors())
-    if (const TBitmap32* bits = doors->BitmapIfCreated()) stack.push_back({bits, true});
-  if (Map.Count() > 0) stack.push_back({&std::as_const(*Map.Layers(0)).BMP(), false});
-  if (const TBitmap32* shades = Map.ShadesIfCreated()) stack.push_back({shades, false});
+    if (const TBitmap32* bits = doors->BitmapIfCreated()) stack.push_back({nullptr, bits, true});
+  if (Map.Count() > 0 && !Options.Hidden(0))
+    stack.push_back({&Map.Layers(0)->Image(), nullptr, false});
+  if (const TBitmap32* shades = Map.ShadesIfCreated()) stack.push_back({nullptr, shades, false});
   return stack;
 }
 
@@ -41,16 +54,28 @@ inline void Apply(const TSource& S, TColor32 F, TColor32& B) {
     B = BlendPixel(F, B);
 }
 
-// General path: every source drawn row by row over the part it covers.
-void ComposeRowsGeneral(const std::vector<TSource>& Stack, TBitmap32& Target, const TRect& Src,
-                        int32_t DX, int32_t DY) {
+// General path: every source drawn row by row over the part it covers. The first
+// Floors sources of the stack are the floor layers.
+void ComposeRowsGeneral(const std::vector<TSource>& Stack, size_t Floors, TBitmap32& Target,
+                        const TRect& Src, int32_t DX, int32_t DY, TStackPart Part) {
+  const size_t first = Part == TStackPart::Upper ? Floors : 0;
+  const size_t last = Part == TStackPart::Floors ? Floors : Stack.size();
+  std::vector<TColor32> row(size_t(std::max(Src.Width(), 0)));
   for (int32_t y = Src.Top; y < Src.Bottom; ++y) {
     TColor32* dst = Target.ScanLine(DY + (y - Src.Top)) + DX - Src.Left;
-    for (const TSource& s : Stack) {
-      if (y >= s.Bitmap->Height()) continue;
-      const TColor32* row = s.Bitmap->ScanLine(y);
-      const int32_t end = std::min(Src.Right, s.Bitmap->Width());
-      for (int32_t x = Src.Left; x < end; ++x) Apply(s, row[x], dst[x]);
+    for (size_t k = first; k < last; ++k) {
+      const TSource& s = Stack[k];
+      if (y >= s.Height()) continue;
+      const int32_t end = std::min(Src.Right, s.Width());
+      if (end <= Src.Left) continue;
+      const TColor32* from = nullptr;
+      if (s.Image) {
+        s.Image->ReadRow(y, Src.Left, end, row.data());
+        from = row.data() - Src.Left;
+      } else {
+        from = s.Bitmap->ScanLine(y);
+      }
+      for (int32_t x = Src.Left; x < end; ++x) Apply(s, from[x], dst[x]);
     }
   }
 }
@@ -115,16 +140,19 @@ struct TPiece {
   return p;
 }
 
-// One source drawn over part of a row: pixels Begin .. End - 1 of Src.
+// One source drawn over part of a row: pixels Begin .. End - 1 of Src, or of the
+// row of a tiled layer image, whose pixels are put together first.
 struct TDrawStep {
   enum TKind : int32_t { Copy, Blend, Door };
   const TColor32* Src;
+  const TLayerImage* Image;
   int32_t Begin, End;
   TKind Kind;
 };
 
 // Asks for the source pixels of a step to be brought into the cache.
 void Prefetch(const TDrawStep& S) {
+  if (!S.Src) return;
   const char* a = reinterpret_cast<const char*>(S.Src + S.Begin);
   const char* e = reinterpret_cast<const char*>(S.Src + S.End);
   for (; a < e; a += 64) __builtin_prefetch(a, 0, 3);
@@ -143,7 +171,8 @@ void Prefetch(const TDrawStep& S) {
 // prefetchers cannot foresee; the plan says where they are, so the pieces a few
 // chunks ahead are fetched while the current chunk is drawn.
 void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& Src, int32_t DX,
-                     int32_t DY) {
+                     int32_t DY, TStackPart Part) {
+  const bool floors = Part != TStackPart::Upper, upper = Part != TStackPart::Floors;
   const int32_t n = Map.Count();
   const TMapEditLayerList& map = Map;
   const TMapEditDoorList* doors = map.DoorsIfCreated();
@@ -152,6 +181,7 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
   const int32_t cs = map.ChipSize(), cw = map.Width(), ch = map.Height();
   std::vector<const TMapEditLayer*> layers(size_t(n), nullptr);
   for (int32_t j = 0; j < n; ++j) layers[size_t(j)] = map.Layers(j);
+  int32_t widest = 0;
 
   // The chunks of a row, the same for every row: one cell each (several when
   // cells are small).
@@ -165,6 +195,7 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
       x1 = x1 / cs * cs;
     }
     chunks.push_back({x0, x1 - x0, cs > 0 ? x0 / cs : 0, cs > 0 ? (x1 - 1) / cs : 0});
+    widest = std::max(widest, x1 - x0);
     x0 = x1;
   }
   const size_t nc = chunks.size();
@@ -176,6 +207,9 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
 #pragma omp parallel if (area >= 65536)
   {
     std::vector<const TColor32*> rows(static_cast<size_t>(n));
+    std::vector<const TLayerImage*> images(static_cast<size_t>(n));
+    // One chunk of a tiled layer's pixels, put together to be blended.
+    std::vector<TColor32> pixels(static_cast<size_t>(widest));
     std::vector<TCellCoverage::TRow> cover(static_cast<size_t>(n));
     std::vector<TPiece> pieces(static_cast<size_t>(n));
     // The plan of a row: the steps of chunk i are steps[first[i] .. first[i + 1]).
@@ -184,7 +218,10 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
 #pragma omp for schedule(static, 16)
     for (int32_t y = Src.Top; y < Src.Bottom; ++y) {
       for (int32_t j = 0; j < n; ++j) {
-        rows[size_t(j)] = layers[size_t(j)]->BMP().ScanLine(y);
+        // A plain image is read in place; a tiled one is put together per step.
+        const TLayerImage& image = layers[size_t(j)]->Image();
+        rows[size_t(j)] = image.FullRow(y);
+        images[size_t(j)] = rows[size_t(j)] ? nullptr : &image;
         cover[size_t(j)] = layers[size_t(j)]->Coverage().Row(y, cw, ch, cs);
       }
       const TCellCoverage::TRow doorCover =
@@ -194,6 +231,14 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
       const TColor32* doorRow = doorBits ? doorBits->ScanLine(y) : nullptr;
       const TColor32* shadeRow = shades ? shades->ScanLine(y) : nullptr;
       const TColor32* wallRow = rows[0];
+      const TLayerImage* wallImage = images[0];
+      // Whether the wall pixels of a chunk are all opaque, for walls without a
+      // coverage record.
+      auto wallOpaque = [&](const TChunk& C) {
+        if (wallRow) return IsOpaque(wallRow + C.X0, C.Len);
+        wallImage->ReadRow(y, C.X0, C.X0 + C.Len, pixels.data());
+        return IsOpaque(pixels.data(), C.Len);
+      };
 
       steps.clear();
       for (size_t i = 0; i < nc; ++i) {
@@ -202,9 +247,10 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
         // The walls lie above the floors and doors: where they are opaque over
         // the whole chunk (inside a wall) nothing beneath them shows.
         const TPiece wall = PieceOf(cover[0], c, cs);
-        if (wall.Opaque || (!cover[0] && IsOpaque(wallRow + c.X0, c.Len))) {
-          steps.push_back({wallRow, c.X0, c.X0 + c.Len, TDrawStep::Copy});
-        } else {
+        const bool inWall = wall.Opaque || (!cover[0] && wallOpaque(c));
+        if (inWall) {
+          if (upper) steps.push_back({wallRow, wallImage, c.X0, c.X0 + c.Len, TDrawStep::Copy});
+        } else if (floors) {
           // The floor layers from the highest one that is opaque over the chunk
           // (or from the bottom) upwards. BlendRow stores opaque pixels without
           // reading beneath, so a layer that covers the chunk without being
@@ -220,17 +266,20 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
           for (int32_t k = bottom; k >= 1; --k) {
             const TPiece& p = pieces[size_t(k)];
             if (!p.Empty())
-              steps.push_back(
-                  {rows[size_t(k)], p.Begin, p.End, p.Opaque ? TDrawStep::Copy : TDrawStep::Blend});
+              steps.push_back({rows[size_t(k)], images[size_t(k)], p.Begin, p.End,
+                               p.Opaque ? TDrawStep::Copy : TDrawStep::Blend});
           }
+        }
+        if (upper && !inWall) {
           if (doorRow)
             if (const TPiece d = PieceOf(doorCover, c, cs); !d.Empty())
-              steps.push_back({doorRow, d.Begin, d.End, TDrawStep::Door});
-          if (!wall.Empty()) steps.push_back({wallRow, wall.Begin, wall.End, TDrawStep::Blend});
+              steps.push_back({doorRow, nullptr, d.Begin, d.End, TDrawStep::Door});
+          if (!wall.Empty())
+            steps.push_back({wallRow, wallImage, wall.Begin, wall.End, TDrawStep::Blend});
         }
-        if (shadeRow)
+        if (upper && shadeRow)
           if (const TPiece s = PieceOf(shadeCover, c, cs); !s.Empty())
-            steps.push_back({shadeRow, s.Begin, s.End, TDrawStep::Blend});
+            steps.push_back({shadeRow, nullptr, s.Begin, s.End, TDrawStep::Blend});
       }
       first[nc] = steps.size();
 
@@ -242,10 +291,18 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
           const TDrawStep& s = steps[k];
           switch (s.Kind) {
             case TDrawStep::Copy:
-              std::copy(s.Src + s.Begin, s.Src + s.End, dst + s.Begin);
+              if (s.Image)
+                s.Image->ReadRow(y, s.Begin, s.End, dst + s.Begin);
+              else
+                std::copy(s.Src + s.Begin, s.Src + s.End, dst + s.Begin);
               break;
             case TDrawStep::Blend:
-              BlendRow(s.Src + s.Begin, dst + s.Begin, size_t(s.End - s.Begin));
+              if (s.Image) {
+                s.Image->ReadRow(y, s.Begin, s.End, pixels.data());
+                BlendRow(pixels.data(), dst + s.Begin, size_t(s.End - s.Begin));
+              } else {
+                BlendRow(s.Src + s.Begin, dst + s.Begin, size_t(s.End - s.Begin));
+              }
               break;
             case TDrawStep::Door:
               DrawDoorRow(s.Src + s.Begin, dst + s.Begin, s.End - s.Begin);
@@ -274,14 +331,30 @@ void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& Ma
   src.Bottom = int32_t(std::min<int64_t>(src.Bottom, src.Top + (Target.Height() - dy)));
   if (src.IsEmpty()) return;
 
-  const std::vector<TSource> stack = StackOf(Map);
-  // The fast path needs a wall layer to stand for its start code 0.
-  bool fits = Map.Count() > 0;
-  for (const TSource& s : stack) fits = fits && s.Bitmap->Width() == PW && s.Bitmap->Height() == PH;
-  if (fits)
-    ComposeRowsFast(Map, Target, src, int32_t(dx), int32_t(dy));
-  else
-    ComposeRowsGeneral(stack, Target, src, int32_t(dx), int32_t(dy));
+  const std::vector<TSource> stack = StackOf(Map, Options);
+  // The fast path needs a wall layer to stand for its start code 0, and draws
+  // every layer.
+  bool fits = Map.Count() > 0 && !Options.HidesAny();
+  for (const TSource& s : stack) fits = fits && s.Width() == PW && s.Height() == PH;
+  // The floor layers shown come first in the stack.
+  size_t floors = 0;
+  for (int32_t j = 1; j < Map.Count(); ++j)
+    if (!Options.Hidden(j)) ++floors;
+  auto rows = [&](TStackPart Part) {
+    if (fits)
+      ComposeRowsFast(Map, Target, src, int32_t(dx), int32_t(dy), Part);
+    else
+      ComposeRowsGeneral(stack, floors, Target, src, int32_t(dx), int32_t(dy), Part);
+  };
+  if (Options.Props && Options.Props->Touches(src)) {
+    rows(TStackPart::Floors);
+    Options.Props->Draw(Target, src, int32_t(dx) - src.Left, int32_t(dy) - src.Top);
+    rows(TStackPart::Upper);
+  } else {
+    rows(TStackPart::All);
+  }
+  DrawMapStyle(Map, Target, src, int32_t(dx), int32_t(dy), Options.Style);
+  // Labels, windows and the light preview over everything, labels on top.
   DrawMapObjects(Map, Target, src, int32_t(dx), int32_t(dy), Options);
 }
 

@@ -59,22 +59,11 @@ class TCellCoverage {
   // Records row PY (a map pixel row) of cell CX from its pixels P[0 .. ChipSize).
   // Different cells may be recorded from different threads at once.
   void SetRow(int32_t CX, int32_t PY, const TColor32* P) {
-    if (!Inside(CX, PY)) return;
-    uint32_t any = 0, all = 0xFF000000u;
-    for (int32_t i = 0; i < FChipSize; ++i) {
-      any |= P[i];
-      all &= P[i];
-    }
-    TSpan s{};
-    if ((all >> 24) == 255) {
-      s = TSpan{0, uint16_t(FChipSize), 1};
-    } else if ((any >> 24) != 0) {
-      int32_t b = 0, e = FChipSize;
-      while ((P[b] >> 24) == 0) ++b;
-      while ((P[e - 1] >> 24) == 0) --e;
-      s = TSpan{uint16_t(b), uint16_t(e), 0};
-    }
-    At(CX, PY) = s;
+    SetRowOf(CX, PY, [P](int32_t I) { return uint32_t(P[I] >> 24); });
+  }
+  // The same from the row's alpha values A[0 .. ChipSize).
+  void SetRowAlpha(int32_t CX, int32_t PY, const uint8_t* A) {
+    SetRowOf(CX, PY, [A](int32_t I) { return uint32_t(A[I]); });
   }
   // Every row of cell (CX, CY): fully opaque (Opaque) or fully transparent.
   void SetCell(int32_t CX, int32_t CY, bool Opaque) {
@@ -119,6 +108,25 @@ class TCellCoverage {
   }
 
  private:
+  template <class TAlphaOf>
+  void SetRowOf(int32_t CX, int32_t PY, TAlphaOf AlphaOf) {
+    if (!Inside(CX, PY)) return;
+    uint32_t any = 0, all = 255;
+    for (int32_t i = 0; i < FChipSize; ++i) {
+      any |= AlphaOf(i);
+      all &= AlphaOf(i);
+    }
+    TSpan s{};
+    if (all == 255) {
+      s = TSpan{0, uint16_t(FChipSize), 1};
+    } else if (any != 0) {
+      int32_t b = 0, e = FChipSize;
+      while (AlphaOf(b) == 0) ++b;
+      while (AlphaOf(e - 1) == 0) --e;
+      s = TSpan{uint16_t(b), uint16_t(e), 0};
+    }
+    At(CX, PY) = s;
+  }
   bool Inside(int32_t CX, int32_t PY) const {
     return FValid && CX >= 0 && PY >= 0 && CX < FWidth && PY < FHeight * FChipSize;
   }

@@ -4,36 +4,13 @@
 #include <cstring>
 #include <optional>
 
+#include "map/base/text_convert.h"
 #include "map/codec/image_file.h"
 #include "map/codec/texture_cache.h"
 #include "map/document/map_edit_layer_list.h"
-#include "map/base/text_convert.h"
 #include "record/errors.h"
 
 namespace {
-
-// Repeats the tile SourceRect of Source over the whole of Dest: the tile is laid
-// side by side along the top strip (clipped at the right edge), then the top strip
-// is repeated downwards. Rows are copied whole; the tile's pixels, alpha included,
-// replace what Dest held.
-void TileImage(const TBitmap32& Source, const TRect& SourceRect, TBitmap32& Dest) {
-  const int32_t w = Dest.Width(), h = Dest.Height();
-  const int32_t tw = SourceRect.Width(), th = SourceRect.Height();
-  // A map without pixels in one direction (no columns, say) has no rows to fill
-  // either, and an empty tile has nothing to lay.
-  if (w <= 0 || h <= 0 || tw <= 0 || th <= 0) return;
-  const int32_t strip = std::min(th, h);
-  for (int32_t y = 0; y < strip; ++y) {
-    const TColor32* src = Source.ScanLine(SourceRect.Top + y) + SourceRect.Left;
-    TColor32* dst = Dest.ScanLine(y);
-    for (int32_t x = 0; x < w; x += tw)
-      std::memcpy(dst + x, src, size_t(std::min(tw, w - x)) * sizeof(TColor32));
-  }
-  const size_t rowBytes = size_t(w) * sizeof(TColor32);
-#pragma omp parallel for schedule(static) if (int64_t(w) * h > (int64_t(1) << 20))
-  for (int32_t y = strip; y < h; ++y)
-    std::memcpy(Dest.ScanLine(y), Dest.ScanLine(y % th), rowBytes);
-}
 
 // "The chip <X,Y,S> of "path" " followed by What.
 std::string ChipMessage(const TChipReference& Ref, const std::string& What) {
@@ -64,7 +41,13 @@ bool ParseChipReference(const std::string& Text, TChipReference& Ref) {
   return true;
 }
 
-TMapEditLayer::TMapEditLayer(TMapEditLayerList* Owner) : FOwner(Owner) { FBMP.DrawMode = dmBlend; }
+TMapEditLayer::TMapEditLayer(TMapEditLayerList* Owner) : FOwner(Owner) {}
+
+void TMapEditLayer::SetTiledImage(const TBitmap32& Tile) {
+  FCoverage.Invalidate();
+  FImage.SetTiled(Tile, TRect{0, 0, Tile.Width(), Tile.Height()}, FOwner ? FOwner->PixelWidth() : 0,
+                  FOwner ? FOwner->PixelHeight() : 0);
+}
 
 void TMapEditLayer::SetFileName(const std::string& Value, TTextureCache* Cache) {
   FFileName = Value;
@@ -76,23 +59,10 @@ void TMapEditLayer::UpdateImage(TTextureCache* Cache) {
   const int32_t pw = FOwner ? FOwner->PixelWidth() : 0;
   const int32_t ph = FOwner ? FOwner->PixelHeight() : 0;
 
-  // Everything that can fail (decoding, a bad chip, allocation) happens before BMP
-  // is touched, so that a failure leaves the layer's image as it was. The new
-  // image is built in place when BMP already has the map's size.
-  TBitmap32 fresh;
-  auto target = [&]() -> TBitmap32& {
-    if (FBMP.Width() == pw && FBMP.Height() == ph) return FBMP;
-    fresh.SetSize(pw, ph);
-    return fresh;
-  };
-  auto commit = [&](TBitmap32& Built) {
-    if (&Built != &FBMP) FBMP.TakePixels(Built);
-  };
-
+  // Everything that can fail (decoding, a bad chip, allocation) happens before the
+  // image is replaced, so that a failure leaves the layer's image as it was.
   if (const std::optional<int32_t> colour = TryStrToInt(FFileName)) {
-    TBitmap32& out = target();
-    out.Clear(ColorFromPlatform(*colour));
-    commit(out);
+    FImage.SetSolid(ColorFromPlatform(*colour), pw, ph);
     return;
   }
   if (FFileName.empty()) return;
@@ -133,9 +103,7 @@ void TMapEditLayer::UpdateImage(TTextureCache* Cache) {
     tile = {0, 0, w, h};
     if (Cache) source = &Cache->Pixels(FFileName, tile, tile);
   }
-  TBitmap32& out = target();
-  TileImage(*source, tile, out);
-  commit(out);
+  FImage.SetTiled(*source, tile, pw, ph);
 }
 
 void TMapEditLayer::AssignTo(TSongData* Dest) const {

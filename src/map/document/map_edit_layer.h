@@ -1,12 +1,14 @@
 #pragma once
 // TMapEditLayer: one layer of the map: a name, a type, an image source and the
-// layer's image at map pixel size (whose alpha channel the composition rewrites).
+// layer's image at map pixel size (whose alpha channel the composition rewrites),
+// held as its texture strip and an alpha plane (TLayerImage).
 
 #include <cstdint>
 #include <string>
 
-#include "map/raster/bitmap32.h"
 #include "map/document/cell_coverage.h"
+#include "map/document/layer_image.h"
+#include "map/raster/bitmap32.h"
 #include "record/song_data.h"
 
 class TMapEditLayerList;
@@ -33,20 +35,31 @@ class TMapEditLayer : public TSongData {
   // Stores the source without touching the image.
   void SetFileNameOnly(const std::string& Value) { FFileName = Value; }
 
-  // The layer's image for reading.
-  const TBitmap32& BMP() const { return FBMP; }
+  // The layer's image for reading, as one surface (built on demand from the
+  // texture and the alpha; the composition reads Image instead).
+  const TBitmap32& BMP() const { return FImage.Picture(); }
   // Writable access drops the cell coverage: whoever writes through it may change
-  // any pixel.
+  // any pixel. The image is a plain map-sized surface from then on.
   TBitmap32& BMPForWriting() {
     FCoverage.Invalidate();
-    return FBMP;
+    return FImage.Full();
   }
   void SetBMP(const TBitmap32& Value) {
     FCoverage.Invalidate();
-    FBMP.Assign(Value);
+    FImage.SetFull(Value);
   }
-  // For the composition of cells, which keeps the coverage up to date itself.
-  TBitmap32& BMPKeepingCoverage() { return FBMP; }
+  // Sets the alpha of every pixel, keeping the colours.
+  void SetAllAlpha(uint8_t A) {
+    FCoverage.Invalidate();
+    FImage.SetAllAlpha(A);
+  }
+  // The layer's image in its own form.
+  const TLayerImage& Image() const { return FImage; }
+  // For the composition of cells and painting, which keep the coverage up to
+  // date themselves.
+  TLayerImage& ImageKeepingCoverage() { return FImage; }
+  // Replaces the image by Tile repeated over the map (a placeholder, say).
+  void SetTiledImage(const TBitmap32& Tile);
   // Where in each cell row the image's alpha may be non-zero, and where it is
   // opaque, as the composition of cells last left it (valid after a Refresh, kept
   // by later cell redraws and painting).
@@ -70,7 +83,7 @@ class TMapEditLayer : public TSongData {
  private:
   TMapEditLayerList* FOwner;
   std::string FFileName;
-  TBitmap32 FBMP;
+  TLayerImage FImage;
   TCellCoverage FCoverage;
 };
 

@@ -26,13 +26,11 @@ int32_t ToInt32(int64_t V, const char* What) {
 
 // Sets the alpha of pixels XA..XB-1 of row Y of a layer image, keeping the colour
 // channels. Images that do not reach that far are left alone.
-void SetLayerAlpha(TBitmap32& Bmp, int32_t XA, int32_t XB, int32_t Y, uint8_t Alpha) {
-  if (Y < 0 || Y >= Bmp.Height()) return;
+void SetLayerAlpha(TLayerImage& Image, int32_t XA, int32_t XB, int32_t Y, uint8_t Alpha) {
+  if (Y < 0 || Y >= Image.Height()) return;
   XA = std::max(XA, 0);
-  XB = std::min(XB, Bmp.Width());
-  TColor32* row = Bmp.ScanLine(Y);
-  const TColor32 a = TColor32(Alpha) << 24;
-  for (int32_t x = XA; x < XB; ++x) row[x] = (row[x] & 0x00FFFFFFu) | a;
+  XB = std::min(XB, Image.Width());
+  if (XA < XB) Image.FillAlpha(XA, Y, XB - XA, Alpha);
 }
 
 bool CellInside(const TMapEditLayerList& M, int32_t CX, int32_t CY) {
@@ -62,7 +60,7 @@ void PaintRun(TMapEditLayerList& M, int32_t XA, int32_t XB, int32_t Y, int32_t L
   std::fill(M.PixelGrid().Row(Y) + XA, M.PixelGrid().Row(Y) + XB, Layer);
   for (int32_t p = 0; p < M.Count(); ++p) {
     TMapEditLayer& layer = *M.Layers(p);
-    SetLayerAlpha(layer.BMPKeepingCoverage(), XA, XB, Y, p == Layer ? 255 : 0);
+    SetLayerAlpha(layer.ImageKeepingCoverage(), XA, XB, Y, p == Layer ? 255 : 0);
     // The painted layer now shows on the run, and the others are transparent
     // there: no layer is known to be opaque over the run's cell rows any more.
     layer.Coverage().MarkPixels(XA, Y, XB - 1, Y);

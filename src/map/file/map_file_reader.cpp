@@ -15,8 +15,8 @@
 #include <limits>
 #include <map>
 #include <optional>
-#include <string_view>
 #include <stop_token>
+#include <string_view>
 #include <thread>
 
 #include "map/base/input_file.h"
@@ -262,14 +262,12 @@ void ReadDoors(TLineReader& In, TMapEditLayerList& Map) {
 // A magenta and black checkerboard of 8-pixel squares at map size, so that a layer
 // without its texture is plainly visible.
 void FillPlaceholder(TMapEditLayer& Layer) {
-  const TMapEditLayerList* map = Layer.Owner();
-  TBitmap32& bmp = Layer.BMPForWriting();
-  bmp.SetSize(map->PixelWidth(), map->PixelHeight());
-  for (int32_t y = 0; y < bmp.Height(); ++y) {
-    TColor32* row = bmp.ScanLine(y);
-    for (int32_t x = 0; x < bmp.Width(); ++x)
-      row[x] = ((x >> 3) + (y >> 3)) % 2 == 0 ? 0xFFFF00FFu : 0xFF000000u;
-  }
+  TBitmap32 tile;
+  tile.SetSize(16, 16);
+  for (int32_t y = 0; y < 16; ++y)
+    for (int32_t x = 0; x < 16; ++x)
+      tile.Pixel(x, y) = ((x >> 3) + (y >> 3)) % 2 == 0 ? 0xFFFF00FFu : 0xFF000000u;
+  Layer.SetTiledImage(tile);
 }
 
 bool IsRegularFile(const fs::path& Path) {

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "map/file/layer_set.h"
 #include "map/document/map_edit_layer.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/file/layer_set.h"
 #include "record/errors.h"
 
 namespace {
@@ -40,7 +40,7 @@ int32_t CreateNewMap(TMapEditLayerList& Map, int32_t Width, int32_t Height, int3
   wall->LayerName = kWallLayerName;
   wall->SetFileName(kWallLayerSource);
   wall->LayerType = mltObject;
-  wall->BMPForWriting().SetAllAlpha(255);
+  wall->SetAllAlpha(255);
 
   int32_t added = Set ? ApplyLayerSet(Map, *Set) : 0;
 

@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "map/base/atomic_file.h"
-#include "map/raster/bitmap32.h"
 #include "map/codec/image_band_writer.h"
 #include "map/codec/image_file.h"
 #include "map/compose/map_composer.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/raster/bitmap32.h"
 #include "record/errors.h"
 
 namespace fs = std::filesystem;
@@ -51,7 +51,11 @@ void PrepareForOutput(TMapEditLayerList& Map, TOutputFastDraw FastDraw,
 
 TColor32 GridColor32(const TOutputOptions& Options) {
   TColor32 c = ColorFromPlatform(Options.GridColor);
-  return Options.HalfTone ? (c & 0x80FFFFFFu) : c;
+  c = Options.HalfTone ? (c & 0x80FFFFFFu) : c;
+  const int32_t opacity = std::clamp(Options.GridOpacity, 0, 100);
+  if (opacity == 100) return c;
+  const uint32_t a = ((c >> 24) * uint32_t(opacity) + 50) / 100;
+  return (a << 24) | (c & 0x00FFFFFFu);
 }
 
 namespace {
@@ -61,21 +65,57 @@ int64_t CellEdge(int64_t Origin, double CellPixels, int64_t Index) {
   return Origin + int64_t(std::floor(double(Index) * CellPixels + 0.5));
 }
 
-void BlendColumn(TBitmap32& Image, int64_t X, int64_t Y0, int64_t Y1, TColor32 C) {
+// The pattern of a dashed or dotted line along one cell side from Start to End
+// (image pixels), for a line Line pixels thick: whether pixel Pos is drawn.
+struct TGridDash {
+  TGridLineStyle Style = TGridLineStyle::Solid;
+  int32_t Line = 1;
+  bool On(int64_t Pos, int64_t Start, int64_t End) const {
+    if (Style == TGridLineStyle::Solid) return true;
+    const double len = double(End - Start), at = double(Pos - Start) + 0.5;
+    if (!(len > 0)) return true;
+    if (Style == TGridLineStyle::Dashed) {
+      // Four dashes of 60 % of their period, the cell corners in a dash's middle.
+      const double period = len / 4;
+      return std::fmod(at + 0.3 * period, period) < 0.6 * period;
+    }
+    // Dots as long as the line is thick, about four thicknesses apart, a whole
+    // number of them on each side so that every corner has one.
+    const double n = std::max(1.0, std::floor(len / (4.0 * Line) + 0.5));
+    const double period = len / n;
+    return std::fmod(at + 0.5 * Line, period) < double(Line);
+  }
+};
+
+// Blends C into column X for Y0 <= y < Y1, where Dash allows it; Edge gives the
+// cell edges along the line.
+template <class TEdge>
+void BlendColumn(TBitmap32& Image, int64_t X, int64_t Y0, int64_t Y1, TColor32 C,
+                 const TGridDash& Dash, const TEdge& Edge, int32_t FirstCell) {
   if (X < 0 || X >= Image.Width()) return;
-  Y0 = std::max<int64_t>(Y0, 0);
-  Y1 = std::min<int64_t>(Y1, Image.Height());
-  for (int64_t y = Y0; y < Y1; ++y) {
+  const int64_t lo = std::max<int64_t>(Y0, 0), hi = std::min<int64_t>(Y1, Image.Height());
+  int64_t cell = FirstCell, start = Edge(cell), end = Edge(cell + 1);
+  for (int64_t y = lo; y < hi; ++y) {
+    if (Dash.Style != TGridLineStyle::Solid) {
+      while (y >= end) start = end, end = Edge(++cell + 1);
+      if (!Dash.On(y, start, end)) continue;
+    }
     TColor32& p = Image.Pixel(int32_t(X), int32_t(y));
     p = BlendPixel(C, p);
   }
 }
 
-void BlendRowSpan(TBitmap32& Image, int64_t Y, int64_t X0, int64_t X1, TColor32 C) {
+template <class TEdge>
+void BlendRowSpan(TBitmap32& Image, int64_t Y, int64_t X0, int64_t X1, TColor32 C,
+                  const TGridDash& Dash, const TEdge& Edge, int32_t FirstCell) {
   if (Y < 0 || Y >= Image.Height()) return;
-  X0 = std::max<int64_t>(X0, 0);
-  X1 = std::min<int64_t>(X1, Image.Width());
-  for (int64_t x = X0; x < X1; ++x) {
+  const int64_t lo = std::max<int64_t>(X0, 0), hi = std::min<int64_t>(X1, Image.Width());
+  int64_t cell = FirstCell, start = Edge(cell), end = Edge(cell + 1);
+  for (int64_t x = lo; x < hi; ++x) {
+    if (Dash.Style != TGridLineStyle::Solid) {
+      while (x >= end) start = end, end = Edge(++cell + 1);
+      if (!Dash.On(x, start, end)) continue;
+    }
     TColor32& p = Image.Pixel(int32_t(x), int32_t(Y));
     p = BlendPixel(C, p);
   }
@@ -95,6 +135,18 @@ void DrawGridScaled(TBitmap32& Image, int64_t OriginX, int64_t OriginY, double C
   const int64_t right = CellEdge(OriginX, CellPixelsX, int64_t(FirstCellX) + CellsX);
   const int64_t top = CellEdge(OriginY, CellPixelsY, FirstCellY);
   const int64_t bottom = CellEdge(OriginY, CellPixelsY, int64_t(FirstCellY) + CellsY);
+  auto edgeX = [&](int64_t C) { return CellEdge(OriginX, CellPixelsX, C); };
+  auto edgeY = [&](int64_t C) { return CellEdge(OriginY, CellPixelsY, C); };
+  // Vertical lines are dashed along y and horizontal ones along x, with dots as
+  // long as the line is thick across.
+  const TGridDash dashV{Options.GridStyle, LineX}, dashH{Options.GridStyle, LineY};
+  // The cell a clipped line starts in, found without walking from far away.
+  auto firstCell = [](int64_t Lo, int64_t Origin, double Cell, int32_t First) {
+    const int64_t c = int64_t(std::floor(double(std::max<int64_t>(Lo, 0) - Origin) / Cell)) - 1;
+    return int32_t(std::max<int64_t>(c, First));
+  };
+  const int32_t rowFrom = firstCell(top, OriginY, CellPixelsY, FirstCellY);
+  const int32_t colFrom = firstCell(left, OriginX, CellPixelsX, FirstCellX);
   // Only the cells whose lines can touch the image are visited.
   for (int64_t c = FirstCellX; c < int64_t(FirstCellX) + CellsX; ++c) {
     const int64_t x0 = CellEdge(OriginX, CellPixelsX, c);
@@ -102,8 +154,9 @@ void DrawGridScaled(TBitmap32& Image, int64_t OriginX, int64_t OriginY, double C
     if (x1 <= 0) continue;
     if (x0 >= Image.Width()) break;
     for (int32_t t = 0; t < LineX; ++t) {
-      if (Options.LeftGrid) BlendColumn(Image, x0 + t, top, bottom, color);
-      if (Options.RightGrid) BlendColumn(Image, x1 - LineX + t, top, bottom, color);
+      if (Options.LeftGrid) BlendColumn(Image, x0 + t, top, bottom, color, dashV, edgeY, rowFrom);
+      if (Options.RightGrid)
+        BlendColumn(Image, x1 - LineX + t, top, bottom, color, dashV, edgeY, rowFrom);
     }
   }
   for (int64_t r = FirstCellY; r < int64_t(FirstCellY) + CellsY; ++r) {
@@ -112,8 +165,9 @@ void DrawGridScaled(TBitmap32& Image, int64_t OriginX, int64_t OriginY, double C
     if (y1 <= 0) continue;
     if (y0 >= Image.Height()) break;
     for (int32_t t = 0; t < LineY; ++t) {
-      if (Options.UpGrid) BlendRowSpan(Image, y0 + t, left, right, color);
-      if (Options.DownGrid) BlendRowSpan(Image, y1 - LineY + t, left, right, color);
+      if (Options.UpGrid) BlendRowSpan(Image, y0 + t, left, right, color, dashH, edgeX, colFrom);
+      if (Options.DownGrid)
+        BlendRowSpan(Image, y1 - LineY + t, left, right, color, dashH, edgeX, colFrom);
     }
   }
 }
@@ -212,9 +266,10 @@ void ComposeBands(TMapEditLayerList& Map, const TOutputOptions& Options, TWriter
     if (L.Scaled) {
       // Whole cells: image rows y .. y+rows are map cell rows y/Cell onwards.
       const int32_t r0 = y / L.Cell, r1 = r0 + rows / L.Cell;
-      ComposeMapStretched(
-          Map, band, TRect{0, 0, pw, rows}, TRect{0, r0 * chip, Map.PixelWidth(), r1 * chip},
-          L.Cell > chip ? TResamplerKind::Nearest : TResamplerKind::Draft, Options.Compose);
+      ComposeMapStretched(Map, band, TRect{0, 0, pw, rows},
+                          TRect{0, r0 * chip, Map.PixelWidth(), r1 * chip},
+                          L.Cell > chip ? TResamplerKind::Nearest : TResamplerKind::Draft,
+                          Options.Compose);
     } else {
       ComposeMap(Map, band, TRect{0, y, pw, y + rows}, 0, 0, Options.Compose);
     }

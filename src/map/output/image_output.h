@@ -8,9 +8,9 @@
 #include <string>
 
 #include "map/base/color.h"
+#include "map/compose/compose_options.h"
 #include "map/base/progress.h"
 #include "map/codec/image_webp.h"
-#include "map/compose/compose_options.h"
 
 class TBitmap32;
 class TMapEditLayerList;
@@ -25,10 +25,15 @@ struct TOutputOptions {
   bool DownGrid = true;
   TColor GridColor = 8421504;  // platform colour value, #808080
   bool HalfTone = false;
+  // Solid, dashed (four dashes a cell side, the crossings in the middle of a dash)
+  // or dotted lines; and their opacity in percent (0 .. 100), on top of half-tone.
+  TGridLineStyle GridStyle = TGridLineStyle::Solid;
+  int32_t GridOpacity = 100;
+  // What the composition draws beyond the plain picture (the map style). Printing
+  // and the VTT image take it from their output settings too.
+  TComposeOptions Compose;
   // How a ".webp" file is encoded (lossless unless told otherwise).
   TWebpSettings Webp;
-  // The looks drawn beyond the layer stack (labels, the light preview).
-  TComposeOptions Compose;
 };
 
 // How fast drawing is handled when output is produced. The default switches it off
@@ -47,7 +52,8 @@ void PrepareForOutput(TMapEditLayerList& Map,
                       TOutputFastDraw FastDraw = TOutputFastDraw::OffForOutput,
                       const TOutputProgress& Progress = {});
 
-// The grid colour as drawn: opaque, or alpha 128 for half-tone.
+// The grid colour as drawn: opaque, or alpha 128 for half-tone, scaled by the
+// opacity.
 TColor32 GridColor32(const TOutputOptions& Options);
 
 // Draws the grid of a Width x Height-cell map of ChipSize pixels onto Image: one

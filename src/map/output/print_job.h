@@ -20,7 +20,7 @@ struct TPrintOptions {
   bool Smooth = false;    // the draft resampler instead of nearest neighbour
   bool FullColor = true;  // false prints in greyscale
   bool CutMarks = true;   // thin marks at the corners of the map part on each sheet
-  TOutputOptions Grid;    // the output settings' grid, scaled to the cell
+  TOutputOptions Grid;    // the output settings: grid (scaled to the cell) and map style
   // A first page with the whole map, the sheet grid and each sheet's label (the
   // command-line tool and the print dialog switch it on unless told otherwise).
   bool AssemblyPage = false;

@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "map/compose/map_composer.h"
+#include "map/compose/prop_scene.h"
 #include "map/document/map_edit_layer_list.h"
+#include "support/rgba_png.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -64,8 +67,10 @@ void MakeBusyMap(TMapEditLayerList& Map, int32_t W, int32_t H, uint32_t Seed, in
   Map.Doors().RebuildDoorBitmap();
 }
 
-// Every source drawn in turn over the whole target, as the stacking order says.
-void ReferenceStack(const TMapEditLayerList& Map, TBitmap32& Target) {
+// Every source drawn in turn over the whole target, as the stacking order says;
+// props, when given, go on the floor layers.
+void ReferenceStack(const TMapEditLayerList& Map, TBitmap32& Target,
+                    const TPropScene* Props = nullptr) {
   // Read-only access, so that the composition under test keeps its cell coverage.
   auto blend = [&](const TBitmap32& S) {
     for (int32_t y = 0; y < std::min(S.Height(), Target.Height()); ++y)
@@ -73,6 +78,7 @@ void ReferenceStack(const TMapEditLayerList& Map, TBitmap32& Target) {
         Target.Pixel(x, y) = BlendPixel(S.Pixel(x, y), Target.Pixel(x, y));
   };
   for (int32_t j = Map.Count() - 1; j >= 1; --j) blend(std::as_const(*Map.Layers(j)).BMP());
+  if (Props) Props->Draw(Target, TRect{0, 0, Target.Width(), Target.Height()}, 0, 0);
   if (const TMapEditDoorList* doors = Map.DoorsIfCreated(); doors && doors->HasDoors()) {
     const TBitmap32& d = *doors->BitmapIfCreated();
     for (int32_t y = 0; y < d.Height(); ++y)
@@ -323,4 +329,128 @@ TEST(ComposeMap, CellCoverageSkipsOnlyWhatIsTransparentThroughEveryKindOfEdit) {
   ComposeMap(wide, clipped, TRect{37, 55, 187, 145});
   for (int32_t y = 0; y < 90; ++y)
     for (int32_t x = 0; x < 150; ++x) ASSERT_EQ(clipped.Pixel(x, y), all.Pixel(x + 37, y + 55));
+}
+
+namespace {
+
+// Two prop images in Dir: a 24 x 16 gradient with a soft edge and a 10 x 10 square.
+void MakePropFiles(const vctest::TempDir& Dir) {
+  TBitmap32 a, b;
+  a.SetSize(24, 16);
+  for (int32_t y = 0; y < 16; ++y)
+    for (int32_t x = 0; x < 24; ++x)
+      a.Pixel(x, y) =
+          MakeColor(uint8_t(x * 10), uint8_t(y * 15), 200, uint8_t(x == 0 || y == 0 ? 100 : 255));
+  b.SetSize(10, 10);
+  b.Clear(0xFFE0C020);
+  vctest::WriteRgbaPng(Dir.File("a.png"), a);
+  vctest::WriteRgbaPng(Dir.File("b.png"), b);
+}
+
+TPropItem Prop(const std::string& Path, double X, double Y, double Rotation, double Scale,
+               bool Shadow = false) {
+  TPropItem p;
+  p.Path = Path;
+  p.Transform.CenterX = X, p.Transform.CenterY = Y;
+  p.Transform.Rotation = Rotation, p.Transform.Scale = Scale;
+  p.Shadow.On = Shadow, p.Shadow.OffsetX = 3, p.Shadow.OffsetY = 2, p.Shadow.Softness = 2;
+  return p;
+}
+
+}  // namespace
+
+TEST(ComposeMap, PropsLieOnTheFloorsBeneathDoorsWallsAndShades) {
+  vctest::TempDir dir;
+  MakePropFiles(dir);
+  TMapEditLayerList map;
+  MakeBusyMap(map, 12, 9, 11);
+  map.Refresh();
+  TPropScene scene;
+  scene.SetResolver([&](const std::string& P) { return dir.Path() / P; });
+  scene.SetItems({Prop("a.png", 40.5, 30, 30, 2, true), Prop("b.png", 100, 70, 0, 3),
+                  Prop("a.png", 150, 120, -100, 1.5, true), Prop("gone.png", 20, 120, 0, 0.1)});
+  ASSERT_EQ(scene.Missing().size(), 1u);
+  EXPECT_EQ(scene.Missing()[0].Path, "gone.png");
+  TComposeOptions withProps;
+  withProps.Props = &scene;
+
+  TBitmap32 expected, got, plain;
+  for (TBitmap32* b : {&expected, &got, &plain}) {
+    b->SetSize(192, 144);
+    b->Clear(0x80402010u);
+  }
+  ReferenceStack(map, expected, &scene);
+  ComposeMap(map, got, TRect{0, 0, 192, 144}, 0, 0, withProps);
+  EXPECT_EQ(Pixels(got), Pixels(expected));
+  ComposeMap(map, plain, TRect{0, 0, 192, 144});
+  EXPECT_NE(Pixels(got), Pixels(plain));
+
+  // A part of the map composed elsewhere on the target: the same pixels there.
+  TBitmap32 part;
+  part.SetSize(60, 50);
+  part.Clear(0x80402010u);
+  ComposeMap(map, part, TRect{70, 50, 130, 100}, 0, 0, withProps);
+  for (int32_t y = 0; y < 50; ++y)
+    for (int32_t x = 0; x < 60; ++x) ASSERT_EQ(part.Pixel(x, y), expected.Pixel(x + 70, y + 50));
+
+  // Where no prop reaches, and with no props at all, nothing changes to the pixel.
+  TBitmap32 far, bare;
+  for (TBitmap32* b : {&far, &bare}) {
+    b->SetSize(30, 20);
+    b->Clear(0x80402010u);
+  }
+  TPropScene empty;
+  TComposeOptions none;
+  none.Props = &empty;
+  ComposeMap(map, far, TRect{160, 0, 190, 20}, 0, 0, withProps);
+  ComposeMap(map, bare, TRect{160, 0, 190, 20}, 0, 0, none);
+  for (int32_t y = 0; y < 20; ++y)
+    for (int32_t x = 0; x < 30; ++x) {
+      ASSERT_EQ(far.Pixel(x, y), plain.Pixel(x + 160, y));
+      ASSERT_EQ(bare.Pixel(x, y), plain.Pixel(x + 160, y));
+    }
+}
+
+TEST(ComposeMap, APropAcrossAWallIsHiddenByItAndShadedBesideIt) {
+  vctest::TempDir dir;
+  MakePropFiles(dir);
+  // Cells of 32: a wall cell on the left, floor on the right.
+  TMapEditLayerList map;
+  map.SetSize(2, 1, 32);
+  map.AddLayer()->SetFileName("4210752");
+  map.AddLayer()->SetFileName("65280");
+  for (int32_t y = 0; y < 32; ++y)
+    for (int32_t x = 0; x < 64; ++x) map.SetPixelLayer(x, y, x < 32 ? 0 : 1);
+  map.Refresh();
+  TPropScene scene;
+  scene.SetResolver([&](const std::string& P) { return dir.Path() / P; });
+  // The 10 x 10 square, three times as large, centred on the wall's edge.
+  scene.SetItems({Prop("b.png", 32, 16, 0, 3)});
+  TComposeOptions opts;
+  opts.Props = &scene;
+  TBitmap32 got, plain;
+  got.SetSize(64, 32);
+  plain.SetSize(64, 32);
+  ComposeMap(map, got, TRect{0, 0, 64, 32}, 0, 0, opts);
+  ComposeMap(map, plain, TRect{0, 0, 64, 32});
+  const TBitmap32& shades = *map.ShadesIfCreated();
+  for (int32_t x = 20; x < 44; ++x) {
+    // In the wall the wall shows; on the floor the prop, darkened by the shade
+    // exactly as the floor would be.
+    const TColor32 want = x < 32 ? plain.Pixel(x, 16) : BlendPixel(shades.Pixel(x, 16), 0xFFE0C020);
+    EXPECT_EQ(got.Pixel(x, 16), want) << x;
+  }
+  EXPECT_NE(shades.Pixel(37, 16) >> 24, 0u);  // the case shows shade at all
+  EXPECT_EQ(got.Pixel(50, 16), plain.Pixel(50, 16));
+
+  // A layer without an image sends the composition down its general path: the
+  // props still lie between the floors and the walls.
+  map.AddLayer();
+  map.Refresh();
+  TBitmap32 expected;
+  expected.SetSize(64, 32);
+  got.Clear(0);
+  ReferenceStack(map, expected, &scene);
+  ComposeMap(map, got, TRect{0, 0, 64, 32}, 0, 0, opts);
+  EXPECT_EQ(Pixels(got), Pixels(expected));
 }

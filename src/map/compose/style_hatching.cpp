@@ -1,0 +1,125 @@
+// Hatching: the wall area near the floor is covered with clusters of short
+// parallel pen strokes. The plane is cut into tiles (rows of squares, each row
+// shifted by its own amount, their borders bent by smooth noise); every tile
+// draws its strokes in one of twelve directions and reaches its own distance
+// from the floor, so the hatched band ends raggedly. Everything follows from
+// the pixel position and the seed.
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+
+#include "map/compose/style_passes.h"
+
+namespace {
+
+constexpr int32_t kDirections = 12;
+
+struct TDirection {
+  int32_t Cos, Sin;  // 1/256 units
+};
+
+std::array<TDirection, kDirections> Directions() {
+  std::array<TDirection, kDirections> d{};
+  for (int32_t k = 0; k < kDirections; ++k) {
+    const double a = k * 3.14159265358979323846 / kDirections;
+    d[size_t(k)] = {int32_t(std::lround(std::cos(a) * 256)),
+                    int32_t(std::lround(std::sin(a) * 256))};
+  }
+  return d;
+}
+
+int32_t FloorDiv(int32_t A, int32_t B) { return A >= 0 ? A / B : -((-A + B - 1) / B); }
+
+// One tile's strokes.
+struct TTile {
+  int32_t CX = 0, CY = 0;  // centre, map pixels
+  TDirection Dir{};
+  int32_t Phase = 0;  // 1/256 pixel
+  int32_t Reach = 0;  // chamfer length from the floor that the tile hatches
+  uint32_t Hash = 0;
+};
+
+}  // namespace
+
+void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatching& H) {
+  static const std::array<TDirection, kDirections> dirs = Directions();
+  const int32_t spacing = H.Spacing, tile = spacing * 4;
+  const int32_t spacing256 = spacing * 256;
+  const uint32_t colorAlpha = H.Color >> 24, rgb = H.Color & 0x00FFFFFFu;
+  // The reach of a tile lies between 3/4 and 5/4 of the distance.
+  const int32_t base = 2 * H.Distance;
+  auto tileAt = [&](int32_t TX, int32_t TY, int32_t Shift) {
+    TTile t;
+    t.Hash = StyleHash(TX, TY, H.Seed);
+    t.CX = TX * tile + Shift + tile / 2;
+    t.CY = TY * tile + tile / 2;
+    t.Dir = dirs[size_t(t.Hash % kDirections)];
+    t.Phase = int32_t((t.Hash >> 8) % uint32_t(spacing256));
+    t.Reach = base * 3 / 4 + int32_t((t.Hash >> 20) % uint32_t(base / 2 + 1));
+    return t;
+  };
+  for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
+    TColor32* dst = Out.Row(y);
+    TTile t;
+    int32_t tileX = INT32_MIN, tileY = INT32_MIN;
+    // The stroke last looked at, and its hash.
+    int32_t strokeK = INT32_MIN;
+    uint32_t strokeHash = 0, strokeTile = 0;
+    // The noise that bends the tile borders, made for the row when it is
+    // needed.
+    std::optional<TStyleNoiseRow> bendX, bendY;
+    const uint8_t* kind = Field.Kinds(y);
+    const uint8_t* cellKinds = Field.CellKinds(y);
+    const uint8_t* toFloor = Field.RoughToFloorRow(y);
+    for (int32_t c = Field.CellIndex(Out.Src.Left); c <= Field.CellIndex(Out.Src.Right - 1); ++c) {
+      if (!(cellKinds[c] & 2)) continue;
+      const int32_t d = RoughPixels(toFloor[c]);
+      if (d > base * 5 / 4) continue;
+      const int32_t x0 = std::max(Out.Src.Left, Field.CellX(c));
+      const int32_t x1 = std::min(Out.Src.Right, Field.CellX(c) + TStyleField::kCell);
+      for (int32_t x = x0; x < x1; ++x) {
+        if (kind[x] != skWall) continue;
+        // The tile of the pixel, its borders moved by up to a third of a tile.
+        if (!bendX) {
+          bendX.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 11);
+          bendY.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 12);
+        }
+        const int32_t wx = x + bendX->At(x) * tile / 768;
+        const int32_t wy = y + bendY->At(x) * tile / 768;
+        const int32_t ty = FloorDiv(wy, tile);
+        const int32_t shift = int32_t(StyleHash(0x5EED, ty, H.Seed) % uint32_t(tile));
+        const int32_t tx = FloorDiv(wx - shift, tile);
+        if (tx != tileX || ty != tileY) {
+          t = tileAt(tx, ty, shift);
+          tileX = tx;
+          tileY = ty;
+        }
+        if (d > t.Reach) continue;
+        // Across the strokes (u) and along them (v), in 1/256 pixel.
+        const int32_t px = x - t.CX, py = y - t.CY;
+        const int32_t u = px * t.Dir.Cos + py * t.Dir.Sin + t.Phase + spacing256 * 64;
+        const int32_t v = -px * t.Dir.Sin + py * t.Dir.Cos;
+        const int32_t k = u / spacing256;  // the stroke's number within the tile
+        if (k != strokeK || t.Hash != strokeTile) {
+          strokeK = k;
+          strokeTile = t.Hash;
+          strokeHash = StyleHash(k, int32_t(t.Hash), H.Seed + 1);
+        }
+        const uint32_t sh = strokeHash;
+        if (sh % 8 == 0) continue;  // a stroke left out
+        // Strokes end at their own length, no longer than the tile.
+        const int32_t half = tile * 256 * (6 + int32_t((sh >> 4) % 5)) / 20;
+        if (std::abs(v) > half) continue;
+        // Coverage from the distance to the stroke's centre line: a pen about
+        // 1.2 pixels wide with soft edges.
+        const int32_t off = std::abs(u % spacing256 - spacing256 / 2);
+        const int32_t cover = std::clamp(256 + 40 - off * 5 / 4, 0, 256);
+        if (cover == 0) continue;
+        const uint32_t a = colorAlpha * uint32_t(cover) / 256;
+        dst[x] = BlendPixel((a << 24) | rgb, dst[x]);
+      }
+    }
+  }
+}

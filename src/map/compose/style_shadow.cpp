@@ -1,0 +1,57 @@
+// The drop shadow: a floor pixel is in shadow when a wall pixel lies behind it,
+// against the shadow's direction, within the shadow's length. The first wall
+// met going back decides the strength: full over the first Length - Softness
+// pixels, then falling off linearly over the last Softness pixels.
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+#include "map/compose/style_passes.h"
+
+void DrawShadow(const TStyleField& Field, TStyleTarget& Out, const TStyleShadow& Shadow) {
+  const int32_t len = Shadow.Length, soft = Shadow.Softness;
+  if (len <= 0 || Shadow.Opacity == 0) return;
+  const double a = double(Shadow.Angle % 360) * 3.14159265358979323846 / 180.0;
+  const double ca = std::cos(a), sa = std::sin(a);
+  // The steps back towards the casting wall, and the shadow alpha at each.
+  std::vector<int32_t> ox(size_t(len) + 1), oy(size_t(len) + 1);
+  std::vector<uint32_t> alpha(size_t(len) + 1);
+  for (int32_t t = 1; t <= len; ++t) {
+    ox[size_t(t)] = -int32_t(std::lround(t * ca));
+    oy[size_t(t)] = -int32_t(std::lround(t * sa));
+    const int32_t fade = t - (len - soft);  // 1 .. soft inside the soft end
+    alpha[size_t(t)] =
+        fade <= 0 ? Shadow.Opacity
+                  : uint32_t(Shadow.Opacity) * uint32_t(soft + 1 - fade) / uint32_t(soft + 1);
+  }
+  // The steps as offsets in the field, which reaches Length pixels beyond the
+  // drawn area on every side.
+  std::vector<ptrdiff_t> step(size_t(len) + 1);
+  for (int32_t t = 1; t <= len; ++t)
+    step[size_t(t)] = ptrdiff_t(oy[size_t(t)]) * Field.Stride() + ox[size_t(t)];
+  // A wall within Length pixels lies within this rough distance: a shadow can
+  // fall only on the floor of cells that near a wall.
+  const int32_t reach = 3 * len + 3 * TStyleField::kCell;
+  for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
+    TColor32* dst = Out.Row(y);
+    const uint8_t* kind = Field.Kinds(y);
+    const uint8_t* cellKinds = Field.CellKinds(y);
+    const uint8_t* toWall = Field.RoughToWallRow(y);
+    for (int32_t c = Field.CellIndex(Out.Src.Left); c <= Field.CellIndex(Out.Src.Right - 1); ++c) {
+      if (!(cellKinds[c] & 1) || RoughPixels(toWall[c]) > reach) continue;
+      const int32_t x0 = std::max(Out.Src.Left, Field.CellX(c));
+      const int32_t x1 = std::min(Out.Src.Right, Field.CellX(c) + TStyleField::kCell);
+      for (int32_t x = x0; x < x1; ++x) {
+        if (kind[x] != skFloor) continue;
+        const uint8_t* k = kind + x;
+        for (int32_t t = 1; t <= len; ++t)
+          if (k[step[size_t(t)]] == skWall) {
+            dst[x] = BlendPixel(alpha[size_t(t)] << 24, dst[x]);
+            break;
+          }
+      }
+    }
+  }
+}

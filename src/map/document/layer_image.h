@@ -1,0 +1,80 @@
+#pragma once
+// TLayerImage: a layer's picture at map pixel size, held by what varies. A layer's
+// colours repeat its texture tile (or are one colour), so only one strip of the
+// tiled texture, one tile high and as wide as the map, is kept, with one alpha
+// byte per map pixel beside it; a pixel is the strip's colour at (x, y mod tile
+// height) with that alpha. Code that writes arbitrary pixels asks for the full
+// picture (Full), which turns the image into a plain map-sized surface from then
+// on, until the next build.
+//
+// Alpha may be written from several threads at once, each on pixels of its own.
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "map/raster/bitmap32.h"
+
+class TLayerImage {
+ public:
+  // Both surfaces the image hands out are drawn blended, as a layer is.
+  TLayerImage() {
+    FFull.DrawMode = dmBlend;
+    FPicture.DrawMode = dmBlend;
+  }
+  TLayerImage(const TLayerImage&) = delete;
+  TLayerImage& operator=(const TLayerImage&) = delete;
+
+  int32_t Width() const { return FWidth; }
+  int32_t Height() const { return FHeight; }
+  bool Empty() const { return FWidth == 0 || FHeight == 0; }
+  // Whether the image is a plain surface (after Full or SetFull).
+  bool IsFull() const { return FIsFull; }
+
+  // The tile SourceRect of Source repeated over W x H pixels, alpha included, as
+  // laying the tile side by side along the top and repeating that strip down
+  // gives. An empty size or tile gives an image of the size without pixels set
+  // (all 0).
+  void SetTiled(const TBitmap32& Source, const TRect& SourceRect, int32_t W, int32_t H);
+  // W x H pixels of colour C.
+  void SetSolid(TColor32 C, int32_t W, int32_t H);
+  // A copy of Image as a plain surface.
+  void SetFull(const TBitmap32& Image);
+  // Exchanges the contents of two images.
+  void Swap(TLayerImage& Other);
+
+  // Alpha of pixels X .. X + N - 1 of row Y (inside the image).
+  void WriteAlpha(int32_t X, int32_t Y, const uint8_t* A, int32_t N);
+  void FillAlpha(int32_t X, int32_t Y, int32_t N, uint8_t A);
+  void SetAllAlpha(uint8_t A);
+
+  TColor32 Pixel(int32_t X, int32_t Y) const;
+  // Pixels X0 .. X1 - 1 of row Y into Out[0 .. X1 - X0).
+  void ReadRow(int32_t Y, int32_t X0, int32_t X1, TColor32* Out) const;
+  // Row Y of a plain surface; nullptr for a tiled image.
+  const TColor32* FullRow(int32_t Y) const { return FIsFull ? FFull.ScanLine(Y) : nullptr; }
+
+  // The whole picture as a surface: the plain one, or one built on demand and
+  // kept until the alpha changes (for callers that want a bitmap).
+  const TBitmap32& Picture() const;
+  // The picture as a plain surface for writing any pixel.
+  TBitmap32& Full();
+
+  // Bytes held for the image's pixels.
+  size_t MemoryBytes() const;
+
+ private:
+  void Touch() { FPictureStale.store(true, std::memory_order_relaxed); }
+
+  int32_t FWidth = 0, FHeight = 0;
+  bool FIsFull = false;
+  // Tiled form: the strip (colours in the low 24 bits) and the alpha plane.
+  TBitmap32 FStrip;
+  int32_t FPeriod = 1;  // the tile's height: the strip's row for y is y mod FPeriod
+  std::vector<uint8_t> FAlpha;
+  // Plain form.
+  TBitmap32 FFull;
+  // The picture of the tiled form, built on demand.
+  mutable TBitmap32 FPicture;
+  mutable std::atomic<bool> FPictureStale{true};
+};

@@ -1,0 +1,40 @@
+#include "map/codec/png_row_filter.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<uint8_t> Filter(const std::vector<uint8_t>& Row, const std::vector<uint8_t>& Prior,
+                            size_t Bpp) {
+  std::vector<uint8_t> out(Row.size() + 1);
+  FilterPngRow(Row.data(), Prior.data(), Row.size(), Bpp, out.data());
+  return out;
+}
+
+}  // namespace
+
+TEST(PngRowFilter, PicksTheSmallestSumOfSignedBytes) {
+  const std::vector<uint8_t> zero(6, 0);
+  // Two similar pixels: sub leaves the first pixel and three differences of 2
+  // (sum 66), against 126 without a filter or with up over a zero row, 96 for
+  // the average and 66 for Paeth, which loses the tie to sub.
+  EXPECT_EQ(Filter({10, 20, 30, 12, 22, 32}, zero, 3),
+            (std::vector<uint8_t>{1, 10, 20, 30, 2, 2, 2}));
+  // The same row beneath itself: up gives nothing but zeros.
+  EXPECT_EQ(Filter({10, 20, 30, 12, 22, 32}, {10, 20, 30, 12, 22, 32}, 3),
+            (std::vector<uint8_t>{2, 0, 0, 0, 0, 0, 0}));
+  // Bytes above 127 count as negative: 250 costs 6, so the row stays unfiltered
+  // (every filter gives the same bytes here, and ties go to no filter).
+  EXPECT_EQ(Filter({250, 250, 250}, {0, 0, 0}, 3), (std::vector<uint8_t>{0, 250, 250, 250}));
+  // Differences wrap modulo 256: 245 - 250 is 251, which costs 5; sub (sum 11)
+  // ties with Paeth and beats no filter and up (17) and the average (126).
+  EXPECT_EQ(Filter({250, 245}, {0, 0}, 1), (std::vector<uint8_t>{1, 250, 251}));
+  // Each byte the mean of left and above, rounded down: the average leaves zeros.
+  EXPECT_EQ(Filter({50, 75, 87}, {100, 100, 100}, 1), (std::vector<uint8_t>{3, 0, 0, 0}));
+  // Paeth predicts from above, above, above and above-left here: 40, 0, -40, 0
+  // (sum 80) beats the average (50, 20, 0, -17: 87), up (155) and sub (180).
+  EXPECT_EQ(Filter({60, 100, 140, 180}, {20, 100, 180, 255}, 1),
+            (std::vector<uint8_t>{4, 40, 0, 216, 0}));
+}

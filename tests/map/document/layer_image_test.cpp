@@ -1,0 +1,98 @@
+#include "map/document/layer_image.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "record/errors.h"
+
+namespace {
+
+// A 3 x 2 tile with distinct colours and alphas.
+void MakeTile(TBitmap32& T) {
+  T.SetSize(3, 2);
+  for (int32_t y = 0; y < 2; ++y)
+    for (int32_t x = 0; x < 3; ++x)
+      T.Pixel(x, y) =
+          TColor32(0x40 + 0x10 * (y * 3 + x)) << 24 | TColor32(0x010203 * (y * 3 + x + 1));
+}
+
+}  // namespace
+
+TEST(LayerImage, TiledPixelsRepeatTheTileAndAlphaChangesKeepColours) {
+  TBitmap32 tile;
+  MakeTile(tile);
+  TLayerImage image;
+  image.SetTiled(tile, TRect{0, 0, 3, 2}, 7, 5);
+  ASSERT_EQ(image.Width(), 7);
+  ASSERT_EQ(image.Height(), 5);
+  EXPECT_FALSE(image.IsFull());
+  for (int32_t y = 0; y < 5; ++y)
+    for (int32_t x = 0; x < 7; ++x) ASSERT_EQ(image.Pixel(x, y), tile.Pixel(x % 3, y % 2));
+  // A chip of the tile: the 2 x 2 square from (1, 0).
+  TLayerImage chip;
+  chip.SetTiled(tile, TRect{1, 0, 3, 2}, 5, 3);
+  EXPECT_EQ(chip.Pixel(0, 0), tile.Pixel(1, 0));
+  EXPECT_EQ(chip.Pixel(3, 2), tile.Pixel(2, 0));
+  EXPECT_EQ(chip.Pixel(4, 1), tile.Pixel(1, 1));
+
+  // Alpha writes keep the colour channels; the picture follows them.
+  const TBitmap32& before = image.Picture();
+  EXPECT_EQ(before.Pixel(4, 3), tile.Pixel(1, 1));
+  const uint8_t a[3] = {0, 128, 255};
+  image.WriteAlpha(2, 3, a, 3);
+  image.FillAlpha(0, 4, 7, 9);
+  EXPECT_EQ(image.Pixel(2, 3), tile.Pixel(2, 1) & 0x00FFFFFFu);
+  EXPECT_EQ(image.Pixel(3, 3), (tile.Pixel(0, 1) & 0x00FFFFFFu) | 0x80000000u);
+  EXPECT_EQ(image.Pixel(4, 3), (tile.Pixel(1, 1) & 0x00FFFFFFu) | 0xFF000000u);
+  EXPECT_EQ(image.Pixel(6, 4), (tile.Pixel(0, 0) & 0x00FFFFFFu) | 0x09000000u);
+  const TBitmap32& after = image.Picture();
+  EXPECT_EQ(after.Pixel(3, 3), image.Pixel(3, 3));
+  EXPECT_EQ(after.Pixel(6, 4), image.Pixel(6, 4));
+  std::vector<TColor32> row(4);
+  image.ReadRow(3, 2, 6, row.data());
+  for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(row[size_t(i)], image.Pixel(2 + i, 3));
+  image.SetAllAlpha(255);
+  EXPECT_EQ(image.Pixel(2, 3), tile.Pixel(2, 1) | 0xFF000000u);
+
+  // A solid colour, and a map lower than the tile.
+  TLayerImage solid;
+  solid.SetSolid(0xFF123456u, 4, 1);
+  EXPECT_EQ(solid.Pixel(3, 0), 0xFF123456u);
+  TLayerImage low;
+  low.SetTiled(tile, TRect{0, 0, 3, 2}, 4, 1);
+  EXPECT_EQ(low.Pixel(3, 0), tile.Pixel(0, 0));
+}
+
+TEST(LayerImage, FullSurfaceTakesAnyPixelAndTheTiledFormIsSmall) {
+  TBitmap32 tile;
+  MakeTile(tile);
+  TLayerImage image;
+  image.SetTiled(tile, TRect{0, 0, 3, 2}, 6, 4);
+  TBitmap32& full = image.Full();
+  EXPECT_TRUE(image.IsFull());
+  EXPECT_EQ(full.Pixel(4, 3), tile.Pixel(1, 1));
+  EXPECT_EQ(full.DrawMode, dmBlend);
+  full.Pixel(5, 0) = 0x12345678u;  // no longer the tile's colour
+  EXPECT_EQ(image.Pixel(5, 0), 0x12345678u);
+  ASSERT_NE(image.FullRow(0), nullptr);
+  EXPECT_EQ(image.FullRow(0)[5], 0x12345678u);
+  image.FillAlpha(5, 0, 1, 0xAB);
+  EXPECT_EQ(image.Pixel(5, 0), 0xAB345678u);
+  // A new build goes back to the tiled form.
+  image.SetTiled(tile, TRect{0, 0, 3, 2}, 6, 4);
+  EXPECT_FALSE(image.IsFull());
+  EXPECT_EQ(image.FullRow(0), nullptr);
+  EXPECT_EQ(image.Pixel(5, 0), tile.Pixel(2, 0));
+
+  // A 1000 x 1000 layer of a 64 x 64 texture holds little more than its alpha.
+  TBitmap32 texture;
+  texture.SetSize(64, 64);
+  TLayerImage big;
+  big.SetTiled(texture, TRect{0, 0, 64, 64}, 1000, 1000);
+  EXPECT_LT(big.MemoryBytes(), size_t(1000) * 1000 * 3 / 2);
+
+  // A size that cannot be held is refused and the image is kept.
+  EXPECT_THROW(big.SetSolid(0xFF000000u, 1 << 16, 1 << 15), EImageError);
+  EXPECT_EQ(big.Width(), 1000);
+}
