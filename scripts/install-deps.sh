@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-tools-dev qt6-svg-dev libgl-dev
   fonts-ipafont-gothic
+  libfreetype-dev fonts-dejavu-core
   xvfb xauth imagemagick xdotool poppler-utils qpdf webp strace
   clang-format
 )

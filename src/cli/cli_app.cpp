@@ -25,12 +25,19 @@ const char* const kUsageText =
     " [--quiet]\n"
     "  vellumcraft-cli render MAP OUT [--grid SIDES] [--grid-color #RRGGBB] [--half-tone]"
     " [--pixels-per-cell N] [--dpi N] [--preset NAME] [--webp-quality N | --lossless]"
-    " [--quiet]\n"
+    " [--no-labels] [--light-preview] [--quiet]\n"
     "  vellumcraft-cli print MAP OUT.pdf --cell SIZE[mm|cm|in] [--paper NAME] [--landscape]"
     " [--dpi N] [--smooth] [--grey] [--overlap] [--grid SIDES] [--grid-color #RRGGBB]"
     " [--half-tone] [--sheets LIST] [--no-assembly] [--no-sheet-marks] [--trim-border]"
-    " [--layout-json]\n"
-    "  vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N] [--preset NAME] [--quiet]\n"
+    " [--layout-json] [--no-labels] [--light-preview]\n"
+    "  vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N] [--preset NAME] [--labels]"
+    " [--bake-lights] [--merge-objects] [--quiet]\n"
+    "  vellumcraft-cli label MAP X Y TEXT [--size CELLS] [--color C] [--outline C|none]"
+    " [--align left|center|right] [--index I] [-o OUT]\n"
+    "  vellumcraft-cli light MAP X Y [--radius CELLS] [--color C] [--intensity K]"
+    " [--shadows on|off] [--index I] [-o OUT]\n"
+    "  vellumcraft-cli window MAP h|v CX CY | X1 Y1 X2 Y2 [--color C|none] [--index I]"
+    " [-o OUT]\n"
     "  vellumcraft-cli delete-object MAP INDEX... [-o OUT]\n"
     "  vellumcraft-cli prop MAP ASSET X Y [--rotation DEG] [--scale S] [--mirror] [--shadow]"
     " [--blocks-sight] [-o OUT]\n"
@@ -78,7 +85,10 @@ const char* const kHelpDetails =
     "Lengths are map pixels.\n"
     "\n"
     "Objects (labels, lights, windows, ...) are addressed by the \"index\" that\n"
-    "info --json lists for them, their place in the map file.\n";
+    "info --json lists for them, their place in the map file; --index I changes\n"
+    "object I instead of adding one. X Y are map pixels, sizes and radii cells,\n"
+    "colours #RRGGBB or #AARRGGBB. A window on a cell edge: h is the top edge of\n"
+    "cell CX CY, v its left edge.\n";
 
 fs::path ExecutableDir(const char* Argv0) {
   std::error_code ec;
@@ -120,6 +130,9 @@ int RunCli(int Argc, char** Argv) {
     if (command == "delete-object") return RunDeleteObject(rest, context);
     if (command == "prop") return RunProp(rest, context);
     if (command == "move-object") return RunMoveObject(rest, context);
+    if (command == "label") return RunLabel(rest, context);
+    if (command == "light") return RunLight(rest, context);
+    if (command == "window") return RunWindow(rest, context);
     throw TUsageError("unknown command \"" + command + "\"");
   } catch (const TUsageError& e) {
     std::fflush(context.Out);

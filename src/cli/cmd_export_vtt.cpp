@@ -1,4 +1,5 @@
-// vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N | --preset NAME] [--quiet]
+// vellumcraft-cli export-vtt MAP OUT [--pixels-per-grid N | --preset NAME] [--labels]
+//   [--bake-lights] [--merge-objects] [--quiet]
 
 #include <filesystem>
 #include <system_error>
@@ -40,6 +41,12 @@ int RunExportVtt(const TCliArgs& Args, const TCliContext& Context) {
       sizeGiven = true;
     } else if (a == "--preset") {
       preset = ParsePreset(OptionValue(Args, i));
+    } else if (a == "--labels") {
+      options.Labels = true;
+    } else if (a == "--bake-lights") {
+      options.BakeLights = true;
+    } else if (a == "--merge-objects") {
+      options.MergeObjectOutlines = true;
     } else if (a == "--quiet") {
       quiet = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_compose_option.h"
 #include "cli/cli_errors.h"
 #include "cli/cli_grid_option.h"
 #include "cli/cli_map_io.h"
@@ -88,6 +89,7 @@ int RunPrint(const TCliArgs& Args, const TCliContext& Context) {
       options.Grid.HalfTone = true;
     } else if (a == "--sheets") {
       options.Selection = OptionValue(Args, i);
+    } else if (ParseComposeOption(a, options.Grid.Compose)) {
     } else if (a == "--no-assembly") {
       options.AssemblyPage = false;
     } else if (a == "--no-sheet-marks") {

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_compose_option.h"
 #include "cli/cli_errors.h"
 #include "cli/cli_grid_option.h"
 #include "cli/cli_map_io.h"
@@ -72,6 +73,7 @@ int RunRender(const TCliArgs& Args, const TCliContext& Context) {
       webpQuality = true;
     } else if (a == "--lossless") {
       lossless = true;
+    } else if (ParseComposeOption(a, options.Compose)) {
     } else if (a == "--quiet") {
       quiet = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {

@@ -74,6 +74,9 @@ void LoadLanguage(const TLanguageFile& File, TVttExportFormCaptions& C) {
   Read(File, s, "ChipSize", C.ChipSize);
   Read(File, s, "Grid", C.Grid);
   Read(File, s, "Preset", C.Preset);
+  Read(File, s, "Labels", C.Labels);
+  Read(File, s, "BakeLights", C.BakeLights);
+  Read(File, s, "MergeObjects", C.MergeObjects);
   LoadLanguage(File, s, C.PresetTexts);
   Read(File, "Common", "OK", C.OK);
   Read(File, "Common", "Cancel", C.Cancel);
@@ -120,6 +123,7 @@ void LoadLanguage(const TLanguageFile& File, TOutputOptFormCaptions& C) {
   Read(File, s, "DpiNone", C.DpiNone);
   Read(File, s, "Lossless", C.Lossless);
   Read(File, s, "WebpQuality", C.WebpQuality);
+  Read(File, s, "WithLabels", C.WithLabels);
   LoadLanguage(File, s, C.Presets);
 }
 

@@ -62,6 +62,9 @@ TOutputOptForm::TOutputOptForm(QWidget* Parent, IDialogServices* Services)
   auto* colorCol = new QVBoxLayout(FColorGroup);
   colorCol->addLayout(colorRow);
   colorCol->addWidget(FHalfTone);
+  FWithLabels = new QCheckBox(this);
+  FWithLabels->setObjectName("WithLabels");
+  FWithLabels->setChecked(true);
 
   FImageGroup = new QGroupBox(this);
   FPresetLabel = new QLabel(FImageGroup);
@@ -107,6 +110,7 @@ TOutputOptForm::TOutputOptForm(QWidget* Parent, IDialogServices* Services)
   auto* col = new QVBoxLayout(this);
   col->addWidget(FGridGroup);
   col->addWidget(FColorGroup);
+  col->addWidget(FWithLabels);
   col->addWidget(FImageGroup);
   col->addLayout(buttons);
   col->setSizeConstraint(QLayout::SetFixedSize);
@@ -210,6 +214,7 @@ void TOutputOptForm::ApplyCaptions(const TOutputOptFormCaptions& Value) {
   FColorGroup->setTitle(Value.GridColor);
   FColorLabel->setText(Value.Color);
   FHalfTone->setText(Value.HalfTone);
+  FWithLabels->setText(Value.WithLabels);
   FOk->setText(Value.OK);
   FCancel->setText(Value.Cancel);
   FImageGroup->setTitle(Value.ImageOption);
@@ -251,6 +256,7 @@ TOutputOptions TOutputOptForm::Options() const {
   o.HalfTone = HalfTone();
   o.Webp.Lossless = FLossless->isChecked();
   o.Webp.Quality = FQuality->value();
+  o.Compose.Labels = FWithLabels->isChecked();
   return o;
 }
 
@@ -262,6 +268,7 @@ void TOutputOptForm::SetOptions(const TOutputOptions& Value) {
   SetDownGrid(Value.DownGrid);
   SetGridColor(Value.GridColor);
   SetHalfTone(Value.HalfTone);
+  FWithLabels->setChecked(Value.Compose.Labels);
   FLossless->setChecked(Value.Webp.Lossless);
   FQuality->setValue(Value.Webp.Quality);
 }

@@ -36,6 +36,8 @@ struct TOutputOptFormCaptions {
   QString GridColor = "グリッドの色";
   QString Color = "色";
   QString HalfTone = "半透明で引く";
+  // Labels on the image and the printed pages (off for a players' copy).
+  QString WithLabels = "ラベルを描く";
   QString OK = "出力";
   QString Cancel = "キャンセル";
   // The image's size and format, shown for image output only.
@@ -108,6 +110,7 @@ class TOutputOptForm : public QDialog {
 
   // Parts reached by tests.
   QCheckBox* UseGridCheck() const { return FUseGrid; }
+  QCheckBox* WithLabelsCheck() const { return FWithLabels; }
   QPushButton* SideButton(int Index) const { return FSides[Index]; }  // top, right, bottom, left
   TSwatchButton* ColorSwatch() const { return FColor; }
   TSwatchButton* QuickSwatch(int Index) const { return FQuick[Index]; }
@@ -139,6 +142,7 @@ class TOutputOptForm : public QDialog {
   TSwatchButton* FColor;
   TSwatchButton* FQuick[3];
   QCheckBox* FHalfTone;
+  QCheckBox* FWithLabels = nullptr;
   QPushButton* FOk;
   QPushButton* FCancel;
   QGroupBox* FImageGroup;

@@ -40,6 +40,9 @@ TVttExportForm::TVttExportForm(QWidget* Parent) : QDialog(Parent) {
   FWarning->setVisible(false);
   FWarning->setMaximumWidth(360);
   FGrid = new QCheckBox(this);
+  FLabels = new QCheckBox(this);
+  FBakeLights = new QCheckBox(this);
+  FMergeObjects = new QCheckBox(this);
 
   auto* buttons = new QDialogButtonBox(this);
   FOk = buttons->addButton(QDialogButtonBox::Ok);
@@ -59,6 +62,9 @@ TVttExportForm::TVttExportForm(QWidget* Parent) : QDialog(Parent) {
   layout->addLayout(grid);
   layout->addWidget(FWarning);
   layout->addWidget(FGrid);
+  layout->addWidget(FLabels);
+  layout->addWidget(FBakeLights);
+  layout->addWidget(FMergeObjects);
   layout->addWidget(buttons);
   ApplyCaptions(FCaptions);
 }
@@ -103,6 +109,18 @@ int32_t TVttExportForm::PixelsPerGrid() const { return FPixels->value(); }
 
 bool TVttExportForm::Grid() const { return FGrid->isChecked(); }
 
+void TVttExportForm::SetObjectChoices(bool Labels, bool BakeLights, bool MergeObjects) {
+  FLabels->setChecked(Labels);
+  FBakeLights->setChecked(BakeLights);
+  FMergeObjects->setChecked(MergeObjects);
+}
+
+void TVttExportForm::ObjectChoices(bool& Labels, bool& BakeLights, bool& MergeObjects) const {
+  Labels = FLabels->isChecked();
+  BakeLights = FBakeLights->isChecked();
+  MergeObjects = FMergeObjects->isChecked();
+}
+
 void TVttExportForm::ApplyCaptions(const TVttExportFormCaptions& Value) {
   FCaptions = Value;
   setWindowTitle(Value.Caption);
@@ -111,6 +129,9 @@ void TVttExportForm::ApplyCaptions(const TVttExportFormCaptions& Value) {
   FPresetButtons[0]->setText(Value.ChipSize.arg(FChipSize));
   for (int i = 0; i < 3; ++i) FPresetButtons[i + 1]->setText(QString::number(kPresets[i]));
   FGrid->setText(Value.Grid);
+  FLabels->setText(Value.Labels);
+  FBakeLights->setText(Value.BakeLights);
+  FMergeObjects->setText(Value.MergeObjects);
   FPresetLabel->setText(Value.Preset);
   FUpdating = true;
   FillPresetList(FPresetList, Value.PresetTexts);

@@ -27,6 +27,9 @@ struct TVttExportFormCaptions {
   QString Cancel = "キャンセル";
   QString Preset = "プリセット:";
   TPresetCaptions PresetTexts;
+  QString Labels = "ラベルを画像に描く(&L)";
+  QString BakeLights = "明かりを画像に焼き込む(&B)";
+  QString MergeObjects = "オブジェクトの輪郭を壁に含める(&M)";
 };
 
 class TVttExportForm : public QDialog {
@@ -49,6 +52,12 @@ class TVttExportForm : public QDialog {
 
   int32_t PixelsPerGrid() const;
   bool Grid() const;
+  // Labels on the image, lights baked into it, object outlines among the walls.
+  void SetObjectChoices(bool Labels, bool BakeLights, bool MergeObjects);
+  void ObjectChoices(bool& Labels, bool& BakeLights, bool& MergeObjects) const;
+  QCheckBox* LabelsCheck() const { return FLabels; }
+  QCheckBox* BakeLightsCheck() const { return FBakeLights; }
+  QCheckBox* MergeObjectsCheck() const { return FMergeObjects; }
   QSpinBox* PixelsEdit() const { return FPixels; }
   QCheckBox* GridCheck() const { return FGrid; }
   // Button 0 takes the chip size, buttons 1 to 3 the presets.
@@ -66,6 +75,9 @@ class TVttExportForm : public QDialog {
   QSpinBox* FPixels;
   QPushButton* FPresetButtons[4];
   QCheckBox* FGrid;
+  QCheckBox* FLabels;
+  QCheckBox* FBakeLights;
+  QCheckBox* FMergeObjects;
   QLabel* FPresetLabel;
   QComboBox* FPresetList;
   QLabel* FWarning;

@@ -31,6 +31,17 @@ const TCommandDef kCommands[] = {
     {"AddLayer1", "レイヤー", "追加(&A)...", "", "", 0, false, false},
     {"DeleteLayer1", "レイヤー", "削除(&D)", "", "", 0, false, false},
     {"RecordLayerSet1", "レイヤー", "レイヤーセットとして保存(&S)...", "", "", 0, false, false},
+    {"ObjectSelect1", "オブジェクト", "オブジェクトの選択(&S)", "", "", 4, false, false},
+    {"Label1", "オブジェクト", "ラベル(&L)", "", "", 4, false, false},
+    {"RoomNumber1", "オブジェクト", "部屋番号(&N)", "", "", 4, false, false},
+    {"Light1", "オブジェクト", "明かり(&I)", "", "", 4, false, false},
+    {"Window1", "オブジェクト", "窓(&W)", "", "", 4, false, false},
+    {"ObjectProps1", "オブジェクト", "オブジェクトの設定(&P)...", "", "", 0, false, false},
+    {"DeleteObject1", "オブジェクト", "オブジェクトの削除(&D)", "", "Del", 0, false, false},
+    {"ObjectForward1", "オブジェクト", "前面へ(&F)", "", "", 0, false, false},
+    {"ObjectBackward1", "オブジェクト", "背面へ(&B)", "", "", 0, false, false},
+    {"ShowLabels1", "表示", "ラベルを表示(&L)", "", "", 0, true, true},
+    {"LightPreview1", "表示", "明かりのプレビュー(&P)", "", "", 0, true, false},
 };
 
 }  // namespace

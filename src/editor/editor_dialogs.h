@@ -13,6 +13,7 @@
 #include "dialogs/layer_form.h"
 #include "dialogs/map_style_form.h"
 #include "dialogs/map_tile_form.h"
+#include "dialogs/object_props_form.h"
 #include "dialogs/output_opt_form.h"
 #include "dialogs/print_opt_form.h"
 #include "dialogs/print_preview_form.h"
@@ -53,6 +54,11 @@ struct TVttExportRequest {
   int32_t Height = 0;
   int32_t PixelsPerGrid = 32;
   bool Grid = false;
+  // Labels on the image, the lights baked into it, the object layers' outlines
+  // among the walls.
+  bool Labels = false;
+  bool BakeLights = false;
+  bool MergeObjects = false;
 };
 
 // What the Output command asks the output settings dialog: the map and file the
@@ -155,6 +161,10 @@ class TEditorDialogs {
   // The map style dialog, opened on Style; false when cancelled.
   virtual bool MapStyle(QWidget* /*Parent*/, TMapStyleSettings& /*Style*/) { return false; }
 
+  // --- map objects ---
+  // The properties of a label, light or window; false when cancelled.
+  virtual bool EditObject(QWidget* /*Parent*/, TMapObject& /*Obj*/) { return false; }
+
   // --- languages ---
   // Lets the dialogs read their texts from a language file, in the order map chip,
   // layer, map size, output, print.
@@ -198,6 +208,10 @@ class TQtEditorDialogs : public TEditorDialogs {
   // --- map style ---
   bool MapStyle(QWidget* Parent, TMapStyleSettings& Style) override;
   TMapStyleFormCaptions MapStyleCaptions;
+
+  // --- map objects ---
+  bool EditObject(QWidget* Parent, TMapObject& Obj) override;
+  TObjectPropsFormCaptions ObjectCaptions;
   // --- languages ---
   void LoadLanguage(const TLanguageFile& File) override;
   void ShowInformation(QWidget* Parent, const QString& Title, const QString& Text) override;

@@ -45,6 +45,7 @@ TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,
   CreateActions();
   CreateMenus();
   CreateToolBar();
+  CreateObjectCommands();
   CreateSidePanel();
   CreatePropPanel();
   CreateStatusBar();

@@ -21,7 +21,9 @@
 #include "editor/editor_settings.h"
 #include "editor/editor_texts.h"
 #include "editor/recent_files.h"
+#include "editor/object_edit_state.h"
 #include "map/base/color.h"
+#include "map/compose/compose_options.h"
 #include "map/document/edit_tools.h"
 #include "map/raster/bitmap32.h"
 #include "record/record_list.h"
@@ -228,6 +230,17 @@ class TMapEdit2Form : public QMainWindow {
   void About1Execute();
   void Shortcuts1Execute();
   void SelectModeExecute(QAction* Sender);
+
+  // --- map objects (map_edit2_form_objects.cpp) ---
+  const std::vector<uint64_t>& SelectedObjects() const { return FObjectEdit.Selection; }
+  void SelectObjects(const std::vector<uint64_t>& Ids);
+  // The properties dialog of the one selected object.
+  void ObjectProps1Execute();
+  void DeleteObject1Execute();
+  // Moves the one selected object Delta places in the drawing order.
+  void MoveSelectedObjects(int Delta);
+  // The view's looks as the View menu has them: labels, the light preview.
+  TComposeOptions ViewComposeOptions() const;
   void LayerModeExecute();
   void UpdateLayerButtons();
 
@@ -290,6 +303,18 @@ class TMapEdit2Form : public QMainWindow {
   void PropsChanged();
   void UpdatePropChecks();
 
+  // The object tools' commands, menu and toolbar buttons (after the menus).
+  static const char* const kObjectTools[5];
+  void CreateObjectCommands();
+  // The checked object tool's command name; empty when a painting tool is on.
+  QString ObjectTool() const;
+  // The canvas input of the object tools; false (nothing done) for other tools.
+  bool ObjectMouseDown(TMouseButton Button, int32_t X, int32_t Y);
+  bool ObjectMouseMove(bool LeftHeld, int32_t X, int32_t Y);
+  bool ObjectMouseUp(TMouseButton Button, int32_t X, int32_t Y);
+  // Light handles, the selection and a window being drawn, over the view.
+  void DrawObjectOverlay(TBitmap32& Buffer, const TRect& MapRect);
+
   void CreateAutosave();
   void DiscardOwnRecoveryCopy();
   void ResetDocument();
@@ -327,6 +352,7 @@ class TMapEdit2Form : public QMainWindow {
   // The application title and the window caption's first part.
   QString FApplicationTitle = "Vellumcraft";
   QString FCaptionTitle = "Vellumcraft";
+  TObjectEditState FObjectEdit;
   TPoint FBandStart{-1, -1};
   TPoint FBandEnd{-1, -1};
   QColor FLastDialogColor = Qt::black;

@@ -66,6 +66,7 @@ void TMapEdit2Form::ClearBand() {
 
 void TMapEdit2Form::PaintBox321MouseDown(TMouseButton Button, bool LeftHeld, int32_t X, int32_t Y) {
   if (PropMouse(0, Button, X, Y, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)) return;
+  if (FDocument && ObjectMouseDown(Button, X, Y)) return;
   if (!FDocument || FLayerList->currentRow() < 0) return;
   if (Button == TMouseButton::Middle) return;
   if (Button == TMouseButton::Right) {
@@ -122,6 +123,7 @@ void TMapEdit2Form::PaintBox321MouseMove(bool LeftHeld, int32_t X, int32_t Y) {
   if (PropMouse(1, TMouseButton::Left, X, Y,
                 QGuiApplication::keyboardModifiers() & Qt::ShiftModifier))
     return;
+  if (FDocument && ObjectMouseMove(LeftHeld, X, Y)) return;
   if (!FDocument || FLayerList->currentRow() < 0) return;
   if (X < 0 || Y < 0 || X >= CanvasWidth() || Y >= CanvasHeight()) return;
   const TEditTools tools = Tools();
@@ -177,6 +179,7 @@ void TMapEdit2Form::PaintBox321MouseMove(bool LeftHeld, int32_t X, int32_t Y) {
 void TMapEdit2Form::PaintBox321MouseUp(TMouseButton Button, bool /*LeftHeld*/, int32_t X,
                                        int32_t Y) {
   if (PropMouse(2, Button, X, Y, QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)) return;
+  if (FDocument && ObjectMouseUp(Button, X, Y)) return;
   if (FLayerList->currentRow() < 0) {
     if (FLayerList->count() == 0 && FDocument) {
       const QString text =

@@ -62,6 +62,7 @@ bool TMapEdit2Form::ConfirmDiscard() {
 
 void TMapEdit2Form::ResetDocument() {
   // Called once the session holds the new or loaded map (with an empty history).
+  FObjectEdit = TObjectEditState();
   FLayerList->clear();
   ClearBand();
 }
@@ -164,6 +165,15 @@ void TMapEdit2Form::AfterDocumentLoaded() {
 }
 
 void TMapEdit2Form::WarnMissingTextures(const TMapLoadReport& Report) {
+  // Parts of the file that could not be read (damaged object lines): the map
+  // opened without them, and saving writes it without them.
+  if (!Report.Warnings.empty()) {
+    QString lines;
+    for (const std::string& w : Report.Warnings) lines += "\n" + QString::fromStdString(w);
+    FDialogs->ShowWarning(this, QString("Parts of this map file could not be read; the map opened "
+                                        "without them:") +
+                                    lines);
+  }
   if (Report.MissingTextures.empty()) return;
   // One warning for all of them; the layers show a placeholder and keep their file
   // names, so saving loses nothing.

@@ -45,7 +45,13 @@ void TMapEdit2Form::CreateExportMenu(QMenu* File) {
     const int32_t last = vtt->property("pixelsPerGrid").toInt();
     request.PixelsPerGrid = last > 0 ? last : map->ChipSize();
     request.Grid = vtt->property("grid").toBool();
+    request.Labels = vtt->property("labels").toBool();
+    request.BakeLights = vtt->property("bakeLights").toBool();
+    request.MergeObjects = vtt->property("mergeObjects").toBool();
     if (!FDialogs->VttExportOptions(this, request)) return;
+    vtt->setProperty("labels", request.Labels);
+    vtt->setProperty("bakeLights", request.BakeLights);
+    vtt->setProperty("mergeObjects", request.MergeObjects);
     vtt->setProperty("pixelsPerGrid",
                      request.PixelsPerGrid == map->ChipSize() ? 0 : request.PixelsPerGrid);
     vtt->setProperty("grid", request.Grid);
@@ -57,6 +63,9 @@ void TMapEdit2Form::CreateExportMenu(QMenu* File) {
     options.Grid.UseGrid = request.Grid;
     UseMapStyle(options.Grid);
     options.Grid.Compose.Props = &FPropTool->Scene();
+    options.Labels = request.Labels;
+    options.BakeLights = request.BakeLights;
+    options.MergeObjectOutlines = request.MergeObjects;
     const QString file = WithVttExtension(chosen);
     TProgressWindow progress(this, vtt->text().remove('&'), file, 400);
     const TProgressReport report = progress.Report(&TProgressWindow::OutputStages);

@@ -79,6 +79,19 @@ const TCaptionKey kExtraKeys[] = {
     // The Map menu's chip-edit item is not the chip command; its own key lets a
     // translation rename it too.
     {"MapMenu", "ChipItem", "ChipMenuItem"},
+    // The map objects' menu and view switches.
+    {"MainMenu", "Objects", "ObjectMenu"},
+    {"ObjectMenu", "Select", "ObjectSelect1"},
+    {"ObjectMenu", "Label", "Label1"},
+    {"ObjectMenu", "RoomNumber", "RoomNumber1"},
+    {"ObjectMenu", "Light", "Light1"},
+    {"ObjectMenu", "Window", "Window1"},
+    {"ObjectMenu", "Properties", "ObjectProps1"},
+    {"ObjectMenu", "Delete", "DeleteObject1"},
+    {"ObjectMenu", "Forward", "ObjectForward1"},
+    {"ObjectMenu", "Backward", "ObjectBackward1"},
+    {"ViewMenu", "ShowLabels", "ShowLabels1"},
+    {"ViewMenu", "LightPreview", "LightPreview1"},
 };
 
 bool SameIgnoringCase(const QString& A, const char* B) {

@@ -64,6 +64,7 @@ bool TMapEdit2Form::PaintBox321PaintBuffer(TBitmap32& Buffer, TRect& MapRect) {
   }
   // The frames and handles of the selected props.
   FPropTool->DrawOverlay(Buffer, clip.Left, clip.Top);
+  DrawObjectOverlay(Buffer, clip);
   return true;
 }
 

@@ -112,7 +112,10 @@ bool TQtEditorDialogs::VttExportOptions(QWidget* Parent, TVttExportRequest& Requ
   TVttExportForm form(Parent);
   form.ApplyCaptions(VttExportCaptions);
   form.SetMapSize(Request.Width, Request.Height);
-  return form.Execute(Request.ChipSize, Request.PixelsPerGrid, Request.Grid);
+  form.SetObjectChoices(Request.Labels, Request.BakeLights, Request.MergeObjects);
+  if (!form.Execute(Request.ChipSize, Request.PixelsPerGrid, Request.Grid)) return false;
+  form.ObjectChoices(Request.Labels, Request.BakeLights, Request.MergeObjects);
+  return true;
 }
 
 QString TQtEditorDialogs::SaveVttFileName(QWidget* Parent) {
@@ -136,6 +139,7 @@ void TQtEditorDialogs::LoadLanguage(const TLanguageFile& File) {
   ::LoadLanguage(File, PrintPreviewCaptions);
   ::LoadLanguage(File, VttExportCaptions);
   ::LoadLanguage(File, MapStyleCaptions);
+  ::LoadLanguage(File, ObjectCaptions);
 }
 
 // --- map style ---
@@ -144,6 +148,14 @@ bool TQtEditorDialogs::MapStyle(QWidget* Parent, TMapStyleSettings& Style) {
   TMapStyleForm form(Parent);
   form.ApplyCaptions(MapStyleCaptions);
   return form.Execute(Style);
+}
+
+// --- map objects ---
+
+bool TQtEditorDialogs::EditObject(QWidget* Parent, TMapObject& Obj) {
+  TObjectPropsForm form(Parent);
+  form.ApplyCaptions(ObjectCaptions);
+  return form.Execute(Obj);
 }
 
 void TQtEditorDialogs::ShowInformation(QWidget* Parent, const QString& Caption,

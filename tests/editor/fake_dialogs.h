@@ -3,6 +3,7 @@
 // the fields below instead of by a person.
 
 #include <QStringList>
+#include <functional>
 
 #include "editor/editor_dialogs.h"
 
@@ -68,5 +69,13 @@ struct TFakeDialogs : TEditorDialogs {
     Request.Additions = additions;
     Request.ShowAdditions = showAdditions;
     return LayerOk;
+  }
+  // The object properties dialog: ObjectAnswer changes the object and says OK;
+  // without one the dialog is cancelled.
+  std::function<bool(TMapObject&)> ObjectAnswer;
+  int ObjectDialogs = 0;
+  bool EditObject(QWidget*, TMapObject& Obj) override {
+    ++ObjectDialogs;
+    return ObjectAnswer && ObjectAnswer(Obj);
   }
 };

@@ -49,4 +49,24 @@ std::string Deflate(const std::string& Text, int Level) {
   return out;
 }
 
+std::string DecodeBase64(const std::string& Text) {
+  static const std::string digits =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  uint32_t acc = 0;
+  int bits = 0;
+  for (char c : Text) {
+    if (c == '=') break;
+    const size_t v = digits.find(c);
+    if (v == std::string::npos) throw std::runtime_error("not base64");
+    acc = (acc << 6) | uint32_t(v);
+    bits += 6;
+    if (bits >= 8) {
+      bits -= 8;
+      out += char((acc >> bits) & 0xFF);
+    }
+  }
+  return out;
+}
+
 }  // namespace vctest

@@ -25,5 +25,7 @@ void WriteFileBytes(const std::string& Path, const std::string& Bytes);
 // Text compressed as one zlib stream at Level (-1: zlib's default), as a map file
 // holds it; throws when zlib fails.
 std::string Deflate(const std::string& Text, int Level = -1);
+// Standard base64 (padding optional) decoded; throws on a character outside it.
+std::string DecodeBase64(const std::string& Text);
 
 }  // namespace vctest

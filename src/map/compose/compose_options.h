@@ -35,4 +35,10 @@ struct TComposeOptions {
       if (h) return true;
     return false;
   }
+
+  // Labels of the map (room numbers, notes); off for a players' copy.
+  bool Labels = true;
+  // The lights' falloff baked into the picture; off, so the picture stays the
+  // design's own.
+  bool LightPreview = false;
 };

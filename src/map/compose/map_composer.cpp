@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "map/compose/map_style.h"
+#include "map/compose/object_overlay.h"
 #include "map/compose/prop_scene.h"
 #include "map/document/map_edit_door_list.h"
 #include "map/document/map_edit_layer_list.h"
@@ -353,6 +354,8 @@ void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& Ma
     rows(TStackPart::All);
   }
   DrawMapStyle(Map, Target, src, int32_t(dx), int32_t(dy), Options.Style);
+  // Labels, windows and the light preview over everything, labels on top.
+  DrawMapObjects(Map, Target, src, int32_t(dx), int32_t(dy), Options);
 }
 
 void ComposeMapStretched(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& DestRect,

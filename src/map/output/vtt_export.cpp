@@ -52,8 +52,11 @@ int32_t CheckedPixelsPerGrid(const TMapEditLayerList& Map, const TVttExportOptio
 void ComposeVttImage(TMapEditLayerList& Map, const TVttExportOptions& Options, TBitmap32& Image,
                      const TOutputProgress& Progress) {
   const int32_t n = CheckedPixelsPerGrid(Map, Options);
+  TOutputOptions output = Options.Grid;
+  output.Compose.Labels = Options.Labels;
+  output.Compose.LightPreview = Options.BakeLights;
   if (n == Map.ChipSize()) {
-    ComposeForOutput(Map, Image, Options.Grid, Progress);
+    ComposeForOutput(Map, Image, output, Progress);
     return;
   }
   const int32_t w = Map.Width() * n, h = Map.Height() * n;
@@ -62,7 +65,7 @@ void ComposeVttImage(TMapEditLayerList& Map, const TVttExportOptions& Options, T
   Image.Clear(0);
   ComposeMapStretched(Map, Image, TRect{0, 0, w, h},
                       TRect{0, 0, Map.PixelWidth(), Map.PixelHeight()}, TResamplerKind::Draft,
-                      Options.Grid.Compose);
+                      output.Compose);
   // Grid lines drawn at the new scale stay one pixel wide.
   DrawGrid(Image, Map.Width(), Map.Height(), n, Options.Grid);
   if (Progress) Progress("compose", 1, 1);
@@ -85,8 +88,19 @@ std::string VttJson(const TVttScene& Scene, int32_t PixelsPerGrid, const std::st
   doc["line_of_sight"] = LinesJson(Scene.Walls);
   doc["objects_line_of_sight"] = LinesJson(Scene.Objects);
   doc["portals"] = std::move(portals);
-  doc["environment"] = TJson{{"baked_lighting", true}, {"ambient_light", "ffffffff"}};
-  doc["lights"] = TJson::array();
+  doc["environment"] =
+      TJson{{"baked_lighting", Scene.BakedLighting}, {"ambient_light", "ffffffff"}};
+  TJson lights = TJson::array();
+  for (const TVttLight& l : Scene.Lights) {
+    char color[12];
+    std::snprintf(color, sizeof color, "%08x", unsigned(l.Color));
+    lights.push_back(TJson{{"position", PointJson(l.Position)},
+                           {"range", l.Range},
+                           {"intensity", l.Intensity},
+                           {"color", color},
+                           {"shadows", l.Shadows}});
+  }
+  doc["lights"] = std::move(lights);
   doc["image"] = EncodeBase64(PngBytes);
   return doc.dump();
 }
@@ -144,9 +158,10 @@ void ExportVtt(TMapEditLayerList& Map, const std::string& Path, const TVttExport
   TBitmap32 image;
   ComposeVttImage(Map, Options, image, Progress);
   if (Progress) Progress("trace", 0, 1);
-  TVttScene scene = BuildVttScene(Map);
+  TVttScene scene = BuildVttScene(Map, Options.MergeObjectOutlines);
   if (Options.Grid.Compose.Props)
     AddPropOutlines(scene, *Options.Grid.Compose.Props, Map.ChipSize());
+  scene.BakedLighting = scene.Lights.empty() || Options.BakeLights;
   if (Progress) Progress("trace", 1, 1);
   if (Progress) Progress("write", 0, 1);
   std::string text = VttJson(scene, n, EncodePNGToMemory(image));

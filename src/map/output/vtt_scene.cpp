@@ -5,9 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
+#include <utility>
 
 #include "map/compose/prop_scene.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/objects/map_light.h"
+#include "map/objects/map_object_list.h"
+#include "map/objects/map_window.h"
 #include "map/output/outline_trace.h"
 #include "map/output/vtt_export.h"
 
@@ -28,9 +33,10 @@ TVec operator-(TVec A, TVec B) { return {A.X - B.X, A.Y - B.Y}; }
 TVec operator*(TVec A, double K) { return {A.X * K, A.Y * K}; }
 double Dot(TVec A, TVec B) { return A.X * B.X + A.Y * B.Y; }
 
-// A door as a segment in map pixels.
+// A door or window as a segment in map pixels.
 struct TDoorSegment {
   TVec P, Q;
+  bool Window = false;
 };
 
 // The part of the map around a door where walls are removed, in the door's own
@@ -50,19 +56,19 @@ bool IsWallAt(const TMapEditLayerList& Map, TVec P) {
   return IsWall(Map, int64_t(std::floor(P.X)), int64_t(std::floor(P.Y)));
 }
 
-// Every door whose two ends lie on the map (edges included), in pixels; doors of
-// no length are left out.
+// Every door, then every window, whose two ends lie on the map (edges included),
+// in pixels; those of no length are left out.
 std::vector<TDoorSegment> CollectDoors(TMapEditLayerList& Map) {
   std::vector<TDoorSegment> doors;
   TMapEditDoorList& list = Map.Doors();
   const int64_t C = Map.ChipSize(), PW = Map.PixelWidth(), PH = Map.PixelHeight();
-  auto add = [&](int64_t X1, int64_t Y1, int64_t X2, int64_t Y2) {
+  auto add = [&](int64_t X1, int64_t Y1, int64_t X2, int64_t Y2, bool Window = false) {
     if (X1 == X2 && Y1 == Y2) return;
     for (int64_t x : {X1, X2})
       if (x < 0 || x > PW) return;
     for (int64_t y : {Y1, Y2})
       if (y < 0 || y > PH) return;
-    doors.push_back({{double(X1), double(Y1)}, {double(X2), double(Y2)}});
+    doors.push_back({{double(X1), double(Y1)}, {double(X2), double(Y2)}, Window});
   };
   TMapEditHorzDoorList& horz = list.HorzDoor();
   for (int32_t i = 0; i < horz.Count(); ++i) {
@@ -78,6 +84,13 @@ std::vector<TDoorSegment> CollectDoors(TMapEditLayerList& Map) {
   for (int32_t i = 0; i < free.Count(); ++i) {
     const TMapEditCustomDoor* d = free.Items(i);
     add(d->X, d->Y, d->X2, d->Y2);
+  }
+  for (const TMapObject& o : Map.Objects().Items()) {
+    TMapWindow w;
+    if (o.Type != TMapWindow::kType || !TMapWindow::FromObject(o, w, nullptr)) continue;
+    TPoint a, b;
+    w.Ends(Map.ChipSize(), a, b);
+    add(a.X, a.Y, b.X, b.Y, true);
   }
   return doors;
 }
@@ -114,12 +127,30 @@ double ToGrid(double Pixels, double C) { return std::round(Pixels / C * 1e6) / 1
 
 TVttPortal MakePortal(const TDoorSegment& D, double C) {
   TVttPortal portal;
+  portal.Closed = !D.Window;
   portal.Bounds[0] = {ToGrid(D.P.X, C), ToGrid(D.P.Y, C)};
   portal.Bounds[1] = {ToGrid(D.Q.X, C), ToGrid(D.Q.Y, C)};
   portal.Position = {ToGrid((D.P.X + D.Q.X) / 2, C), ToGrid((D.P.Y + D.Q.Y) / 2, C)};
   portal.Rotation = std::atan2(D.Q.Y - D.P.Y, D.Q.X - D.P.X);
-  portal.Closed = true;
   return portal;
+}
+
+// The lights on the map, in grid units.
+std::vector<TVttLight> CollectLights(const TMapEditLayerList& Map) {
+  std::vector<TVttLight> lights;
+  const double C = Map.ChipSize();
+  for (const TMapObject& o : Map.Objects().Items()) {
+    TMapLight l;
+    if (o.Type != TMapLight::kType || !TMapLight::FromObject(o, l, nullptr)) continue;
+    TVttLight v;
+    v.Position = {ToGrid(l.X, C), ToGrid(l.Y, C)};
+    v.Range = l.Radius;
+    v.Intensity = l.Intensity;
+    v.Color = l.Color;
+    v.Shadows = l.Shadows;
+    lights.push_back(v);
+  }
+  return lights;
 }
 
 // How many steps of one pixel from P in direction N stay on wall pixels, up to
@@ -298,6 +329,54 @@ std::vector<TVttPolyline> TraceLines(const TGrid2D<TOutlineClass>& Classes) {
   return lines;
 }
 
+// Whether B lies on the straight way from A to C, going on in the same direction.
+bool GoesStraightOn(const TVttPoint& A, const TVttPoint& B, const TVttPoint& C) {
+  const double ax = B.X - A.X, ay = B.Y - A.Y, bx = C.X - B.X, by = C.Y - B.Y;
+  const double cross = ax * by - ay * bx, dot = ax * bx + ay * by;
+  return dot > 0 && std::abs(cross) <= 1e-9 * (ax * ax + ay * ay + bx * bx + by * by);
+}
+
+// Merges segments that continue one another in a straight line: the points
+// between them go, and open lines that end where another starts become one.
+// Closed lines lose their starting point too when it sits in a straight stretch.
+void MergeCollinear(std::vector<TVttPolyline>& Lines) {
+  // Open lines joined end to start, as the cuts of a door left them.
+  std::map<std::pair<double, double>, size_t> starts;
+  for (size_t i = 0; i < Lines.size(); ++i)
+    if (Lines[i].size() >= 2 && !SamePoint(Lines[i].front(), Lines[i].back()))
+      starts.emplace(std::make_pair(Lines[i].front().X, Lines[i].front().Y), i);
+  for (size_t i = 0; i < Lines.size(); ++i) {
+    TVttPolyline& a = Lines[i];
+    while (a.size() >= 2 && !SamePoint(a.front(), a.back())) {
+      const auto next = starts.find({a.back().X, a.back().Y});
+      if (next == starts.end() || next->second == i || Lines[next->second].empty()) break;
+      TVttPolyline& b = Lines[next->second];
+      starts.erase(next);
+      a.insert(a.end(), b.begin() + 1, b.end());
+      b.clear();
+    }
+  }
+  Lines.erase(std::remove_if(Lines.begin(), Lines.end(),
+                             [](const TVttPolyline& L) { return L.size() < 2; }),
+              Lines.end());
+  for (TVttPolyline& line : Lines) {
+    const bool closed = line.size() > 3 && SamePoint(line.front(), line.back());
+    TVttPolyline kept;
+    kept.reserve(line.size());
+    for (size_t k = 0; k < line.size(); ++k) {
+      while (kept.size() >= 2 && GoesStraightOn(kept[kept.size() - 2], kept.back(), line[k]))
+        kept.pop_back();
+      kept.push_back(line[k]);
+    }
+    if (closed && kept.size() > 4 && GoesStraightOn(kept[kept.size() - 2], kept[0], kept[1])) {
+      kept.pop_back();
+      kept.erase(kept.begin());
+      kept.push_back(kept.front());
+    }
+    line = std::move(kept);
+  }
+}
+
 void ToGridUnits(std::vector<TVttPolyline>& Lines, double C) {
   for (TVttPolyline& line : Lines)
     for (TVttPoint& p : line) p = {ToGrid(p.X, C), ToGrid(p.Y, C)};
@@ -305,10 +384,23 @@ void ToGridUnits(std::vector<TVttPolyline>& Lines, double C) {
 
 }  // namespace
 
-TVttScene BuildVttScene(TMapEditLayerList& Map) {
+size_t TVttScene::WallSegments() const {
+  size_t n = 0;
+  for (const TVttPolyline& l : Walls) n += l.size() > 1 ? l.size() - 1 : 0;
+  return n;
+}
+
+size_t TVttScene::ObjectSegments() const {
+  size_t n = 0;
+  for (const TVttPolyline& l : Objects) n += l.size() > 1 ? l.size() - 1 : 0;
+  return n;
+}
+
+TVttScene BuildVttScene(TMapEditLayerList& Map, bool MergeObjectOutlines) {
   TVttScene scene;
   scene.MapWidth = Map.Width();
   scene.MapHeight = Map.Height();
+  scene.Lights = CollectLights(Map);
   const int32_t PW = Map.PixelWidth(), PH = Map.PixelHeight();
   const double C = Map.ChipSize();
   if (PW <= 0 || PH <= 0 || Map.PixelGrid().Width() != PW || Map.PixelGrid().Height() != PH)
@@ -334,6 +426,11 @@ TVttScene BuildVttScene(TMapEditLayerList& Map) {
   }
   scene.Walls = TraceLines(walls);
   scene.Objects = TraceLines(objects);
+  if (MergeObjectOutlines) {
+    // Before the doors, so that a door in an object's outline opens it as well.
+    for (TVttPolyline& line : scene.Objects) scene.Walls.push_back(std::move(line));
+    scene.Objects.clear();
+  }
 
   for (const TDoorSegment& door : CollectDoors(Map)) {
     TVttPortal portal = MakePortal(door, C);
@@ -352,6 +449,8 @@ TVttScene BuildVttScene(TMapEditLayerList& Map) {
       scene.Walls = std::move(next);
     }
   }
+  MergeCollinear(scene.Walls);
+  MergeCollinear(scene.Objects);
   ToGridUnits(scene.Walls, C);
   ToGridUnits(scene.Objects, C);
   return scene;

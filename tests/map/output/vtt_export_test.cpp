@@ -18,6 +18,7 @@
 #include "record/errors.h"
 #include "support/test_support.h"
 
+using vctest::DecodeBase64;
 using vctest::ReadFileBytes;
 using vctest::TempDir;
 using vctest::WriteFileBytes;
@@ -95,26 +96,6 @@ std::vector<TVttPoint> OpenEnds(const std::vector<TVttPolyline>& Lines) {
 
 bool Contains(const std::vector<TVttPoint>& Points, TVttPoint P) {
   return std::find(Points.begin(), Points.end(), P) != Points.end();
-}
-
-std::string DecodeBase64(const std::string& Text) {
-  static const std::string digits =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  uint32_t acc = 0;
-  int bits = 0;
-  for (char c : Text) {
-    if (c == '=') break;
-    const size_t v = digits.find(c);
-    if (v == std::string::npos) throw std::runtime_error("not base64");
-    acc = (acc << 6) | uint32_t(v);
-    bits += 6;
-    if (bits >= 8) {
-      bits -= 8;
-      out += char((acc >> bits) & 0xFF);
-    }
-  }
-  return out;
 }
 
 TEST(VttScene, RoomWallsAreTheRingsTwoOutlinesInGridUnits) {
