@@ -132,6 +132,7 @@ class TPrintOptForm : public QDialog {
   // Parts reached by tests.
   QComboBox* PrinterList() const { return FPrinterList; }
   QComboBox* PaperList() const { return FPaperList; }
+  QComboBox* UnitList() const { return FUnit; }
   QRadioButton* LandscapeOption() const { return FLandscape; }
   QPushButton* OkButton() const { return FOk; }
   QPushButton* PreviewButton() const { return FPreview; }

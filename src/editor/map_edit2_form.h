@@ -296,6 +296,15 @@ class TMapEdit2Form : public QMainWindow {
   void ApplyTexts();
   QListWidgetItem* MakeLayerItem(const QString& Name) const;
   void RememberFile(const QString& FileName);
+  // The layers' view states (shown, selected) by layer object, and the list
+  // rebuilt from the document with them: after an undo or redo that reorders
+  // layers, each layer keeps its check box and the selection follows its layer.
+  struct TLayerViewState {
+    std::map<const void*, bool> Shown;
+    const void* Selected = nullptr;
+  };
+  TLayerViewState CaptureLayerViewState() const;
+  void RestoreLayerList(const TLayerViewState& State);
   void MarkCurrentLanguage();
   void CreatePropPanel();
   void ApplyPropLanguage(const TLanguageFile& File);

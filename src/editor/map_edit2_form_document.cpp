@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QListWidget>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <exception>
 #include <functional>
@@ -336,22 +337,45 @@ void TMapEdit2Form::SetUndoLimit(int32_t Value) { FSession->History().SetUndoLim
 void TMapEdit2Form::ApplyUndo(QAction* Sender) {
   if (!FDocument) return;
   const bool redo = Sender == Action("Redo1");
+  const TLayerViewState view = CaptureLayerViewState();
   {
     TBusyCursor busy;
     if (!(redo ? FSession->Redo() : FSession->Undo())) return;
   }
-  // A layer change may have been undone or redone: the list follows the document.
-  if (FLayerList->count() != FDocument->Count() - 1 || LayerNamesDiffer()) {
-    const int32_t row = FLayerList->currentRow();
-    FillLayerList();
-    FLayerList->setCurrentRow(std::min(std::max(row, 0), FLayerList->count() - 1));
-    SetStatus(0, QString::number(FLayerList->count()) + " Layers");
-    LayerModeExecute();
-  }
+  RestoreLayerList(view);
   SyncProps(false);
   SetModified(true);
   Invalidate();
   UpdateActions();
+}
+
+TMapEdit2Form::TLayerViewState TMapEdit2Form::CaptureLayerViewState() const {
+  TLayerViewState state;
+  if (!FDocument) return state;
+  for (int32_t i = 0; i < FLayerList->count() && i + 1 < FDocument->Count(); ++i)
+    state.Shown[FDocument->Layers(i + 1)] = LayerShown(i);
+  const int32_t row = FLayerList->currentRow();
+  if (row >= 0 && row + 1 < FDocument->Count()) state.Selected = FDocument->Layers(row + 1);
+  return state;
+}
+
+void TMapEdit2Form::RestoreLayerList(const TLayerViewState& State) {
+  if (!FDocument) return;
+  const int32_t row = FLayerList->currentRow();
+  const QSignalBlocker block(FLayerList);
+  FLayerList->clear();
+  int32_t selected = -1;
+  for (int32_t i = 1; i < FDocument->Count(); ++i) {
+    const TMapEditLayer* layer = FDocument->Layers(i);
+    QListWidgetItem* item = MakeLayerItem(QString::fromStdString(layer->LayerName));
+    const auto it = State.Shown.find(layer);
+    if (it != State.Shown.end() && !it->second) item->setCheckState(Qt::Unchecked);
+    FLayerList->addItem(item);
+    if (layer == State.Selected) selected = i - 1;
+  }
+  if (selected < 0) selected = std::min(row, FLayerList->count() - 1);
+  FLayerList->setCurrentRow(selected);
+  UpdateLayerButtons();
 }
 
 void TMapEdit2Form::MoveLayer1Execute(int32_t /*Delta*/) {}

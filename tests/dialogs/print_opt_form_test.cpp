@@ -27,6 +27,26 @@ struct TFakePrinters : IPrinterService {
   }
 };
 
+TEST(PrintOptForm, PdfDestinationAndInchFollowTheLanguage) {
+  TFakePrinters printers;
+  TPrintOptForm form(nullptr, &printers);
+  form.PrepareExecute(50, 20, 11);
+  // The last destination is the PDF file, whatever the service calls it.
+  ASSERT_EQ(form.PrinterList()->count(), 3);
+  EXPECT_EQ(form.PrinterList()->itemText(2), "PDFファイル");
+  EXPECT_EQ(form.PrinterList()->itemText(0), "Laser");
+  EXPECT_EQ(form.UnitList()->itemText(2), "インチ");
+  TPrintOptFormCaptions c = form.Captions();
+  c.PdfFile = "PDF file";
+  c.Inch = "inch";
+  form.ApplyCaptions(c);
+  EXPECT_EQ(form.PrinterList()->itemText(2), "PDF file");
+  EXPECT_EQ(form.UnitList()->itemText(2), "inch");
+  // Opened again, the list is filled anew in the chosen language.
+  form.PrepareExecute(50, 20, 11);
+  EXPECT_EQ(form.PrinterList()->itemText(2), "PDF file");
+}
+
 TEST(PrintOptForm, FiguresFollowEveryChoiceAndGuardTheDivisions) {
   TFakePrinters printers;
   TPrintOptForm form(nullptr, &printers);

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -297,6 +298,29 @@ TEST_F(WindowTest, DoorColourDialogOpensOnTheSwatchColourAndHelpBoxes) {
   EXPECT_TRUE(Dialogs->Informations[0].contains("Qt " + QString(qVersion())));
   EXPECT_TRUE(Dialogs->Informations[0].contains("Vellumcraft"));
   EXPECT_TRUE(Dialogs->Informations[1].contains("Ctrl+Y"));
+}
+
+TEST_F(WindowTest, WindowSizePlaceAndMaximisedStateAreRemembered) {
+  Form->LoadSettings();
+  Form->resize(700, 500);
+  Form->move(30, 40);
+  Form->SaveWindowState();
+  TEditorSettings settings(SettingsFile());
+  EXPECT_EQ(settings.ReadInteger("Window", "Width", 0), 700);
+  EXPECT_EQ(settings.ReadInteger("Window", "Height", 0), 500);
+  EXPECT_EQ(settings.ReadInteger("Window", "Maximized", -1), 0);
+  Make();
+  Form->LoadSettings();
+  EXPECT_EQ(Form->size(), QSize(700, 500));
+  EXPECT_EQ(Form->pos(), QPoint(30, 40));
+  EXPECT_FALSE(Form->windowState() & Qt::WindowMaximized);
+  // A remembered size larger than this screen is cut to it.
+  settings.WriteInteger("Window", "Width", 100000);
+  settings.WriteInteger("Window", "Maximized", 1);
+  Make();
+  Form->LoadSettings();
+  EXPECT_LE(Form->width(), Form->screen()->availableGeometry().width());
+  EXPECT_TRUE(Form->windowState() & Qt::WindowMaximized);
 }
 
 TEST_F(WindowTest, LargeMapOpensWholeAndZoomKeepsThePointUnderThePointer) {
