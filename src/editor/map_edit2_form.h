@@ -239,13 +239,11 @@ class TMapEdit2Form : public QMainWindow {
   void DeleteObject1Execute();
   // Moves the one selected object Delta places in the drawing order.
   void MoveSelectedObjects(int Delta);
-  // The view's looks as the View menu has them: labels, the light preview.
-  TComposeOptions ViewComposeOptions() const;
   void LayerModeExecute();
   void UpdateLayerButtons();
 
-  // What the view composes beyond the plain picture: the map's style while Show
-  // Map Style is on.
+  // What the view composes beyond the plain picture, as the View menu has it: the
+  // map's style while Show Map Style is on, labels, the light preview.
   TComposeOptions ViewComposeOptions() const;
   // Output settings with the map's style: its looks and its grid line style.
   void UseMapStyle(TOutputOptions& Options) const;

@@ -96,13 +96,6 @@ QString TMapEdit2Form::ObjectTool() const {
   return {};
 }
 
-TComposeOptions TMapEdit2Form::ViewComposeOptions() const {
-  TComposeOptions o;
-  o.Labels = Checked("ShowLabels1");
-  o.LightPreview = Checked("LightPreview1");
-  return o;
-}
-
 bool TMapEdit2Form::ObjectMouseDown(TMouseButton Button, int32_t X, int32_t Y) {
   const QString tool = ObjectTool();
   if (tool.isEmpty()) return false;

@@ -33,6 +33,8 @@ void TMapEdit2Form::CreateStyleCommands(QMenu* Map, QMenu* View) {
 TComposeOptions TMapEdit2Form::ViewComposeOptions() const {
   TComposeOptions o;
   if (FDocument && Checked("ShowStyle1")) o.Style = StoredMapStyle(FDocument->Objects()).Looks;
+  o.Labels = Checked("ShowLabels1");
+  o.LightPreview = Checked("LightPreview1");
   return o;
 }
 
