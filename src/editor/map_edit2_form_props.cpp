@@ -75,7 +75,9 @@ void TMapEdit2Form::CreatePropPanel() {
   FPropDock->setMinimumWidth(190);
   addDockWidget(Qt::RightDockWidgetArea, FPropDock);
 
-  QMenu* menu = menuBar()->addMenu("小物(&P)");
+  // Beside the other editing menus, before Language and Help.
+  auto* menu = new QMenu("小物(&P)", this);
+  menuBar()->insertMenu(FLanguageMenu->menuAction(), menu);
   menu->setObjectName("PropMenu");
   for (const TPropCommand& c : kPropCommands) {
     auto* a = new QAction(QString::fromUtf8(c.Caption), this);
