@@ -110,6 +110,10 @@ void TEditorSettings::WriteString(const QString& Section, const QString& Key,
   ini.setValue(Section + "/" + Key, Value);
 }
 
+int32_t TEditorSettings::ReadUndoMemoryMB() const {
+  return std::clamp(ReadInteger("Application", "UndoMemoryMB", DefaultUndoMemoryMB), 16, 65536);
+}
+
 int32_t TEditorSettings::ReadUndoLimit() const {
   return std::clamp(ReadInteger("Application", "UndoLimit", DefaultUndoLimit), 1, MaxUndoLimit);
 }
