@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -65,4 +66,29 @@ TEST(CliPack, PacksAndRefusesWithOneLine) {
   EXPECT_EQ(RunCli({"pack", map}).Status, 2);
   EXPECT_EQ(RunCli({"pack", map, dir.File("a"), dir.File("b")}).Status, 2);
   EXPECT_EQ(RunCli({"pack", map, dir.File("a"), "--fast"}).Status, 2);
+}
+
+TEST(CliPack, EditIntoAnotherFolderRewritesTexturePaths) {
+  TempDir dir;
+  SolidPng(dir.Path() / "A/textures/grass.png", 0xFF00A000u);
+  vctest::WriteFileBytes(dir.File("A/set.txt"), "Grass\r\ntextures/grass.png\r\n");
+  const std::string map = dir.File("A/m.qmx");
+  TCliResult made = RunCli(
+      {"new", map, "--size", "2x2", "--chip", "8", "--layer-set", dir.File("A/set.txt"), "--quiet"},
+      "/");
+  ASSERT_EQ(made.Status, 0) << made.Err;
+  fs::create_directories(dir.Path() / "B");
+  // Written into a sibling folder, from yet another current folder.
+  TCliResult r = RunCli({"edit", map, "-o", dir.File("B/m.qmx"), "--quiet"}, "/");
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  TMapEditLayerList back;
+  TMapLoadReport report;
+  back.LoadFromFile(dir.File("B/m.qmx"), report);
+  ASSERT_EQ(back.Count(), 2);
+  EXPECT_EQ(back.Layers(1)->FileName(), "../A/textures/grass.png");
+  EXPECT_EQ(back.Layers(1)->TextureState, TTextureState::Ok);
+  // The source map names it from its own folder.
+  TMapEditLayerList source;
+  source.LoadFromFile(map, report);
+  EXPECT_EQ(source.Layers(1)->FileName(), "textures/grass.png");
 }
