@@ -56,6 +56,7 @@ bool TMapEdit2Form::LookForMissingTextures() {
   if (report.Rebound > 0) {
     // The layers name other files now: saving writes them.
     SetModified(true);
+    UpdateLayerButtons();  // the floor button shows the texture, not the placeholder
     Invalidate();
     UpdateActions();
   }

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QToolButton>
 #include <filesystem>
 #include <memory>
 
+#include "editor/command_glyphs.h"
 #include "editor/map_edit2_form.h"
 #include "fake_dialogs.h"
 #include "map/codec/image_file.h"
@@ -107,6 +109,15 @@ TEST_F(TravelTest, MissingTexturesAreFoundInAChosenFolderAndSavedRelative) {
   EXPECT_EQ(doc->Layers(1)->BMP().Pixel(6, 1) & 0xFFFFFFu, 0x00A000u);
   EXPECT_EQ(doc->Layers(2)->BMP().Pixel(6, 1) & 0xFFFFFFu, 0x707070u);
   EXPECT_TRUE(Form->Modified());
+  // The floor button shows the selected layer's texture now.
+  QToolButton* floor = nullptr;
+  for (QToolButton* b : Form->findChildren<QToolButton*>())
+    if (b->toolButtonStyle() == Qt::ToolButtonTextUnderIcon &&
+        b->text() == PlainCaption(Form->Action("Pen1")->text()))
+      floor = b;
+  ASSERT_NE(floor, nullptr);
+  const QImage glyph = floor->icon().pixmap(32, 32).toImage();
+  EXPECT_EQ(glyph.pixel(2, 2) & 0xFFFFFFu, 0x00A000u);
   ASSERT_EQ(Dialogs->Informations.size(), 1);
   EXPECT_NE(Dialogs->Informations[0].indexOf(Form->Texts().TexturesFound.arg(2)), -1)
       << Dialogs->Informations[0].toStdString();
