@@ -15,6 +15,7 @@
 #include "map/document/map_edit_layer_list.h"
 #include "map/document/map_edit_session.h"
 #include "map/file/map_file.h"
+#include "map/file/recovery_store.h"
 #include "record/errors.h"
 #include "support/test_support.h"
 
@@ -211,4 +212,36 @@ TEST(TexturePaths, FailedSaveKeepsTheSourcesAndFolder) {
   EXPECT_EQ(map.Layers(1)->FileName(), "textures/grass.png");
   EXPECT_EQ(map.TextureFolder, folder);
   EXPECT_EQ(session.FileName(), (root / "A/map.qmx").string());
+}
+
+TEST(TexturePaths, RecoveryCopyOfAMovedMapFindsItsTextures) {
+  vctest::TempDir dir;
+  const fs::path root = dir.Path();
+  SolidPng(root / "A/textures/grass.png", 0xFF00A000u);
+  TMapEditLayerList map;
+  map.SetSize(2, 2, 4);
+  map.AddLayer()->SetFileName("0");
+  map.AddLayer()->SetFileName((root / "A/textures/grass.png").string());
+  TMapEditSession session(map, 10);
+  TMapSaveReport saved;
+  ASSERT_TRUE(session.Save((root / "A/map.qmx").string(), saved));
+  fs::create_directories(root / "B");
+  ASSERT_TRUE(session.Save((root / "B/map.qmx").string(), saved));
+  ASSERT_EQ(map.Layers(1)->FileName(), "../A/textures/grass.png");
+
+  // The copy, kept in a folder of its own, holds the sources as the map has them
+  // now; restored, they are read against the map's own folder.
+  TRecoveryStore store(root / "recovery", 999999984);
+  store.Write(map, session.FileName());
+  TRecoveryCopy copy;
+  copy.File = store.CopyFile();
+  copy.MapFileName = session.FileName();
+  TMapEditLayerList back;
+  TMapLoadReport report;
+  TRecoveryStore::Restore(copy, back, report);
+  EXPECT_TRUE(report.MissingTextures.empty());
+  EXPECT_EQ(back.Layers(1)->TextureState, TTextureState::Ok);
+  EXPECT_EQ(back.Layers(1)->BMP().Pixel(2, 2) & 0xFFFFFFu, 0x00A000u);
+  EXPECT_EQ(fs::path(back.TextureFolder), root / "B");
+  store.Remove();
 }
