@@ -60,7 +60,7 @@ struct TEditorTexts {
   // --- help ---
   QString AboutText =
       "<b>%1</b> %2<br>タクティカルバトルマップのエディタ。<br><br>"
-      "ライブラリ: Qt %3, zlib, libpng, libjpeg-turbo, libwebp, stb_image, "
+      "ライブラリ: Qt %3, zlib, libpng, libjpeg-turbo, libwebp, libdeflate, stb_image, "
       "nlohmann-json<br>ライセンス: MIT";
   QString ShortcutsText =
       "<table>"
@@ -69,6 +69,8 @@ struct TEditorTexts {
       "<tr><td>T / W</td><td>床 / 壁</td></tr>"
       "<tr><td>C / H</td><td>チップ編集 / 自由編集</td></tr>"
       "<tr><td>P R E F D</td><td>鉛筆 四角 楕円 塗りつぶし ドア</td></tr>"
+      "<tr><td>V L N I Shift+W O</td><td>オブジェクトの選択 ラベル 部屋番号 明かり 窓 "
+      "小物</td></tr>"
       "<tr><td>1 2 3 4</td><td>ペンの太さ</td></tr>"
       "<tr><td>Ctrl+↑ / Ctrl+↓</td><td>レイヤーを上へ / 下へ移動</td></tr>"
       "<tr><td>Ctrl++ / Ctrl+- / Ctrl+0</td><td>拡大 / 縮小 / 等倍</td></tr>"

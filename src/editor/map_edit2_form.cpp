@@ -44,10 +44,11 @@ TMapEdit2Form::TMapEdit2Form(std::unique_ptr<TEditorDialogs> Dialogs,
   setFont(f);
   CreateActions();
   CreateMenus();
-  CreateToolBar();
   CreateObjectCommands();
   CreateSidePanel();
   CreatePropPanel();
+  // After the object and prop commands, which have buttons of their own on it.
+  CreateToolBar();
   CreateStatusBar();
   resize(634, 540);
   setAcceptDrops(true);  // a map file dropped on the window opens
@@ -259,10 +260,36 @@ void TMapEdit2Form::CreateToolBar() {
   // tooltips name them with their shortcuts.
   bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
   bar->setIconSize(QSize(24, 24));
-  const char* const layout[] = {
-      "New1",     "Open1", "Save1", "|", "Output1",         "Print1",    "|", "Undo1",   "Redo1",
-      "|",        "Pen1",  "Wall1", "|", "Chip1",           "FreeHand1", "|", "Pencil1", "Rect1",
-      "Ellipse1", "Fill1", "Door1", "|", "DoorColorChange1"};
+  const char* const layout[] = {"New1",
+                                "Open1",
+                                "Save1",
+                                "|",
+                                "Output1",
+                                "Print1",
+                                "|",
+                                "Undo1",
+                                "Redo1",
+                                "|",
+                                "Pen1",
+                                "Wall1",
+                                "|",
+                                "Chip1",
+                                "FreeHand1",
+                                "|",
+                                "Pencil1",
+                                "Rect1",
+                                "Ellipse1",
+                                "Fill1",
+                                "Door1",
+                                "|",
+                                "DoorColorChange1",
+                                "|",
+                                "ObjectSelect1",
+                                "Label1",
+                                "RoomNumber1",
+                                "Light1",
+                                "Window1",
+                                "Prop1"};
   for (const char* name : layout) {
     if (QString(name) == "|")
       bar->addSeparator();
@@ -517,6 +544,12 @@ void TMapEdit2Form::UpdateActions() {
   const int32_t row = FLayerList->currentRow();
   Action("LayerUp1")->setEnabled(row > 0);
   Action("LayerDown1")->setEnabled(row >= 0 && row + 1 < FLayerList->count());
+  // The object commands need a selection. Disabled they also leave Delete and
+  // Return to the prop commands, which share those keys.
+  const size_t objects = FObjectEdit.Selection.size();
+  Action("DeleteObject1")->setEnabled(objects > 0);
+  for (const char* name : {"ObjectProps1", "ObjectForward1", "ObjectBackward1"})
+    Action(name)->setEnabled(objects == 1);
 }
 
 void TMapEdit2Form::SetModified(bool Value) {

@@ -381,4 +381,24 @@ void TMapEdit2Form::RestoreLayerList(const TLayerViewState& State) {
   UpdateLayerButtons();
 }
 
-void TMapEdit2Form::MoveLayer1Execute(int32_t /*Delta*/) {}
+// Moves the selected layer one place up or down the list. The session renumbers
+// the pixels so every floor keeps its texture, and the move undoes like an edit.
+// The list keeps each layer's view check box and the selection follows the layer.
+void TMapEdit2Form::MoveLayer1Execute(int32_t Delta) {
+  if (!FDocument) return;
+  const int32_t row = FLayerList->currentRow();
+  const int32_t to = row + Delta;
+  if (row < 0 || to < 0 || to >= FLayerList->count() || to + 1 >= FDocument->Count()) return;
+  const TLayerViewState view = CaptureLayerViewState();
+  try {
+    TBusyCursor busy;
+    FSession->MoveLayer(row + 1, to + 1);
+  } catch (const std::exception& e) {
+    ShowException(e);
+    return;
+  }
+  RestoreLayerList(view);
+  SetModified(true);
+  Invalidate();
+  UpdateActions();
+}

@@ -32,7 +32,7 @@ struct TPropCommand {
 };
 
 const TPropCommand kPropCommands[] = {
-    {"Prop1", "小物(&O)", "", "Tool"},
+    {"Prop1", "小物(&O)", "O", "Tool"},
     {"PropDuplicate1", "小物を複製(&D)", "Ctrl+D", "Duplicate"},
     {"PropDelete1", "小物を削除(&L)", "Delete", "Delete"},
     {"PropForward1", "前面へ(&F)", "Ctrl+]", "Forward"},
@@ -83,7 +83,7 @@ void TMapEdit2Form::CreatePropPanel() {
     auto* a = new QAction(QString::fromUtf8(c.Caption), this);
     a->setObjectName(c.Name);
     if (*c.Shortcut) a->setShortcut(QKeySequence(c.Shortcut));
-    FActions[c.Name] = a;
+    RegisterCommand(a);
   }
   // The prop tool is one of the drawing tools.
   QAction* tool = Action("Prop1");

@@ -97,11 +97,12 @@ TEST_F(WindowTest, ToolbarShowsEveryCommandWithGlyphAndShortcutTooltip) {
       EXPECT_TRUE(a->toolTip().contains("(" + a->shortcut().toString(QKeySequence::NativeText)));
     }
   }
-  EXPECT_EQ(commands, 17);
+  EXPECT_EQ(commands, 23);
   EXPECT_EQ(Form->Action("Pencil1")->toolTip(), "鉛筆 (P)");
   EXPECT_EQ(Form->Action("SaveAS1")->toolTip(), "名前を付けて保存");
   for (const char* name :
-       {"Pen1", "Wall1", "Chip1", "FreeHand1", "Rect1", "Ellipse1", "Fill1", "Door1"})
+       {"Pen1", "Wall1", "Chip1", "FreeHand1", "Rect1", "Ellipse1", "Fill1", "Door1",
+        "ObjectSelect1", "Label1", "RoomNumber1", "Light1", "Window1", "Prop1"})
     EXPECT_EQ(Form->Action(name)->shortcut().count(), 1) << name;
   // At the first-start size for a 1280 x 800 screen nothing hides behind the
   // toolbar's overflow button.
@@ -279,6 +280,62 @@ TEST_F(WindowTest, HiddenLayerLeavesTheViewOnlyNeverTheFile) {
             vctest::ReadFileBytes(before.toStdString()));
   // Ticking the box again shows it.
   Form->LayerList()->item(0)->setCheckState(Qt::Checked);
+  EXPECT_EQ(ViewPixel(20, 12), 0xFF403020u);
+}
+
+TEST_F(WindowTest, MovingALayerRenumbersKeepsTheLookAndUndoes) {
+  NewMap(4, 3, 8, 2);
+  Form->LayerList()->setCurrentRow(0);
+  Form->Action("Fill1")->trigger();
+  Form->PaintBox321MouseDown(TMouseButton::Left, true, 3, 3);
+  Form->PaintBox321MouseUp(TMouseButton::Left, false, 3, 3);
+  ASSERT_EQ(Form->Document()->PixelLayers(20, 12), 1);
+  ASSERT_EQ(ViewPixel(20, 12), 0xFF403020u);
+  ASSERT_TRUE(Form->SaveMap(File("before-move.qmx")));
+  ASSERT_FALSE(Form->Modified());
+  // The second layer is hidden in the view; the box must travel with the layer.
+  Form->SetLayerShown(1, false);
+  const auto names = [this] {
+    QStringList out;
+    for (int i = 0; i < Form->LayerList()->count(); ++i) out << Form->LayerList()->item(i)->text();
+    return out;
+  };
+
+  Form->LayerList()->setCurrentRow(0);
+  Form->UpdateActions();
+  EXPECT_FALSE(Form->Action("LayerUp1")->isEnabled());
+  ASSERT_TRUE(Form->Action("LayerDown1")->isEnabled());
+  Form->Action("LayerDown1")->trigger();
+  EXPECT_EQ(names(), (QStringList{"Layer 2", "Layer 1"}));
+  EXPECT_EQ(Form->LayerList()->currentRow(), 1);
+  EXPECT_FALSE(Form->LayerShown(0));
+  EXPECT_TRUE(Form->LayerShown(1));
+  // The floor's pixels follow their layer to its new number: same colour on screen.
+  EXPECT_EQ(Form->Document()->PixelLayers(20, 12), 2);
+  EXPECT_EQ(ViewPixel(20, 12), 0xFF403020u);
+  EXPECT_TRUE(Form->Modified());
+  // The last row cannot go further down.
+  Form->UpdateActions();
+  EXPECT_FALSE(Form->Action("LayerDown1")->isEnabled());
+  EXPECT_TRUE(Form->Action("LayerUp1")->isEnabled());
+
+  Form->ApplyUndo(Form->Action("Undo1"));
+  EXPECT_EQ(names(), (QStringList{"Layer 1", "Layer 2"}));
+  EXPECT_EQ(Form->LayerList()->currentRow(), 0);
+  EXPECT_TRUE(Form->LayerShown(0));
+  EXPECT_FALSE(Form->LayerShown(1));
+  EXPECT_EQ(Form->Document()->PixelLayers(20, 12), 1);
+  EXPECT_EQ(ViewPixel(20, 12), 0xFF403020u);
+
+  Form->ApplyUndo(Form->Action("Redo1"));
+  EXPECT_EQ(names(), (QStringList{"Layer 2", "Layer 1"}));
+  EXPECT_EQ(Form->Document()->PixelLayers(20, 12), 2);
+  // Moving it back up by the other command gives the first order again.
+  Form->LayerList()->setCurrentRow(1);
+  Form->UpdateActions();
+  Form->Action("LayerUp1")->trigger();
+  EXPECT_EQ(names(), (QStringList{"Layer 1", "Layer 2"}));
+  EXPECT_EQ(Form->Document()->PixelLayers(20, 12), 1);
   EXPECT_EQ(ViewPixel(20, 12), 0xFF403020u);
 }
 

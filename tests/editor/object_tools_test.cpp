@@ -152,9 +152,15 @@ TEST_F(ObjectToolsTest, LightsAndWindowsSelectedDraggedEditedAndDeleted) {
   ASSERT_TRUE(TMapLight::FromObject(Objects().At(0), light, nullptr));
   EXPECT_EQ(light.Radius, 7);
 
-  // Deleting, then undoing everything back to the first light.
+  // Deleting, then undoing everything back to the first light. Without a
+  // selection the object commands are off, leaving Delete to the props.
+  Form->UpdateActions();
+  EXPECT_TRUE(Form->Action("DeleteObject1")->isEnabled());
   Trigger("DeleteObject1");
   EXPECT_EQ(Objects().Count(), 2u);
+  Form->UpdateActions();
+  EXPECT_FALSE(Form->Action("DeleteObject1")->isEnabled());
+  EXPECT_FALSE(Form->Action("ObjectProps1")->isEnabled());
   EXPECT_EQ(Objects().At(0).Type, "window");
   Trigger("Undo1");
   EXPECT_EQ(Objects().Count(), 3u);
