@@ -3,7 +3,7 @@
 // (named after the executable, with ".ini" as extension). The file of that name
 // beside the executable is read only, as defaults for what the user's file lacks,
 // unless it asks to be the settings file itself ("Application"/"Portable" = 1, a
-// portable copy). Sections "Application" (Language, UndoLimit), "DrawMode"
+// portable copy). Sections "Application" (Language, UndoLimit, UndoMemoryMB), "DrawMode"
 // (FastDraw, ShadeDraw), "Window" and "RecentFiles".
 
 #include <QString>
