@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <algorithm>
 
+#include "dialogs/preferences_values.h"
+
 TFastDrawMode FastDrawFromValue(int32_t Value) {
   if (Value == 1) return TFastDrawMode::SlowOnlyForOutput;
   if (Value == 2) return TFastDrawMode::AlwaysSlow;
@@ -111,7 +113,8 @@ void TEditorSettings::WriteString(const QString& Section, const QString& Key,
 }
 
 int32_t TEditorSettings::ReadUndoMemoryMB() const {
-  return std::clamp(ReadInteger("Application", "UndoMemoryMB", DefaultUndoMemoryMB), 16, 65536);
+  return std::clamp(ReadInteger("Application", "UndoMemoryMB", DefaultUndoMemoryMB),
+                    TPreferences::MinUndoMemoryMB, TPreferences::MaxUndoMemoryMB);
 }
 
 int32_t TEditorSettings::ReadUndoLimit() const {
