@@ -42,6 +42,7 @@ const char* const kUsageText =
     "  vellumcraft-cli prop MAP ASSET X Y [--rotation DEG] [--scale S] [--mirror] [--shadow]"
     " [--blocks-sight] [-o OUT]\n"
     "  vellumcraft-cli move-object MAP INDEX X Y [--by] [-o OUT]\n"
+    "  vellumcraft-cli pack MAP OUT_FOLDER [--quiet]\n"
     "  vellumcraft-cli --help | --version\n";
 
 namespace {
@@ -88,7 +89,12 @@ const char* const kHelpDetails =
     "info --json lists for them, their place in the map file; --index I changes\n"
     "object I instead of adding one. X Y are map pixels, sizes and radii cells,\n"
     "colours #RRGGBB or #AARRGGBB. A window on a cell edge: h is the top edge of\n"
-    "cell CX CY, v its left edge.\n";
+    "cell CX CY, v its left edge.\n"
+    "\n"
+    "pack copies MAP and every texture it uses into OUT_FOLDER (textures into\n"
+    "OUT_FOLDER/textures), the copy naming them by relative paths, so that the\n"
+    "folder can be zipped and opened anywhere. It lists each texture copied and the\n"
+    "map written.\n";
 
 fs::path ExecutableDir(const char* Argv0) {
   std::error_code ec;
@@ -133,6 +139,7 @@ int RunCli(int Argc, char** Argv) {
     if (command == "label") return RunLabel(rest, context);
     if (command == "light") return RunLight(rest, context);
     if (command == "window") return RunWindow(rest, context);
+    if (command == "pack") return RunPack(rest, context);
     throw TUsageError("unknown command \"" + command + "\"");
   } catch (const TUsageError& e) {
     std::fflush(context.Out);

@@ -28,6 +28,7 @@ int RunMoveObject(const TCliArgs& Args, const TCliContext& Context);
 int RunLabel(const TCliArgs& Args, const TCliContext& Context);
 int RunLight(const TCliArgs& Args, const TCliContext& Context);
 int RunWindow(const TCliArgs& Args, const TCliContext& Context);
+int RunPack(const TCliArgs& Args, const TCliContext& Context);
 
 // The whole tool: parses the command line, runs the subcommand, prints failures
 // and returns the exit status (0, 1 for failed work, 2 for usage errors).

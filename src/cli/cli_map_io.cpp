@@ -10,6 +10,7 @@
 #include "map/base/text_quote.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
+#include "map/file/texture_paths.h"
 
 namespace fs = std::filesystem;
 
@@ -99,9 +100,12 @@ void RunWithProgress(bool Quiet, const std::string& OutPath,
   }
 }
 
-void SaveMap(const TMapEditLayerList& Map, const std::string& Path) {
+void SaveMap(TMapEditLayerList& Map, const std::string& Path) {
   try {
+    // Relative texture paths are written for the new file's folder.
+    TTextureFolderMove move(Map, Path);
     Map.SaveToFile(Path);
+    move.Keep();
   } catch (...) {
     throw FileError(Path, CurrentErrorMessage());
   }

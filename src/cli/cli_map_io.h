@@ -29,9 +29,10 @@ TLoadedMap LoadMap(TMapEditLayerList& Map, const std::string& Path);
 // error.
 void WarnMissingTextures(const std::string& Path, const TLoadedMap& Loaded);
 
-// Saves Map to Path (written beside and renamed into place by the map file code).
+// Saves Map to Path (written beside and renamed into place by the map file code),
+// its relative texture paths rewritten for the folder of Path.
 // Raises TCliError naming the file on failure.
-void SaveMap(const TMapEditLayerList& Map, const std::string& Path);
+void SaveMap(TMapEditLayerList& Map, const std::string& Path);
 
 // Loads Path into Map as LoadMap does and warns of its missing textures.
 TLoadedMap LoadMapWithWarnings(TMapEditLayerList& Map, const std::string& Path);

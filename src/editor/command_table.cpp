@@ -42,6 +42,8 @@ const TCommandDef kCommands[] = {
     {"ObjectBackward1", "オブジェクト", "背面へ(&B)", "", "", 0, false, false},
     {"ShowLabels1", "表示", "ラベルを表示(&L)", "", "", 0, true, true},
     {"LightPreview1", "表示", "明かりのプレビュー(&P)", "", "", 0, true, false},
+    {"SaveWithTextures1", "ファイル", "テクスチャと一緒に保存(&T)...", "", "", 0, false, false},
+    {"Preferences1", "編集", "環境設定(&P)...", "", "", 0, false, false},
 };
 
 }  // namespace

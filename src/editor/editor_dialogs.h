@@ -15,6 +15,7 @@
 #include "dialogs/map_tile_form.h"
 #include "dialogs/object_props_form.h"
 #include "dialogs/output_opt_form.h"
+#include "dialogs/preferences_form.h"
 #include "dialogs/print_opt_form.h"
 #include "dialogs/print_preview_form.h"
 #include "dialogs/vtt_export_form.h"
@@ -174,6 +175,15 @@ class TEditorDialogs {
   // A box of rich text with an OK button (the About box, the shortcut list).
   virtual void ShowInformation(QWidget* /*Parent*/, const QString& /*Title*/,
                                const QString& /*Text*/) {}
+
+  // --- folders ---
+  // A folder the user picks (to pack a map into, to look for textures in); Title
+  // says what for. Empty when cancelled.
+  virtual QString ChooseFolder(QWidget* /*Parent*/, const QString& /*Title*/) { return {}; }
+
+  // --- preferences ---
+  // The preferences dialog, opened on Values; false when cancelled.
+  virtual bool Preferences(QWidget* /*Parent*/, TPreferences& /*Values*/) { return false; }
 };
 
 // The dialogs shown to the user.
@@ -215,6 +225,9 @@ class TQtEditorDialogs : public TEditorDialogs {
   // --- languages ---
   void LoadLanguage(const TLanguageFile& File) override;
   void ShowInformation(QWidget* Parent, const QString& Title, const QString& Text) override;
+  QString ChooseFolder(QWidget* Parent, const QString& Title) override;
+  bool Preferences(QWidget* Parent, TPreferences& Values) override;
+  TPreferencesFormCaptions PreferencesCaptions;
   // The texts of the dialogs made when they are shown.
   TMapTileFormCaptions MapTileCaptions;
   TLayerFormCaptions LayerCaptions;

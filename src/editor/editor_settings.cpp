@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <algorithm>
 
+#include "dialogs/preferences_values.h"
+
 TFastDrawMode FastDrawFromValue(int32_t Value) {
   if (Value == 1) return TFastDrawMode::SlowOnlyForOutput;
   if (Value == 2) return TFastDrawMode::AlwaysSlow;
@@ -108,6 +110,11 @@ void TEditorSettings::WriteString(const QString& Section, const QString& Key,
                                   const QString& Value) {
   QSettings ini(FFileName, QSettings::IniFormat);
   ini.setValue(Section + "/" + Key, Value);
+}
+
+int32_t TEditorSettings::ReadUndoMemoryMB() const {
+  return std::clamp(ReadInteger("Application", "UndoMemoryMB", DefaultUndoMemoryMB),
+                    TPreferences::MinUndoMemoryMB, TPreferences::MaxUndoMemoryMB);
 }
 
 int32_t TEditorSettings::ReadUndoLimit() const {

@@ -3,7 +3,7 @@
 // (named after the executable, with ".ini" as extension). The file of that name
 // beside the executable is read only, as defaults for what the user's file lacks,
 // unless it asks to be the settings file itself ("Application"/"Portable" = 1, a
-// portable copy). Sections "Application" (Language, UndoLimit), "DrawMode"
+// portable copy). Sections "Application" (Language, UndoLimit, UndoMemoryMB), "DrawMode"
 // (FastDraw, ShadeDraw), "Window" and "RecentFiles".
 
 #include <QString>
@@ -53,6 +53,10 @@ class TEditorSettings {
   // "Application"/"UndoLimit", clamped to 1 .. MaxUndoLimit (a limit below 1 would
   // keep no record at all).
   int32_t ReadUndoLimit() const;
+  // "Application"/"UndoMemoryMB": the megabytes undo steps may take before the
+  // oldest go; default 512, clamped to 16 .. 65536.
+  static constexpr int32_t DefaultUndoMemoryMB = 512;
+  int32_t ReadUndoMemoryMB() const;
   // "Application"/"AutosaveMinutes": minutes between recovery copies of a map with
   // unsaved changes; 0 turns them off. Default 5, at most MaxAutosaveMinutes.
   static constexpr int32_t DefaultAutosaveMinutes = 5;

@@ -34,6 +34,14 @@ struct TEditorTexts {
       "復旧用コピーが %2 に残っています。\n\n復元しますか？ (「いいえ」でコピーを削除します。)";
   QString Untitled = "名前のないマップ";
   QString NotAMap = "\"%1\" はマップファイル (*.qmx) ではありません。";
+  // Maps that travel: packing a map with its textures, finding missing ones.
+  QString PackFolder = "マップとテクスチャを保存するフォルダー";
+  QString Packed = "%1 をテクスチャ %2 個と一緒に保存しました。";
+  QString LookForTextures =
+      "見つからないテクスチャを、選んだフォルダーとそのサブフォルダーで探しますか？";
+  QString TextureFolder = "テクスチャを探すフォルダー";
+  QString TexturesFound = "%1 個のレイヤーのテクスチャが見つかりました。";
+  QString TexturesStillMissing = "次のテクスチャはまだ見つかりません:";
 
   // --- menus and tooltips of the window's own additions ---
   QString RecentMenu = "最近使ったファイル(&R)";

@@ -100,6 +100,8 @@ void TMapEdit2Form::CreateActions() {
   on("Open1", [this] { Open1Execute(); });
   on("Save1", [this] { Save1Execute(); });
   on("SaveAS1", [this] { SaveAS1Execute(); });
+  on("SaveWithTextures1", [this] { SaveWithTextures1Execute(); });
+  on("Preferences1", [this] { Preferences1Execute(); });
   on("Undo1", [this] { ApplyUndo(FActions.at("Undo1")); });
   on("Redo1", [this] { ApplyUndo(FActions.at("Redo1")); });
   on("Pen1", [this] { LayerModeExecute(); });
@@ -188,7 +190,7 @@ void TMapEdit2Form::CreateMenus() {
   file->setObjectName("FileMenu");
   file->addActions({Action("New1"), Action("Open1")});
   CreateRecentMenu(file);
-  file->addActions({Action("Save1"), Action("SaveAS1")});
+  file->addActions({Action("Save1"), Action("SaveAS1"), Action("SaveWithTextures1")});
   file->addSeparator();
   file->addActions({Action("Output1"), Action("Print1")});
   CreateExportMenu(file);
@@ -198,6 +200,8 @@ void TMapEdit2Form::CreateMenus() {
   QMenu* edit = menuBar()->addMenu("編集(&E)");
   edit->setObjectName("EditMenu");
   edit->addActions({Action("Undo1"), Action("Redo1")});
+  edit->addSeparator();
+  edit->addAction(Action("Preferences1"));
 
   QMenu* map = menuBar()->addMenu("マップ(&M)");
   map->setObjectName("MapMenu");
@@ -471,6 +475,7 @@ void TMapEdit2Form::LoadSettings() {
     SetUndoLimit(FSettings->ReadUndoLimit());
   else
     SetUndoLimit(TEditorSettings::DefaultUndoLimit);
+  UndoList().SetMemoryLimit(int64_t(FSettings->ReadUndoMemoryMB()) << 20);
   SetAutosaveMinutes(FSettings->ReadAutosaveMinutes());
   FRecent.Load(*FSettings);
   RebuildRecentMenu();
@@ -525,7 +530,8 @@ void TMapEdit2Form::closeEvent(QCloseEvent* Event) {
 
 void TMapEdit2Form::UpdateActions() {
   const bool hasLayer = FDocument && FDocument->Count() > 0;
-  for (const char* name : {"Save1", "SaveAS1", "AddLayer1"}) Action(name)->setEnabled(hasLayer);
+  for (const char* name : {"Save1", "SaveAS1", "SaveWithTextures1", "AddLayer1"})
+    Action(name)->setEnabled(hasLayer);
   // A command without a handler is disabled.
   Action("Output1")->setEnabled(hasLayer);
   Action("Print1")->setEnabled(hasLayer);

@@ -20,8 +20,8 @@
 #include "editor/editor_dialogs.h"
 #include "editor/editor_settings.h"
 #include "editor/editor_texts.h"
-#include "editor/recent_files.h"
 #include "editor/object_edit_state.h"
+#include "editor/recent_files.h"
 #include "map/base/color.h"
 #include "map/compose/compose_options.h"
 #include "map/document/edit_tools.h"
@@ -216,6 +216,14 @@ class TMapEdit2Form : public QMainWindow {
   void Open1Execute();
   void Save1Execute();
   void SaveAS1Execute();
+  // --- maps that travel (map_edit2_form_travel.cpp) ---
+  // Copies the map and its textures into a folder the user picks.
+  void SaveWithTextures1Execute();
+  // Looks for the missing textures in a folder the user picks and rebinds the
+  // found ones (the map is then modified); false when nothing was looked for.
+  bool LookForMissingTextures();
+  // The preferences dialog: the undo limit and memory cap, stored and applied.
+  void Preferences1Execute();
   void AddLayer1Execute();
   void DeleteLayer1Execute();
   // Edits the selected layer's name and source with the layer dialog.

@@ -182,6 +182,9 @@ void TMapEdit2Form::WarnMissingTextures(const TMapLoadReport& Report) {
   for (const std::string& name : Report.MissingTextures)
     list += "\n" + QFile::decodeName(name.c_str());
   FDialogs->ShowWarning(this, FTexts.MissingTextures + list);
+  // The files may have come along in another folder (a map sent without them, or
+  // moved apart from them).
+  if (FDialogs->AskYesNo(this, FTexts.LookForTextures)) LookForMissingTextures();
 }
 
 void TMapEdit2Form::Open1Execute() {

@@ -92,6 +92,8 @@ const TCaptionKey kExtraKeys[] = {
     {"ObjectMenu", "Backward", "ObjectBackward1"},
     {"ViewMenu", "ShowLabels", "ShowLabels1"},
     {"ViewMenu", "LightPreview", "LightPreview1"},
+    {"FileMenu", "SaveWithTextures", "SaveWithTextures1"},
+    {"EditMenu", "Preferences", "Preferences1"},
 };
 
 bool SameIgnoringCase(const QString& A, const char* B) {

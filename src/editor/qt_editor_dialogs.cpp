@@ -39,6 +39,10 @@ QString TQtEditorDialogs::SaveMapFileName(QWidget* Parent) {
   return dialog.selectedFiles().first();
 }
 
+QString TQtEditorDialogs::ChooseFolder(QWidget* Parent, const QString& Caption) {
+  return QFileDialog::getExistingDirectory(Parent, Caption, StartFolder());
+}
+
 bool TQtEditorDialogs::ChooseColor(QWidget* Parent, const QColor& Initial, QColor& Chosen) {
   const QColor c = QColorDialog::getColor(Initial, Parent);
   if (!c.isValid()) return false;
@@ -140,6 +144,13 @@ void TQtEditorDialogs::LoadLanguage(const TLanguageFile& File) {
   ::LoadLanguage(File, VttExportCaptions);
   ::LoadLanguage(File, MapStyleCaptions);
   ::LoadLanguage(File, ObjectCaptions);
+  ::LoadLanguage(File, PreferencesCaptions);
+}
+
+bool TQtEditorDialogs::Preferences(QWidget* Parent, TPreferences& Values) {
+  TPreferencesForm form(Parent);
+  form.ApplyCaptions(PreferencesCaptions);
+  return form.Execute(Values);
 }
 
 // --- map style ---

@@ -100,8 +100,10 @@ TEST(Cli, NewWithLayerSetAndMissingTextureWarning) {
   ASSERT_EQ(j["layers"].size(), 3u);
   EXPECT_EQ(j["layers"][1]["name"], "Grass");
   EXPECT_EQ(j["layers"][1]["type"], "ground");
-  EXPECT_EQ(j["layers"][1]["source"], dir.File("textures/grass.bmp"));
-  EXPECT_EQ(j["layers"][2]["source"], "<0,0,2>" + dir.File("textures/stone.bmp"));
+  // The set's textures lie beside the map: written relative to its folder, so that
+  // the map can be moved with them.
+  EXPECT_EQ(j["layers"][1]["source"], "textures/grass.bmp");
+  EXPECT_EQ(j["layers"][2]["source"], "<0,0,2>textures/stone.bmp");
   EXPECT_EQ(j["layers"][2]["texture"], "ok");
 
   // A texture that went missing is a warning, not a failure.

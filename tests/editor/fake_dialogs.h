@@ -72,6 +72,23 @@ struct TFakeDialogs : TEditorDialogs {
   }
   // The object properties dialog: ObjectAnswer changes the object and says OK;
   // without one the dialog is cancelled.
+  // The folders to answer with, in turn (none left: cancelled), and the titles
+  // the folder dialog was shown with.
+  QStringList FolderAnswers, FolderTitles;
+  QString ChooseFolder(QWidget*, const QString& Title) override {
+    FolderTitles << Title;
+    return FolderAnswers.isEmpty() ? QString() : FolderAnswers.takeFirst();
+  }
+  // The preferences dialog: the values it opened with, and the answer.
+  TPreferences PreferencesShown, PreferencesAnswer;
+  bool PreferencesOk = true;
+  int PreferencesDialogs = 0;
+  bool Preferences(QWidget*, TPreferences& Values) override {
+    ++PreferencesDialogs;
+    PreferencesShown = Values;
+    if (PreferencesOk) Values = PreferencesAnswer;
+    return PreferencesOk;
+  }
   std::function<bool(TMapObject&)> ObjectAnswer;
   int ObjectDialogs = 0;
   bool EditObject(QWidget*, TMapObject& Obj) override {

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 
 #include "map/base/text_convert.h"
 #include "map/codec/image_file.h"
 #include "map/codec/texture_cache.h"
 #include "map/document/map_edit_layer_list.h"
+#include "map/file/texture_paths.h"
 #include "record/errors.h"
 
 namespace {
@@ -77,7 +79,11 @@ void TMapEditLayer::UpdateImage(TTextureCache* Cache) {
     if (Cache) {
       Cache->ImageSize(Path, W, H);
     } else {
-      LoadImageFile(Path, image);
+      // A relative path belongs to the map's folder, wherever the program runs.
+      const std::optional<std::filesystem::path> found =
+          FOwner && !FOwner->TextureFolder.empty() ? FindTextureFile(Path, FOwner->TextureFolder)
+                                                   : std::nullopt;
+      LoadImageFile(found ? found->string() : Path, image);
       W = image.Width();
       H = image.Height();
     }

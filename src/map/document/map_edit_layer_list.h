@@ -118,6 +118,9 @@ class TMapEditLayerList : public TSongDataArray {
 
   bool DrawShadeOnlyCell = false;
   bool FastDraw = false;
+  // The folder relative texture paths are read against: the map file's folder once
+  // it is loaded or saved; empty (the current folder) for a map never saved.
+  std::string TextureFolder;
 
   // Called with every cell RedrawCell recomposes (for tests and tracing).
   std::function<void(int32_t CX, int32_t CY)> OnRedrawCell;

@@ -17,6 +17,7 @@ void TMapEditLayerList::TakeContentFrom(TMapEditLayerList& Other) {
   std::swap(FShadeCoverage, Other.FShadeCoverage);
   std::swap(FDoors, Other.FDoors);
   std::swap(FObjects, Other.FObjects);
+  std::swap(TextureFolder, Other.TextureFolder);
   // Layers and the door container know their document: tell them where they live now.
   for (int32_t i = 0; i < Count(); ++i) Layers(i)->SetOwner(this);
   for (int32_t i = 0; i < Other.Count(); ++i) Other.Layers(i)->SetOwner(&Other);

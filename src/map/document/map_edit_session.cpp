@@ -12,6 +12,7 @@
 #include "map/file/map_file.h"
 #include "map/file/map_file_extension.h"
 #include "map/file/new_map.h"
+#include "map/file/texture_paths.h"
 #include "map/objects/map_object_error.h"
 #include "map/objects/map_object_list.h"
 #include "record/errors.h"
@@ -110,8 +111,12 @@ bool TMapEditSession::Save(const std::string& FileName, TMapSaveReport& Report,
   TMapSaveOptions options;
   if (FileName == FFileName) options.Expected = FStamp;
   options.ConfirmOverwrite = ConfirmOverwrite;
+  // Relative texture paths are written for the file's folder; a failed or called
+  // off save puts them back.
+  TTextureFolderMove move(*FMap, FileName);
   SaveMapFile(*FMap, FileName, options, Report);
   if (Report.Cancelled) return false;
+  move.Keep();
   FStamp = Report.Stamp;
   FFileName = FileName;
   FModified = false;

@@ -29,6 +29,7 @@
 #include "map/file/map_file_extension.h"
 #include "map/file/map_file_format.h"
 #include "map/file/map_memory.h"
+#include "map/file/texture_paths.h"
 #include "map/objects/map_object_list.h"
 
 namespace fs = std::filesystem;
@@ -270,33 +271,6 @@ void FillPlaceholder(TMapEditLayer& Layer) {
   Layer.SetTiledImage(tile);
 }
 
-bool IsRegularFile(const fs::path& Path) {
-  std::error_code ec;
-  return fs::is_regular_file(Path, ec);
-}
-
-// Where to look for a texture path: as written, then relative to the map's folder,
-// then (for a Windows path from another machine) its file name in the map's folder.
-std::vector<fs::path> TextureCandidates(const std::string& Path, const std::string& BaseFolder) {
-  std::vector<fs::path> out{fs::path(Path)};
-  if (BaseFolder.empty()) return out;
-  const fs::path base(BaseFolder);
-  std::string slashed = Path;
-  std::replace(slashed.begin(), slashed.end(), '\\', '/');
-  const bool drive = slashed.size() >= 2 && slashed[1] == ':' &&
-                     std::isalpha(static_cast<unsigned char>(slashed[0]));
-  const bool windows = drive || slashed != Path;
-  if (!fs::path(slashed).is_absolute() && !drive) {
-    out.push_back(base / Path);
-    if (windows) out.push_back(base / slashed);
-  }
-  const size_t cut = slashed.find_last_of('/');
-  std::string name = cut == std::string::npos ? slashed : slashed.substr(cut + 1);
-  if (drive && cut == std::string::npos) name = slashed.substr(2);
-  if (!name.empty()) out.push_back(base / name);
-  return out;
-}
-
 // Where a layer's texture comes from: nothing to load (a colour, empty text, a
 // malformed chip reference), or an image file found (Found) or not.
 struct TTextureSource {
@@ -322,13 +296,7 @@ TTextureSource FindTexture(const std::string& Source, const std::string& BaseFol
   t.Image = true;
   auto known = Known.find(path);
   if (known == Known.end()) {
-    std::optional<fs::path> found;
-    for (const fs::path& p : TextureCandidates(path, BaseFolder))
-      if (IsRegularFile(p)) {
-        found = p;
-        break;
-      }
-    known = Known.emplace(path, found).first;
+    known = Known.emplace(path, FindTextureFile(path, BaseFolder)).first;
   }
   t.Found = known->second;
   return t;
@@ -418,6 +386,7 @@ void LoadMapFromBytes(TMapEditLayerList& Map, const std::string& Bytes,
   fresh.FastDraw = Map.FastDraw;
   fresh.DrawShadeOnlyCell = Map.DrawShadeOnlyCell;
   fresh.SetSize(h.Width, h.Height, h.ChipSize);
+  fresh.TextureFolder = BaseFolder;
 
   // Layer texts: the whole file is UTF-8 when all of them are valid UTF-8,
   // otherwise Shift JIS.
