@@ -162,8 +162,10 @@ namespace {
 constexpr size_t kChunkBytes = size_t(4) << 20;
 // Compressed bytes are gathered into IDAT chunks of about this size.
 constexpr size_t kIdatBytes = size_t(1) << 20;
-// libdeflate's level giving files as small as zlib's best level on map images.
-constexpr int kDeflateLevel = 9;
+// libdeflate's level that, on rows filtered favouring up, gives map images as
+// small as the best level does on rows of the smallest filter sum, in a fraction
+// of the time.
+constexpr int kDeflateLevel = 7;
 
 void PutBigEndian(std::vector<uint8_t>& Out, uint32_t V) {
   const uint8_t b[4] = {uint8_t(V >> 24), uint8_t(V >> 16), uint8_t(V >> 8), uint8_t(V)};
@@ -223,7 +225,7 @@ struct TPngRowWriter::TImpl {
       const uint8_t* above = prior->data();
       for (size_t r = 0; r < n; ++r) {
         const uint8_t* row = rows->data() + r * rowBytes;
-        FilterPngRow(row, above, rowBytes, 3, out.data() + r * (rowBytes + 1));
+        FilterPngRowFavouringUp(row, above, rowBytes, 3, out.data() + r * (rowBytes + 1));
         above = row;
       }
       return out;

@@ -48,17 +48,25 @@ void Write(const uint8_t* Row, const uint8_t* Prior, size_t Bytes, size_t Bpp, u
   ForEachFiltered<Type>(Row, Prior, Bytes, Bpp, [&](size_t I, uint8_t V) { Out[1 + I] = V; });
 }
 
-}  // namespace
+void Sums(const uint8_t* Row, const uint8_t* Prior, size_t Bytes, size_t Bpp, uint32_t Out[5]) {
+  Out[0] = SumOf<0>(Row, Prior, Bytes, Bpp);
+  Out[1] = SumOf<1>(Row, Prior, Bytes, Bpp);
+  Out[2] = SumOf<2>(Row, Prior, Bytes, Bpp);
+  Out[3] = SumOf<3>(Row, Prior, Bytes, Bpp);
+  Out[4] = SumOf<4>(Row, Prior, Bytes, Bpp);
+}
 
-void FilterPngRow(const uint8_t* Row, const uint8_t* Prior, size_t Bytes, size_t Bpp,
-                  uint8_t* Out) {
-  const uint32_t sums[5] = {SumOf<0>(Row, Prior, Bytes, Bpp), SumOf<1>(Row, Prior, Bytes, Bpp),
-                            SumOf<2>(Row, Prior, Bytes, Bpp), SumOf<3>(Row, Prior, Bytes, Bpp),
-                            SumOf<4>(Row, Prior, Bytes, Bpp)};
+// The filter with the smallest sum, ties going to the simpler filter.
+int Smallest(const uint32_t Sums[5]) {
   int best = 0;
   for (int t = 1; t < 5; ++t)
-    if (sums[t] < sums[best]) best = t;
-  switch (best) {
+    if (Sums[t] < Sums[best]) best = t;
+  return best;
+}
+
+void WriteWith(int Type, const uint8_t* Row, const uint8_t* Prior, size_t Bytes, size_t Bpp,
+               uint8_t* Out) {
+  switch (Type) {
     case 0:
       Write<0>(Row, Prior, Bytes, Bpp, Out);
       break;
@@ -75,4 +83,22 @@ void FilterPngRow(const uint8_t* Row, const uint8_t* Prior, size_t Bytes, size_t
       Write<4>(Row, Prior, Bytes, Bpp, Out);
       break;
   }
+}
+
+}  // namespace
+
+void FilterPngRow(const uint8_t* Row, const uint8_t* Prior, size_t Bytes, size_t Bpp,
+                  uint8_t* Out) {
+  uint32_t sums[5];
+  Sums(Row, Prior, Bytes, Bpp, sums);
+  WriteWith(Smallest(sums), Row, Prior, Bytes, Bpp, Out);
+}
+
+void FilterPngRowFavouringUp(const uint8_t* Row, const uint8_t* Prior, size_t Bytes, size_t Bpp,
+                             uint8_t* Out) {
+  uint32_t sums[5];
+  Sums(Row, Prior, Bytes, Bpp, sums);
+  const int best = Smallest(sums);
+  WriteWith(uint64_t(sums[best]) * 10 < uint64_t(sums[2]) * 7 ? best : 2, Row, Prior, Bytes, Bpp,
+            Out);
 }
