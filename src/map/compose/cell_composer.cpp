@@ -33,6 +33,21 @@ int32_t ShadeCutoff(int32_t ChipSize) {
 // in round d - 2 or d - 3.
 int32_t RoundsFor(int32_t Cutoff) { return std::clamp(Cutoff - 2, 0, kMaxRounds); }
 
+// Whether any pixel X0 .. X1 of row Y of the door bitmap may hold a door, from
+// the doors' coverage record: most rows of a window have none, and their door
+// pixels need not be read at all.
+bool DoorsMayShow(const TMapEditDoorList& Doors, const TMapEditLayerList& Map, int32_t Y,
+                  int32_t X0, int32_t X1) {
+  const int32_t cs = Map.ChipSize();
+  const TCellCoverage::TRow row = Doors.Coverage().Row(Y, Map.Width(), Map.Height(), cs);
+  if (!row) return true;
+  for (int32_t cx = X0 / cs; cx <= X1 / cs; ++cx) {
+    const TCellCoverage::TSpan s = row[cx];
+    if (s.Begin < s.End && cx * cs + s.Begin <= X1 && cx * cs + int32_t(s.End) > X0) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 uint8_t FadeAlpha(uint8_t Value, int32_t ChipSize) {
@@ -232,7 +247,7 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
     int32_t* dst = FClass.data() + size_t(wy) * size_t(FWinW);
     const TColor32* doorRow = nullptr;
     int32_t doorEnd = 0;
-    if (doorBits && y < doorBits->Height()) {
+    if (doorBits && y < doorBits->Height() && DoorsMayShow(*doors, Map, y, xa, xb)) {
       doorRow = doorBits->ScanLine(y);
       doorEnd = doorBits->Width();
     }
@@ -255,7 +270,7 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
     }
   }
 
-  TBitmap32& shades = Map.Shades();
+  TShadeImage& shades = Map.Shades();
   const bool shadesFit = shades.Width() == PW && shades.Height() == PH;
 
   // A window of one class only (inside a room, inside a wall) has no edges: no
@@ -325,9 +340,9 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
     const uint8_t* g = FGrids[0].data();
     for (int32_t py = 0; py < cs; ++py) {
       const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
-      TColor32* row = shades.ScanLine(Y0 + py) + X0;
-      for (int32_t px = 0; px < cs; ++px) row[px] = TColor32(shadeLut[gr[px]]) << 24;
-      Map.ShadeCoverage().SetRow(CX, Y0 + py, row);
+      uint8_t* row = shades.Row(Y0 + py) + X0;
+      for (int32_t px = 0; px < cs; ++px) row[px] = shadeLut[gr[px]];
+      Map.ShadeCoverage().SetRowAlpha(CX, Y0 + py, row);
     }
   }
 
