@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "map/document/map_edit_layer_list.h"
-#include "map/file/new_map.h"
 #include "map/undo/map_edit_undo.h"
+#include "map/file/new_map.h"
 #include "map/undo/undo_history.h"
 #include "record/errors.h"
 
