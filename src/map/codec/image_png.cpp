@@ -158,8 +158,10 @@ namespace {
 
 // Filtered rows are compressed in chunks of about this many bytes: large enough
 // that starting each chunk without the previous one's history costs well under
-// one percent of the file, small enough that both cores get work early.
-constexpr size_t kChunkBytes = size_t(4) << 20;
+// one percent of the file, small enough that both cores get work early, that
+// the last chunks, compressed after every row is composed, are done soon, and
+// that the chunks in flight hold little memory.
+constexpr size_t kChunkBytes = size_t(1) << 20;
 // Compressed bytes are gathered into IDAT chunks of about this size.
 constexpr size_t kIdatBytes = size_t(1) << 20;
 // libdeflate's level that, on rows filtered favouring up, gives map images as
