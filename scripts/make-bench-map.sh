@@ -12,7 +12,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "$out")
 dir=$(dirname "$out")
 mkdir -p "$dir/textures"
-cp "$here"/Layersets/textures/*.png "$dir/textures/"
+cp "$here"/Layersets/textures/* "$dir/textures/"
 cp "$here/Layersets/dungeon.txt" "$dir/bench-set.txt"
 cd "$dir"
 "$cli" new "$out" --size 100x100 --chip 50 --layer-set bench-set.txt --quiet

@@ -10,8 +10,8 @@
 #include "cli/cli_errors.h"
 #include "cli/cli_grid_option.h"
 #include "cli/cli_map_io.h"
-#include "cli/cli_style_option.h"
 #include "cli/cli_props.h"
+#include "cli/cli_style_option.h"
 #include "cli/cli_values.h"
 #include "map/compose/prop_scene.h"
 #include "map/document/map_edit_layer_list.h"
@@ -160,7 +160,10 @@ int RunPrint(const TCliArgs& Args, const TCliContext& Context) {
   }
   try {
     TPdfPrintSink sink(outPath, paper, landscape, dpi);
-    PrintMap(map, layout, options, sink);
+    // The map was just loaded and composed with fast drawing off: recomposing it
+    // for the output would compute the same once more.
+    PrintMap(map, layout, options, sink,
+             map.FastDraw ? TOutputFastDraw::OffForOutput : TOutputFastDraw::KeepAsIs);
     sink.Finish();
   } catch (...) {
     throw FileError(outPath, CurrentErrorMessage());

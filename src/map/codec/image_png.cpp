@@ -158,12 +158,16 @@ namespace {
 
 // Filtered rows are compressed in chunks of about this many bytes: large enough
 // that starting each chunk without the previous one's history costs well under
-// one percent of the file, small enough that both cores get work early.
-constexpr size_t kChunkBytes = size_t(4) << 20;
+// one percent of the file, small enough that both cores get work early, that
+// the last chunks, compressed after every row is composed, are done soon, and
+// that the chunks in flight hold little memory.
+constexpr size_t kChunkBytes = size_t(1) << 20;
 // Compressed bytes are gathered into IDAT chunks of about this size.
 constexpr size_t kIdatBytes = size_t(1) << 20;
-// libdeflate's level giving files as small as zlib's best level on map images.
-constexpr int kDeflateLevel = 9;
+// libdeflate's level that, on rows filtered favouring up, gives map images as
+// small as the best level does on rows of the smallest filter sum, in a fraction
+// of the time.
+constexpr int kDeflateLevel = 7;
 
 void PutBigEndian(std::vector<uint8_t>& Out, uint32_t V) {
   const uint8_t b[4] = {uint8_t(V >> 24), uint8_t(V >> 16), uint8_t(V >> 8), uint8_t(V)};
@@ -223,7 +227,7 @@ struct TPngRowWriter::TImpl {
       const uint8_t* above = prior->data();
       for (size_t r = 0; r < n; ++r) {
         const uint8_t* row = rows->data() + r * rowBytes;
-        FilterPngRow(row, above, rowBytes, 3, out.data() + r * (rowBytes + 1));
+        FilterPngRowFavouringUp(row, above, rowBytes, 3, out.data() + r * (rowBytes + 1));
         above = row;
       }
       return out;

@@ -33,6 +33,21 @@ int32_t ShadeCutoff(int32_t ChipSize) {
 // in round d - 2 or d - 3.
 int32_t RoundsFor(int32_t Cutoff) { return std::clamp(Cutoff - 2, 0, kMaxRounds); }
 
+// Whether any pixel X0 .. X1 of row Y of the door bitmap may hold a door, from
+// the doors' coverage record: most rows of a window have none, and their door
+// pixels need not be read at all.
+bool DoorsMayShow(const TMapEditDoorList& Doors, const TMapEditLayerList& Map, int32_t Y,
+                  int32_t X0, int32_t X1) {
+  const int32_t cs = Map.ChipSize();
+  const TCellCoverage::TRow row = Doors.Coverage().Row(Y, Map.Width(), Map.Height(), cs);
+  if (!row) return true;
+  for (int32_t cx = X0 / cs; cx <= X1 / cs; ++cx) {
+    const TCellCoverage::TSpan s = row[cx];
+    if (s.Begin < s.End && cx * cs + s.Begin <= X1 && cx * cs + int32_t(s.End) > X0) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 uint8_t FadeAlpha(uint8_t Value, int32_t ChipSize) {
@@ -110,8 +125,12 @@ void TCellComposer::Propagate(uint8_t* G, int32_t Rounds) {
         into.push_back(n);
       }
     };
-    for (size_t k = 0; k < cur.size(); ++k) {
-      const int32_t p = cur[k];
+    // The current bucket does not change while it is worked off (only the next
+    // two are filled), so its start and size are read once.
+    const int32_t* const items = cur.data();
+    const size_t items_n = cur.size();
+    for (size_t k = 0; k < items_n; ++k) {
+      const int32_t p = items[k];
       relax(p - s, v2, b2);
       relax(p + s, v2, b2);
       relax(p + 1, v2, b2);
@@ -139,16 +158,20 @@ void TCellComposer::ScanLayer(int32_t J, int32_t M, bool WithSeeds) {
   }
   uint8_t* g = grid.data();
   std::vector<int32_t>& seeds = FBuckets[0];
-  auto index = [this](int32_t wx, int32_t wy) {
-    return (FOffY + wy + 1) * FStride + (FOffX + wx + 1);
-  };
+  // The members in locals: the byte stores below may alias anything, so the
+  // compiler would read the members again after every one.
+  const int32_t stride = FStride, winW = FWinW, winH = FWinH;
+  const int32_t base = (FOffY + 1) * stride + (FOffX + 1);
+  const int32_t* const classes = FClass.data();
+  const uint8_t* const isObject = FIsObject.data();
+  auto index = [stride, base](int32_t wx, int32_t wy) { return base + wy * stride + wx; };
 
   // Column scan: x outer, y inner; the run flag carries over between columns.
   bool run = false;
-  for (int32_t wx = 0; wx < FWinW; ++wx) {
-    const int32_t* cls = FClass.data() + size_t(wx);
-    for (int32_t wy = 0; wy < FWinH; ++wy) {
-      const int32_t c = cls[size_t(wy) * size_t(FWinW)];
+  for (int32_t wx = 0; wx < winW; ++wx) {
+    const int32_t* cls = classes + size_t(wx) * size_t(winH);
+    for (int32_t wy = 0; wy < winH; ++wy) {
+      const int32_t c = cls[wy];
       const int32_t n = index(wx, wy);
       if (c == kDoorPixel) {
         if (J == 0) {
@@ -163,8 +186,8 @@ void TCellComposer::ScanLayer(int32_t J, int32_t M, bool WithSeeds) {
         continue;
       }
       if (J < c) {
-        g[n] = (c != kNoLayer && FIsObject[size_t(c)]) ? 0 : kOpen;
-        if (run && wy > 0 && WithSeeds) seeds.push_back(n - FStride);
+        g[n] = (c != kNoLayer && isObject[size_t(c)]) ? 0 : kOpen;
+        if (run && wy > 0 && WithSeeds) seeds.push_back(n - stride);
         run = false;
       } else if (J == c) {
         g[n] = kSource;
@@ -172,7 +195,7 @@ void TCellComposer::ScanLayer(int32_t J, int32_t M, bool WithSeeds) {
         run = true;
       } else {
         g[n] = 0;
-        if (run && wy > 0 && WithSeeds) seeds.push_back(n - FStride);
+        if (run && wy > 0 && WithSeeds) seeds.push_back(n - stride);
         run = false;
       }
     }
@@ -180,10 +203,10 @@ void TCellComposer::ScanLayer(int32_t J, int32_t M, bool WithSeeds) {
   if (!WithSeeds) return;
 
   // Row scan: each row starts with the state of its first pixel.
-  for (int32_t wy = 0; wy < FWinH; ++wy) {
+  for (int32_t wy = 0; wy < winH; ++wy) {
     const int32_t n0 = index(0, wy);
     run = g[n0] == kSource;
-    for (int32_t wx = 1; wx < FWinW; ++wx) {
+    for (int32_t wx = 1; wx < winW; ++wx) {
       const int32_t n = n0 + wx;
       const bool src = g[n] == kSource;
       if (src != run) {
@@ -218,7 +241,8 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
     const TMapEditLayer* layer = Map.Layers(j);
     FIsObject[size_t(j)] = (layer && layer->LayerType == mltObject) ? 1 : 0;
   }
-  FPresent.assign(size_t(count), 0);
+  // One slot past the layers takes the marks of pixels that count for none.
+  FPresent.assign(size_t(count) + 1, 0);
   if (FGrids.size() < size_t(count)) FGrids.resize(size_t(count));
 
   // Classify the window's pixels once: door pixel, layer index or no layer.
@@ -226,36 +250,48 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
   const TGrid2D<int32_t>& pixels = Map.PixelGrid();
   const TMapEditDoorList* doors = Map.DoorsIfCreated();
   const TBitmap32* doorBits = doors ? doors->BitmapIfCreated() : nullptr;
-  for (int32_t wy = 0; wy < FWinH; ++wy) {
-    const int32_t y = ya + wy;
-    const int32_t* src = pixels.Row(y) + xa;
-    int32_t* dst = FClass.data() + size_t(wy) * size_t(FWinW);
-    const TColor32* doorRow = nullptr;
-    int32_t doorEnd = 0;
-    if (doorBits && y < doorBits->Height()) {
-      doorRow = doorBits->ScanLine(y);
-      doorEnd = doorBits->Width();
-    }
-    for (int32_t wx = 0; wx < FWinW; ++wx) {
-      const int32_t x = xa + wx;
-      if (doorRow && x < doorEnd) {
-        const uint32_t code = doorRow[x] >> 24;
-        if (code == 1 || code == 2) {
-          dst[wx] = kDoorPixel;
-          continue;
+  {
+    // In locals, and without branches where no door can show: the stores below
+    // may alias the members, and most rows hold no door.
+    const int32_t winW = FWinW, winH = FWinH;
+    int32_t* const classes = FClass.data();
+    uint8_t* const present = FPresent.data();
+    const uint32_t layers = uint32_t(count), upTo = uint32_t(M);
+    for (int32_t wy = 0; wy < winH; ++wy) {
+      const int32_t y = ya + wy;
+      const int32_t* src = pixels.Row(y) + xa;
+      // Column after column, as the scans read them.
+      int32_t* dst = classes + size_t(wy);
+      // The rows of the window lie far apart in the grid; the one after next is
+      // fetched while this one is classified.
+      if (wy + 2 < winH) {
+        const char* ahead = reinterpret_cast<const char*>(pixels.Row(y + 2) + xa);
+        for (int32_t b = 0; b < winW * 4; b += 64) __builtin_prefetch(ahead + b, 0, 3);
+      }
+      const TColor32* doorRow = nullptr;
+      int32_t doorEnd = 0;
+      if (doorBits && y < doorBits->Height() && DoorsMayShow(*doors, Map, y, xa, xb)) {
+        doorRow = doorBits->ScanLine(y);
+        doorEnd = doorBits->Width();
+      }
+      for (int32_t wx = 0; wx < winW; ++wx) {
+        const int32_t x = xa + wx;
+        if (doorRow && x < doorEnd) {
+          const uint32_t code = doorRow[x] >> 24;
+          if (code == 1 || code == 2) {
+            dst[size_t(wx) * size_t(winH)] = kDoorPixel;
+            continue;
+          }
         }
+        const int32_t L = src[wx];
+        const bool valid = uint32_t(L) < layers;
+        dst[size_t(wx) * size_t(winH)] = valid ? L : kNoLayer;
+        present[uint32_t(L) <= upTo ? size_t(L) : size_t(count)] = 1;
       }
-      const int32_t L = src[wx];
-      if (L < 0 || L >= count) {
-        dst[wx] = kNoLayer;
-        continue;
-      }
-      dst[wx] = L;
-      if (L <= M) FPresent[size_t(L)] = 1;
     }
   }
 
-  TBitmap32& shades = Map.Shades();
+  TShadeImage& shades = Map.Shades();
   const bool shadesFit = shades.Width() == PW && shades.Height() == PH;
 
   // A window of one class only (inside a room, inside a wall) has no edges: no
@@ -325,9 +361,9 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
     const uint8_t* g = FGrids[0].data();
     for (int32_t py = 0; py < cs; ++py) {
       const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
-      TColor32* row = shades.ScanLine(Y0 + py) + X0;
-      for (int32_t px = 0; px < cs; ++px) row[px] = TColor32(shadeLut[gr[px]]) << 24;
-      Map.ShadeCoverage().SetRow(CX, Y0 + py, row);
+      uint8_t* row = shades.Row(Y0 + py) + X0;
+      for (int32_t px = 0; px < cs; ++px) row[px] = shadeLut[gr[px]];
+      Map.ShadeCoverage().SetRowAlpha(CX, Y0 + py, row);
     }
   }
 

@@ -47,10 +47,11 @@ class TCellComposer {
   int32_t FStride = 0;           // FSide + 2: the work grids carry a one-entry border of 255
   int32_t FWinW = 0, FWinH = 0;  // the window clipped to the map
   int32_t FOffX = 0, FOffY = 0;  // grid position of the window's first pixel
-  // Per window pixel: the layer index, or a door marker / "no layer" marker.
+  // Per window pixel, column after column: the layer index, or a door marker /
+  // "no layer" marker.
   std::vector<int32_t> FClass;
   std::vector<uint8_t> FIsObject;            // per layer
-  std::vector<uint8_t> FPresent;             // per layer
+  std::vector<uint8_t> FPresent;             // per layer, and one slot for none
   std::vector<std::vector<uint8_t>> FGrids;  // per layer, padded
   std::vector<int32_t> FBuckets[4];
   std::vector<uint8_t> FAlphaCell;  // one cell of alpha values

@@ -111,7 +111,7 @@ void ComputeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY) {
   // A wall cell holds no shade, as the full computation gives it: clear what an
   // earlier floor left there, so that the picture does not depend on the cell's past.
   if (L == 0) {
-    TBitmap32& shades = Map.Shades();
+    TShadeImage& shades = Map.Shades();
     if (shades.Width() == PW && shades.Height() == PH) {
       shades.FillArea(X0, Y0, X0 + cs, Y0 + cs, 0);
       Map.ShadeCoverage().SetCell(CX, CY, false);
@@ -316,7 +316,7 @@ bool TMapEditLayerList::CellSeesDoor(int32_t CX, int32_t CY) {
 
 void TMapEditLayerList::ClearCellShade(int32_t CX, int32_t CY) {
   if (!InsideMap(*this, CX, CY)) return;
-  TBitmap32& shades = Shades();
+  TShadeImage& shades = Shades();
   const int32_t cs = ChipSize();
   const int32_t X0 = CX * cs, Y0 = CY * cs;
   if (X0 + cs > shades.Width() || Y0 + cs > shades.Height()) return;

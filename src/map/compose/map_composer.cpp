@@ -27,8 +27,13 @@ struct TSource {
   const TLayerImage* Image;
   const TBitmap32* Bitmap;
   bool Door;  // the door combine rule instead of blending
-  int32_t Width() const { return Image ? Image->Width() : Bitmap->Width(); }
-  int32_t Height() const { return Image ? Image->Height() : Bitmap->Height(); }
+  const TShadeImage* Shade = nullptr;
+  int32_t Width() const {
+    return Image ? Image->Width() : Shade ? Shade->Width() : Bitmap->Width();
+  }
+  int32_t Height() const {
+    return Image ? Image->Height() : Shade ? Shade->Height() : Bitmap->Height();
+  }
 };
 
 // Display order, bottom first: layers Count-1 .. 1, the door bitmap when there are
@@ -43,7 +48,8 @@ std::vector<TSource> StackOf(const TMapEditLayerList& Map, const TComposeOptions
     if (const TBitmap32* bits = doors->BitmapIfCreated()) stack.push_back({nullptr, bits, true});
   if (Map.Count() > 0 && !Options.Hidden(0))
     stack.push_back({&Map.Layers(0)->Image(), nullptr, false});
-  if (const TBitmap32* shades = Map.ShadesIfCreated()) stack.push_back({nullptr, shades, false});
+  if (const TShadeImage* shades = Map.ShadesIfCreated())
+    stack.push_back({nullptr, nullptr, false, shades});
   return stack;
 }
 
@@ -71,6 +77,9 @@ void ComposeRowsGeneral(const std::vector<TSource>& Stack, size_t Floors, TBitma
       const TColor32* from = nullptr;
       if (s.Image) {
         s.Image->ReadRow(y, Src.Left, end, row.data());
+        from = row.data() - Src.Left;
+      } else if (s.Shade) {
+        s.Shade->ReadRow(y, Src.Left, end, row.data());
         from = row.data() - Src.Left;
       } else {
         from = s.Bitmap->ScanLine(y);
@@ -140,21 +149,31 @@ struct TPiece {
   return p;
 }
 
-// One source drawn over part of a row: pixels Begin .. End - 1 of Src, or of the
-// row of a tiled layer image, whose pixels are put together first.
+// One source drawn over part of a row: pixels Begin .. End - 1 of Src, of the
+// row of a tiled layer image, whose pixels are put together first, or of a row of
+// shade alpha (Shade), blended as black at that alpha.
 struct TDrawStep {
-  enum TKind : int32_t { Copy, Blend, Door };
+  enum TKind : int32_t { Copy, Blend, Door, Shade };
   const TColor32* Src;
   const TLayerImage* Image;
   int32_t Begin, End;
   TKind Kind;
+  const uint8_t* ShadeSrc = nullptr;
 };
 
 // Asks for the source pixels of a step to be brought into the cache.
 void Prefetch(const TDrawStep& S) {
-  if (!S.Src) return;
-  const char* a = reinterpret_cast<const char*>(S.Src + S.Begin);
-  const char* e = reinterpret_cast<const char*>(S.Src + S.End);
+  const char* a = nullptr;
+  const char* e = nullptr;
+  if (S.Src) {
+    a = reinterpret_cast<const char*>(S.Src + S.Begin);
+    e = reinterpret_cast<const char*>(S.Src + S.End);
+  } else if (S.ShadeSrc) {
+    a = reinterpret_cast<const char*>(S.ShadeSrc + S.Begin);
+    e = reinterpret_cast<const char*>(S.ShadeSrc + S.End);
+  } else {
+    return;
+  }
   for (; a < e; a += 64) __builtin_prefetch(a, 0, 3);
   __builtin_prefetch(e - 1, 0, 3);
 }
@@ -177,7 +196,7 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
   const TMapEditLayerList& map = Map;
   const TMapEditDoorList* doors = map.DoorsIfCreated();
   const TBitmap32* doorBits = (doors && doors->HasDoors()) ? doors->BitmapIfCreated() : nullptr;
-  const TBitmap32* shades = map.ShadesIfCreated();
+  const TShadeImage* shades = map.ShadesIfCreated();
   const int32_t cs = map.ChipSize(), cw = map.Width(), ch = map.Height();
   std::vector<const TMapEditLayer*> layers(size_t(n), nullptr);
   for (int32_t j = 0; j < n; ++j) layers[size_t(j)] = map.Layers(j);
@@ -229,7 +248,7 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
       const TCellCoverage::TRow shadeCover =
           shades ? map.ShadeCoverage().Row(y, cw, ch, cs) : TCellCoverage::TRow{};
       const TColor32* doorRow = doorBits ? doorBits->ScanLine(y) : nullptr;
-      const TColor32* shadeRow = shades ? shades->ScanLine(y) : nullptr;
+      const uint8_t* shadeRow = shades ? shades->Row(y) : nullptr;
       const TColor32* wallRow = rows[0];
       const TLayerImage* wallImage = images[0];
       // Whether the wall pixels of a chunk are all opaque, for walls without a
@@ -279,7 +298,7 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
         }
         if (upper && shadeRow)
           if (const TPiece s = PieceOf(shadeCover, c, cs); !s.Empty())
-            steps.push_back({shadeRow, nullptr, s.Begin, s.End, TDrawStep::Blend});
+            steps.push_back({nullptr, nullptr, s.Begin, s.End, TDrawStep::Shade, shadeRow});
       }
       first[nc] = steps.size();
 
@@ -307,6 +326,14 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
             case TDrawStep::Door:
               DrawDoorRow(s.Src + s.Begin, dst + s.Begin, s.End - s.Begin);
               break;
+            case TDrawStep::Shade: {
+              // The shade's colours put together, then blended as any source.
+              const int32_t len = s.End - s.Begin;
+              const uint8_t* a = s.ShadeSrc + s.Begin;
+              for (int32_t k = 0; k < len; ++k) pixels[size_t(k)] = TColor32(a[k]) << 24;
+              BlendRow(pixels.data(), dst + s.Begin, size_t(len));
+              break;
+            }
           }
         }
       }

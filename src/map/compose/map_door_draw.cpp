@@ -36,8 +36,31 @@ void TCustomMapEditDoorList::RebuildDoorBitmap() {
 void TMapEditDoorList::RebuildDoorBitmap() {
   TBitmap32& bmp = DrawingBitmap();
   const int32_t cs = FOwner ? FOwner->ChipSize() : 0;
-  bmp.SetSize(FOwner ? FOwner->PixelWidth() : 0, FOwner ? FOwner->PixelHeight() : 0);
-  bmp.Clear(bmp.OuterColor);
+  const int32_t pw = FOwner ? FOwner->PixelWidth() : 0, ph = FOwner ? FOwner->PixelHeight() : 0;
+  const bool resized = bmp.Width() != pw || bmp.Height() != ph;
+  bmp.SetSize(pw, ph);
+  // A new size gives empty pixels whose memory is not touched until a door is
+  // drawn there; at the same size only what the doors drew needs clearing, which
+  // the coverage records. Of a map-sized bitmap that is a small part, so most of
+  // its pages stay untouched.
+  if (bmp.OuterColor != 0) {
+    bmp.Clear(bmp.OuterColor);
+  } else if (!resized) {
+    const int32_t w = FOwner ? FOwner->Width() : 0, h = FOwner ? FOwner->Height() : 0;
+    if (!FCoverage.Valid() || !FCoverage.Row(0, w, h, cs)) {
+      bmp.Clear(0);
+    } else {
+      for (int32_t y = 0; y < ph; ++y) {
+        const TCellCoverage::TRow row = FCoverage.Row(y, w, h, cs);
+        TColor32* line = bmp.ScanLine(y);
+        for (int32_t cx = 0; cx < w; ++cx) {
+          const TCellCoverage::TSpan span = row[cx];
+          if (span.Begin < span.End)
+            std::fill(line + cx * cs + span.Begin, line + cx * cs + span.End, TColor32(0));
+        }
+      }
+    }
+  }
   // Empty now; every door drawn below marks the cells it may touch.
   if (FOwner)
     FCoverage.Reset(FOwner->Width(), FOwner->Height(), FOwner->ChipSize(), false);

@@ -47,22 +47,20 @@ void TLayerImage::SetTiled(const TBitmap32& Source, const TRect& SourceRect, int
   Block = std::max(Block, 1);
   const int32_t tw = SourceRect.Width(), th = SourceRect.Height();
   const bool laid = W > 0 && H > 0 && tw > 0 && th > 0;
-  TBitmap32 strip;
+  // The part of the tile the image shows (all of it unless the map is smaller).
+  TBitmap32 tile;
   if (laid) {
-    strip.SetSize(W, std::min(th, H));
-    for (int32_t y = 0; y < strip.Height(); ++y) {
-      const TColor32* src = Source.ScanLine(SourceRect.Top + y) + SourceRect.Left;
-      TColor32* dst = strip.ScanLine(y);
-      for (int32_t x = 0; x < W; x += tw)
-        std::memcpy(dst + x, src, size_t(std::min(tw, W - x)) * sizeof(TColor32));
-    }
+    tile.SetSize(std::min(tw, W), std::min(th, H));
+    for (int32_t y = 0; y < tile.Height(); ++y)
+      std::memcpy(tile.ScanLine(y), Source.ScanLine(SourceRect.Top + y) + SourceRect.Left,
+                  size_t(tile.Width()) * sizeof(TColor32));
   } else if (W > 0 && H > 0) {
-    strip.SetSize(W, 1);  // all 0
+    tile.SetSize(1, 1);  // all 0
   }
   const int32_t period = laid ? th : 1;
 
   // The alpha starts as the tiled texture's: one value for every block when the
-  // strip's alpha is one value (an opaque texture), else the bytes of each block.
+  // tile's alpha is one value (an opaque texture), else the bytes of each block.
   const int32_t bx = (W + Block - 1) / Block, by = (H + Block - 1) / Block;
   std::vector<TAlphaBlock> blocks;
   try {
@@ -71,10 +69,10 @@ void TLayerImage::SetTiled(const TBitmap32& Source, const TRect& SourceRect, int
     throw EImageError("Can't allocate the DIB handle");
   }
   uint32_t all = 0xFF, any = 0;
-  for (int32_t y = 0; y < strip.Height(); ++y)
-    for (int32_t x = 0; x < W; ++x) {
-      all &= strip.Pixel(x, y) >> 24;
-      any |= strip.Pixel(x, y) >> 24;
+  for (int32_t y = 0; y < tile.Height(); ++y)
+    for (int32_t x = 0; x < tile.Width(); ++x) {
+      all &= tile.Pixel(x, y) >> 24;
+      any |= tile.Pixel(x, y) >> 24;
     }
   if (all == any) {
     for (TAlphaBlock& b : blocks) b.Uniform = uint8_t(all);
@@ -84,14 +82,14 @@ void TLayerImage::SetTiled(const TBitmap32& Source, const TRect& SourceRect, int
         TAlphaBlock& b = blocks[size_t(j) * size_t(bx) + size_t(i)];
         b.Bytes = NewBytes(size_t(Block) * size_t(Block));
         for (int32_t r = 0; r < Block && j * Block + r < H; ++r) {
-          const TColor32* s = strip.ScanLine((j * Block + r) % period);
+          const TColor32* s = tile.ScanLine((j * Block + r) % period);
           uint8_t* a = b.Bytes.get() + size_t(r) * size_t(Block);
           for (int32_t c = 0; c < Block && i * Block + c < W; ++c)
-            a[c] = uint8_t(s[i * Block + c] >> 24);
+            a[c] = uint8_t(s[(i * Block + c) % tile.Width()] >> 24);
         }
       }
   }
-  FStrip.TakePixels(strip);
+  FTile.TakePixels(tile);
   FBlocks.swap(blocks);
   FBlock = Block;
   FBlocksX = bx;
@@ -124,7 +122,7 @@ void TLayerImage::SetFull(const TBitmap32& Image) {
 
 void TLayerImage::DropTiledForm() {
   FIsFull = true;
-  FStrip.SetSize(0, 0);
+  FTile.SetSize(0, 0);
   std::vector<TAlphaBlock>().swap(FBlocks);
   FBlocksX = FBlocksY = 0;
   FPicture.SetSize(0, 0);
@@ -140,9 +138,9 @@ void TLayerImage::Swap(TLayerImage& Other) {
   std::swap(FBlocksY, Other.FBlocksY);
   FBlocks.swap(Other.FBlocks);
   TBitmap32 t;
-  t.TakePixels(FStrip);
-  FStrip.TakePixels(Other.FStrip);
-  Other.FStrip.TakePixels(t);
+  t.TakePixels(FTile);
+  FTile.TakePixels(Other.FTile);
+  Other.FTile.TakePixels(t);
   t.TakePixels(FFull);
   FFull.TakePixels(Other.FFull);
   Other.FFull.TakePixels(t);
@@ -235,7 +233,7 @@ TColor32 TLayerImage::Pixel(int32_t X, int32_t Y) const {
   const TAlphaBlock& b = BlockAt(X, Y);
   const uint8_t a =
       b.Bytes ? b.Bytes[size_t(Y % FBlock) * size_t(FBlock) + size_t(X % FBlock)] : b.Uniform;
-  return (FStrip.Pixel(X, Y % FPeriod) & 0x00FFFFFFu) | (TColor32(a) << 24);
+  return (FTile.Pixel(X % FTile.Width(), Y % FPeriod) & 0x00FFFFFFu) | (TColor32(a) << 24);
 }
 
 void TLayerImage::ReadRow(int32_t Y, int32_t X0, int32_t X1, TColor32* Out) const {
@@ -243,20 +241,31 @@ void TLayerImage::ReadRow(int32_t Y, int32_t X0, int32_t X1, TColor32* Out) cons
     std::memcpy(Out, FFull.ScanLine(Y) + X0, size_t(X1 - X0) * sizeof(TColor32));
     return;
   }
-  const TColor32* strip = FStrip.ScanLine(Y % FPeriod);
+  if (X1 <= X0) return;
+  const TColor32* tile = FTile.ScanLine(Y % FPeriod);
+  const int32_t tw = FTile.Width();
   const size_t ry = size_t(Y % FBlock) * size_t(FBlock);
+  int32_t tx = X0 % tw;  // the tile column of pixel x
   for (int32_t x = X0; x < X1;) {
     const int32_t end = std::min(X1, (x / FBlock + 1) * FBlock);
     const TAlphaBlock& b = BlockAt(x, Y);
-    const TColor32* s = strip + x;
     TColor32* o = Out + (x - X0);
-    const int32_t n = end - x;
-    if (b.Bytes) {
-      const uint8_t* a = b.Bytes.get() + ry + size_t(x % FBlock);
-      for (int32_t i = 0; i < n; ++i) o[i] = (s[i] & 0x00FFFFFFu) | (TColor32(a[i]) << 24);
-    } else {
-      const TColor32 a = TColor32(b.Uniform) << 24;
-      for (int32_t i = 0; i < n; ++i) o[i] = (s[i] & 0x00FFFFFFu) | a;
+    const uint8_t* a = b.Bytes ? b.Bytes.get() + ry + size_t(x % FBlock) : nullptr;
+    const TColor32 uniform = TColor32(b.Uniform) << 24;
+    // The block's pixels in runs that do not wrap around the tile.
+    for (int32_t left = end - x; left > 0;) {
+      const int32_t n = std::min(left, tw - tx);
+      const TColor32* s = tile + tx;
+      if (a) {
+        for (int32_t i = 0; i < n; ++i) o[i] = (s[i] & 0x00FFFFFFu) | (TColor32(a[i]) << 24);
+        a += n;
+      } else {
+        for (int32_t i = 0; i < n; ++i) o[i] = (s[i] & 0x00FFFFFFu) | uniform;
+      }
+      o += n;
+      left -= n;
+      tx += n;
+      if (tx == tw) tx = 0;
     }
     x = end;
   }
@@ -289,8 +298,7 @@ size_t TLayerImage::MemoryBytes() const {
   size_t bytes = FBlocks.capacity() * sizeof(TAlphaBlock);
   for (const TAlphaBlock& b : FBlocks)
     if (b.Bytes) bytes += size_t(FBlock) * size_t(FBlock);
-  return bytes +
-         (size_t(FStrip.Width()) * FStrip.Height() + size_t(FFull.Width()) * FFull.Height() +
-          size_t(FPicture.Width()) * FPicture.Height()) *
-             sizeof(TColor32);
+  return bytes + (size_t(FTile.Width()) * FTile.Height() + size_t(FFull.Width()) * FFull.Height() +
+                  size_t(FPicture.Width()) * FPicture.Height()) *
+                     sizeof(TColor32);
 }

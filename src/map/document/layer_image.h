@@ -1,9 +1,9 @@
 #pragma once
 // TLayerImage: a layer's picture at map pixel size, held by what varies. A
-// layer's colours repeat its texture tile (or are one colour), so only one strip of the
-// tiled texture, one tile high and as wide as the map, is kept, with one alpha
-// byte per map pixel beside it; a pixel is the strip's colour at (x, y mod tile
-// height) with that alpha. Code that writes arbitrary pixels asks for the full
+// layer's colours repeat its texture tile (or are one colour), so only the tile
+// is kept, with the alpha beside it in blocks of one value or one byte per
+// pixel; a pixel is the tile's colour at (x mod tile width, y mod tile height)
+// with that alpha. Code that writes arbitrary pixels asks for the full
 // picture (Full), which turns the image into a plain map-sized surface from then
 // on, until the next build.
 //
@@ -71,7 +71,7 @@ class TLayerImage {
 
  private:
   void Touch() { FPictureStale.store(true, std::memory_order_relaxed); }
-  // Frees the strip and the alpha blocks once the plain surface holds the image.
+  // Frees the tile and the alpha blocks once the plain surface holds the image.
   void DropTiledForm();
 
   int32_t FWidth = 0, FHeight = 0;
@@ -95,9 +95,9 @@ class TLayerImage {
     return !FIsFull && Side == FBlock && X % FBlock == 0 && Y % FBlock == 0;
   }
 
-  // Tiled form: the strip (colours in the low 24 bits) and the alpha blocks.
-  TBitmap32 FStrip;
-  int32_t FPeriod = 1;  // the tile's height: the strip's row for y is y mod FPeriod
+  // Tiled form: the tile (colours in the low 24 bits) and the alpha blocks.
+  TBitmap32 FTile;
+  int32_t FPeriod = 1;  // the tile's height: the tile's row for y is y mod FPeriod
   int32_t FBlock = 1, FBlocksX = 0, FBlocksY = 0;
   std::vector<TAlphaBlock> FBlocks;
   // Plain form.

@@ -54,8 +54,8 @@ void TMapEditLayerList::SetSize(int32_t Width, int32_t Height, int32_t ChipSize)
     throw EImageError("The map " + SizeText(Width, Height, ChipSize) + " is too large (" +
                       std::to_string(pw) + " x " + std::to_string(ph) + " pixels)");
 
-  TBitmap32& shades = Shades();
-  TBitmap32 newShades;
+  TShadeImage& shades = Shades();
+  TShadeImage newShades;
   TGrid2D<uint8_t> newCells;
   TGrid2D<int32_t> newPixels;
   const bool samePixelSize = pw == FPixels.Width() && ph == FPixels.Height();
@@ -146,12 +146,8 @@ std::unique_ptr<TMapEditLayer> TMapEditLayerList::SwapLayer(int32_t Index,
       static_cast<TMapEditLayer*>(ReplaceItem(Index, std::move(Layer)).release()));
 }
 
-TBitmap32& TMapEditLayerList::Shades() {
-  if (!FShades) {
-    auto shades = std::make_unique<TBitmap32>();
-    shades->DrawMode = dmBlend;
-    FShades = std::move(shades);
-  }
+TShadeImage& TMapEditLayerList::Shades() {
+  if (!FShades) FShades = std::make_unique<TShadeImage>();
   return *FShades;
 }
 

@@ -20,6 +20,7 @@
 #include "map/document/map_edit_door_list.h"
 #include "map/document/map_edit_layer.h"
 #include "map/raster/bitmap32.h"
+#include "map/raster/shade_image.h"
 #include "record/record_list.h"
 #include "record/song_data_array.h"
 
@@ -100,9 +101,10 @@ class TMapEditLayerList : public TSongDataArray {
   }
 
   // --- derived images ---
-  TBitmap32& Shades();
-  const TBitmap32* ShadesIfCreated() const { return FShades.get(); }
-  void SetShades(const TBitmap32& Value) {
+  // The shades: one alpha byte per map pixel of black drawn over the walls' edges.
+  TShadeImage& Shades();
+  const TShadeImage* ShadesIfCreated() const { return FShades.get(); }
+  void SetShades(const TShadeImage& Value) {
     FShadeCoverage.Invalidate();
     Shades().Assign(Value);
   }
@@ -187,7 +189,7 @@ class TMapEditLayerList : public TSongDataArray {
   int32_t FChipSize = 0;
   TGrid2D<uint8_t> FCells;
   TGrid2D<int32_t> FPixels;
-  std::unique_ptr<TBitmap32> FShades;
+  std::unique_ptr<TShadeImage> FShades;
   TCellCoverage FShadeCoverage;
   std::unique_ptr<TMapEditDoorList> FDoors;
   TGridChangeSink* FChangeSink = nullptr;

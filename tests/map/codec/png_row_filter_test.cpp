@@ -38,3 +38,29 @@ TEST(PngRowFilter, PicksTheSmallestSumOfSignedBytes) {
   EXPECT_EQ(Filter({60, 100, 140, 180}, {20, 100, 180, 255}, 1),
             (std::vector<uint8_t>{4, 40, 0, 216, 0}));
 }
+
+TEST(PngRowFilter, FavouringUpKeepsUpUnlessAnotherFilterIsWellBelowIt) {
+  auto favoured = [](const std::vector<uint8_t>& Row, const std::vector<uint8_t>& Prior,
+                     size_t Bpp) {
+    std::vector<uint8_t> out(Row.size() + 1);
+    FilterPngRowFavouringUp(Row.data(), Prior.data(), Row.size(), Bpp, out.data());
+    return out;
+  };
+  // Up over a similar row gives 2 everywhere (sum 12), as small as anything.
+  EXPECT_EQ(favoured({10, 20, 30, 12, 22, 32}, {8, 18, 28, 10, 20, 30}, 3),
+            (std::vector<uint8_t>{2, 2, 2, 2, 2, 2, 2}));
+  // A smooth ramp over an unrelated row: sub (10, 1, 1, 1, 1: sum 14) is far
+  // below up (10 + 39 + 69 + 99 + 127 = 344 as signed costs), so sub is used.
+  EXPECT_EQ(favoured({10, 11, 12, 13, 14}, {0, 228, 199, 170, 143}, 1),
+            (std::vector<uint8_t>{1, 10, 1, 1, 1, 1}));
+  // Paeth's sum 18 against up's 24 (75 %): smaller, but not enough, so up is
+  // kept where the smallest-sum rule changes to Paeth.
+  EXPECT_EQ(favoured({12, 7, 7, 10}, {6, 12, 3, 1}, 1), (std::vector<uint8_t>{2, 6, 251, 4, 9}));
+  EXPECT_EQ(Filter({12, 7, 7, 10}, {6, 12, 3, 1}, 1), (std::vector<uint8_t>{4, 6, 251, 4, 3}));
+  // Exactly 70 % is not below it: no filter's 14 against up's 20 keeps up.
+  EXPECT_EQ(favoured({9, 1, 3, 1}, {0, 0, 12, 0}, 1), (std::vector<uint8_t>{2, 9, 1, 247, 1}));
+  EXPECT_EQ(Filter({9, 1, 3, 1}, {0, 0, 12, 0}, 1), (std::vector<uint8_t>{0, 9, 1, 3, 1}));
+  // The first row of an image, over zeros: up is no filter at all, and a flat
+  // row is better subtracted from its left neighbour (sum 10 against 30).
+  EXPECT_EQ(favoured({10, 10, 10}, {0, 0, 0}, 1), (std::vector<uint8_t>{1, 10, 0, 0}));
+}

@@ -176,7 +176,7 @@ TEST(RedrawCell, FastDrawChipCells) {
   // Remember the full computation, then spoil the chip cell (0,0) and redraw it
   // the short way.
   const TColor32 shadeMark = 0x55000000u;
-  map.Shades().Pixel(3, 3) = shadeMark;
+  map.Shades().Alpha(3, 3) = uint8_t(shadeMark >> 24);
   for (int32_t j = 0; j < 3; ++j) map.Layers(j)->BMPForWriting().Pixel(5, 5) = 0x4D123456u;
   map.SetCell(0, 0, 1);
   map.FastDraw = true;
@@ -201,7 +201,7 @@ TEST(RedrawCell, FastDrawChipCells) {
   full.Refresh();
   map.SetCell(1, 0, 1);
   map.Layers(2)->BMPForWriting().Pixel(20, 4) = 0xFF00FF00u;
-  map.Shades().Pixel(17, 4) = shadeMark;
+  map.Shades().Alpha(17, 4) = uint8_t(shadeMark >> 24);
   map.RedrawCell(1, 0);
   for (int32_t y = 0; y < 16; ++y)
     for (int32_t x = 16; x < 32; ++x) {
@@ -248,7 +248,7 @@ TEST(RedrawCell, HookOrderAndCellsOutsideMap) {
 TEST(ClearCellShade, ClearsOneCellOnly) {
   TMapEditLayerList map;
   MakeMap(map, 2, 2, 8, {"0", "255"}, 1);
-  map.Shades().Clear(0x40000000u);
+  map.Shades().Clear(0x40);
   map.ClearCellShade(1, 0);
   map.ClearCellShade(5, 5);  // outside: ignored
   EXPECT_EQ(map.Shades().Pixel(8, 0), 0u);

@@ -275,3 +275,36 @@ TEST(DoorDraw, DoorsFarOutsideTheMapAreIgnored) {
   map.Doors().RebuildDoorBitmap();
   for (TColor32 p : Pixels(map.Doors().Bitmap())) ASSERT_EQ(p, 0u);
 }
+
+TEST(DoorDraw, RebuildAtTheSameSizeClearsEveryPixelTheOldDoorsDrew) {
+  TMapEditLayerList map;
+  MakeMap(map, 4, 4, 16, 1);
+  AddHorz(map, 1, 1, kRed);
+  AddVert(map, 3, 2, 0);
+  map.Doors().RebuildDoorBitmap();
+  std::vector<TColor32> both = Pixels(*map.Doors().BitmapIfCreated());
+  int64_t drawn = 0;
+  for (TColor32 p : both) drawn += p != 0;
+  ASSERT_GT(drawn, 0);
+
+  // Without the horizontal door, a rebuild gives exactly the bitmap of a map that
+  // only ever had the vertical one: nothing of the old door is left behind.
+  map.Doors().HorzDoor().Clear();
+  map.Doors().RebuildDoorBitmap();
+  TMapEditLayerList alone;
+  MakeMap(alone, 4, 4, 16, 1);
+  AddVert(alone, 3, 2, 0);
+  alone.Doors().RebuildDoorBitmap();
+  EXPECT_EQ(Pixels(*map.Doors().BitmapIfCreated()), Pixels(*alone.Doors().BitmapIfCreated()));
+
+  // A pixel written through the writable bitmap, outside any door's reach, is
+  // cleared by the next rebuild too.
+  map.Doors().Bitmap().Pixel(2, 60) = kRedCode;
+  map.Doors().RebuildDoorBitmap();
+  EXPECT_EQ(map.Doors().BitmapIfCreated()->Pixel(2, 60), 0u);
+  EXPECT_EQ(Pixels(*map.Doors().BitmapIfCreated()), Pixels(*alone.Doors().BitmapIfCreated()));
+  // With no doors at all, the bitmap is empty everywhere.
+  map.Doors().VertDoor().Clear();
+  map.Doors().RebuildDoorBitmap();
+  for (TColor32 p : Pixels(*map.Doors().BitmapIfCreated())) ASSERT_EQ(p, 0u);
+}

@@ -72,7 +72,7 @@ void MakeBusyMap(TMapEditLayerList& Map, int32_t W, int32_t H, uint32_t Seed, in
 void ReferenceStack(const TMapEditLayerList& Map, TBitmap32& Target,
                     const TPropScene* Props = nullptr) {
   // Read-only access, so that the composition under test keeps its cell coverage.
-  auto blend = [&](const TBitmap32& S) {
+  auto blend = [&](const auto& S) {
     for (int32_t y = 0; y < std::min(S.Height(), Target.Height()); ++y)
       for (int32_t x = 0; x < std::min(S.Width(), Target.Width()); ++x)
         Target.Pixel(x, y) = BlendPixel(S.Pixel(x, y), Target.Pixel(x, y));
@@ -120,8 +120,14 @@ void ExpectComposedAsReference(const TMapEditLayerList& Map, const char* Step) {
     }
 }
 
-std::vector<TColor32> Pixels(const TBitmap32& B) {
-  return std::vector<TColor32>(B.Bits(), B.Bits() + size_t(B.Width()) * size_t(B.Height()));
+// The pixels of a surface or the shades, row after row.
+template <class TImage>
+std::vector<TColor32> Pixels(const TImage& B) {
+  std::vector<TColor32> out;
+  out.reserve(size_t(B.Width()) * size_t(B.Height()));
+  for (int32_t y = 0; y < B.Height(); ++y)
+    for (int32_t x = 0; x < B.Width(); ++x) out.push_back(B.Pixel(x, y));
+  return out;
 }
 
 }  // namespace
@@ -225,7 +231,7 @@ TEST(Refresh, ParallelEqualsSerialRedraw) {
 
     // Spoil every derived pixel, then redraw cell by cell in the defined order.
     for (int32_t j = 0; j < map.Count(); ++j) map.Layers(j)->BMPForWriting().SetAllAlpha(77);
-    map.Shades().Clear(0x33000000u);
+    map.Shades().Clear(0x33);
     if (fast) map.Shades().Clear(0);  // chip cells of walls keep their shade pixels
     for (int32_t x = 0; x < map.Width(); ++x)
       for (int32_t y = 0; y < map.Height(); ++y) map.RedrawCell(x, y);
@@ -238,7 +244,7 @@ TEST(Refresh, ParallelEqualsSerialRedraw) {
 TEST(ComposeMap, MapWithoutLayersShowsOnlyShades) {
   TMapEditLayerList map;
   map.SetSize(2, 2, 8);
-  map.Shades().Clear(0x80000000u);
+  map.Shades().Clear(0x80);
   TBitmap32 out;
   out.SetSize(16, 16);
   out.Clear(0xFFFFFFFFu);
@@ -433,7 +439,7 @@ TEST(ComposeMap, APropAcrossAWallIsHiddenByItAndShadedBesideIt) {
   plain.SetSize(64, 32);
   ComposeMap(map, got, TRect{0, 0, 64, 32}, 0, 0, opts);
   ComposeMap(map, plain, TRect{0, 0, 64, 32});
-  const TBitmap32& shades = *map.ShadesIfCreated();
+  const TShadeImage& shades = *map.ShadesIfCreated();
   for (int32_t x = 20; x < 44; ++x) {
     // In the wall the wall shows; on the floor the prop, darkened by the shade
     // exactly as the floor would be.

@@ -23,8 +23,14 @@ void MakeEdited(TMapEditLayerList& Map) {
   Map.FastDraw = false;
 }
 
-std::vector<TColor32> Pixels(const TBitmap32& B) {
-  return std::vector<TColor32>(B.Bits(), B.Bits() + size_t(B.Width()) * size_t(B.Height()));
+// The pixels of a surface or the shades, row after row.
+template <class TImage>
+std::vector<TColor32> Pixels(const TImage& B) {
+  std::vector<TColor32> out;
+  out.reserve(size_t(B.Width()) * size_t(B.Height()));
+  for (int32_t y = 0; y < B.Height(); ++y)
+    for (int32_t x = 0; x < B.Width(); ++x) out.push_back(B.Pixel(x, y));
+  return out;
 }
 
 TEST(RefreshProgress, SameResultAsWithoutAReport) {

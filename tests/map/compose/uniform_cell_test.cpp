@@ -25,7 +25,7 @@ void MakeMap(TMapEditLayerList& Map, int32_t Fill) {
 // not write keeps these marks.
 void Smudge(TMapEditLayerList& Map) {
   for (int32_t j = 0; j < Map.Count(); ++j) Map.Layers(j)->SetAllAlpha(77);
-  Map.Shades().Clear(0x40000000u);
+  Map.Shades().Clear(0x40);
 }
 
 // The alphas of every layer and the shade over cell (CX, CY), pixel by pixel.

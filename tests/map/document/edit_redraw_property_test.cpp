@@ -34,14 +34,16 @@ int64_t EnvNumber(const char* Name, int64_t Default) {
 }
 
 // The first difference between two images, or "".
-bool AllZero(const TBitmap32& B) {
+template <class TImage>
+bool AllZero(const TImage& B) {
   for (int32_t y = 0; y < B.Height(); ++y)
     for (int32_t x = 0; x < B.Width(); ++x)
       if (B.Pixel(x, y) != 0) return false;
   return true;
 }
 
-std::string ImageDiff(const TBitmap32& A, const TBitmap32& B, const std::string& What) {
+template <class TImage>
+std::string ImageDiff(const TImage& A, const TImage& B, const std::string& What) {
   // A door bitmap never built reads as empty everywhere.
   if ((A.Width() == 0 && AllZero(B)) || (B.Width() == 0 && AllZero(A))) return "";
   if (A.Width() != B.Width() || A.Height() != B.Height())

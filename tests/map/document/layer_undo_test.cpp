@@ -68,8 +68,8 @@ TState Capture(TMapEditLayerList& M) {
     const TBitmap32& b = l.BMP();
     s.Images.emplace_back(b.Bits(), b.Bits() + size_t(b.Width()) * size_t(b.Height()));
   }
-  const TBitmap32& sh = M.Shades();
-  s.Shades.assign(sh.Bits(), sh.Bits() + size_t(sh.Width()) * size_t(sh.Height()));
+  const TShadeImage& sh = M.Shades();
+  s.Shades.assign(sh.Row(0), sh.Row(0) + size_t(sh.Width()) * size_t(sh.Height()));
   return s;
 }
 

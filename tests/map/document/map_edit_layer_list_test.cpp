@@ -32,9 +32,9 @@ TEST(LayerList, NewDocumentIsEmpty) {
   // No chip size yet: no division by zero.
   EXPECT_EQ(map.PixelToCell(5, 7), (TPoint{0, 0}));
 
-  TBitmap32& shades = map.Shades();
+  TShadeImage& shades = map.Shades();
   EXPECT_EQ(map.ShadesIfCreated(), &shades);
-  EXPECT_EQ(shades.DrawMode, dmBlend);
+  EXPECT_TRUE(shades.Empty());  // sized with the map
   TMapEditDoorList& doors = map.Doors();
   EXPECT_EQ(map.DoorsIfCreated(), &doors);
   EXPECT_EQ(doors.Owner(), &map);
@@ -48,7 +48,7 @@ TEST(LayerList, SetSizeKeepsOverlappingEntries) {
   EXPECT_EQ(map.PixelGrid().Width(), 12);
   EXPECT_EQ(map.PixelGrid().Height(), 8);
   FillGrids(map);
-  map.Shades().Pixel(3, 3) = 0x80000000;
+  map.Shades().Alpha(3, 3) = 0x80;
   TMapEditLayer* layer = map.AddLayer();
   layer->SetFileName("0");
   layer->BMPForWriting().Pixel(2, 2) = 0x11223344;
@@ -97,7 +97,7 @@ TEST(LayerList, SetSizeWithTheSamePixelSizeStillClearsShades) {
   TMapEditLayerList map;
   map.SetSize(4, 2, 8);
   FillGrids(map);
-  map.Shades().Clear(0xFF00FF00);
+  map.Shades().Clear(0xFF);
   map.SetSize(8, 4, 4);  // still 32 x 16 pixels
   EXPECT_EQ(map.Shades().Width(), 32);
   EXPECT_EQ(map.Shades().Pixel(31, 15), 0u);
@@ -110,14 +110,14 @@ TEST(LayerList, BadSizesRaiseAndChangeNothing) {
   TMapEditLayerList map;
   map.SetSize(3, 2, 4);
   FillGrids(map);
-  map.Shades().Pixel(0, 0) = 0x01020304;
+  map.Shades().Alpha(0, 0) = 0x01;
   TMapEditLayer* layer = map.AddLayer();
   layer->SetFileName("0");
 
   auto unchanged = [&] {
     return map.Width() == 3 && map.Height() == 2 && map.ChipSize() == 4 &&
            map.Shades().Width() == 12 && map.Shades().Height() == 8 &&
-           map.Shades().Pixel(0, 0) == 0x01020304 && map.PixelGrid().Width() == 12 &&
+           map.Shades().Pixel(0, 0) == 0x01000000u && map.PixelGrid().Width() == 12 &&
            map.PixelLayers(11, 7) == 7012 && map.Cells(2, 1) == 13 && layer->BMP().Width() == 12;
   };
   EXPECT_THROW(map.SetSize(-1, 2, 4), EConvertError);
@@ -227,7 +227,7 @@ TEST(LayerList, ClearFreesLayersOnly) {
   map.AddLayer()->SetFileName("0");
   map.AddLayer();
   map.Doors().HorzDoor().Add()->X = 1;
-  map.Shades().Pixel(1, 1) = 5;
+  map.Shades().Alpha(1, 1) = 5;
   map.Clear();
   EXPECT_EQ(map.Count(), 0);
   TMapEditLayer* layer = map.AddLayer();
@@ -236,7 +236,7 @@ TEST(LayerList, ClearFreesLayersOnly) {
   EXPECT_EQ(map.Width(), 2);
   EXPECT_EQ(map.PixelLayers(3, 1), 1004);
   EXPECT_EQ(map.Cells(1, 0), 2);
-  EXPECT_EQ(map.Shades().Pixel(1, 1), 5u);
+  EXPECT_EQ(map.Shades().Alpha(1, 1), 5u);
   EXPECT_EQ(map.Doors().HorzDoor().Count(), 1);
 }
 

@@ -65,8 +65,10 @@ std::vector<std::vector<TColor32>> Images(TMapEditLayerList& Map) {
     const TBitmap32& b = Map.Layers(i)->BMP();
     r.emplace_back(b.Bits(), b.Bits() + size_t(b.Width()) * size_t(b.Height()));
   }
-  const TBitmap32& s = Map.Shades();
-  r.emplace_back(s.Bits(), s.Bits() + size_t(s.Width()) * size_t(s.Height()));
+  const TShadeImage& s = Map.Shades();
+  std::vector<TColor32>& shades = r.emplace_back(size_t(s.Width()) * size_t(s.Height()));
+  for (int32_t y = 0; y < s.Height(); ++y)
+    s.ReadRow(y, 0, s.Width(), shades.data() + size_t(y) * size_t(s.Width()));
   return r;
 }
 
@@ -181,7 +183,7 @@ TEST(FillRectPixels, PartialAndFullCellsAndRingRedraw) {
   MakeMap(map, 4, 4, 16, 3, 1, true);
   // Cell (2, 0) is already a chip cell of the painted layer.
   map.FillRectPixels(32, 0, 48, 16, 2);
-  map.Shades().Clear(0x40000000u);
+  map.Shades().Clear(0x40);
   std::unique_ptr<TCellList> trace(Trace(map));
 
   map.FillRectPixels(5, 5, 40, 40, 2);
