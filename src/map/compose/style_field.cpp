@@ -1,6 +1,7 @@
 #include "map/compose/style_field.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "map/document/map_edit_layer_list.h"
@@ -110,17 +111,15 @@ TStyleField::TStyleField(const TMapEditLayerList& Map, const TRect& Src, const T
   FCellsX = FStride / kCell;
   FCellsY = FHeight / kCell;
   FillKinds(Map);
-  if (Needs.Rough) {
-    const size_t n = FCellKind.size();
-    FCellToFloor.resize(n);
-    FCellToWall.resize(n);
-    for (size_t i = 0; i < n; ++i) {
-      FCellToFloor[i] = (FCellKind[i] & 1) ? 0 : kFar;
-      FCellToWall[i] = (FCellKind[i] & 2) ? 0 : kFar;
-    }
-    Chamfer(FCellToFloor, FCellsX, FCellsY, nullptr, 1, 0);
-    Chamfer(FCellToWall, FCellsX, FCellsY, nullptr, 1, 0);
-  }
+  // Rough distances up to D pixel units are D / 4 cell units, and a bounded
+  // chamfer is exact up to twice its reach.
+  auto rough = [&](std::vector<uint8_t>& D, uint8_t Bit, int32_t Pixels) {
+    D.resize(FCellKind.size());
+    for (size_t i = 0; i < D.size(); ++i) D[i] = (FCellKind[i] & Bit) ? 0 : kFar;
+    Chamfer(D, FCellsX, FCellsY, nullptr, 1, Pixels / (2 * kCell) + 2);
+  };
+  if (Needs.RoughToFloor > 0) rough(FCellToFloor, 1, Needs.RoughToFloor);
+  if (Needs.RoughToWall > 0) rough(FCellToWall, 2, Needs.RoughToWall);
   if (Needs.ExactToFloor) {
     FindActiveBlocks(m);
     const size_t n = FKind.size();
@@ -139,11 +138,30 @@ void TStyleField::FillKinds(const TMapEditLayerList& Map) {
   const TRect inside =
       IntersectRect(FRegion, TRect{0, 0, std::min(Map.PixelWidth(), pixels.Width()),
                                    std::min(Map.PixelHeight(), pixels.Height())});
+  // Whether a row of cells is chip cells all across the region: its pixel rows
+  // are then all alike.
+  auto chipRow = [&](int32_t CY) {
+    if (cs <= 0 || CY >= cells.Height() || inside.IsEmpty()) return false;
+    for (int32_t cx = inside.Left / cs; cx <= (inside.Right - 1) / cs; ++cx)
+      if (cx >= cells.Width() || cells.At(cx, CY) != 1) return false;
+    return true;
+  };
+  int32_t lastCY = INT32_MIN;
+  bool lastChip = false;
   for (int32_t y = inside.Top; y < inside.Bottom; ++y) {
     const int32_t* src = pixels.Row(y);
     uint8_t* dst = FKind.data() + size_t(y - FRegion.Top) * size_t(FStride) - FRegion.Left;
     uint8_t* rough = FCellKind.data() + size_t((y - FRegion.Top) / kCell) * size_t(FCellsX);
     const int32_t cy = cs > 0 ? y / cs : 0;
+    if (cy != lastCY) {
+      lastCY = cy;
+      lastChip = chipRow(cy);
+    } else if (lastChip && (y - FRegion.Top) % kCell != 0) {
+      // The row above in the same row of chip cells and the same rough cells:
+      // the same kinds, which the rough cells hold already.
+      std::memcpy(dst + inside.Left, dst + inside.Left - FStride, size_t(inside.Width()));
+      continue;
+    }
     for (int32_t x = inside.Left; x < inside.Right;) {
       const int32_t cx = cs > 0 ? x / cs : 0;
       const int32_t end = cs > 0 ? std::min(inside.Right, (cx + 1) * cs) : inside.Right;
@@ -208,12 +226,12 @@ void TStyleField::FindActiveBlocks(int32_t Margin) {
   }
 }
 
-std::vector<TStyleSpan> TStyleField::ActiveSpans(int32_t Y, int32_t Left, int32_t Right) const {
-  std::vector<TStyleSpan> out;
+void TStyleField::ActiveSpans(int32_t Y, int32_t Left, int32_t Right,
+                              std::vector<TStyleSpan>& Out) const {
+  Out.clear();
   for (const TStyleSpan& s : FRuns[size_t((Y - FRegion.Top) / kBlock)]) {
     const int32_t b = std::max(Left, s.Begin + FRegion.Left);
     const int32_t e = std::min(Right, s.End + FRegion.Left);
-    if (b < e) out.push_back({b, e});
+    if (b < e) Out.push_back({b, e});
   }
-  return out;
 }

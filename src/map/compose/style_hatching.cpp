@@ -65,17 +65,18 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
     t.Reach = base * 3 / 4 + int32_t((t.Hash >> 20) % uint32_t(base / 2 + 1));
     return t;
   };
+  // The noise that bends the tile borders, made when first needed and moved
+  // from row to row.
+  std::optional<TStyleNoiseRow> bendX, bendY;
   for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
     TColor32* dst = Out.Row(y);
+    bool bent = false;  // the noise is on this row
     TTile t;
     int32_t tileX = INT32_MIN, tileY = INT32_MIN;
     int32_t shiftRow = INT32_MIN, shift = 0;  // the row of tiles and its shift
     // The stroke last looked at, and its hash.
     int32_t strokeK = INT32_MIN;
     uint32_t strokeHash = 0, strokeTile = 0;
-    // The noise that bends the tile borders, made for the row when it is
-    // needed.
-    std::optional<TStyleNoiseRow> bendX, bendY;
     const uint8_t* kind = Field.Kinds(y);
     const uint8_t* cellKinds = Field.CellKinds(y);
     const uint8_t* toFloor = Field.RoughToFloorRow(y);
@@ -87,9 +88,14 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
       const int32_t x1 = std::min(Out.Src.Right, Field.CellX(c) + TStyleField::kCell);
       // The tile of the cell (four pixels of the row), its borders moved by up
       // to a third of a tile.
-      if (!bendX) {
-        bendX.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 11);
-        bendY.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 12);
+      if (!bent) {
+        bent = true;
+        if (!bendX) {
+          bendX.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 11);
+          bendY.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 12);
+        }
+        bendX->MoveTo(y);
+        bendY->MoveTo(y);
       }
       const int32_t mid = std::clamp(Field.CellX(c) + 2, Out.Src.Left, Out.Src.Right - 1);
       const int32_t wx = mid + bendX->At(mid) * tile / 768;
@@ -106,15 +112,20 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
         tileY = ty;
       }
       if (d > t.Reach) continue;
-      for (int32_t x = x0; x < x1; ++x) {
+      // Across the strokes (u) and along them (v), in 1/256 pixel, stepped
+      // along the row.
+      int32_t u = (x0 - t.CX) * t.Dir.Cos + (y - t.CY) * t.Dir.Sin + t.Phase + spacing256 * 8;
+      int32_t v = -(x0 - t.CX) * t.Dir.Sin + (y - t.CY) * t.Dir.Cos;
+      for (int32_t x = x0; x < x1; ++x, u += t.Dir.Cos, v -= t.Dir.Sin) {
         if (kind[x] != skWall) continue;
-        // Across the strokes (u) and along them (v), in 1/256 pixel.
-        const int32_t px = x - t.CX, py = y - t.CY;
-        const int32_t u = px * t.Dir.Cos + py * t.Dir.Sin + t.Phase + spacing256 * 8;
-        const int32_t v = -px * t.Dir.Sin + py * t.Dir.Cos;
         // The stroke's number within the tile, and the place across it.
         const int32_t k = int32_t((uint64_t(uint32_t(u)) * inverse) >> 32);
         const int32_t across = u - k * spacing256;
+        // Coverage from the distance to the stroke's centre line: a pen about
+        // 1.2 pixels wide with soft edges.
+        const int32_t off = std::abs(across - spacing256 / 2);
+        const int32_t cover = std::clamp(256 + 40 - off * 5 / 4, 0, 256);
+        if (cover == 0) continue;
         if (k != strokeK || t.Hash != strokeTile) {
           strokeK = k;
           strokeTile = t.Hash;
@@ -125,11 +136,6 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
         // Strokes end at their own length, no longer than the tile.
         const int32_t half = tile * 256 * (6 + int32_t((sh >> 4) % 5)) / 20;
         if (std::abs(v) > half) continue;
-        // Coverage from the distance to the stroke's centre line: a pen about
-        // 1.2 pixels wide with soft edges.
-        const int32_t off = std::abs(across - spacing256 / 2);
-        const int32_t cover = std::clamp(256 + 40 - off * 5 / 4, 0, 256);
-        if (cover == 0) continue;
         const uint32_t a = colorAlpha * uint32_t(cover) / 256;
         dst[x] = BlendPixel((a << 24) | rgb, dst[x]);
       }

@@ -11,32 +11,50 @@
 void DrawOutline(const TStyleField& Field, TStyleTarget& Out, const TStyleOutline& O) {
   const int32_t width = 2 * O.Width;  // chamfer units
   const int32_t rough = 2 * O.Roughness;
+  // However the noise turns, the line covers this much; only pixels beyond it
+  // ask the noise. At least one pixel of line remains wherever the wall meets
+  // the floor.
+  const int32_t sure = rough ? std::max(2, width - rough) : width;
+  const bool opaque = (O.Color >> 24) == 255;
+  std::optional<TStyleNoiseRow> noise;  // made when first needed, moved from row to row
+  std::vector<TStyleSpan> spans;
   for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
-    TColor32* dst = Out.Row(y);
-    const uint8_t* kind = Field.Kinds(y);
-    const uint8_t* toFloor = Field.ToFloor(y);
-    std::optional<TStyleNoiseRow> noise;  // made for the row when it is needed
-    const std::vector<TStyleSpan> spans = Field.ActiveSpans(y, Out.Src.Left, Out.Src.Right);
-    if (!rough && (O.Color >> 24) == 255) {
-      // An even, opaque line: a plain select the compiler turns into vector code.
-      const uint8_t w = uint8_t(width);
-      for (const TStyleSpan& span : spans)
-        for (int32_t x = span.Begin; x < span.End; ++x)
-          dst[x] = (kind[x] == skWall && toFloor[x] <= w) ? O.Color : dst[x];
-      continue;
-    }
-    for (const TStyleSpan& span : spans)
+    TColor32* __restrict__ dst = Out.Row(y);
+    const uint8_t* __restrict__ kind = Field.Kinds(y);
+    const uint8_t* __restrict__ toFloor = Field.ToFloor(y);
+    Field.ActiveSpans(y, Out.Src.Left, Out.Src.Right, spans);
+    bool noiseHere = false;
+    auto limitAt = [&](int32_t X) {
+      if (!noiseHere) {
+        noiseHere = true;
+        if (!noise) noise.emplace(Out.Src.Left, Out.Src.Right, y, O.Seed);
+        noise->MoveTo(y);
+      }
+      return std::max(2, width + rough * noise->At(X) / 256);
+    };
+    for (const TStyleSpan span : spans) {
+      if (opaque) {
+        // The sure part of an opaque line: a plain select the compiler turns
+        // into vector code; then the wandering edge.
+        const uint8_t w = uint8_t(sure);
+        const TColor32 color = O.Color;
+        const int32_t b = span.Begin, e = span.End;
+        for (int32_t x = b; x < e; ++x)
+          dst[x] = ((kind[x] == skWall) & (toFloor[x] <= w)) ? color : dst[x];
+        if (!rough) continue;
+        for (int32_t x = span.Begin; x < span.End; ++x) {
+          const int32_t d = toFloor[x];
+          if (d > sure && d <= width + rough && kind[x] == skWall && d <= limitAt(x))
+            dst[x] = O.Color;
+        }
+        continue;
+      }
       for (int32_t x = span.Begin; x < span.End; ++x) {
         if (kind[x] != skWall) continue;
         const int32_t d = toFloor[x];
         if (d > width + rough) continue;
-        // At least one pixel of line remains wherever the wall meets the floor.
-        int32_t limit = width;
-        if (rough) {
-          if (!noise) noise.emplace(Out.Src.Left, Out.Src.Right, y, O.Seed);
-          limit = std::max(2, width + rough * noise->At(x) / 256);
-        }
-        if (d <= limit) dst[x] = BlendPixel(O.Color, dst[x]);
+        if (d <= sure || d <= limitAt(x)) dst[x] = BlendPixel(O.Color, dst[x]);
       }
+    }
   }
 }

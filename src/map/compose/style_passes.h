@@ -3,6 +3,8 @@
 // ink-saving colours, drop shadow, hatching, outline. map_style.cpp runs them.
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <vector>
 
 #include "map/base/position_hash.h"
@@ -27,15 +29,30 @@ inline uint32_t StyleHash(int32_t X, int32_t Y, uint32_t Seed) { return Position
 
 // Smooth noise in -256 .. 256 along one row Y of map pixels X0 .. X1 - 1:
 // bilinear between hashed lattice values every 8 pixels (fetched once for the
-// row), stretched so that the whole range is used often.
+// row), stretched so that the whole range is used often. MoveTo takes it to
+// another row, fetching the lattice again only when the row leaves its band of
+// 8 rows.
 class TStyleNoiseRow {
  public:
-  TStyleNoiseRow(int32_t X0, int32_t X1, int32_t Y, uint32_t Seed) : FGx0(X0 >> 3), FFy(Y & 7) {
-    const int32_t gy = Y >> 3, n = (std::max(X1, X0 + 1) >> 3) - FGx0 + 2;
-    for (int32_t i = 0; i < n; ++i) {
-      FTop.push_back(int32_t(StyleHash(FGx0 + i, gy, Seed) % 513) - 256);
-      FBottom.push_back(int32_t(StyleHash(FGx0 + i, gy + 1, Seed) % 513) - 256);
+  TStyleNoiseRow(int32_t X0, int32_t X1, int32_t Y, uint32_t Seed)
+      : FGx0(X0 >> 3), FCount((std::max(X1, X0 + 1) >> 3) - (X0 >> 3) + 2), FSeed(Seed) {
+    FTop.resize(size_t(FCount));
+    FBottom.resize(size_t(FCount));
+    MoveTo(Y);
+  }
+  void MoveTo(int32_t Y) {
+    FFy = Y & 7;
+    const int32_t gy = Y >> 3;
+    if (gy == FGy) return;
+    // Going down one band, the lower lattice row becomes the upper one.
+    const bool next = FGy != INT32_MIN && gy == FGy + 1;
+    FGy = gy;
+    if (next) {
+      FTop.swap(FBottom);
+    } else {
+      for (int32_t i = 0; i < FCount; ++i) FTop[size_t(i)] = Lattice(FGx0 + i, gy);
     }
+    for (int32_t i = 0; i < FCount; ++i) FBottom[size_t(i)] = Lattice(FGx0 + i, gy + 1);
   }
   int32_t At(int32_t X) const {
     const size_t i = size_t((X >> 3) - FGx0);
@@ -46,6 +63,11 @@ class TStyleNoiseRow {
   }
 
  private:
-  int32_t FGx0, FFy;
+  int32_t Lattice(int32_t X, int32_t Y) const {
+    return int32_t(StyleHash(X, Y, FSeed) % 513) - 256;
+  }
+  int32_t FGx0, FCount;
+  uint32_t FSeed;
+  int32_t FFy = 0, FGy = INT32_MIN;
   std::vector<int32_t> FTop, FBottom;
 };

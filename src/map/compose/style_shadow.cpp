@@ -34,24 +34,44 @@ void DrawShadow(const TStyleField& Field, TStyleTarget& Out, const TStyleShadow&
   // A wall within Length pixels lies within this rough distance: a shadow can
   // fall only on the floor of cells that near a wall.
   const int32_t reach = 3 * len + 3 * TStyleField::kCell;
+  // Row by row, over the stretches of cells that may take shadow: the step
+  // back at which each pixel first meets a wall (0: none), found one step at a
+  // time for the whole stretch, in plain byte loops the compiler turns into
+  // vector code.
+  const int32_t left = Out.Src.Left;
+  std::vector<uint8_t> first(size_t(Out.Src.Width()));
+  std::vector<TStyleSpan> runs;
   for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
-    TColor32* dst = Out.Row(y);
     const uint8_t* kind = Field.Kinds(y);
     const uint8_t* cellKinds = Field.CellKinds(y);
     const uint8_t* toWall = Field.RoughToWallRow(y);
-    for (int32_t c = Field.CellIndex(Out.Src.Left); c <= Field.CellIndex(Out.Src.Right - 1); ++c) {
+    runs.clear();
+    for (int32_t c = Field.CellIndex(left); c <= Field.CellIndex(Out.Src.Right - 1); ++c) {
       if (!(cellKinds[c] & 1) || RoughPixels(toWall[c]) > reach) continue;
-      const int32_t x0 = std::max(Out.Src.Left, Field.CellX(c));
+      const int32_t x0 = std::max(left, Field.CellX(c));
       const int32_t x1 = std::min(Out.Src.Right, Field.CellX(c) + TStyleField::kCell);
-      for (int32_t x = x0; x < x1; ++x) {
-        if (kind[x] != skFloor) continue;
-        const uint8_t* k = kind + x;
-        for (int32_t t = 1; t <= len; ++t)
-          if (k[step[size_t(t)]] == skWall) {
-            dst[x] = BlendPixel(alpha[size_t(t)] << 24, dst[x]);
-            break;
-          }
+      if (!runs.empty() && runs.back().End == x0)
+        runs.back().End = x1;
+      else
+        runs.push_back({x0, x1});
+    }
+    if (runs.empty()) continue;
+    TColor32* dst = Out.Row(y);
+    uint8_t* __restrict__ f = first.data() - left;
+    for (const TStyleSpan r : runs) {
+      // Bounds in locals: byte stores could otherwise alias them.
+      const int32_t b = r.Begin, e = r.End;
+      std::fill(f + b, f + e, uint8_t(0));
+      for (int32_t t = 1; t <= len; ++t) {
+        const uint8_t* __restrict__ back = kind + step[size_t(t)];
+        const uint8_t tt = uint8_t(t);
+        for (int32_t x = b; x < e; ++x) {
+          const uint8_t cur = f[x];
+          f[x] = ((cur == 0) & (back[x] == skWall)) ? tt : cur;
+        }
       }
+      for (int32_t x = b; x < e; ++x)
+        if (f[x] != 0 && kind[x] == skFloor) dst[x] = BlendPixel(alpha[f[x]] << 24, dst[x]);
     }
   }
 }

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <random>
+#include <vector>
 
 #include "map/compose/map_composer.h"
 #include "map/document/map_edit_layer_list.h"
@@ -291,6 +294,58 @@ TEST(MapStyle, OutlineOnALargeMapMatchesTheDistanceToTheFloor) {
         }
       ASSERT_EQ(styled.Pixel(x, y) == kRed, !floorAt(x, y) && near) << x << "," << y;
     }
+}
+
+TEST(MapStyle, ShadowOnARandomMapMatchesTheWallBehindEachFloorPixel) {
+  // Rooms and free-hand blobs of wall and floor at random, 360 x 360 pixels (so
+  // the area is drawn in stripes): every floor pixel takes the alpha of the
+  // first wall met stepping back against the shadow, each step rounded to the
+  // pixel; pixels beyond the map cast nothing.
+  TMapEditLayerList map;
+  std::mt19937 rng(5);
+  std::vector<uint8_t> floor(360 * 360, 0);
+  for (int32_t i = 0; i < 14; ++i) {
+    const int32_t x0 = int32_t(rng() % 320), y0 = int32_t(rng() % 320);
+    const int32_t w = 8 + int32_t(rng() % 90), h = 8 + int32_t(rng() % 90);
+    const uint8_t v = i % 4 == 3 ? 0 : 1;  // now and then a wall block inside a room
+    for (int32_t y = y0; y < std::min(360, y0 + h); ++y)
+      for (int32_t x = x0; x < std::min(360, x0 + w); ++x) floor[size_t(y * 360 + x)] = v;
+  }
+  for (int32_t i = 0; i < 30; ++i) {
+    const int32_t cx = int32_t(rng() % 360), cy = int32_t(rng() % 360), r = 2 + int32_t(rng() % 9);
+    const uint8_t v = uint8_t(rng() % 2);
+    for (int32_t y = std::max(0, cy - r); y <= std::min(359, cy + r); ++y)
+      for (int32_t x = std::max(0, cx - r); x <= std::min(359, cx + r); ++x)
+        if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) floor[size_t(y * 360 + x)] = v;
+  }
+  MakeMap(map, 18, 18, 20, [&](int32_t x, int32_t y) { return floor[size_t(y * 360 + x)]; });
+  TBitmap32 plain, styled;
+  Compose(map, plain, {});
+  for (const TStyleShadow& shadow :
+       {TStyleShadow{true, 45, 14, 6, 110}, TStyleShadow{true, 200, 30, 0, 200},
+        TStyleShadow{true, 343, 5, 5, 255}, TStyleShadow{true, 90, 100, 40, 90}}) {
+    TMapStyleOptions s;
+    s.Shadow = shadow;
+    Compose(map, styled, s);
+    const double a = shadow.Angle * 3.14159265358979323846 / 180.0;
+    for (int32_t y = 0; y < 360; ++y)
+      for (int32_t x = 0; x < 360; ++x) {
+        TColor32 want = plain.Pixel(x, y);
+        for (int32_t t = 1; floor[size_t(y * 360 + x)] && t <= shadow.Length; ++t) {
+          const int32_t qx = x - int32_t(std::lround(t * std::cos(a)));
+          const int32_t qy = y - int32_t(std::lround(t * std::sin(a)));
+          if (qx < 0 || qy < 0 || qx >= 360 || qy >= 360 || floor[size_t(qy * 360 + qx)]) continue;
+          const int32_t fade = t - (shadow.Length - shadow.Softness);
+          const uint32_t alpha = fade <= 0 ? shadow.Opacity
+                                           : uint32_t(shadow.Opacity) *
+                                                 uint32_t(shadow.Softness + 1 - fade) /
+                                                 uint32_t(shadow.Softness + 1);
+          want = BlendPixel(alpha << 24, want);
+          break;
+        }
+        ASSERT_EQ(styled.Pixel(x, y), want) << shadow.Angle << ": " << x << "," << y;
+      }
+  }
 }
 
 }  // namespace
