@@ -20,8 +20,8 @@
 #include "editor/editor_dialogs.h"
 #include "editor/editor_settings.h"
 #include "editor/editor_texts.h"
-#include "editor/recent_files.h"
 #include "editor/object_edit_state.h"
+#include "editor/recent_files.h"
 #include "map/base/color.h"
 #include "map/compose/compose_options.h"
 #include "map/document/edit_tools.h"
@@ -246,7 +246,8 @@ class TMapEdit2Form : public QMainWindow {
   // map's style while Show Map Style is on, labels, the light preview.
   TComposeOptions ViewComposeOptions() const;
   // Output settings with the map's style: its looks and its grid line style.
-  void UseMapStyle(TOutputOptions& Options) const;
+  // WithGrid false keeps the grid style the output settings chose.
+  void UseMapStyle(TOutputOptions& Options, bool WithGrid = true) const;
   // Opens the map style dialog and stores the result as one undoable change.
   void MapStyle1Execute();
   // --- props (map_edit2_form_props.cpp) ---
