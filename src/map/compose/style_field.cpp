@@ -124,7 +124,11 @@ TStyleField::TStyleField(const TMapEditLayerList& Map, const TRect& Src, const T
     FindActiveBlocks(m);
     const size_t n = FKind.size();
     FToFloor.resize(n);
-    for (size_t i = 0; i < n; ++i) FToFloor[i] = FKind[i] == skFloor ? 0 : kFar;
+    // Through plain pointers: byte stores through the vector could alias its
+    // own bookkeeping and keep the loop from vector code.
+    uint8_t* __restrict__ to = FToFloor.data();
+    const uint8_t* __restrict__ kinds = FKind.data();
+    for (size_t i = 0; i < n; ++i) to[i] = kinds[i] == skFloor ? 0 : kFar;
     Chamfer(FToFloor, FStride, FHeight, &FRuns, kBlock, Needs.ExactReach);
   }
 }
@@ -148,6 +152,10 @@ void TStyleField::FillKinds(const TMapEditLayerList& Map) {
   };
   int32_t lastCY = INT32_MIN;
   bool lastChip = false;
+  // The kind of each chip cell of the current row of cells (kFar: not a chip
+  // cell, or not looked up yet), indexed by cell column.
+  const int32_t firstCX = cs > 0 ? inside.Left / cs : 0;
+  std::vector<uint8_t> chipKinds;
   for (int32_t y = inside.Top; y < inside.Bottom; ++y) {
     const int32_t* src = pixels.Row(y);
     uint8_t* dst = FKind.data() + size_t(y - FRegion.Top) * size_t(FStride) - FRegion.Left;
@@ -156,6 +164,7 @@ void TStyleField::FillKinds(const TMapEditLayerList& Map) {
     if (cy != lastCY) {
       lastCY = cy;
       lastChip = chipRow(cy);
+      chipKinds.assign(cs > 0 ? size_t((inside.Right - 1) / cs - firstCX + 1) : 0, kFar);
     } else if (lastChip && (y - FRegion.Top) % kCell != 0) {
       // The row above in the same row of chip cells and the same rough cells:
       // the same kinds, which the rough cells hold already.
@@ -165,16 +174,23 @@ void TStyleField::FillKinds(const TMapEditLayerList& Map) {
     for (int32_t x = inside.Left; x < inside.Right;) {
       const int32_t cx = cs > 0 ? x / cs : 0;
       const int32_t end = cs > 0 ? std::min(inside.Right, (cx + 1) * cs) : inside.Right;
-      if (cs > 0 && cx < cells.Width() && cy < cells.Height() && cells.At(cx, cy) == 1) {
+      uint8_t* known = cs > 0 ? &chipKinds[size_t(cx - firstCX)] : nullptr;
+      if (known && *known == kFar && cx < cells.Width() && cy < cells.Height() &&
+          cells.At(cx, cy) == 1)
+        *known = src[x] == 0 ? skWall : skFloor;
+      if (known && *known != kFar) {
         // A chip cell carries one layer on all its pixels: one look for its span.
-        const uint8_t kind = src[x] == 0 ? skWall : skFloor;
+        const uint8_t kind = *known;
         std::memset(dst + x, kind, size_t(end - x));
         for (int32_t c = CellIndex(x); c <= CellIndex(end - 1); ++c)
           rough[c] |= uint8_t(1u << kind);
       } else {
-        for (int32_t i = x; i < end; ++i) {
-          dst[i] = src[i] == 0 ? skWall : skFloor;
-          rough[CellIndex(i)] |= uint8_t(1u << dst[i]);
+        for (int32_t i = x; i < end; ++i) dst[i] = src[i] == 0 ? skWall : skFloor;
+        for (int32_t c = CellIndex(x); c <= CellIndex(end - 1); ++c) {
+          const int32_t b = std::max(x, CellX(c)), e = std::min(end, CellX(c) + kCell);
+          uint8_t bits = 0;
+          for (int32_t i = b; i < e; ++i) bits |= uint8_t(1u << dst[i]);
+          rough[c] |= bits;
         }
       }
       x = end;

@@ -32,6 +32,35 @@ std::array<TDirection, kDirections> Directions() {
 
 int32_t FloorDiv(int32_t A, int32_t B) { return A >= 0 ? A / B : -((-A + B - 1) / B); }
 
+// floor(A / B) for values that move little from one call to the next: the last
+// quotient stepped up or down, dividing only on a jump.
+class TNearDiv {
+ public:
+  explicit TNearDiv(int32_t B) : FB(B) {}
+  int32_t operator()(int32_t A) {
+    const int64_t r = int64_t(A) - FLow;
+    if (FValid && r >= 0 && r < FB) return FQ;
+    if (FValid && r >= FB && r < 2 * int64_t(FB)) {
+      FLow += FB;
+      return ++FQ;
+    }
+    if (FValid && r < 0 && r >= -int64_t(FB)) {
+      FLow -= FB;
+      return --FQ;
+    }
+    FValid = true;
+    FQ = FloorDiv(A, FB);
+    FLow = int64_t(FQ) * FB;
+    return FQ;
+  }
+
+ private:
+  int32_t FB;
+  bool FValid = false;
+  int32_t FQ = 0;
+  int64_t FLow = 0;  // FQ * FB
+};
+
 // One tile's strokes.
 struct TTile {
   int32_t CX = 0, CY = 0;  // centre, map pixels
@@ -71,6 +100,7 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
   for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
     TColor32* dst = Out.Row(y);
     bool bent = false;  // the noise is on this row
+    TNearDiv rowOfTiles(tile), tileOfRow(tile);
     TTile t;
     int32_t tileX = INT32_MIN, tileY = INT32_MIN;
     int32_t shiftRow = INT32_MIN, shift = 0;  // the row of tiles and its shift
@@ -100,12 +130,12 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
       const int32_t mid = std::clamp(Field.CellX(c) + 2, Out.Src.Left, Out.Src.Right - 1);
       const int32_t wx = mid + bendX->At(mid) * tile / 768;
       const int32_t wy = y + bendY->At(mid) * tile / 768;
-      const int32_t ty = FloorDiv(wy, tile);
+      const int32_t ty = rowOfTiles(wy);
       if (ty != shiftRow) {
         shiftRow = ty;
         shift = int32_t(StyleHash(0x5EED, ty, H.Seed) % uint32_t(tile));
       }
-      const int32_t tx = FloorDiv(wx - shift, tile);
+      const int32_t tx = tileOfRow(wx - shift);
       if (tx != tileX || ty != tileY) {
         t = tileAt(tx, ty, shift);
         tileX = tx;
