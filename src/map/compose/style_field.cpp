@@ -180,16 +180,21 @@ void TStyleField::FillKinds(const TMapEditLayerList& Map) {
         *known = src[x] == 0 ? skWall : skFloor;
       if (known && *known != kFar) {
         // A chip cell carries one layer on all its pixels: one look for its span.
-        const uint8_t kind = *known;
+        // Bounds in locals: byte stores could otherwise alias the members.
+        const uint8_t kind = *known, bit = uint8_t(1u << kind);
+        const int32_t c0 = CellIndex(x), c1 = CellIndex(end - 1);
         std::memset(dst + x, kind, size_t(end - x));
-        for (int32_t c = CellIndex(x); c <= CellIndex(end - 1); ++c)
-          rough[c] |= uint8_t(1u << kind);
+        for (int32_t c = c0; c <= c1; ++c) rough[c] |= bit;
       } else {
-        for (int32_t i = x; i < end; ++i) dst[i] = src[i] == 0 ? skWall : skFloor;
-        for (int32_t c = CellIndex(x); c <= CellIndex(end - 1); ++c) {
-          const int32_t b = std::max(x, CellX(c)), e = std::min(end, CellX(c) + kCell);
+        uint8_t* __restrict__ out = dst;
+        const int32_t* __restrict__ in = src;
+        for (int32_t i = x; i < end; ++i) out[i] = in[i] == 0 ? skWall : skFloor;
+        const int32_t c0 = CellIndex(x), c1 = CellIndex(end - 1), left = FRegion.Left;
+        for (int32_t c = c0; c <= c1; ++c) {
+          const int32_t b = std::max(x, left + c * kCell),
+                        e = std::min(end, left + (c + 1) * kCell);
           uint8_t bits = 0;
-          for (int32_t i = b; i < e; ++i) bits |= uint8_t(1u << dst[i]);
+          for (int32_t i = b; i < e; ++i) bits |= uint8_t(1u << out[i]);
           rough[c] |= bits;
         }
       }

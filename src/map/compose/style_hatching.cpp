@@ -97,6 +97,13 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
   // The noise that bends the tile borders, made when first needed and moved
   // from row to row.
   std::optional<TStyleNoiseRow> bendX, bendY;
+  // The rough cells of the current row of cells that may take strokes: those
+  // holding wall within 5/4 of the distance from the floor. Found once for the
+  // four pixel rows that share them.
+  std::vector<int32_t> near;
+  const uint8_t* nearOf = nullptr;  // the cell row they were found for
+  const int32_t firstCell = Field.CellIndex(Out.Src.Left);
+  const int32_t lastCell = Field.CellIndex(Out.Src.Right - 1);
   for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
     TColor32* dst = Out.Row(y);
     bool bent = false;  // the noise is on this row
@@ -110,10 +117,14 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
     const uint8_t* kind = Field.Kinds(y);
     const uint8_t* cellKinds = Field.CellKinds(y);
     const uint8_t* toFloor = Field.RoughToFloorRow(y);
-    for (int32_t c = Field.CellIndex(Out.Src.Left); c <= Field.CellIndex(Out.Src.Right - 1); ++c) {
-      if (!(cellKinds[c] & 2)) continue;
+    if (cellKinds != nearOf) {
+      nearOf = cellKinds;
+      near.clear();
+      for (int32_t c = firstCell; c <= lastCell; ++c)
+        if ((cellKinds[c] & 2) && RoughPixels(toFloor[c]) <= base * 5 / 4) near.push_back(c);
+    }
+    for (const int32_t c : near) {
       const int32_t d = RoughPixels(toFloor[c]);
-      if (d > base * 5 / 4) continue;
       const int32_t x0 = std::max(Out.Src.Left, Field.CellX(c));
       const int32_t x1 = std::min(Out.Src.Right, Field.CellX(c) + TStyleField::kCell);
       // The tile of the cell (four pixels of the row), its borders moved by up
