@@ -104,6 +104,11 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
   const uint8_t* nearOf = nullptr;  // the cell row they were found for
   const int32_t firstCell = Field.CellIndex(Out.Src.Left);
   const int32_t lastCell = Field.CellIndex(Out.Src.Right - 1);
+  // The bending noise's blends along its band at each cell's middle column, made
+  // again when the noise enters another band.
+  const size_t cells = size_t(lastCell - firstCell + 1);
+  std::vector<int32_t> upX(cells), loX(cells), upY(cells), loY(cells);
+  int32_t band = INT32_MIN;
   for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
     TColor32* dst = Out.Row(y);
     bool bent = false;  // the noise is on this row
@@ -137,10 +142,20 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
         }
         bendX->MoveTo(y);
         bendY->MoveTo(y);
+        if (bendX->Band() != band) {
+          band = bendX->Band();
+          for (int32_t i = firstCell; i <= lastCell; ++i) {
+            const int32_t m = std::clamp(Field.CellX(i) + 2, Out.Src.Left, Out.Src.Right - 1);
+            const size_t j = size_t(i - firstCell);
+            upX[j] = bendX->Upper(m), loX[j] = bendX->Lower(m);
+            upY[j] = bendY->Upper(m), loY[j] = bendY->Lower(m);
+          }
+        }
       }
+      const size_t j = size_t(c - firstCell);
       const int32_t mid = std::clamp(Field.CellX(c) + 2, Out.Src.Left, Out.Src.Right - 1);
-      const int32_t wx = mid + bendX->At(mid) * tile / 768;
-      const int32_t wy = y + bendY->At(mid) * tile / 768;
+      const int32_t wx = mid + bendX->Mix(upX[j], loX[j]) * tile / 768;
+      const int32_t wy = y + bendY->Mix(upY[j], loY[j]) * tile / 768;
       const int32_t ty = rowOfTiles(wy);
       if (ty != shiftRow) {
         shiftRow = ty;

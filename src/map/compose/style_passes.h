@@ -54,15 +54,24 @@ class TStyleNoiseRow {
     }
     for (int32_t i = 0; i < FCount; ++i) FBottom[size_t(i)] = Lattice(FGx0 + i, gy + 1);
   }
-  int32_t At(int32_t X) const {
-    const size_t i = size_t((X >> 3) - FGx0);
-    const int32_t fx = X & 7;
-    const int32_t top = FTop[i] * (8 - fx) + FTop[i + 1] * fx;
-    const int32_t bottom = FBottom[i] * (8 - fx) + FBottom[i + 1] * fx;
-    return std::clamp((top * (8 - FFy) + bottom * FFy) / 40, -256, 256);
+  int32_t At(int32_t X) const { return Mix(Upper(X), Lower(X)); }
+  // At in two steps, for callers that ask for the same columns on many rows:
+  // the blends along the band's upper and lower lattice rows, which hold for
+  // all its rows, then their mix for the current row.
+  int32_t Upper(int32_t X) const { return Along(FTop, X); }
+  int32_t Lower(int32_t X) const { return Along(FBottom, X); }
+  int32_t Mix(int32_t Top, int32_t Bottom) const {
+    return std::clamp((Top * (8 - FFy) + Bottom * FFy) / 40, -256, 256);
   }
+  // The band of 8 rows the noise is on.
+  int32_t Band() const { return FGy; }
 
  private:
+  int32_t Along(const std::vector<int32_t>& L, int32_t X) const {
+    const size_t i = size_t((X >> 3) - FGx0);
+    const int32_t fx = X & 7;
+    return L[i] * (8 - fx) + L[i + 1] * fx;
+  }
   int32_t Lattice(int32_t X, int32_t Y) const {
     return int32_t(StyleHash(X, Y, FSeed) % 513) - 256;
   }
