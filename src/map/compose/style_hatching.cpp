@@ -116,9 +116,9 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
     TTile t;
     int32_t tileX = INT32_MIN, tileY = INT32_MIN;
     int32_t shiftRow = INT32_MIN, shift = 0;  // the row of tiles and its shift
-    // The stroke last looked at, and its hash.
-    int32_t strokeK = INT32_MIN;
-    uint32_t strokeHash = 0, strokeTile = 0;
+    // The stroke last looked at, and how far along it its ink reaches.
+    int32_t strokeK = INT32_MIN, strokeHalf = -1;
+    uint32_t strokeTile = 0;
     const uint8_t* kind = Field.Kinds(y);
     const uint8_t* cellKinds = Field.CellKinds(y);
     const uint8_t* toFloor = Field.RoughToFloorRow(y);
@@ -179,19 +179,18 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
         const int32_t across = u - k * spacing256;
         // Coverage from the distance to the stroke's centre line: a pen about
         // 1.2 pixels wide with soft edges.
-        const int32_t off = std::abs(across - spacing256 / 2);
-        const int32_t cover = std::clamp(256 + 40 - off * 5 / 4, 0, 256);
+        const uint32_t off = uint32_t(std::abs(across - spacing256 / 2));
+        const int32_t cover = std::clamp(256 + 40 - int32_t(off * 5 / 4), 0, 256);
         if (cover == 0) continue;
         if (k != strokeK || t.Hash != strokeTile) {
           strokeK = k;
           strokeTile = t.Hash;
-          strokeHash = StyleHash(k, int32_t(t.Hash), H.Seed + 1);
+          const uint32_t sh = StyleHash(k, int32_t(t.Hash), H.Seed + 1);
+          // Strokes end at their own length, no longer than the tile; one in
+          // eight is left out (no pixel lies within -1 of its middle).
+          strokeHalf = sh % 8 == 0 ? -1 : tile * 256 * (6 + int32_t((sh >> 4) % 5)) / 20;
         }
-        const uint32_t sh = strokeHash;
-        if (sh % 8 == 0) continue;  // a stroke left out
-        // Strokes end at their own length, no longer than the tile.
-        const int32_t half = tile * 256 * (6 + int32_t((sh >> 4) % 5)) / 20;
-        if (std::abs(v) > half) continue;
+        if (std::abs(v) > strokeHalf) continue;
         const uint32_t a = colorAlpha * uint32_t(cover) / 256;
         dst[x] = BlendPixel((a << 24) | rgb, dst[x]);
       }
