@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <optional>
 
@@ -70,6 +71,27 @@ struct TTile {
   uint32_t Hash = 0;
 };
 
+// A tile met before, kept with the half lengths of its strokes (kUnknown until
+// first asked for), indexed by the stroke's number.
+constexpr int32_t kStrokes = 32;
+constexpr int16_t kUnknown = INT16_MIN;
+struct TTileSlot {
+  int32_t TX = INT32_MIN, TY = INT32_MIN;
+  TTile Tile;
+  std::array<int16_t, kStrokes> Half{};
+};
+
+// F over B as BlendPixel does it, without branching: two channels at a time
+// (each lane's sum stays below 2^16), A == 0 keeping B and A == 255 taking F.
+inline TColor32 BlendLanes(uint32_t A, TColor32 F, TColor32 B) {
+  const uint32_t na = 256 - A;
+  const uint32_t rb =
+      (((B & 0x00FF00FFu) * na + (F & 0x00FF00FFu) * A + 0x00800080u) >> 8) & 0x00FF00FFu;
+  const uint32_t ag =
+      (((B >> 8) & 0x00FF00FFu) * na + ((F >> 8) & 0x00FF00FFu) * A + 0x00800080u) & 0xFF00FF00u;
+  return A == 255 ? F : (rb | ag);
+}
+
 }  // namespace
 
 void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatching& H) {
@@ -94,6 +116,25 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
     t.Reach = base * 3 / 4 + int32_t((t.Hash >> 20) % uint32_t(base / 2 + 1));
     return t;
   };
+  // The tiles met lately, by their place: a tile is met again on the rows
+  // below and by the cells beside it.
+  constexpr int32_t kSlotsX = 256, kSlotsY = 4;
+  std::vector<TTileSlot> slots(size_t(kSlotsX * kSlotsY));
+  auto slotOf = [&](int32_t TX, int32_t TY, int32_t Shift) -> TTileSlot& {
+    TTileSlot& slot = slots[size_t((TY & (kSlotsY - 1)) * kSlotsX + (TX & (kSlotsX - 1)))];
+    if (slot.TX != TX || slot.TY != TY) {
+      slot.TX = TX, slot.TY = TY;
+      slot.Tile = tileAt(TX, TY, Shift);
+      slot.Half.fill(kUnknown);
+    }
+    return slot;
+  };
+  // Strokes end at their own length, no longer than the tile; one in eight is
+  // left out (no pixel lies within -1 of its middle).
+  auto halfOf = [&](int32_t K, uint32_t TileHash) {
+    const uint32_t sh = StyleHash(K, int32_t(TileHash), H.Seed + 1);
+    return sh % 8 == 0 ? -1 : tile * 256 * (6 + int32_t((sh >> 4) % 5)) / 20;
+  };
   // The noise that bends the tile borders, made when first needed and moved
   // from row to row.
   std::optional<TStyleNoiseRow> bendX, bendY;
@@ -113,12 +154,9 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
     TColor32* dst = Out.Row(y);
     bool bent = false;  // the noise is on this row
     TNearDiv rowOfTiles(tile), tileOfRow(tile);
-    TTile t;
+    TTileSlot* slot = nullptr;
     int32_t tileX = INT32_MIN, tileY = INT32_MIN;
     int32_t shiftRow = INT32_MIN, shift = 0;  // the row of tiles and its shift
-    // The stroke last looked at, and how far along it its ink reaches.
-    int32_t strokeK = INT32_MIN, strokeHalf = -1;
-    uint32_t strokeTile = 0;
     const uint8_t* kind = Field.Kinds(y);
     const uint8_t* cellKinds = Field.CellKinds(y);
     const uint8_t* toFloor = Field.RoughToFloorRow(y);
@@ -163,17 +201,17 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
       }
       const int32_t tx = tileOfRow(wx - shift);
       if (tx != tileX || ty != tileY) {
-        t = tileAt(tx, ty, shift);
+        slot = &slotOf(tx, ty, shift);
         tileX = tx;
         tileY = ty;
       }
+      const TTile& t = slot->Tile;
       if (d > t.Reach) continue;
       // Across the strokes (u) and along them (v), in 1/256 pixel, stepped
       // along the row.
       int32_t u = (x0 - t.CX) * t.Dir.Cos + (y - t.CY) * t.Dir.Sin + t.Phase + spacing256 * 8;
       int32_t v = -(x0 - t.CX) * t.Dir.Sin + (y - t.CY) * t.Dir.Cos;
       for (int32_t x = x0; x < x1; ++x, u += t.Dir.Cos, v -= t.Dir.Sin) {
-        if (kind[x] != skWall) continue;
         // The stroke's number within the tile, and the place across it.
         const int32_t k = int32_t((uint64_t(uint32_t(u)) * inverse) >> 32);
         const int32_t across = u - k * spacing256;
@@ -181,18 +219,18 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
         // 1.2 pixels wide with soft edges.
         const uint32_t off = uint32_t(std::abs(across - spacing256 / 2));
         const int32_t cover = std::clamp(256 + 40 - int32_t(off * 5 / 4), 0, 256);
-        if (cover == 0) continue;
-        if (k != strokeK || t.Hash != strokeTile) {
-          strokeK = k;
-          strokeTile = t.Hash;
-          const uint32_t sh = StyleHash(k, int32_t(t.Hash), H.Seed + 1);
-          // Strokes end at their own length, no longer than the tile; one in
-          // eight is left out (no pixel lies within -1 of its middle).
-          strokeHalf = sh % 8 == 0 ? -1 : tile * 256 * (6 + int32_t((sh >> 4) % 5)) / 20;
+        int32_t half;
+        if (uint32_t(k) < uint32_t(kStrokes)) {
+          int16_t& known = slot->Half[size_t(k)];
+          if (known == kUnknown) known = int16_t(halfOf(k, t.Hash));
+          half = known;
+        } else {
+          half = halfOf(k, t.Hash);
         }
-        if (std::abs(v) > strokeHalf) continue;
-        const uint32_t a = colorAlpha * uint32_t(cover) / 256;
-        dst[x] = BlendPixel((a << 24) | rgb, dst[x]);
+        // Ink only on wall pixels along the stroke; alpha 0 keeps the pixel.
+        const bool on = (kind[x] == skWall) & (std::abs(v) <= half);
+        const uint32_t a = on ? colorAlpha * uint32_t(cover) / 256 : 0;
+        dst[x] = BlendLanes(a, (a << 24) | rgb, dst[x]);
       }
     }
   }
