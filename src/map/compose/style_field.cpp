@@ -156,6 +156,18 @@ void TStyleField::FillKinds(const TMapEditLayerList& Map) {
   // cell, or not looked up yet), indexed by cell column.
   const int32_t firstCX = cs > 0 ? inside.Left / cs : 0;
   std::vector<uint8_t> chipKinds;
+  // The kinds of row pixels X .. End - 1 from their layers, into the rough cells too.
+  auto pixelSpan = [&](const int32_t* __restrict__ In, uint8_t* __restrict__ Out,
+                       uint8_t* __restrict__ Rough, int32_t X, int32_t End) {
+    for (int32_t i = X; i < End; ++i) Out[i] = In[i] == 0 ? skWall : skFloor;
+    const int32_t c0 = CellIndex(X), c1 = CellIndex(End - 1), left = FRegion.Left;
+    for (int32_t c = c0; c <= c1; ++c) {
+      const int32_t b = std::max(X, left + c * kCell), e = std::min(End, left + (c + 1) * kCell);
+      uint8_t bits = 0;
+      for (int32_t i = b; i < e; ++i) bits |= uint8_t(1u << Out[i]);
+      Rough[c] |= bits;
+    }
+  };
   for (int32_t y = inside.Top; y < inside.Bottom; ++y) {
     const int32_t* src = pixels.Row(y);
     uint8_t* dst = FKind.data() + size_t(y - FRegion.Top) * size_t(FStride) - FRegion.Left;
@@ -165,10 +177,18 @@ void TStyleField::FillKinds(const TMapEditLayerList& Map) {
       lastCY = cy;
       lastChip = chipRow(cy);
       chipKinds.assign(cs > 0 ? size_t((inside.Right - 1) / cs - firstCX + 1) : 0, kFar);
-    } else if (lastChip && (y - FRegion.Top) % kCell != 0) {
-      // The row above in the same row of chip cells and the same rough cells:
-      // the same kinds, which the rough cells hold already.
+    } else if (cs > 0 && (y - FRegion.Top) % kCell != 0) {
+      // The row above in the same row of cells and the same rough cells: its
+      // chip cells' kinds hold here too, and the rough cells hold them already;
+      // only the pixels of the other cells are looked at.
       std::memcpy(dst + inside.Left, dst + inside.Left - FStride, size_t(inside.Width()));
+      if (lastChip) continue;
+      for (int32_t x = inside.Left; x < inside.Right;) {
+        const int32_t cx = x / cs;
+        const int32_t end = std::min(inside.Right, (cx + 1) * cs);
+        if (chipKinds[size_t(cx - firstCX)] == kFar) pixelSpan(src, dst, rough, x, end);
+        x = end;
+      }
       continue;
     }
     for (int32_t x = inside.Left; x < inside.Right;) {
@@ -186,17 +206,7 @@ void TStyleField::FillKinds(const TMapEditLayerList& Map) {
         std::memset(dst + x, kind, size_t(end - x));
         for (int32_t c = c0; c <= c1; ++c) rough[c] |= bit;
       } else {
-        uint8_t* __restrict__ out = dst;
-        const int32_t* __restrict__ in = src;
-        for (int32_t i = x; i < end; ++i) out[i] = in[i] == 0 ? skWall : skFloor;
-        const int32_t c0 = CellIndex(x), c1 = CellIndex(end - 1), left = FRegion.Left;
-        for (int32_t c = c0; c <= c1; ++c) {
-          const int32_t b = std::max(x, left + c * kCell),
-                        e = std::min(end, left + (c + 1) * kCell);
-          uint8_t bits = 0;
-          for (int32_t i = b; i < e; ++i) bits |= uint8_t(1u << out[i]);
-          rough[c] |= bits;
-        }
+        pixelSpan(src, dst, rough, x, end);
       }
       x = end;
     }
