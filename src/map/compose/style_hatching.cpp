@@ -81,17 +81,6 @@ struct TTileSlot {
   std::array<int16_t, kStrokes> Half{};
 };
 
-// F over B as BlendPixel does it, without branching: two channels at a time
-// (each lane's sum stays below 2^16), A == 0 keeping B and A == 255 taking F.
-inline TColor32 BlendLanes(uint32_t A, TColor32 F, TColor32 B) {
-  const uint32_t na = 256 - A;
-  const uint32_t rb =
-      (((B & 0x00FF00FFu) * na + (F & 0x00FF00FFu) * A + 0x00800080u) >> 8) & 0x00FF00FFu;
-  const uint32_t ag =
-      (((B >> 8) & 0x00FF00FFu) * na + ((F >> 8) & 0x00FF00FFu) * A + 0x00800080u) & 0xFF00FF00u;
-  return A == 255 ? F : (rb | ag);
-}
-
 }  // namespace
 
 void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatching& H) {
@@ -230,7 +219,7 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
         // Ink only on wall pixels along the stroke; alpha 0 keeps the pixel.
         const bool on = (kind[x] == skWall) & (std::abs(v) <= half);
         const uint32_t a = on ? colorAlpha * uint32_t(cover) / 256 : 0;
-        dst[x] = BlendLanes(a, (a << 24) | rgb, dst[x]);
+        dst[x] = StyleBlend(a, (a << 24) | rgb, dst[x]);
       }
     }
   }

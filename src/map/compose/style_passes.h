@@ -23,6 +23,18 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
 // The line along the wall side of the wall/floor boundary.
 void DrawOutline(const TStyleField& Field, TStyleTarget& Out, const TStyleOutline& Outline);
 
+// F over B as BlendPixel does it, A being F's alpha, without branching: two
+// channels at a time (each lane's sum stays below 2^16), A == 0 keeping B and
+// A == 255 taking F.
+inline TColor32 StyleBlend(uint32_t A, TColor32 F, TColor32 B) {
+  const uint32_t na = 256 - A;
+  const uint32_t rb =
+      (((B & 0x00FF00FFu) * na + (F & 0x00FF00FFu) * A + 0x00800080u) >> 8) & 0x00FF00FFu;
+  const uint32_t ag =
+      (((B >> 8) & 0x00FF00FFu) * na + ((F >> 8) & 0x00FF00FFu) * A + 0x00800080u) & 0xFF00FF00u;
+  return A == 255 ? F : (rb | ag);
+}
+
 // Position hashing shared by the passes: the same pixel always gets the same
 // value for the same seed.
 inline uint32_t StyleHash(int32_t X, int32_t Y, uint32_t Seed) { return PositionHash(X, Y, Seed); }

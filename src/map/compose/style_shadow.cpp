@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 #include "map/compose/style_passes.h"
@@ -17,7 +18,7 @@ void DrawShadow(const TStyleField& Field, TStyleTarget& Out, const TStyleShadow&
   const double ca = std::cos(a), sa = std::sin(a);
   // The steps back towards the casting wall, and the shadow alpha at each.
   std::vector<int32_t> ox(size_t(len) + 1), oy(size_t(len) + 1);
-  std::vector<uint32_t> alpha(size_t(len) + 1);
+  std::vector<uint32_t> alpha(size_t(len) + 1, 0);  // 0: no wall met
   for (int32_t t = 1; t <= len; ++t) {
     ox[size_t(t)] = -int32_t(std::lround(t * ca));
     oy[size_t(t)] = -int32_t(std::lround(t * sa));
@@ -41,10 +42,8 @@ void DrawShadow(const TStyleField& Field, TStyleTarget& Out, const TStyleShadow&
   const int32_t left = Out.Src.Left;
   std::vector<uint8_t> first(size_t(Out.Src.Width()));
   std::vector<TStyleSpan> runs;
-  for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
-    const uint8_t* kind = Field.Kinds(y);
-    const uint8_t* cellKinds = Field.CellKinds(y);
-    const uint8_t* toWall = Field.RoughToWallRow(y);
+  const uint8_t* runsOf = nullptr;  // the row of cells the runs were found for
+  auto findRuns = [&](const uint8_t* cellKinds, const uint8_t* toWall) {
     runs.clear();
     for (int32_t c = Field.CellIndex(left); c <= Field.CellIndex(Out.Src.Right - 1); ++c) {
       if (!(cellKinds[c] & 1) || RoughPixels(toWall[c]) > reach) continue;
@@ -54,6 +53,16 @@ void DrawShadow(const TStyleField& Field, TStyleTarget& Out, const TStyleShadow&
         runs.back().End = x1;
       else
         runs.push_back({x0, x1});
+    }
+  };
+  for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
+    const uint8_t* kind = Field.Kinds(y);
+    const uint8_t* cellKinds = Field.CellKinds(y);
+    const uint8_t* toWall = Field.RoughToWallRow(y);
+    // The runs hold for the four rows of a row of cells.
+    if (cellKinds != runsOf) {
+      runsOf = cellKinds;
+      findRuns(cellKinds, toWall);
     }
     if (runs.empty()) continue;
     TColor32* dst = Out.Row(y);
@@ -70,8 +79,22 @@ void DrawShadow(const TStyleField& Field, TStyleTarget& Out, const TStyleShadow&
           f[x] = ((cur == 0) & (back[x] == skWall)) ? tt : cur;
         }
       }
-      for (int32_t x = b; x < e; ++x)
-        if (f[x] != 0 && kind[x] == skFloor) dst[x] = BlendPixel(alpha[f[x]] << 24, dst[x]);
+      // Only floor takes the shadow; then the pixels in shadow, found eight at
+      // a time.
+      for (int32_t x = b; x < e; ++x) f[x] = kind[x] == skFloor ? f[x] : uint8_t(0);
+      auto shade = [&](int32_t X) {
+        const uint32_t a = alpha[f[X]];
+        dst[X] = StyleBlend(a, a << 24, dst[X]);
+      };
+      int32_t x = b;
+      for (; x + 8 <= e; x += 8) {
+        uint64_t any;
+        std::memcpy(&any, f + x, 8);
+        if (any)
+          for (int32_t i = x; i < x + 8; ++i) shade(i);
+      }
+      for (; x < e; ++x)
+        if (f[x]) shade(x);
     }
   }
 }
