@@ -8,9 +8,10 @@
 
 namespace {
 
+// A + B, at most 255, as a byte minimum and a byte sum that cannot overflow:
+// vector code then stays in bytes.
 inline uint8_t Sat(uint8_t A, uint8_t B) {
-  const unsigned s = unsigned(A) + B;
-  return uint8_t(s > 255 ? 255 : s);
+  return uint8_t(std::min<uint8_t>(A, uint8_t(255 - B)) + B);
 }
 
 // Relaxes Row[X0 .. X1) from its neighbour row N (the row above or below): the
