@@ -134,10 +134,11 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
   const uint8_t* nearOf = nullptr;  // the cell row they were found for
   const int32_t firstCell = Field.CellIndex(Out.Src.Left);
   const int32_t lastCell = Field.CellIndex(Out.Src.Right - 1);
-  // The bending noise's blends along its band at each cell's middle column, made
-  // again when the noise enters another band.
+  // The bending noise's blends along its band at each cell's middle column,
+  // made when a cell is first met in a band (bandOf: the band they are for).
   const size_t cells = size_t(lastCell - firstCell + 1);
   std::vector<int32_t> upX(cells), loX(cells), upY(cells), loY(cells);
+  std::vector<int32_t> bandOf(cells, INT32_MIN);
   int32_t band = INT32_MIN;
   for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
     TColor32* dst = Out.Row(y);
@@ -169,18 +170,15 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
         }
         bendX->MoveTo(y);
         bendY->MoveTo(y);
-        if (bendX->Band() != band) {
-          band = bendX->Band();
-          for (int32_t i = firstCell; i <= lastCell; ++i) {
-            const int32_t m = std::clamp(Field.CellX(i) + 2, Out.Src.Left, Out.Src.Right - 1);
-            const size_t j = size_t(i - firstCell);
-            upX[j] = bendX->Upper(m), loX[j] = bendX->Lower(m);
-            upY[j] = bendY->Upper(m), loY[j] = bendY->Lower(m);
-          }
-        }
+        band = bendX->Band();
       }
       const size_t j = size_t(c - firstCell);
       const int32_t mid = std::clamp(Field.CellX(c) + 2, Out.Src.Left, Out.Src.Right - 1);
+      if (bandOf[j] != band) {
+        bandOf[j] = band;
+        upX[j] = bendX->Upper(mid), loX[j] = bendX->Lower(mid);
+        upY[j] = bendY->Upper(mid), loY[j] = bendY->Lower(mid);
+      }
       const int32_t wx = mid + bendX->Mix(upX[j], loX[j]) * tile / 768;
       const int32_t wy = y + bendY->Mix(upY[j], loY[j]) * tile / 768;
       const int32_t ty = rowOfTiles(wy);
