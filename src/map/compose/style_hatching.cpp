@@ -198,6 +198,7 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
       // along the row.
       int32_t u = (x0 - t.CX) * t.Dir.Cos + (y - t.CY) * t.Dir.Sin + t.Phase + spacing256 * 8;
       int32_t v = -(x0 - t.CX) * t.Dir.Sin + (y - t.CY) * t.Dir.Cos;
+      uint32_t alpha[TStyleField::kCell];
       for (int32_t x = x0; x < x1; ++x, u += t.Dir.Cos, v -= t.Dir.Sin) {
         // The stroke's number within the tile, and the place across it.
         const int32_t k = int32_t((uint64_t(uint32_t(u)) * inverse) >> 32);
@@ -216,8 +217,13 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
         }
         // Ink only on wall pixels along the stroke; alpha 0 keeps the pixel.
         const bool on = (kind[x] == skWall) & (std::abs(v) <= half);
-        const uint32_t a = on ? colorAlpha * uint32_t(cover) / 256 : 0;
-        dst[x] = StyleBlend(a, (a << 24) | rgb, dst[x]);
+        alpha[x - x0] = on ? colorAlpha * uint32_t(cover) / 256 : 0;
+      }
+      if (x1 - x0 == TStyleField::kCell) {
+        StyleBlendFour(dst + x0, alpha[0], alpha[1], alpha[2], alpha[3], rgb);
+      } else {
+        for (int32_t x = x0; x < x1; ++x)
+          dst[x] = StyleBlend(alpha[x - x0], (alpha[x - x0] << 24) | rgb, dst[x]);
       }
     }
   }

@@ -11,6 +11,10 @@
 #include "map/compose/map_style_options.h"
 #include "map/compose/style_field.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 class TMapEditLayerList;
 
 // Floors to light grey, walls to white (or solid grey); door lines stay.
@@ -33,6 +37,36 @@ inline TColor32 StyleBlend(uint32_t A, TColor32 F, TColor32 B) {
   const uint32_t ag =
       (((B >> 8) & 0x00FF00FFu) * na + ((F >> 8) & 0x00FF00FFu) * A + 0x00800080u) & 0xFF00FF00u;
   return A == 255 ? F : (rb | ag);
+}
+
+// Dst[0 .. 3] under the colours (Ai << 24) | Rgb, as StyleBlend does each: the
+// four at once in 16-bit lanes where the processor allows.
+inline void StyleBlendFour(TColor32* Dst, uint32_t A0, uint32_t A1, uint32_t A2, uint32_t A3,
+                           uint32_t Rgb) {
+#if defined(__SSE2__)
+  const __m128i a = _mm_setr_epi32(int32_t(A0), int32_t(A1), int32_t(A2), int32_t(A3));
+  const __m128i f = _mm_or_si128(_mm_slli_epi32(a, 24), _mm_set1_epi32(int32_t(Rgb)));
+  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Dst));
+  // Each pixel's alpha in all four of its channel lanes.
+  const __m128i a2 = _mm_or_si128(a, _mm_slli_epi32(a, 16));
+  const __m128i aLo = _mm_unpacklo_epi32(a2, a2), aHi = _mm_unpackhi_epi32(a2, a2);
+  const __m128i c256 = _mm_set1_epi16(256), c128 = _mm_set1_epi16(128), zero = _mm_setzero_si128();
+  auto half = [&](__m128i B, __m128i F, __m128i Alpha) {
+    const __m128i sum = _mm_add_epi16(
+        _mm_add_epi16(_mm_mullo_epi16(B, _mm_sub_epi16(c256, Alpha)), _mm_mullo_epi16(F, Alpha)),
+        c128);
+    return _mm_srli_epi16(sum, 8);
+  };
+  const __m128i lo = half(_mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(f, zero), aLo);
+  const __m128i hi = half(_mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(f, zero), aHi);
+  const __m128i full = _mm_cmpeq_epi32(a, _mm_set1_epi32(255));
+  const __m128i out =
+      _mm_or_si128(_mm_and_si128(full, f), _mm_andnot_si128(full, _mm_packus_epi16(lo, hi)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst), out);
+#else
+  const uint32_t a[4] = {A0, A1, A2, A3};
+  for (int32_t i = 0; i < 4; ++i) Dst[i] = StyleBlend(a[i], (a[i] << 24) | Rgb, Dst[i]);
+#endif
 }
 
 // Position hashing shared by the passes: the same pixel always gets the same
