@@ -1,16 +1,29 @@
 #!/usr/bin/env bash
 # Builds the example maps with vellumcraft-cli:
-#   dungeon.qmx  rooms, corridors, doors and some free-hand work ("dungeon" set);
+#   dungeon.qmx  rooms, corridors, doors and some free-hand work ("dungeon" set),
+#                room names and a few props; drawn plain;
 #   cave.qmx     winding caverns with a pond, mud and a lava pool ("cave" set),
-#                stored with a map style (outline, hatching, shadow);
-#   tavern.qmx   a common room with a rug, a kitchen, a store and a private room
-#                ("tavern" set), with an outline and shadow.
+#                stored with a map style (outline, hatching, shadow), names and
+#                a few props;
+#   tavern.qmx   a common room with a rug, a bar, a kitchen, a store and a
+#                private room ("tavern" set), furnished from the asset pack and
+#                named, with an outline and shadow.
 # Usage: examples/make_example.sh [path/to/vellumcraft-cli]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cli=${1:-vellumcraft-cli}
 case "$cli" in */*) cli=$(realpath "$cli") ;; *) cli=$(command -v "$cli") ;; esac
 cd "$here"
+
+# Room names: label MAP X Y TEXT, in map pixels, dark ink with a pale halo.
+name() {  # map x y text [size]
+  "$cli" label "$1" "$2" "$3" "$4" --size "${5:-0.5}" --color '#FF2A1F14' --outline '#FFF3E7CF'
+}
+# Props from the asset pack (Assets/): prop MAP ASSET X Y [options], the image's
+# centre in map pixels; later props lie over earlier ones.
+prop() {  # map asset x y [options...]
+  "$cli" prop "$@"
+}
 
 # The textures travel with the examples so that the maps open from any folder:
 # the sets' relative paths are found here, and the maps keep them relative.
@@ -50,6 +63,17 @@ door 3 6 h #8B5A2B
 door 7 3 v #707070
 free-door 192 272 224 304 #A0A0A0
 SCRIPT
+# The rooms' names and a few things left lying about.
+name dungeon.qmx 128 48 "Hall"
+name dungeon.qmx 384 80 "Store"
+name dungeon.qmx 128 336 "Cellar"
+prop dungeon.qmx dungeon/brazier.png 52 52 --scale 0.8
+prop dungeon.qmx dungeon/brazier.png 204 52 --scale 0.8
+prop dungeon.qmx storage/crate.png 462 84 --shadow
+prop dungeon.qmx storage/barrel.png 462 118 --scale 0.9 --shadow
+prop dungeon.qmx furniture/chest.png 312 270 --rotation 90 --shadow
+prop dungeon.qmx dungeon/rubble_small.png 196 168
+prop dungeon.qmx dungeon/bones.png 196 300 --rotation 30
 "$cli" info dungeon.qmx
 
 # --- The cave -----------------------------------------------------------------
@@ -98,6 +122,18 @@ circle 960 120 18 0
 # rock and the walls' shadow.
 style --outline 2,1 --hatch 22 --hatch-color #C8B89A --shadow 45,12,6
 SCRIPT
+name cave.qmx 290 400 "Great Cavern" 0.6
+name cave.qmx 337 110 "Pond"
+name cave.qmx 820 110 "North Chamber"
+name cave.qmx 970 490 "Lava Pool"
+prop cave.qmx nature/reeds.png 212 250 --scale 0.8
+prop cave.qmx nature/reeds.png 455 300 --scale 0.7 --rotation 40
+prop cave.qmx nature/mushrooms.png 150 470 --scale 0.9
+prop cave.qmx decor/campfire.png 270 560 --shadow
+prop cave.qmx nature/log.png 200 610 --rotation 20 --shadow
+prop cave.qmx dungeon/bones.png 330 690 --rotation 70
+prop cave.qmx nature/rock_small.png 780 260 --shadow
+prop cave.qmx dungeon/rubble_large.png 1100 600 --scale 0.8
 "$cli" info cave.qmx
 
 # --- The tavern ---------------------------------------------------------------
@@ -133,4 +169,60 @@ door 4 11 h #8B5A2B
 # The tavern's own look, kept in the map: an outline and the walls' shadow.
 style --outline 2 --shadow 60,10,5
 SCRIPT
+# Furniture: rugs first, the rest over them.
+# The common room: a round and a square table with chairs, a long table on the
+# rug, benches by the hearth; the bar counter with stools and barrels behind it.
+prop tavern.qmx furniture/table_round.png 150 150 --shadow
+prop tavern.qmx furniture/chair.png 150 90
+prop tavern.qmx furniture/chair.png 210 150 --rotation 90
+prop tavern.qmx furniture/chair.png 150 210 --rotation 180
+prop tavern.qmx furniture/chair.png 90 150 --rotation 270
+prop tavern.qmx furniture/table_square.png 125 375 --shadow
+prop tavern.qmx furniture/chair.png 75 375 --rotation 270
+prop tavern.qmx furniture/chair.png 175 375 --rotation 90
+prop tavern.qmx furniture/table_long.png 325 250 --shadow
+prop tavern.qmx furniture/bench.png 325 195
+prop tavern.qmx furniture/bench.png 325 305 --rotation 180
+prop tavern.qmx furniture/bench.png 325 75
+prop tavern.qmx furniture/table_long.png 515 150 --rotation 90 --shadow
+prop tavern.qmx furniture/table_long.png 515 250 --rotation 90 --shadow
+for y in 120 180 240 300; do prop tavern.qmx furniture/stool.png 462 $y --scale 0.7; done
+prop tavern.qmx storage/barrel.png 576 76 --scale 0.8 --shadow
+prop tavern.qmx storage/barrel.png 576 120 --scale 0.8 --shadow
+prop tavern.qmx storage/barrel_open.png 576 164 --scale 0.8 --shadow
+prop tavern.qmx decor/candles.png 515 200 --scale 0.5
+prop tavern.qmx decor/campfire.png 325 25 --scale 0.8
+# The kitchen: a work table, sacks and barrels, a crate.
+prop tavern.qmx furniture/table_long.png 810 175 --shadow
+prop tavern.qmx furniture/stool.png 810 235 --scale 0.7
+prop tavern.qmx storage/barrel.png 680 80 --scale 0.9 --shadow
+prop tavern.qmx storage/barrel.png 680 130 --scale 0.9 --shadow
+prop tavern.qmx storage/sacks.png 890 80 --shadow
+prop tavern.qmx storage/crate.png 915 265 --shadow
+prop tavern.qmx storage/basket.png 860 265 --scale 0.8
+# The store room, full of stock.
+prop tavern.qmx storage/crates_stacked.png 695 398 --scale 0.9 --shadow
+prop tavern.qmx storage/barrel.png 780 380 --shadow
+prop tavern.qmx storage/barrel.png 830 380 --shadow
+prop tavern.qmx storage/barrel.png 805 425 --shadow
+prop tavern.qmx storage/sack.png 922 398 --rotation 20
+prop tavern.qmx storage/urn.png 878 372 --scale 0.7
+# The hall: a bench and plants by the door.
+prop tavern.qmx furniture/bench.png 400 525 --shadow
+prop tavern.qmx decor/potted_plant.png 75 525 --scale 0.8
+prop tavern.qmx decor/potted_plant.png 925 525 --scale 0.8
+# The private room: a rug, a bed, a desk with a chair, a chest.
+prop tavern.qmx furniture/rug_round.png 300 675 --scale 0.8
+prop tavern.qmx furniture/bed.png 135 660 --shadow
+prop tavern.qmx furniture/desk.png 380 625 --shadow
+prop tavern.qmx furniture/chair.png 380 675 --rotation 180
+prop tavern.qmx furniture/chest.png 420 725 --shadow
+prop tavern.qmx furniture/wardrobe.png 270 620 --scale 0.8 --shadow
+# The rooms' names.
+name tavern.qmx 300 420 "Common Room" 0.6
+name tavern.qmx 550 420 "Bar"
+name tavern.qmx 800 112 "Kitchen"
+name tavern.qmx 880 436 "Store" 0.4
+name tavern.qmx 650 525 "Hall"
+name tavern.qmx 290 734 "Private Room" 0.35
 "$cli" info tavern.qmx

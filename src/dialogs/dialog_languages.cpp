@@ -124,6 +124,11 @@ void LoadLanguage(const TLanguageFile& File, TOutputOptFormCaptions& C) {
   Read(File, s, "Lossless", C.Lossless);
   Read(File, s, "WebpQuality", C.WebpQuality);
   Read(File, s, "WithLabels", C.WithLabels);
+  Read(File, s, "GridLineStyle", C.GridLineStyle);
+  Read(File, s, "GridSolid", C.GridSolid);
+  Read(File, s, "GridDashed", C.GridDashed);
+  Read(File, s, "GridDotted", C.GridDotted);
+  Read(File, s, "GridOpacity", C.GridOpacity);
   LoadLanguage(File, s, C.Presets);
 }
 

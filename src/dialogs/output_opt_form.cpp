@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "dialogs/dialog_services.h"
 #include "dialogs/swatch_button.h"
@@ -59,9 +60,27 @@ TOutputOptForm::TOutputOptForm(QWidget* Parent, IDialogServices* Services)
   }
   colorRow->addStretch();
   FHalfTone = new QCheckBox(FColorGroup);
+  // The line style, in the order of TGridLineStyle, and the opacity.
+  FGridStyleLabel = new QLabel(FColorGroup);
+  FGridStyle = new QComboBox(FColorGroup);
+  FGridStyle->setObjectName("GridStyle");
+  FGridStyle->addItems({QString(), QString(), QString()});
+  FGridOpacityLabel = new QLabel(FColorGroup);
+  FGridOpacity = new QSpinBox(FColorGroup);
+  FGridOpacity->setObjectName("GridOpacity");
+  FGridOpacity->setRange(0, 100);
+  FGridOpacity->setValue(100);
+  auto* lineRow = new QHBoxLayout;
+  lineRow->addWidget(FGridStyleLabel);
+  lineRow->addWidget(FGridStyle);
+  lineRow->addSpacing(12);
+  lineRow->addWidget(FGridOpacityLabel);
+  lineRow->addWidget(FGridOpacity);
+  lineRow->addStretch();
   auto* colorCol = new QVBoxLayout(FColorGroup);
   colorCol->addLayout(colorRow);
   colorCol->addWidget(FHalfTone);
+  colorCol->addLayout(lineRow);
   FWithLabels = new QCheckBox(this);
   FWithLabels->setObjectName("WithLabels");
   FWithLabels->setChecked(true);
@@ -127,8 +146,7 @@ TOutputOptForm::TOutputOptForm(QWidget* Parent, IDialogServices* Services)
   ApplyCaptions(FCaptions);
 }
 
-void TOutputOptForm::ShowImageOptions(int32_t ChipSize, int32_t Width, int32_t Height,
-                                      bool Webp) {
+void TOutputOptForm::ShowImageOptions(int32_t ChipSize, int32_t Width, int32_t Height, bool Webp) {
   FChipSize = ChipSize;
   FMapWidth = Width;
   FMapHeight = Height;
@@ -214,6 +232,11 @@ void TOutputOptForm::ApplyCaptions(const TOutputOptFormCaptions& Value) {
   FColorGroup->setTitle(Value.GridColor);
   FColorLabel->setText(Value.Color);
   FHalfTone->setText(Value.HalfTone);
+  FGridStyleLabel->setText(Value.GridLineStyle);
+  FGridStyle->setItemText(0, Value.GridSolid);
+  FGridStyle->setItemText(1, Value.GridDashed);
+  FGridStyle->setItemText(2, Value.GridDotted);
+  FGridOpacityLabel->setText(Value.GridOpacity);
   FWithLabels->setText(Value.WithLabels);
   FOk->setText(Value.OK);
   FCancel->setText(Value.Cancel);
@@ -234,6 +257,14 @@ TColor TOutputOptForm::GridColor() const { return FColor->Color(); }
 void TOutputOptForm::SetGridColor(TColor Value) { FColor->SetColor(Value); }
 bool TOutputOptForm::HalfTone() const { return FHalfTone->isChecked(); }
 void TOutputOptForm::SetHalfTone(bool Value) { FHalfTone->setChecked(Value); }
+TGridLineStyle TOutputOptForm::GridStyle() const {
+  return TGridLineStyle(std::clamp(FGridStyle->currentIndex(), 0, 2));
+}
+void TOutputOptForm::SetGridStyle(TGridLineStyle Value) {
+  FGridStyle->setCurrentIndex(std::clamp(int(Value), 0, 2));
+}
+int32_t TOutputOptForm::GridOpacity() const { return FGridOpacity->value(); }
+void TOutputOptForm::SetGridOpacity(int32_t Value) { FGridOpacity->setValue(Value); }
 bool TOutputOptForm::UseGrid() const { return FUseGrid->isChecked(); }
 void TOutputOptForm::SetUseGrid(bool Value) { FUseGrid->setChecked(Value); }
 bool TOutputOptForm::UpGrid() const { return FSides[0]->isChecked(); }
@@ -254,6 +285,8 @@ TOutputOptions TOutputOptForm::Options() const {
   o.DownGrid = DownGrid();
   o.GridColor = GridColor();
   o.HalfTone = HalfTone();
+  o.GridStyle = GridStyle();
+  o.GridOpacity = GridOpacity();
   o.Webp.Lossless = FLossless->isChecked();
   o.Webp.Quality = FQuality->value();
   o.Compose.Labels = FWithLabels->isChecked();
@@ -268,6 +301,8 @@ void TOutputOptForm::SetOptions(const TOutputOptions& Value) {
   SetDownGrid(Value.DownGrid);
   SetGridColor(Value.GridColor);
   SetHalfTone(Value.HalfTone);
+  SetGridStyle(Value.GridStyle);
+  SetGridOpacity(Value.GridOpacity);
   FWithLabels->setChecked(Value.Compose.Labels);
   FLossless->setChecked(Value.Webp.Lossless);
   FQuality->setValue(Value.Webp.Quality);

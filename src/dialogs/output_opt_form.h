@@ -36,6 +36,12 @@ struct TOutputOptFormCaptions {
   QString GridColor = "グリッドの色";
   QString Color = "色";
   QString HalfTone = "半透明で引く";
+  // How grid lines are drawn along their length, and how opaque.
+  QString GridLineStyle = "線の種類";
+  QString GridSolid = "実線";
+  QString GridDashed = "破線";
+  QString GridDotted = "点線";
+  QString GridOpacity = "不透明度 (%)";
   // Labels on the image and the printed pages (off for a players' copy).
   QString WithLabels = "ラベルを描く";
   QString OK = "出力";
@@ -83,6 +89,12 @@ class TOutputOptForm : public QDialog {
   void SetGridColor(TColor Value);
   bool HalfTone() const;
   void SetHalfTone(bool Value);
+  // Solid, dashed or dotted grid lines and their opacity in percent; the editor
+  // opens the dialog on the map's own grid style.
+  TGridLineStyle GridStyle() const;
+  void SetGridStyle(TGridLineStyle Value);
+  int32_t GridOpacity() const;
+  void SetGridOpacity(int32_t Value);
   bool UseGrid() const;
   void SetUseGrid(bool Value);
   bool LeftGrid() const;
@@ -111,6 +123,8 @@ class TOutputOptForm : public QDialog {
   // Parts reached by tests.
   QCheckBox* UseGridCheck() const { return FUseGrid; }
   QCheckBox* WithLabelsCheck() const { return FWithLabels; }
+  QComboBox* GridStyleList() const { return FGridStyle; }
+  QSpinBox* GridOpacityEdit() const { return FGridOpacity; }
   QPushButton* SideButton(int Index) const { return FSides[Index]; }  // top, right, bottom, left
   TSwatchButton* ColorSwatch() const { return FColor; }
   TSwatchButton* QuickSwatch(int Index) const { return FQuick[Index]; }
@@ -142,6 +156,9 @@ class TOutputOptForm : public QDialog {
   TSwatchButton* FColor;
   TSwatchButton* FQuick[3];
   QCheckBox* FHalfTone;
+  QLabel *FGridStyleLabel, *FGridOpacityLabel;
+  QComboBox* FGridStyle;
+  QSpinBox* FGridOpacity;
   QCheckBox* FWithLabels = nullptr;
   QPushButton* FOk;
   QPushButton* FCancel;

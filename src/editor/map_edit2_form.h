@@ -254,7 +254,8 @@ class TMapEdit2Form : public QMainWindow {
   // map's style while Show Map Style is on, labels, the light preview.
   TComposeOptions ViewComposeOptions() const;
   // Output settings with the map's style: its looks and its grid line style.
-  void UseMapStyle(TOutputOptions& Options) const;
+  // WithGrid false keeps the grid style the output settings chose.
+  void UseMapStyle(TOutputOptions& Options, bool WithGrid = true) const;
   // Opens the map style dialog and stores the result as one undoable change.
   void MapStyle1Execute();
   // --- props (map_edit2_form_props.cpp) ---

@@ -23,9 +23,11 @@ void TMapEdit2Form::Output1Execute() {
   request.Width = FDocument->Width();
   request.Height = FDocument->Height();
   request.FileName = name;
+  // The dialog opens on the map's grid style; what it answers is drawn.
+  UseMapStyle(request.Options);
   if (!FDialogs->ImageOutputOptions(this, request)) return;
   TOutputOptions options = request.Options;
-  UseMapStyle(options);
+  UseMapStyle(options, false);
   options.Compose.Props = &FPropTool->Scene();
 
   // With fast drawing off only for output, every cell is first recomposed with

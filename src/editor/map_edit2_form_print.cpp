@@ -34,15 +34,17 @@ std::string PaperText(const TPrintRequest& Request) {
 void TMapEdit2Form::Print1Execute() {
   if (!FDocument || FDocument->Count() == 0) return;
   TOutputOptions grid;
-  if (!FDialogs->OutputOptions(this, grid)) return;
+  // The dialog opens on the map's grid style; what it answers is printed.
   UseMapStyle(grid);
+  if (!FDialogs->OutputOptions(this, grid)) return;
+  UseMapStyle(grid, false);
   TPrintRequest request;
   request.ChipSize = FDocument->ChipSize();
   request.Width = FDocument->Width();
   request.Height = FDocument->Height();
-  const TOutputFastDraw fast =
-      Tools().FastDraw == TFastDrawMode::SlowOnlyForOutput ? TOutputFastDraw::OffForOutput
-                                                          : TOutputFastDraw::KeepAsIs;
+  const TOutputFastDraw fast = Tools().FastDraw == TFastDrawMode::SlowOnlyForOutput
+                                   ? TOutputFastDraw::OffForOutput
+                                   : TOutputFastDraw::KeepAsIs;
   TPrintOptions options;
   options.Grid = grid;
   options.Grid.Compose.Props = &FPropTool->Scene();

@@ -38,10 +38,11 @@ TComposeOptions TMapEdit2Form::ViewComposeOptions() const {
   return o;
 }
 
-void TMapEdit2Form::UseMapStyle(TOutputOptions& Options) const {
+void TMapEdit2Form::UseMapStyle(TOutputOptions& Options, bool WithGrid) const {
   if (!FDocument) return;
   const TMapStyleSettings s = StoredMapStyle(FDocument->Objects());
   Options.Compose.Style = s.Looks;
+  if (!WithGrid) return;
   Options.GridStyle = s.GridStyle;
   Options.GridOpacity = s.GridOpacity;
 }

@@ -198,6 +198,9 @@ bool TQtEditorDialogs::OutputOptions(QWidget* Parent, TOutputOptions& Options) {
   if (!FOutputForm) FOutputForm = new TOutputOptForm(Parent);
   FOutputForm->ApplyCaptions(OutputCaptions);
   FOutputForm->HideImageOptions();
+  // The grid lines start as the map's own style.
+  FOutputForm->SetGridStyle(Options.GridStyle);
+  FOutputForm->SetGridOpacity(Options.GridOpacity);
   if (!FOutputForm->Execute()) return false;
   Options = FOutputForm->Options();
   return true;
@@ -208,6 +211,8 @@ bool TQtEditorDialogs::ImageOutputOptions(QWidget* Parent, TImageOutputRequest& 
   FOutputForm->ApplyCaptions(OutputCaptions);
   FOutputForm->ShowImageOptions(Request.ChipSize, Request.Width, Request.Height,
                                 Request.FileName.toLower().endsWith(".webp"));
+  FOutputForm->SetGridStyle(Request.Options.GridStyle);
+  FOutputForm->SetGridOpacity(Request.Options.GridOpacity);
   if (!FOutputForm->Execute()) return false;
   Request.Options = FOutputForm->Options();
   Request.PixelsPerCell = FOutputForm->PixelsPerCell();

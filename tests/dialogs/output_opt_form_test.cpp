@@ -12,6 +12,7 @@
 #include "dialogs/dialog_services.h"
 #include "dialogs/language_file.h"
 #include "dialogs/swatch_button.h"
+#include "map/raster/bitmap32.h"
 
 namespace {
 
@@ -168,3 +169,70 @@ TEST(OutputOptForm, ImageTextsFromALanguageFile) {
 }
 
 }  // namespace
+
+TEST(OutputOptForm, GridLineStyleChangesTheDrawnGrid) {
+  TOutputOptForm form;
+  form.ApplyCaptions(TOutputOptFormCaptions{});
+  ASSERT_EQ(form.GridStyleList()->count(), 3);
+  EXPECT_EQ(form.GridStyleList()->itemText(1), QString("破線"));
+  EXPECT_EQ(form.Options().GridStyle, TGridLineStyle::Solid);
+  EXPECT_EQ(form.Options().GridOpacity, 100);
+  form.UseGridCheck()->setChecked(true);
+  form.SetGridColor(0);  // black lines on white
+
+  // The grid of a 4 x 4-cell map of 16 pixels as the image output draws it.
+  auto draw = [&](TBitmap32& Image) {
+    Image.SetSize(64, 64);
+    Image.Clear(0xFFFFFFFFu);
+    DrawGrid(Image, 4, 4, 16, form.Options());
+  };
+  TBitmap32 solid, dashed, faint;
+  draw(solid);
+  form.GridStyleList()->setCurrentIndex(1);  // the user picks "dashed"
+  EXPECT_EQ(form.Options().GridStyle, TGridLineStyle::Dashed);
+  draw(dashed);
+  // Dashed lines lie on the solid ones, with gaps.
+  int32_t lines = 0, kept = 0;
+  for (int32_t y = 0; y < 64; ++y)
+    for (int32_t x = 0; x < 64; ++x) {
+      const bool onLine = solid.Pixel(x, y) != 0xFFFFFFFFu;
+      if (!onLine) {
+        ASSERT_EQ(dashed.Pixel(x, y), 0xFFFFFFFFu) << x << "," << y;
+      }
+      lines += onLine;
+      kept += onLine && dashed.Pixel(x, y) == solid.Pixel(x, y);
+    }
+  EXPECT_GT(lines, 0);
+  EXPECT_GT(kept, 0);
+  EXPECT_LT(kept, lines);
+
+  // Half the opacity: the line pixels come out mid grey, a quarter of the
+  // white left where two lines cross.
+  form.GridStyleList()->setCurrentIndex(0);
+  form.GridOpacityEdit()->setValue(50);
+  draw(faint);
+  int32_t half = 0;
+  for (int32_t y = 0; y < 64; ++y)
+    for (int32_t x = 0; x < 64; ++x)
+      if (solid.Pixel(x, y) != 0xFFFFFFFFu) {
+        const uint32_t g = faint.Pixel(x, y) & 0xFF;
+        ASSERT_TRUE((g >= 120 && g <= 136) || (g >= 56 && g <= 72)) << x << "," << y << ": " << g;
+        half += g >= 120;
+      }
+  EXPECT_GT(half, 0);
+
+  // The settings go in and out whole, as the editor opens the dialog on the
+  // map's own grid style.
+  TOutputOptions o;
+  o.GridStyle = TGridLineStyle::Dotted;
+  o.GridOpacity = 30;
+  form.SetOptions(o);
+  EXPECT_EQ(form.GridStyleList()->currentIndex(), 2);
+  EXPECT_EQ(form.Options().GridStyle, TGridLineStyle::Dotted);
+  EXPECT_EQ(form.Options().GridOpacity, 30);
+
+  form.LoadLanguage(
+      TLanguageFile::FromBytes("[OutputForm]\nGridDashed=Dashed\nGridLineStyle=Lines\n"));
+  EXPECT_EQ(form.GridStyleList()->itemText(1).toStdString(), "Dashed");
+  EXPECT_EQ(form.GridStyleList()->itemText(2), QString("点線"));  // no key: built-in kept
+}

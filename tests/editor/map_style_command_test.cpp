@@ -75,6 +75,15 @@ TEST_F(MapStyleCommandTest, TheDialogsAnswerIsStoredUndoablyAndDrawnWhileShown) 
   Form->UseMapStyle(o);
   EXPECT_TRUE(o.Compose.Style.Outline.Enabled);
   EXPECT_EQ(o.GridStyle, TGridLineStyle::Dashed);
+  // After the output settings dialog, its grid line style and opacity stay
+  // while the looks come from the map.
+  TOutputOptions chosen;
+  chosen.GridStyle = TGridLineStyle::Dotted;
+  chosen.GridOpacity = 40;
+  Form->UseMapStyle(chosen, false);
+  EXPECT_TRUE(chosen.Compose.Style.Outline.Enabled);
+  EXPECT_EQ(chosen.GridStyle, TGridLineStyle::Dotted);
+  EXPECT_EQ(chosen.GridOpacity, 40);
 
   // Switched off, the view is the plain picture again.
   Form->Action("ShowStyle1")->setChecked(false);

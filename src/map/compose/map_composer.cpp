@@ -367,20 +367,24 @@ void ComposeMap(const TMapEditLayerList& Map, TBitmap32& Target, const TRect& Ma
   size_t floors = 0;
   for (int32_t j = 1; j < Map.Count(); ++j)
     if (!Options.Hidden(j)) ++floors;
-  auto rows = [&](TStackPart Part) {
+  auto rows = [&](const TRect& Part, int32_t PartY, TStackPart Stack) {
     if (fits)
-      ComposeRowsFast(Map, Target, src, int32_t(dx), int32_t(dy), Part);
+      ComposeRowsFast(Map, Target, Part, int32_t(dx), PartY, Stack);
     else
-      ComposeRowsGeneral(stack, floors, Target, src, int32_t(dx), int32_t(dy), Part);
+      ComposeRowsGeneral(stack, floors, Target, Part, int32_t(dx), PartY, Stack);
   };
   if (Options.Props && Options.Props->Touches(src)) {
-    rows(TStackPart::Floors);
+    rows(src, int32_t(dy), TStackPart::Floors);
     Options.Props->Draw(Target, src, int32_t(dx) - src.Left, int32_t(dy) - src.Top);
-    rows(TStackPart::Upper);
+    rows(src, int32_t(dy), TStackPart::Upper);
+    DrawMapStyle(Map, Target, src, int32_t(dx), int32_t(dy), Options.Style);
   } else {
-    rows(TStackPart::All);
+    // A style is drawn band by band right after each band is composed, while
+    // the band's pixels are still in the cache.
+    ComposeStyledBands(
+        Map, Target, src, int32_t(dx), int32_t(dy), Options.Style,
+        [&](const TRect& Part, int32_t PartY) { rows(Part, PartY, TStackPart::All); });
   }
-  DrawMapStyle(Map, Target, src, int32_t(dx), int32_t(dy), Options.Style);
   // Labels, windows and the light preview over everything, labels on top.
   DrawMapObjects(Map, Target, src, int32_t(dx), int32_t(dy), Options);
 }

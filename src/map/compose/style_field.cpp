@@ -1,15 +1,17 @@
 #include "map/compose/style_field.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "map/document/map_edit_layer_list.h"
 
 namespace {
 
+// A + B, at most 255, as a byte minimum and a byte sum that cannot overflow:
+// vector code then stays in bytes.
 inline uint8_t Sat(uint8_t A, uint8_t B) {
-  const unsigned s = unsigned(A) + B;
-  return uint8_t(s > 255 ? 255 : s);
+  return uint8_t(std::min<uint8_t>(A, uint8_t(255 - B)) + B);
 }
 
 // Relaxes Row[X0 .. X1) from its neighbour row N (the row above or below): the
@@ -110,22 +112,24 @@ TStyleField::TStyleField(const TMapEditLayerList& Map, const TRect& Src, const T
   FCellsX = FStride / kCell;
   FCellsY = FHeight / kCell;
   FillKinds(Map);
-  if (Needs.Rough) {
-    const size_t n = FCellKind.size();
-    FCellToFloor.resize(n);
-    FCellToWall.resize(n);
-    for (size_t i = 0; i < n; ++i) {
-      FCellToFloor[i] = (FCellKind[i] & 1) ? 0 : kFar;
-      FCellToWall[i] = (FCellKind[i] & 2) ? 0 : kFar;
-    }
-    Chamfer(FCellToFloor, FCellsX, FCellsY, nullptr, 1, 0);
-    Chamfer(FCellToWall, FCellsX, FCellsY, nullptr, 1, 0);
-  }
+  // Rough distances up to D pixel units are D / 4 cell units, and a bounded
+  // chamfer is exact up to twice its reach.
+  auto rough = [&](std::vector<uint8_t>& D, uint8_t Bit, int32_t Pixels) {
+    D.resize(FCellKind.size());
+    for (size_t i = 0; i < D.size(); ++i) D[i] = (FCellKind[i] & Bit) ? 0 : kFar;
+    Chamfer(D, FCellsX, FCellsY, nullptr, 1, Pixels / (2 * kCell) + 2);
+  };
+  if (Needs.RoughToFloor > 0) rough(FCellToFloor, 1, Needs.RoughToFloor);
+  if (Needs.RoughToWall > 0) rough(FCellToWall, 2, Needs.RoughToWall);
   if (Needs.ExactToFloor) {
     FindActiveBlocks(m);
     const size_t n = FKind.size();
     FToFloor.resize(n);
-    for (size_t i = 0; i < n; ++i) FToFloor[i] = FKind[i] == skFloor ? 0 : kFar;
+    // Through plain pointers: byte stores through the vector could alias its
+    // own bookkeeping and keep the loop from vector code.
+    uint8_t* __restrict__ to = FToFloor.data();
+    const uint8_t* __restrict__ kinds = FKind.data();
+    for (size_t i = 0; i < n; ++i) to[i] = kinds[i] == skFloor ? 0 : kFar;
     Chamfer(FToFloor, FStride, FHeight, &FRuns, kBlock, Needs.ExactReach);
   }
 }
@@ -139,25 +143,71 @@ void TStyleField::FillKinds(const TMapEditLayerList& Map) {
   const TRect inside =
       IntersectRect(FRegion, TRect{0, 0, std::min(Map.PixelWidth(), pixels.Width()),
                                    std::min(Map.PixelHeight(), pixels.Height())});
+  // Whether a row of cells is chip cells all across the region: its pixel rows
+  // are then all alike.
+  auto chipRow = [&](int32_t CY) {
+    if (cs <= 0 || CY >= cells.Height() || inside.IsEmpty()) return false;
+    for (int32_t cx = inside.Left / cs; cx <= (inside.Right - 1) / cs; ++cx)
+      if (cx >= cells.Width() || cells.At(cx, CY) != 1) return false;
+    return true;
+  };
+  int32_t lastCY = INT32_MIN;
+  bool lastChip = false;
+  // The kind of each chip cell of the current row of cells (kFar: not a chip
+  // cell, or not looked up yet), indexed by cell column.
+  const int32_t firstCX = cs > 0 ? inside.Left / cs : 0;
+  std::vector<uint8_t> chipKinds;
+  // The kinds of row pixels X .. End - 1 from their layers, into the rough cells too.
+  auto pixelSpan = [&](const int32_t* __restrict__ In, uint8_t* __restrict__ Out,
+                       uint8_t* __restrict__ Rough, int32_t X, int32_t End) {
+    for (int32_t i = X; i < End; ++i) Out[i] = In[i] == 0 ? skWall : skFloor;
+    const int32_t c0 = CellIndex(X), c1 = CellIndex(End - 1), left = FRegion.Left;
+    for (int32_t c = c0; c <= c1; ++c) {
+      const int32_t b = std::max(X, left + c * kCell), e = std::min(End, left + (c + 1) * kCell);
+      uint8_t bits = 0;
+      for (int32_t i = b; i < e; ++i) bits |= uint8_t(1u << Out[i]);
+      Rough[c] |= bits;
+    }
+  };
   for (int32_t y = inside.Top; y < inside.Bottom; ++y) {
     const int32_t* src = pixels.Row(y);
     uint8_t* dst = FKind.data() + size_t(y - FRegion.Top) * size_t(FStride) - FRegion.Left;
     uint8_t* rough = FCellKind.data() + size_t((y - FRegion.Top) / kCell) * size_t(FCellsX);
     const int32_t cy = cs > 0 ? y / cs : 0;
+    if (cy != lastCY) {
+      lastCY = cy;
+      lastChip = chipRow(cy);
+      chipKinds.assign(cs > 0 ? size_t((inside.Right - 1) / cs - firstCX + 1) : 0, kFar);
+    } else if (cs > 0 && (y - FRegion.Top) % kCell != 0) {
+      // The row above in the same row of cells and the same rough cells: its
+      // chip cells' kinds hold here too, and the rough cells hold them already;
+      // only the pixels of the other cells are looked at.
+      std::memcpy(dst + inside.Left, dst + inside.Left - FStride, size_t(inside.Width()));
+      if (lastChip) continue;
+      for (int32_t x = inside.Left; x < inside.Right;) {
+        const int32_t cx = x / cs;
+        const int32_t end = std::min(inside.Right, (cx + 1) * cs);
+        if (chipKinds[size_t(cx - firstCX)] == kFar) pixelSpan(src, dst, rough, x, end);
+        x = end;
+      }
+      continue;
+    }
     for (int32_t x = inside.Left; x < inside.Right;) {
       const int32_t cx = cs > 0 ? x / cs : 0;
       const int32_t end = cs > 0 ? std::min(inside.Right, (cx + 1) * cs) : inside.Right;
-      if (cs > 0 && cx < cells.Width() && cy < cells.Height() && cells.At(cx, cy) == 1) {
+      uint8_t* known = cs > 0 ? &chipKinds[size_t(cx - firstCX)] : nullptr;
+      if (known && *known == kFar && cx < cells.Width() && cy < cells.Height() &&
+          cells.At(cx, cy) == 1)
+        *known = src[x] == 0 ? skWall : skFloor;
+      if (known && *known != kFar) {
         // A chip cell carries one layer on all its pixels: one look for its span.
-        const uint8_t kind = src[x] == 0 ? skWall : skFloor;
+        // Bounds in locals: byte stores could otherwise alias the members.
+        const uint8_t kind = *known, bit = uint8_t(1u << kind);
+        const int32_t c0 = CellIndex(x), c1 = CellIndex(end - 1);
         std::memset(dst + x, kind, size_t(end - x));
-        for (int32_t c = CellIndex(x); c <= CellIndex(end - 1); ++c)
-          rough[c] |= uint8_t(1u << kind);
+        for (int32_t c = c0; c <= c1; ++c) rough[c] |= bit;
       } else {
-        for (int32_t i = x; i < end; ++i) {
-          dst[i] = src[i] == 0 ? skWall : skFloor;
-          rough[CellIndex(i)] |= uint8_t(1u << dst[i]);
-        }
+        pixelSpan(src, dst, rough, x, end);
       }
       x = end;
     }
@@ -208,12 +258,12 @@ void TStyleField::FindActiveBlocks(int32_t Margin) {
   }
 }
 
-std::vector<TStyleSpan> TStyleField::ActiveSpans(int32_t Y, int32_t Left, int32_t Right) const {
-  std::vector<TStyleSpan> out;
+void TStyleField::ActiveSpans(int32_t Y, int32_t Left, int32_t Right,
+                              std::vector<TStyleSpan>& Out) const {
+  Out.clear();
   for (const TStyleSpan& s : FRuns[size_t((Y - FRegion.Top) / kBlock)]) {
     const int32_t b = std::max(Left, s.Begin + FRegion.Left);
     const int32_t e = std::min(Right, s.End + FRegion.Left);
-    if (b < e) out.push_back({b, e});
+    if (b < e) Out.push_back({b, e});
   }
-  return out;
 }

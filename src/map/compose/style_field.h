@@ -12,7 +12,9 @@
 //   a wall/floor boundary (the outline needs them to the pixel);
 // - rough ones on cells of 4 x 4 pixels (a cell counts as floor when it holds a
 //   floor pixel, as wall when it holds a wall pixel), for the hatching's reach
-//   and for finding the pixels a shadow may fall on.
+//   and for finding the pixels a shadow may fall on. Each is made only when a
+//   pass asks for it, and exact only up to the length it asks for (larger
+//   beyond, which is all a pass needs to know of farther cells).
 
 #include <cstdint>
 #include <vector>
@@ -42,7 +44,10 @@ struct TStyleNeeds {
   int32_t Margin = 2;
   bool ExactToFloor = false;  // pixel distances to the floor near boundaries
   int32_t ExactReach = 0;     // ... needed up to this many pixels (0: up to the margin)
-  bool Rough = false;         // the 4 x 4 cells' distances
+  // The 4 x 4 cells' distances to the floor and to the wall, needed exact up to
+  // this many pixel chamfer units (0: not made).
+  int32_t RoughToFloor = 0;
+  int32_t RoughToWall = 0;
 };
 
 class TStyleField {
@@ -63,7 +68,8 @@ class TStyleField {
   const uint8_t* ToFloor(int32_t Y) const { return Row(FToFloor, Y); }
   // The stretches of row Y within map columns Left .. Right - 1 that lie in the
   // active blocks: every pixel within the margin of a wall/floor boundary does.
-  std::vector<TStyleSpan> ActiveSpans(int32_t Y, int32_t Left, int32_t Right) const;
+  // Out is filled anew.
+  void ActiveSpans(int32_t Y, int32_t Left, int32_t Right, std::vector<TStyleSpan>& Out) const;
 
   // The rough cells of map row Y, indexed by CellIndex(x) for map pixel x:
   // which kinds a cell holds (bit 0 floor, bit 1 wall) and its distances in cell

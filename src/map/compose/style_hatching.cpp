@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <optional>
 
@@ -32,6 +33,35 @@ std::array<TDirection, kDirections> Directions() {
 
 int32_t FloorDiv(int32_t A, int32_t B) { return A >= 0 ? A / B : -((-A + B - 1) / B); }
 
+// floor(A / B) for values that move little from one call to the next: the last
+// quotient stepped up or down, dividing only on a jump.
+class TNearDiv {
+ public:
+  explicit TNearDiv(int32_t B) : FB(B) {}
+  int32_t operator()(int32_t A) {
+    const int64_t r = int64_t(A) - FLow;
+    if (FValid && r >= 0 && r < FB) return FQ;
+    if (FValid && r >= FB && r < 2 * int64_t(FB)) {
+      FLow += FB;
+      return ++FQ;
+    }
+    if (FValid && r < 0 && r >= -int64_t(FB)) {
+      FLow -= FB;
+      return --FQ;
+    }
+    FValid = true;
+    FQ = FloorDiv(A, FB);
+    FLow = int64_t(FQ) * FB;
+    return FQ;
+  }
+
+ private:
+  int32_t FB;
+  bool FValid = false;
+  int32_t FQ = 0;
+  int64_t FLow = 0;  // FQ * FB
+};
+
 // One tile's strokes.
 struct TTile {
   int32_t CX = 0, CY = 0;  // centre, map pixels
@@ -39,6 +69,16 @@ struct TTile {
   int32_t Phase = 0;  // 1/256 pixel
   int32_t Reach = 0;  // chamfer length from the floor that the tile hatches
   uint32_t Hash = 0;
+};
+
+// A tile met before, kept with the half lengths of its strokes (kUnknown until
+// first asked for), indexed by the stroke's number.
+constexpr int32_t kStrokes = 32;
+constexpr int16_t kUnknown = INT16_MIN;
+struct TTileSlot {
+  int32_t TX = INT32_MIN, TY = INT32_MIN;
+  TTile Tile;
+  std::array<int16_t, kStrokes> Half{};
 };
 
 }  // namespace
@@ -65,73 +105,125 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
     t.Reach = base * 3 / 4 + int32_t((t.Hash >> 20) % uint32_t(base / 2 + 1));
     return t;
   };
+  // The tiles met lately, by their place: a tile is met again on the rows
+  // below and by the cells beside it.
+  constexpr int32_t kSlotsX = 256, kSlotsY = 4;
+  std::vector<TTileSlot> slots(size_t(kSlotsX * kSlotsY));
+  auto slotOf = [&](int32_t TX, int32_t TY, int32_t Shift) -> TTileSlot& {
+    TTileSlot& slot = slots[size_t((TY & (kSlotsY - 1)) * kSlotsX + (TX & (kSlotsX - 1)))];
+    if (slot.TX != TX || slot.TY != TY) {
+      slot.TX = TX, slot.TY = TY;
+      slot.Tile = tileAt(TX, TY, Shift);
+      slot.Half.fill(kUnknown);
+    }
+    return slot;
+  };
+  // Strokes end at their own length, no longer than the tile; one in eight is
+  // left out (no pixel lies within -1 of its middle).
+  auto halfOf = [&](int32_t K, uint32_t TileHash) {
+    const uint32_t sh = StyleHash(K, int32_t(TileHash), H.Seed + 1);
+    return sh % 8 == 0 ? -1 : tile * 256 * (6 + int32_t((sh >> 4) % 5)) / 20;
+  };
+  // The noise that bends the tile borders, made when first needed and moved
+  // from row to row.
+  std::optional<TStyleNoiseRow> bendX, bendY;
+  // The rough cells of the current row of cells that may take strokes: those
+  // holding wall within 5/4 of the distance from the floor. Found once for the
+  // four pixel rows that share them.
+  std::vector<int32_t> near;
+  const uint8_t* nearOf = nullptr;  // the cell row they were found for
+  const int32_t firstCell = Field.CellIndex(Out.Src.Left);
+  const int32_t lastCell = Field.CellIndex(Out.Src.Right - 1);
+  // The bending noise's blends along its band at each cell's middle column,
+  // made when a cell is first met in a band (bandOf: the band they are for).
+  const size_t cells = size_t(lastCell - firstCell + 1);
+  std::vector<int32_t> upX(cells), loX(cells), upY(cells), loY(cells);
+  std::vector<int32_t> bandOf(cells, INT32_MIN);
+  int32_t band = INT32_MIN;
   for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
     TColor32* dst = Out.Row(y);
-    TTile t;
+    bool bent = false;  // the noise is on this row
+    TNearDiv rowOfTiles(tile), tileOfRow(tile);
+    TTileSlot* slot = nullptr;
     int32_t tileX = INT32_MIN, tileY = INT32_MIN;
     int32_t shiftRow = INT32_MIN, shift = 0;  // the row of tiles and its shift
-    // The stroke last looked at, and its hash.
-    int32_t strokeK = INT32_MIN;
-    uint32_t strokeHash = 0, strokeTile = 0;
-    // The noise that bends the tile borders, made for the row when it is
-    // needed.
-    std::optional<TStyleNoiseRow> bendX, bendY;
     const uint8_t* kind = Field.Kinds(y);
     const uint8_t* cellKinds = Field.CellKinds(y);
     const uint8_t* toFloor = Field.RoughToFloorRow(y);
-    for (int32_t c = Field.CellIndex(Out.Src.Left); c <= Field.CellIndex(Out.Src.Right - 1); ++c) {
-      if (!(cellKinds[c] & 2)) continue;
+    if (cellKinds != nearOf) {
+      nearOf = cellKinds;
+      near.clear();
+      for (int32_t c = firstCell; c <= lastCell; ++c)
+        if ((cellKinds[c] & 2) && RoughPixels(toFloor[c]) <= base * 5 / 4) near.push_back(c);
+    }
+    for (const int32_t c : near) {
       const int32_t d = RoughPixels(toFloor[c]);
-      if (d > base * 5 / 4) continue;
       const int32_t x0 = std::max(Out.Src.Left, Field.CellX(c));
       const int32_t x1 = std::min(Out.Src.Right, Field.CellX(c) + TStyleField::kCell);
       // The tile of the cell (four pixels of the row), its borders moved by up
       // to a third of a tile.
-      if (!bendX) {
-        bendX.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 11);
-        bendY.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 12);
+      if (!bent) {
+        bent = true;
+        if (!bendX) {
+          bendX.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 11);
+          bendY.emplace(Out.Src.Left, Out.Src.Right, y, H.Seed + 12);
+        }
+        bendX->MoveTo(y);
+        bendY->MoveTo(y);
+        band = bendX->Band();
       }
+      const size_t j = size_t(c - firstCell);
       const int32_t mid = std::clamp(Field.CellX(c) + 2, Out.Src.Left, Out.Src.Right - 1);
-      const int32_t wx = mid + bendX->At(mid) * tile / 768;
-      const int32_t wy = y + bendY->At(mid) * tile / 768;
-      const int32_t ty = FloorDiv(wy, tile);
+      if (bandOf[j] != band) {
+        bandOf[j] = band;
+        upX[j] = bendX->Upper(mid), loX[j] = bendX->Lower(mid);
+        upY[j] = bendY->Upper(mid), loY[j] = bendY->Lower(mid);
+      }
+      const int32_t wx = mid + bendX->Mix(upX[j], loX[j]) * tile / 768;
+      const int32_t wy = y + bendY->Mix(upY[j], loY[j]) * tile / 768;
+      const int32_t ty = rowOfTiles(wy);
       if (ty != shiftRow) {
         shiftRow = ty;
         shift = int32_t(StyleHash(0x5EED, ty, H.Seed) % uint32_t(tile));
       }
-      const int32_t tx = FloorDiv(wx - shift, tile);
+      const int32_t tx = tileOfRow(wx - shift);
       if (tx != tileX || ty != tileY) {
-        t = tileAt(tx, ty, shift);
+        slot = &slotOf(tx, ty, shift);
         tileX = tx;
         tileY = ty;
       }
+      const TTile& t = slot->Tile;
       if (d > t.Reach) continue;
-      for (int32_t x = x0; x < x1; ++x) {
-        if (kind[x] != skWall) continue;
-        // Across the strokes (u) and along them (v), in 1/256 pixel.
-        const int32_t px = x - t.CX, py = y - t.CY;
-        const int32_t u = px * t.Dir.Cos + py * t.Dir.Sin + t.Phase + spacing256 * 8;
-        const int32_t v = -px * t.Dir.Sin + py * t.Dir.Cos;
+      // Across the strokes (u) and along them (v), in 1/256 pixel, stepped
+      // along the row.
+      int32_t u = (x0 - t.CX) * t.Dir.Cos + (y - t.CY) * t.Dir.Sin + t.Phase + spacing256 * 8;
+      int32_t v = -(x0 - t.CX) * t.Dir.Sin + (y - t.CY) * t.Dir.Cos;
+      uint32_t alpha[TStyleField::kCell];
+      for (int32_t x = x0; x < x1; ++x, u += t.Dir.Cos, v -= t.Dir.Sin) {
         // The stroke's number within the tile, and the place across it.
         const int32_t k = int32_t((uint64_t(uint32_t(u)) * inverse) >> 32);
         const int32_t across = u - k * spacing256;
-        if (k != strokeK || t.Hash != strokeTile) {
-          strokeK = k;
-          strokeTile = t.Hash;
-          strokeHash = StyleHash(k, int32_t(t.Hash), H.Seed + 1);
-        }
-        const uint32_t sh = strokeHash;
-        if (sh % 8 == 0) continue;  // a stroke left out
-        // Strokes end at their own length, no longer than the tile.
-        const int32_t half = tile * 256 * (6 + int32_t((sh >> 4) % 5)) / 20;
-        if (std::abs(v) > half) continue;
         // Coverage from the distance to the stroke's centre line: a pen about
         // 1.2 pixels wide with soft edges.
-        const int32_t off = std::abs(across - spacing256 / 2);
-        const int32_t cover = std::clamp(256 + 40 - off * 5 / 4, 0, 256);
-        if (cover == 0) continue;
-        const uint32_t a = colorAlpha * uint32_t(cover) / 256;
-        dst[x] = BlendPixel((a << 24) | rgb, dst[x]);
+        const uint32_t off = uint32_t(std::abs(across - spacing256 / 2));
+        const int32_t cover = std::clamp(256 + 40 - int32_t(off * 5 / 4), 0, 256);
+        int32_t half;
+        if (uint32_t(k) < uint32_t(kStrokes)) {
+          int16_t& known = slot->Half[size_t(k)];
+          if (known == kUnknown) known = int16_t(halfOf(k, t.Hash));
+          half = known;
+        } else {
+          half = halfOf(k, t.Hash);
+        }
+        // Ink only on wall pixels along the stroke; alpha 0 keeps the pixel.
+        const bool on = (kind[x] == skWall) & (std::abs(v) <= half);
+        alpha[x - x0] = on ? colorAlpha * uint32_t(cover) / 256 : 0;
+      }
+      if (x1 - x0 == TStyleField::kCell) {
+        StyleBlendFour(dst + x0, alpha[0], alpha[1], alpha[2], alpha[3], rgb);
+      } else {
+        for (int32_t x = x0; x < x1; ++x)
+          dst[x] = StyleBlend(alpha[x - x0], (alpha[x - x0] << 24) | rgb, dst[x]);
       }
     }
   }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 #include "map/compose/style_passes.h"
@@ -17,7 +18,7 @@ void DrawShadow(const TStyleField& Field, TStyleTarget& Out, const TStyleShadow&
   const double ca = std::cos(a), sa = std::sin(a);
   // The steps back towards the casting wall, and the shadow alpha at each.
   std::vector<int32_t> ox(size_t(len) + 1), oy(size_t(len) + 1);
-  std::vector<uint32_t> alpha(size_t(len) + 1);
+  std::vector<uint32_t> alpha(size_t(len) + 1, 0);  // 0: no wall met
   for (int32_t t = 1; t <= len; ++t) {
     ox[size_t(t)] = -int32_t(std::lround(t * ca));
     oy[size_t(t)] = -int32_t(std::lround(t * sa));
@@ -34,24 +35,66 @@ void DrawShadow(const TStyleField& Field, TStyleTarget& Out, const TStyleShadow&
   // A wall within Length pixels lies within this rough distance: a shadow can
   // fall only on the floor of cells that near a wall.
   const int32_t reach = 3 * len + 3 * TStyleField::kCell;
+  // Row by row, over the stretches of cells that may take shadow: the step
+  // back at which each pixel first meets a wall (0: none), found one step at a
+  // time for the whole stretch, in plain byte loops the compiler turns into
+  // vector code.
+  const int32_t left = Out.Src.Left;
+  std::vector<uint8_t> first(size_t(Out.Src.Width()));
+  std::vector<TStyleSpan> runs;
+  const uint8_t* runsOf = nullptr;  // the row of cells the runs were found for
+  auto findRuns = [&](const uint8_t* cellKinds, const uint8_t* toWall) {
+    runs.clear();
+    for (int32_t c = Field.CellIndex(left); c <= Field.CellIndex(Out.Src.Right - 1); ++c) {
+      if (!(cellKinds[c] & 1) || RoughPixels(toWall[c]) > reach) continue;
+      const int32_t x0 = std::max(left, Field.CellX(c));
+      const int32_t x1 = std::min(Out.Src.Right, Field.CellX(c) + TStyleField::kCell);
+      if (!runs.empty() && runs.back().End == x0)
+        runs.back().End = x1;
+      else
+        runs.push_back({x0, x1});
+    }
+  };
   for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
-    TColor32* dst = Out.Row(y);
     const uint8_t* kind = Field.Kinds(y);
     const uint8_t* cellKinds = Field.CellKinds(y);
     const uint8_t* toWall = Field.RoughToWallRow(y);
-    for (int32_t c = Field.CellIndex(Out.Src.Left); c <= Field.CellIndex(Out.Src.Right - 1); ++c) {
-      if (!(cellKinds[c] & 1) || RoughPixels(toWall[c]) > reach) continue;
-      const int32_t x0 = std::max(Out.Src.Left, Field.CellX(c));
-      const int32_t x1 = std::min(Out.Src.Right, Field.CellX(c) + TStyleField::kCell);
-      for (int32_t x = x0; x < x1; ++x) {
-        if (kind[x] != skFloor) continue;
-        const uint8_t* k = kind + x;
-        for (int32_t t = 1; t <= len; ++t)
-          if (k[step[size_t(t)]] == skWall) {
-            dst[x] = BlendPixel(alpha[size_t(t)] << 24, dst[x]);
-            break;
-          }
+    // The runs hold for the four rows of a row of cells.
+    if (cellKinds != runsOf) {
+      runsOf = cellKinds;
+      findRuns(cellKinds, toWall);
+    }
+    if (runs.empty()) continue;
+    TColor32* dst = Out.Row(y);
+    uint8_t* __restrict__ f = first.data() - left;
+    for (const TStyleSpan r : runs) {
+      // Bounds in locals: byte stores could otherwise alias them.
+      const int32_t b = r.Begin, e = r.End;
+      std::fill(f + b, f + e, uint8_t(0));
+      for (int32_t t = 1; t <= len; ++t) {
+        const uint8_t* __restrict__ back = kind + step[size_t(t)];
+        const uint8_t tt = uint8_t(t);
+        for (int32_t x = b; x < e; ++x) {
+          const uint8_t cur = f[x];
+          f[x] = ((cur == 0) & (back[x] == skWall)) ? tt : cur;
+        }
       }
+      // Only floor takes the shadow; then the pixels in shadow, found eight at
+      // a time.
+      for (int32_t x = b; x < e; ++x) f[x] = kind[x] == skFloor ? f[x] : uint8_t(0);
+      auto shade = [&](int32_t X) {
+        const uint32_t a = alpha[f[X]];
+        dst[X] = StyleBlend(a, a << 24, dst[X]);
+      };
+      int32_t x = b;
+      for (; x + 8 <= e; x += 8) {
+        uint64_t any;
+        std::memcpy(&any, f + x, 8);
+        if (any)
+          for (int32_t i = x; i < x + 8; ++i) shade(i);
+      }
+      for (; x < e; ++x)
+        if (f[x]) shade(x);
     }
   }
 }

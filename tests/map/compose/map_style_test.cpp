@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <random>
+#include <vector>
 
 #include "map/compose/map_composer.h"
 #include "map/document/map_edit_layer_list.h"
@@ -291,6 +294,175 @@ TEST(MapStyle, OutlineOnALargeMapMatchesTheDistanceToTheFloor) {
         }
       ASSERT_EQ(styled.Pixel(x, y) == kRed, !floorAt(x, y) && near) << x << "," << y;
     }
+}
+
+TEST(MapStyle, ShadowOnARandomMapMatchesTheWallBehindEachFloorPixel) {
+  // Rooms and free-hand blobs of wall and floor at random, 360 x 360 pixels (so
+  // the area is drawn in stripes): every floor pixel takes the alpha of the
+  // first wall met stepping back against the shadow, each step rounded to the
+  // pixel; pixels beyond the map cast nothing.
+  TMapEditLayerList map;
+  std::mt19937 rng(5);
+  std::vector<uint8_t> floor(360 * 360, 0);
+  for (int32_t i = 0; i < 14; ++i) {
+    const int32_t x0 = int32_t(rng() % 320), y0 = int32_t(rng() % 320);
+    const int32_t w = 8 + int32_t(rng() % 90), h = 8 + int32_t(rng() % 90);
+    const uint8_t v = i % 4 == 3 ? 0 : 1;  // now and then a wall block inside a room
+    for (int32_t y = y0; y < std::min(360, y0 + h); ++y)
+      for (int32_t x = x0; x < std::min(360, x0 + w); ++x) floor[size_t(y * 360 + x)] = v;
+  }
+  for (int32_t i = 0; i < 30; ++i) {
+    const int32_t cx = int32_t(rng() % 360), cy = int32_t(rng() % 360), r = 2 + int32_t(rng() % 9);
+    const uint8_t v = uint8_t(rng() % 2);
+    for (int32_t y = std::max(0, cy - r); y <= std::min(359, cy + r); ++y)
+      for (int32_t x = std::max(0, cx - r); x <= std::min(359, cx + r); ++x)
+        if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) floor[size_t(y * 360 + x)] = v;
+  }
+  MakeMap(map, 18, 18, 20, [&](int32_t x, int32_t y) { return floor[size_t(y * 360 + x)]; });
+  TBitmap32 plain, styled;
+  Compose(map, plain, {});
+  for (const TStyleShadow& shadow :
+       {TStyleShadow{true, 45, 14, 6, 110}, TStyleShadow{true, 200, 30, 0, 200},
+        TStyleShadow{true, 343, 5, 5, 255}, TStyleShadow{true, 90, 100, 40, 90}}) {
+    TMapStyleOptions s;
+    s.Shadow = shadow;
+    Compose(map, styled, s);
+    const double a = shadow.Angle * 3.14159265358979323846 / 180.0;
+    for (int32_t y = 0; y < 360; ++y)
+      for (int32_t x = 0; x < 360; ++x) {
+        TColor32 want = plain.Pixel(x, y);
+        for (int32_t t = 1; floor[size_t(y * 360 + x)] && t <= shadow.Length; ++t) {
+          const int32_t qx = x - int32_t(std::lround(t * std::cos(a)));
+          const int32_t qy = y - int32_t(std::lround(t * std::sin(a)));
+          if (qx < 0 || qy < 0 || qx >= 360 || qy >= 360 || floor[size_t(qy * 360 + qx)]) continue;
+          const int32_t fade = t - (shadow.Length - shadow.Softness);
+          const uint32_t alpha = fade <= 0 ? shadow.Opacity
+                                           : uint32_t(shadow.Opacity) *
+                                                 uint32_t(shadow.Softness + 1 - fade) /
+                                                 uint32_t(shadow.Softness + 1);
+          want = BlendPixel(alpha << 24, want);
+          break;
+        }
+        ASSERT_EQ(styled.Pixel(x, y), want) << shadow.Angle << ": " << x << "," << y;
+      }
+  }
+}
+
+// A random map of chip cells (one layer each, as the chip tools paint them)
+// beside free-hand cells holding wall and floor blobs, in the same rows of cells.
+// Floor[y * W + x] tells the floor pixels.
+void ChipAndFreeHandMap(TMapEditLayerList& Map, int32_t Cells, int32_t Chip, uint32_t Seed,
+                        std::vector<uint8_t>& Floor) {
+  std::mt19937 rng(Seed);
+  const int32_t w = Cells * Chip;
+  std::vector<int32_t> layer(size_t(w * w), 0);
+  std::vector<uint8_t> chip(size_t(Cells * Cells), 0);
+  for (int32_t cy = 0; cy < Cells; ++cy)
+    for (int32_t cx = 0; cx < Cells; ++cx) {
+      const uint32_t r = rng() % 6;
+      if (r == 0) continue;  // free-hand, filled below
+      chip[size_t(cy * Cells + cx)] = 1;
+      const int32_t l = r < 3 ? 0 : 1 + int32_t(r % 2);
+      for (int32_t y = cy * Chip; y < (cy + 1) * Chip; ++y)
+        for (int32_t x = cx * Chip; x < (cx + 1) * Chip; ++x) layer[size_t(y * w + x)] = l;
+    }
+  for (int32_t cy = 0; cy < Cells; ++cy)
+    for (int32_t cx = 0; cx < Cells; ++cx) {
+      if (chip[size_t(cy * Cells + cx)]) continue;
+      const int32_t mx = cx * Chip + int32_t(rng() % uint32_t(Chip)),
+                    my = cy * Chip + int32_t(rng() % uint32_t(Chip));
+      const int32_t r = 1 + int32_t(rng() % uint32_t(Chip));
+      const int32_t l = int32_t(rng() % 3);
+      for (int32_t y = cy * Chip; y < (cy + 1) * Chip; ++y)
+        for (int32_t x = cx * Chip; x < (cx + 1) * Chip; ++x)
+          layer[size_t(y * w + x)] = (x - mx) * (x - mx) + (y - my) * (y - my) < r * r ? l : 2 - l;
+    }
+  MakeMap(Map, Cells, Cells, Chip, [&](int32_t x, int32_t y) { return layer[size_t(y * w + x)]; });
+  for (int32_t cy = 0; cy < Cells; ++cy)
+    for (int32_t cx = 0; cx < Cells; ++cx)
+      if (chip[size_t(cy * Cells + cx)]) Map.SetCell(cx, cy, 1);
+  Map.Refresh();
+  Floor.assign(size_t(w * w), 0);
+  for (size_t i = 0; i < layer.size(); ++i) Floor[i] = layer[i] != 0;
+}
+
+TEST(MapStyle, InkSavingOnChipAndFreeHandCellsMatchesItsColours) {
+  // 23 cells of 13 pixels (a row width no multiple of four), doors across it,
+  // composed whole and as an area starting at an odd column: walls solid grey,
+  // door pixels kept, every other floor pixel the quarter-ink grey of its
+  // plain colour.
+  TMapEditLayerList map;
+  std::vector<uint8_t> floor;
+  ChipAndFreeHandMap(map, 23, 13, 3, floor);
+  for (int32_t i = 0; i < 9; ++i) {
+    TMapEditHorzDoor* d = map.Doors().HorzDoor().Add();
+    d->X = 2 * i + 1, d->Y = 2 + 2 * i, d->Width = 1 + i % 3, d->Color = 0xFF8B5A2Bu;
+  }
+  map.Doors().RebuildDoorBitmap();
+  map.Refresh();
+  const int32_t w = 23 * 13;
+  const TBitmap32* doors = map.Doors().BitmapIfCreated();
+  ASSERT_NE(doors, nullptr);
+  TBitmap32 plain, styled;
+  Compose(map, plain, {});
+  TMapStyleOptions s;
+  s.InkSaving = {true, TInkWalls::Grey};
+  Compose(map, styled, s);
+  TBitmap32 part;
+  part.SetSize(w, w);
+  part.Clear(0);
+  TComposeOptions o;
+  o.Style = s;
+  ComposeMap(map, part, TRect{5, 3, w - 2, w}, 5, 3, o);
+  int32_t kept = 0;
+  for (int32_t y = 0; y < w; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      const TColor32 p = plain.Pixel(x, y);
+      TColor32 want = 0xFFA8A8A8u;
+      if (floor[size_t(y * w + x)]) {
+        const bool door =
+            x < doors->Width() && y < doors->Height() && (doors->Pixel(x, y) >> 24) == 255;
+        const uint32_t lum =
+            (77 * ((p >> 16) & 255) + 150 * ((p >> 8) & 255) + 29 * (p & 255)) >> 8;
+        const uint32_t g = 255 - (255 - lum) / 4;
+        want = door ? p : 0xFF000000u | (g << 16) | (g << 8) | g;
+        kept += door;
+      }
+      ASSERT_EQ(styled.Pixel(x, y), want) << x << "," << y;
+      if (x >= 5 && x < w - 2 && y >= 3) {
+        ASSERT_EQ(part.Pixel(x, y), want) << x << "," << y;
+      }
+    }
+  EXPECT_GT(kept, 0);
+}
+
+TEST(MapStyle, OutlineOnChipAndFreeHandCellsMatchesTheDistanceToTheFloor) {
+  // Chip cells and free-hand cells side by side in every row of cells: every
+  // wall pixel within chamfer length 4 of the floor is outlined, and no other.
+  for (const uint32_t seed : {1u, 2u}) {
+    TMapEditLayerList map;
+    std::vector<uint8_t> floor;
+    ChipAndFreeHandMap(map, 30, 10 + int32_t(seed), seed, floor);
+    const int32_t w = map.PixelWidth();
+    TMapStyleOptions s;
+    s.Outline = {true, 2, 0, kRed, 1};
+    TBitmap32 styled;
+    Compose(map, styled, s);
+    for (int32_t y = 0; y < w; ++y)
+      for (int32_t x = 0; x < w; ++x) {
+        bool near = false;
+        for (int32_t j = -2; j <= 2 && !near; ++j)
+          for (int32_t i = -2; i <= 2 && !near; ++i) {
+            const int32_t a = std::abs(i), b = std::abs(j);
+            const int32_t chamfer = 3 * std::min(a, b) + 2 * (std::max(a, b) - std::min(a, b));
+            const int32_t qx = x + i, qy = y + j;
+            near = chamfer <= 4 && qx >= 0 && qy >= 0 && qx < w && qy < w &&
+                   floor[size_t(qy * w + qx)];
+          }
+        ASSERT_EQ(styled.Pixel(x, y) == kRed, !floor[size_t(y * w + x)] && near)
+            << seed << ": " << x << "," << y;
+      }
+  }
 }
 
 }  // namespace
