@@ -30,7 +30,8 @@ namespace {
 TStyleNeeds NeedsOf(const TMapStyleOptions& s) {
   // The field must reach as far as any pass looks: hatching up to 5/4 of its
   // distance, the outline its width and roughness, the shadow its length and
-  // its rough search (one and a half times its length, and a few cells).
+  // the rough cells behind (kept at one and a half times its length, and a few
+  // cells, which reaches beyond both).
   TStyleNeeds needs;
   if (s.Hatching.Enabled) needs.Margin = std::max(needs.Margin, s.Hatching.Distance * 5 / 4 + 2);
   if (s.Outline.Enabled)
@@ -38,10 +39,9 @@ TStyleNeeds NeedsOf(const TMapStyleOptions& s) {
   if (s.Shadow.Enabled) needs.Margin = std::max(needs.Margin, s.Shadow.Length * 3 / 2 + 8);
   needs.ExactToFloor = s.Outline.Enabled;
   needs.ExactReach = s.Outline.Width + s.Outline.Roughness;
-  // The hatching looks at the cells up to 5/4 of its distance from the floor,
-  // the shadow at those within three times its length (and a cell) of a wall.
+  // The hatching looks at the cells up to 5/4 of its distance from the floor;
+  // the shadow looks at the cells' kinds only.
   if (s.Hatching.Enabled) needs.RoughToFloor = 2 * s.Hatching.Distance * 5 / 4;
-  if (s.Shadow.Enabled) needs.RoughToWall = 3 * s.Shadow.Length + 3 * TStyleField::kCell;
   return needs;
 }
 

@@ -4,6 +4,10 @@
 #include <climits>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "map/document/map_edit_layer_list.h"
 
 namespace {
@@ -34,12 +38,43 @@ void RelaxFromRow(uint8_t* __restrict__ Row, const uint8_t* __restrict__ N, int3
   if (x < X1 && x == W - 1 && W > 1) Row[x] = std::min({Row[x], Sat(N[x], 2), Sat(N[x - 1], 3)});
 }
 
+// One doubling step of Sweep: Row[x] = min(Row[x], Row[x - Dir Step] + Add) for
+// x in X0 .. X1 - 1, every read taking the entry as it was before the step.
+// Done in place, walking away from the entries read (down the row for Dir 1),
+// so that no entry is read after it has been written; sixteen at a time where
+// the processor allows.
+void SweepStep(uint8_t* Row, int32_t X0, int32_t X1, int32_t Dir, int32_t Step, uint8_t Add) {
+  if (Dir > 0) {
+    int32_t x = X1;
+#if defined(__SSE2__)
+    const __m128i add = _mm_set1_epi8(char(Add));
+    for (; x - 16 >= X0; x -= 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Row + x - 16));
+      const __m128i n = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Row + x - 16 - Step));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(Row + x - 16),
+                       _mm_min_epu8(v, _mm_adds_epu8(n, add)));
+    }
+#endif
+    for (--x; x >= X0; --x) Row[x] = std::min(Row[x], Sat(Row[x - Step], Add));
+  } else {
+    int32_t x = X0;
+#if defined(__SSE2__)
+    const __m128i add = _mm_set1_epi8(char(Add));
+    for (; x + 16 <= X1; x += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Row + x));
+      const __m128i n = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Row + x + Step));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(Row + x), _mm_min_epu8(v, _mm_adds_epu8(n, add)));
+    }
+#endif
+    for (; x < X1; ++x) Row[x] = std::min(Row[x], Sat(Row[x + Step], Add));
+  }
+}
+
 // Propagates along Row[X0 .. X1) from the left (Dir 1) or the right (Dir -1) by
 // up to Reach entries, 2 per entry: Row[x] = min over k of Row[x - Dir k] + 2k.
-// Sequentially for an unbounded reach; by doubling steps (1, 2, 4, ... entries,
-// each a plain loop the compiler turns into vector code) for a bounded one.
-void Sweep(uint8_t* Row, int32_t X0, int32_t X1, int32_t W, int32_t Dir, int32_t Reach,
-           std::vector<uint8_t>& Tmp) {
+// Sequentially for an unbounded reach; by doubling steps (1, 2, 4, ... entries)
+// for a bounded one.
+void Sweep(uint8_t* Row, int32_t X0, int32_t X1, int32_t W, int32_t Dir, int32_t Reach) {
   if (Reach <= 0 || Reach >= W) {
     if (Dir > 0) {
       for (int32_t x = std::max(1, X0); x < X1; ++x) Row[x] = std::min(Row[x], Sat(Row[x - 1], 2));
@@ -52,16 +87,10 @@ void Sweep(uint8_t* Row, int32_t X0, int32_t X1, int32_t W, int32_t Dir, int32_t
   for (int32_t step = 1; step <= Reach; step *= 2) {
     const uint8_t add = uint8_t(std::min(2 * step, 255));
     // The entries read lie up to Step beyond the stretch, within the row.
-    const int32_t lo = std::max(0, X0 - step), hi = std::min(W, X1 + step);
-    Tmp.assign(Row + lo, Row + hi);
-    const uint8_t* t = Tmp.data() - lo;
-    if (Dir > 0) {
-      for (int32_t x = std::max(X0, step); x < X1; ++x)
-        Row[x] = std::min(Row[x], Sat(t[x - step], add));
-    } else {
-      const int32_t end = std::min(X1, W - step);
-      for (int32_t x = X0; x < end; ++x) Row[x] = std::min(Row[x], Sat(t[x + step], add));
-    }
+    if (Dir > 0)
+      SweepStep(Row, std::max(X0, step), X1, 1, step, add);
+    else
+      SweepStep(Row, X0, std::min(X1, W - step), -1, step, add);
   }
 }
 
@@ -80,19 +109,18 @@ void Chamfer(std::vector<uint8_t>& D, int32_t W, int32_t H,
   auto runs = [&](int32_t Y) -> const std::vector<TStyleSpan>& {
     return Runs ? (*Runs)[size_t(Y / Block)] : whole;
   };
-  std::vector<uint8_t> tmp;
   for (int32_t y = 0; y < H; ++y) {
     uint8_t* row = D.data() + size_t(y) * size_t(W);
     for (const TStyleSpan& s : runs(y)) {
       if (y > 0) RelaxFromRow(row, row - W, s.Begin, s.End, W);
-      Sweep(row, s.Begin, s.End, W, 1, Reach, tmp);
+      Sweep(row, s.Begin, s.End, W, 1, Reach);
     }
   }
   for (int32_t y = H - 1; y >= 0; --y) {
     uint8_t* row = D.data() + size_t(y) * size_t(W);
     for (const TStyleSpan& s : runs(y)) {
       if (y + 1 < H) RelaxFromRow(row, row + W, s.Begin, s.End, W);
-      Sweep(row, s.Begin, s.End, W, -1, Reach, tmp);
+      Sweep(row, s.Begin, s.End, W, -1, Reach);
     }
   }
 }

@@ -37,28 +37,21 @@ void DrawOutline(const TStyleField& Field, TStyleTarget& Out, const TStyleOutlin
     };
     for (const TStyleSpan span : spans) {
       if (opaque) {
-        // The sure part of an opaque line: a plain select the compiler turns
-        // into vector code; then the wandering edge.
-        const uint8_t w = uint8_t(sure);
+        // The wall pixels the line may cover, marked in vector code, then
+        // found eight at a time: most of an active span lies beyond the line.
         const TColor32 color = O.Color;
         const int32_t b = span.Begin, e = span.End;
-        for (int32_t x = b; x < e; ++x)
-          dst[x] = ((kind[x] == skWall) & (toFloor[x] <= w)) ? color : dst[x];
-        if (!rough) continue;
-        // The wall pixels the noise decides on, marked in vector code, then
-        // found eight at a time.
-        const uint8_t lo = uint8_t(sure + 1), range = uint8_t(width + rough - sure);
+        const uint8_t reach = uint8_t(width + rough);
         edge.resize(size_t(e - b) + 8);
         uint8_t* __restrict__ mark = edge.data() - b;
-        for (int32_t x = b; x < e; ++x)
-          mark[x] = (kind[x] == skWall) & (uint8_t(toFloor[x] - lo) < range);
+        for (int32_t x = b; x < e; ++x) mark[x] = (kind[x] == skWall) & (toFloor[x] <= reach);
         std::memset(mark + e, 0, 8);
         for (int32_t x = b; x < e; x += 8) {
           uint64_t any;
           std::memcpy(&any, mark + x, 8);
           if (!any) continue;
           for (int32_t i = x; i < std::min(e, x + 8); ++i)
-            if (mark[i] && toFloor[i] <= limitAt(i)) dst[i] = color;
+            if (mark[i] && (toFloor[i] <= sure || toFloor[i] <= limitAt(i))) dst[i] = color;
         }
         continue;
       }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "map/compose/style_passes.h"
@@ -32,9 +33,20 @@ void DrawShadow(const TStyleField& Field, TStyleTarget& Out, const TStyleShadow&
   std::vector<ptrdiff_t> step(size_t(len) + 1);
   for (int32_t t = 1; t <= len; ++t)
     step[size_t(t)] = ptrdiff_t(oy[size_t(t)]) * Field.Stride() + ox[size_t(t)];
-  // A wall within Length pixels lies within this rough distance: a shadow can
-  // fall only on the floor of cells that near a wall.
-  const int32_t reach = 3 * len + 3 * TStyleField::kCell;
+  // The rough cells a step back may land in, as offsets from the cell a pixel
+  // lies in (the field's cells sit on a grid fixed to the map): a shadow can
+  // fall only on the floor of cells with a wall cell at one of them.
+  constexpr int32_t kCell = TStyleField::kCell;
+  auto cellOf = [](int32_t V) { return V >= 0 ? V / kCell : -((-V + kCell - 1) / kCell); };
+  std::vector<std::pair<int32_t, int32_t>> behind;  // (cells across, rows of cells)
+  for (int32_t t = 1; t <= len; ++t)
+    for (int32_t dy = cellOf(oy[size_t(t)]); dy <= cellOf(oy[size_t(t)] + kCell - 1); ++dy)
+      for (int32_t dx = cellOf(ox[size_t(t)]); dx <= cellOf(ox[size_t(t)] + kCell - 1); ++dx)
+        if (std::find(behind.begin(), behind.end(), std::make_pair(dx, dy)) == behind.end())
+          behind.emplace_back(dx, dy);
+  const int32_t firstCell = Field.CellIndex(Out.Src.Left);
+  const int32_t lastCell = Field.CellIndex(Out.Src.Right - 1);
+  std::vector<uint8_t> walls(size_t(lastCell - firstCell + 1));
   // Row by row, over the stretches of cells that may take shadow: the step
   // back at which each pixel first meets a wall (0: none), found one step at a
   // time for the whole stretch, in plain byte loops the compiler turns into
@@ -43,10 +55,17 @@ void DrawShadow(const TStyleField& Field, TStyleTarget& Out, const TStyleShadow&
   std::vector<uint8_t> first(size_t(Out.Src.Width()));
   std::vector<TStyleSpan> runs;
   const uint8_t* runsOf = nullptr;  // the row of cells the runs were found for
-  auto findRuns = [&](const uint8_t* cellKinds, const uint8_t* toWall) {
+  auto findRuns = [&](int32_t Y, const uint8_t* cellKinds) {
+    // The kinds of the cells behind each cell, merged in plain byte loops.
+    uint8_t* __restrict__ w = walls.data() - firstCell;
+    std::fill(walls.begin(), walls.end(), uint8_t(0));
+    for (const auto& [dx, dy] : behind) {
+      const uint8_t* __restrict__ at = Field.CellKinds(Y + dy * kCell) + dx;
+      for (int32_t c = firstCell; c <= lastCell; ++c) w[c] |= at[c];
+    }
     runs.clear();
-    for (int32_t c = Field.CellIndex(left); c <= Field.CellIndex(Out.Src.Right - 1); ++c) {
-      if (!(cellKinds[c] & 1) || RoughPixels(toWall[c]) > reach) continue;
+    for (int32_t c = firstCell; c <= lastCell; ++c) {
+      if (!(cellKinds[c] & 1) || !(w[c] & 2)) continue;
       const int32_t x0 = std::max(left, Field.CellX(c));
       const int32_t x1 = std::min(Out.Src.Right, Field.CellX(c) + TStyleField::kCell);
       if (!runs.empty() && runs.back().End == x0)
@@ -58,11 +77,10 @@ void DrawShadow(const TStyleField& Field, TStyleTarget& Out, const TStyleShadow&
   for (int32_t y = Out.Src.Top; y < Out.Src.Bottom; ++y) {
     const uint8_t* kind = Field.Kinds(y);
     const uint8_t* cellKinds = Field.CellKinds(y);
-    const uint8_t* toWall = Field.RoughToWallRow(y);
     // The runs hold for the four rows of a row of cells.
     if (cellKinds != runsOf) {
       runsOf = cellKinds;
-      findRuns(cellKinds, toWall);
+      findRuns(y, cellKinds);
     }
     if (runs.empty()) continue;
     TColor32* dst = Out.Row(y);
