@@ -226,3 +226,6 @@ name tavern.qmx 880 436 "Store" 0.4
 name tavern.qmx 650 525 "Hall"
 name tavern.qmx 290 734 "Private Room" 0.35
 "$cli" info tavern.qmx
+
+# The CLI keeps a backup of every map it edits; the examples need none.
+rm -f dungeon.qmx.bak cave.qmx.bak tavern.qmx.bak
