@@ -11,6 +11,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 #include "map/compose/style_passes.h"
@@ -35,6 +36,35 @@ std::array<TDirection, kDirections> Directions() {
 }
 
 int32_t FloorDiv(int32_t A, int32_t B) { return A >= 0 ? A / B : -((-A + B - 1) / B); }
+
+// floor(A / B) for values that move little from one call to the next: the last
+// quotient stepped up or down, dividing only on a jump.
+class TNearDiv {
+ public:
+  explicit TNearDiv(int32_t B) : FB(B) {}
+  int32_t operator()(int32_t A) {
+    const int64_t r = int64_t(A) - FLow;
+    if (FValid && r >= 0 && r < FB) return FQ;
+    if (FValid && r >= FB && r < 2 * int64_t(FB)) {
+      FLow += FB;
+      return ++FQ;
+    }
+    if (FValid && r < 0 && r >= -int64_t(FB)) {
+      FLow -= FB;
+      return --FQ;
+    }
+    FValid = true;
+    FQ = FloorDiv(A, FB);
+    FLow = int64_t(FQ) * FB;
+    return FQ;
+  }
+
+ private:
+  int32_t FB;
+  bool FValid = false;
+  int32_t FQ = 0;
+  int64_t FLow = 0;  // FQ * FB
+};
 
 // The stroke patterns as alpha masks around a tile's centre, reaching as far
 // as any pixel of a cell whose middle lies in the tile (5/6 of a tile and the
@@ -111,6 +141,9 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
     const uint8_t* toFloor = Field.RoughToFloorRow(y0);
     bool bent = false;                        // the noise is on this row of cells
     int32_t shiftRow = INT32_MIN, shift = 0;  // the row of tiles and its shift
+    TNearDiv rowOfTiles(tile), tileOfRow(tile);
+    // The last tile met, with its reach and pattern.
+    int32_t tileX = INT32_MIN, tileY = INT32_MIN, reach = 0, pattern = 0;
     for (int32_t c = firstCell; c <= lastCell; ++c) {
       // Only cells holding wall within 5/4 of the distance from the floor.
       if (!(cellKinds[c] & 2)) continue;
@@ -132,16 +165,19 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
       // tile.
       const int32_t wx = midX + bendX->At(midX) * tile / 768;
       const int32_t wy = midY + bendY->At(midX) * tile / 768;
-      const int32_t ty = FloorDiv(wy, tile);
+      const int32_t ty = rowOfTiles(wy);
       if (ty != shiftRow) {
         shiftRow = ty;
         shift = int32_t(StyleHash(0x5EED, ty, H.Seed) % uint32_t(tile));
       }
-      const int32_t tx = FloorDiv(wx - shift, tile);
-      const uint32_t hash = StyleHash(tx, ty, H.Seed);
-      const int32_t reach = base * 3 / 4 + int32_t((hash >> 20) % uint32_t(base / 2 + 1));
+      const int32_t tx = tileOfRow(wx - shift);
+      if (tx != tileX || ty != tileY) {
+        tileX = tx, tileY = ty;
+        const uint32_t hash = StyleHash(tx, ty, H.Seed);
+        reach = base * 3 / 4 + int32_t((hash >> 20) % uint32_t(base / 2 + 1));
+        pattern = int32_t(hash % kPatterns);
+      }
       if (d > reach) continue;
-      const int32_t pattern = int32_t(hash % kPatterns);
       const int32_t cx = tx * tile + shift + tile / 2, cy = ty * tile + tile / 2;
       const int32_t x0 = std::max(Out.Src.Left, cellX);
       const int32_t x1 = std::min(Out.Src.Right, cellX + kCell);
@@ -151,11 +187,16 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
         TColor32* dst = Out.Row(y) + x0;
         // Ink only on wall pixels; alpha 0 keeps the pixel.
         if (x1 - x0 == kCell) {
+          uint32_t m4, k4;
+          std::memcpy(&m4, mask, 4);
+          if (m4 == 0) continue;
+          std::memcpy(&k4, kind, 4);
           const uint32_t a0 = kind[0] == skWall ? mask[0] : 0u;
           const uint32_t a1 = kind[1] == skWall ? mask[1] : 0u;
           const uint32_t a2 = kind[2] == skWall ? mask[2] : 0u;
           const uint32_t a3 = kind[3] == skWall ? mask[3] : 0u;
-          if ((a0 | a1 | a2 | a3) != 0) StyleBlendFour(dst, a0, a1, a2, a3, rgb);
+          if (k4 == 0x01010101u || (a0 | a1 | a2 | a3) != 0)
+            StyleBlendFour(dst, a0, a1, a2, a3, rgb);
         } else {
           for (int32_t i = 0; i < x1 - x0; ++i) {
             const uint32_t a = kind[i] == skWall ? mask[i] : 0u;
