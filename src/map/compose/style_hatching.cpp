@@ -139,6 +139,13 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
     const int32_t y1 = std::min(Out.Src.Bottom, cellTop + kCell);
     const uint8_t* cellKinds = Field.CellKinds(y0);
     const uint8_t* toFloor = Field.RoughToFloorRow(y0);
+    // The pixel rows of this row of cells.
+    const uint8_t* kindRows[kCell];
+    TColor32* dstRows[kCell];
+    for (int32_t y = y0; y < y1; ++y) {
+      kindRows[y - y0] = Field.Kinds(y);
+      dstRows[y - y0] = Out.Row(y);
+    }
     bool bent = false;                        // the noise is on this row of cells
     int32_t shiftRow = INT32_MIN, shift = 0;  // the row of tiles and its shift
     TNearDiv rowOfTiles(tile), tileOfRow(tile);
@@ -181,10 +188,11 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
       const int32_t cx = tx * tile + shift + tile / 2, cy = ty * tile + tile / 2;
       const int32_t x0 = std::max(Out.Src.Left, cellX);
       const int32_t x1 = std::min(Out.Src.Right, cellX + kCell);
-      for (int32_t y = y0; y < y1; ++y) {
-        const uint8_t* mask = masks.At(pattern, x0 - cx, y - cy);
-        const uint8_t* kind = Field.Kinds(y) + x0;
-        TColor32* dst = Out.Row(y) + x0;
+      const uint8_t* mask = masks.At(pattern, x0 - cx, y0 - cy) - masks.Side;
+      for (int32_t r = 0; r < y1 - y0; ++r) {
+        mask += masks.Side;
+        const uint8_t* kind = kindRows[r] + x0;
+        TColor32* dst = dstRows[r] + x0;
         // Ink only on wall pixels; alpha 0 keeps the pixel.
         if (x1 - x0 == kCell) {
           uint32_t m4, k4;
