@@ -132,6 +132,12 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
   const int32_t lastCell = Field.CellIndex(Out.Src.Right - 1);
   // The noise that bends the tile borders, taken at the cells' middles.
   std::optional<TStyleNoiseRow> bendX, bendY;
+  // Its blends along its band at each cell's middle column, which hold for
+  // the two rows of cells in a band (bandOf: the band they are for).
+  const size_t cells = size_t(lastCell - firstCell + 1);
+  std::vector<int32_t> upX(cells), loX(cells), upY(cells), loY(cells);
+  std::vector<int32_t> bandOf(cells, INT32_MIN);
+  int32_t band = INT32_MIN;
   constexpr int32_t kCell = TStyleField::kCell;
   const int32_t top = Out.Src.Top - (((Out.Src.Top % kCell) + kCell) % kCell);
   for (int32_t cellTop = top; cellTop < Out.Src.Bottom; cellTop += kCell) {
@@ -167,11 +173,18 @@ void DrawHatching(const TStyleField& Field, TStyleTarget& Out, const TStyleHatch
         }
         bendX->MoveTo(midY);
         bendY->MoveTo(midY);
+        band = bendX->Band();
       }
       // The tile of the cell's middle, its borders moved by up to a third of a
       // tile.
-      const int32_t wx = midX + bendX->At(midX) * tile / 768;
-      const int32_t wy = midY + bendY->At(midX) * tile / 768;
+      const size_t j = size_t(c - firstCell);
+      if (bandOf[j] != band) {
+        bandOf[j] = band;
+        upX[j] = bendX->Upper(midX), loX[j] = bendX->Lower(midX);
+        upY[j] = bendY->Upper(midX), loY[j] = bendY->Lower(midX);
+      }
+      const int32_t wx = midX + bendX->Mix(upX[j], loX[j]) * tile / 768;
+      const int32_t wy = midY + bendY->Mix(upY[j], loY[j]) * tile / 768;
       const int32_t ty = rowOfTiles(wy);
       if (ty != shiftRow) {
         shiftRow = ty;
