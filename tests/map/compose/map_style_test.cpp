@@ -244,6 +244,36 @@ TEST(MapStyle, PartsComposeAsTheWhole) {
       ASSERT_EQ(parts.Pixel(x, y), whole.Pixel(x, y)) << x << "," << y;
 }
 
+TEST(MapStyle, HatchingInPartsAtOddEdgesComposesAsTheWhole) {
+  // Hatching alone (no outline over its strokes), the parts' edges off the
+  // 4-pixel cells, so that cells are cut by the parts.
+  TMapEditLayerList map;
+  RoomMap(map);
+  TMapStyleOptions s;
+  s.Hatching.Enabled = true;
+  s.Hatching.Distance = 20;
+  s.Hatching.Spacing = 3;
+  TBitmap32 whole, parts;
+  Compose(map, whole, s);
+  parts.SetSize(192, 192);
+  parts.Clear(0);
+  TComposeOptions o;
+  o.Style = s;
+  const int32_t xs[] = {0, 61, 63, 130, 192}, ys[] = {0, 37, 38, 101, 192};
+  for (int32_t j = 0; j + 1 < 5; ++j)
+    for (int32_t i = 0; i + 1 < 5; ++i)
+      ComposeMap(map, parts, TRect{xs[i], ys[j], xs[i + 1], ys[j + 1]}, xs[i], ys[j], o);
+  TBitmap32 plain;
+  Compose(map, plain, {});
+  int32_t inked = 0;
+  for (int32_t y = 0; y < 192; ++y)
+    for (int32_t x = 0; x < 192; ++x) {
+      ASSERT_EQ(parts.Pixel(x, y), whole.Pixel(x, y)) << x << "," << y;
+      inked += whole.Pixel(x, y) != plain.Pixel(x, y);
+    }
+  EXPECT_GT(inked, 1000);  // the strokes are there to compare
+}
+
 TEST(MapStyle, ALargeAreaSharedOutAmongThreadsComposesAsInBands) {
   // 600 x 600 pixels: composed whole, the style is drawn in stripes of rows.
   TMapEditLayerList map;
