@@ -1,13 +1,12 @@
 #include "map/raster/bitmap32.h"
 
 #include <algorithm>
-#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
-#include "record/errors.h"
+#include "map/raster/pixel_storage.h"
 
 TRect IntersectRect(const TRect& A, const TRect& B) {
   TRect r{std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
@@ -20,17 +19,8 @@ void TBitmap32::SetSize(int32_t W, int32_t H) {
   W = std::max(W, 0);
   H = std::max(H, 0);
   if (W == FWidth && H == FHeight) return;
-  FBits.clear();
-  FBits.shrink_to_fit();
   FWidth = FHeight = 0;
-  if (int64_t(W) * int64_t(H) > MaxPixels) throw EImageError("Can't allocate the DIB handle");
-  try {
-    // Zero from the allocator: the pages are written only when first drawn on.
-    decltype(FBits) fresh(size_t(W) * size_t(H));
-    FBits.swap(fresh);
-  } catch (const std::bad_alloc&) {
-    throw EImageError("Can't allocate the DIB handle");
-  }
+  AllocateZeroedPixels(FBits, W, H, MaxPixels);
   FWidth = W;
   FHeight = H;
 }

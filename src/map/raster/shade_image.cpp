@@ -1,27 +1,16 @@
 #include "map/raster/shade_image.h"
 
 #include <algorithm>
-#include <new>
 
 #include "map/raster/bitmap32.h"
-#include "record/errors.h"
+#include "map/raster/pixel_storage.h"
 
 void TShadeImage::SetSize(int32_t W, int32_t H) {
   W = std::max(W, 0);
   H = std::max(H, 0);
   if (W == FWidth && H == FHeight) return;
-  FAlpha.clear();
-  FAlpha.shrink_to_fit();
   FWidth = FHeight = 0;
-  if (int64_t(W) * int64_t(H) > TBitmap32::MaxPixels)
-    throw EImageError("Can't allocate the DIB handle");
-  try {
-    // Zero from the allocator: the pages are written only when first shaded.
-    decltype(FAlpha) fresh(size_t(W) * size_t(H));
-    FAlpha.swap(fresh);
-  } catch (const std::bad_alloc&) {
-    throw EImageError("Can't allocate the DIB handle");
-  }
+  AllocateZeroedPixels(FAlpha, W, H, TBitmap32::MaxPixels);
   FWidth = W;
   FHeight = H;
 }
