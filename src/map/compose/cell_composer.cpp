@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "map/document/map_edit_layer_list.h"
 
@@ -11,7 +14,8 @@ namespace {
 
 // Window pixel classes besides a plain layer index.
 constexpr int32_t kDoorPixel = -1;  // door code 1 or 2: counts as wall
-constexpr int32_t kNoLayer = std::numeric_limits<int32_t>::max();  // index without a layer
+// An index that names no layer is classed as the layer count: above every layer,
+// so open to each of them, and never a layer of its own.
 
 constexpr uint8_t kSource = 255;
 constexpr uint8_t kOpen = 254;
@@ -145,6 +149,68 @@ void TCellComposer::Propagate(uint8_t* G, int32_t Rounds) {
   for (auto& b : FBuckets) b.clear();
 }
 
+void TCellComposer::ScanWithoutDoors(uint8_t* G, int32_t J, bool WithSeeds) {
+  // Every pixel's entry follows from its class alone: a source for the layer's
+  // own pixels, blocked under the layers above it and under objects, open
+  // otherwise.
+  const int32_t count = int32_t(FIsObject.size()) - 1;
+  FValue.resize(size_t(count) + 1);
+  for (int32_t c = 0; c <= count; ++c)
+    FValue[size_t(c)] = c == J ? kSource : (c < J || FIsObject[size_t(c)]) ? 0 : kOpen;
+  const uint8_t* const value = FValue.data();
+  const int32_t stride = FStride, winW = FWinW, winH = FWinH;
+  uint8_t* const first = G + (FOffY + 1) * stride + (FOffX + 1);
+  for (int32_t wy = 0; wy < winH; ++wy) {
+    const int32_t* cls = FClass.data() + size_t(wy) * size_t(winW);
+    uint8_t* row = first + wy * stride;
+    for (int32_t wx = 0; wx < winW; ++wx) row[wx] = value[cls[wx]];
+  }
+  if (!WithSeeds) return;
+
+  // The seeds are the sources beside a pixel that is not one, looking only
+  // inside the window. Which of them the queue takes first does not change the
+  // distances it finds. A source's entry has every bit set, so the four
+  // neighbours ANDed together stay all ones exactly when each is a source.
+  std::vector<int32_t>& seeds = FBuckets[0];
+  FAllSources.assign(size_t(winW), kSource);
+  const int32_t base = int32_t(first - G);
+  for (int32_t wy = 0; wy < winH; ++wy) {
+    const uint8_t* row = first + wy * stride;
+    const uint8_t* up = wy > 0 ? row - stride : FAllSources.data();
+    const uint8_t* down = wy + 1 < winH ? row + stride : FAllSources.data();
+    const int32_t at = base + wy * stride;
+    auto check = [&](int32_t wx, uint8_t Left, uint8_t Right) {
+      if (row[wx] == kSource && uint8_t(Left & Right & up[wx] & down[wx]) != kSource)
+        seeds.push_back(at + wx);
+    };
+    if (winW == 1) {
+      check(0, kSource, kSource);
+      continue;
+    }
+    check(0, kSource, row[1]);
+    int32_t wx = 1;
+#if defined(__SSE2__)
+    const __m128i ones = _mm_set1_epi8(char(kSource));
+    for (; wx + 17 <= winW; wx += 16) {
+      auto load = [](const uint8_t* P) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
+      };
+      const __m128i all = _mm_and_si128(_mm_and_si128(load(row + wx - 1), load(row + wx + 1)),
+                                        _mm_and_si128(load(up + wx), load(down + wx)));
+      const __m128i isSource = _mm_cmpeq_epi8(load(row + wx), ones);
+      unsigned mask =
+          unsigned(_mm_movemask_epi8(_mm_andnot_si128(_mm_cmpeq_epi8(all, ones), isSource)));
+      while (mask != 0) {
+        seeds.push_back(at + wx + __builtin_ctz(mask));
+        mask &= mask - 1;
+      }
+    }
+#endif
+    for (; wx + 1 < winW; ++wx) check(wx, row[wx - 1], row[wx + 1]);
+    check(winW - 1, row[winW - 2], kSource);
+  }
+}
+
 void TCellComposer::ScanLayer(int32_t J, int32_t M, bool WithSeeds) {
   std::vector<uint8_t>& grid = FGrids[size_t(J)];
   const size_t total = size_t(FStride) * size_t(FStride);
@@ -157,6 +223,10 @@ void TCellComposer::ScanLayer(int32_t J, int32_t M, bool WithSeeds) {
     grid[size_t(r) * size_t(FStride) + size_t(FStride - 1)] = kSource;
   }
   uint8_t* g = grid.data();
+  if (!FHasDoors) {
+    ScanWithoutDoors(g, J, WithSeeds);
+    return;
+  }
   std::vector<int32_t>& seeds = FBuckets[0];
   // The members in locals: the byte stores below may alias anything, so the
   // compiler would read the members again after every one.
@@ -169,9 +239,8 @@ void TCellComposer::ScanLayer(int32_t J, int32_t M, bool WithSeeds) {
   // Column scan: x outer, y inner; the run flag carries over between columns.
   bool run = false;
   for (int32_t wx = 0; wx < winW; ++wx) {
-    const int32_t* cls = classes + size_t(wx) * size_t(winH);
     for (int32_t wy = 0; wy < winH; ++wy) {
-      const int32_t c = cls[wy];
+      const int32_t c = classes[size_t(wy) * size_t(winW) + size_t(wx)];
       const int32_t n = index(wx, wy);
       if (c == kDoorPixel) {
         if (J == 0) {
@@ -186,7 +255,7 @@ void TCellComposer::ScanLayer(int32_t J, int32_t M, bool WithSeeds) {
         continue;
       }
       if (J < c) {
-        g[n] = (c != kNoLayer && isObject[size_t(c)]) ? 0 : kOpen;
+        g[n] = isObject[size_t(c)] ? 0 : kOpen;
         if (run && wy > 0 && WithSeeds) seeds.push_back(n - stride);
         run = false;
       } else if (J == c) {
@@ -236,17 +305,20 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
   FOffX = xa - (X0 - u);
   FOffY = ya - (Y0 - u);
 
-  FIsObject.assign(size_t(count), 0);
+  // One slot past the layers stands for the pixels that name no layer: never
+  // an object, and it takes their presence marks.
+  FIsObject.assign(size_t(count) + 1, 0);
   for (int32_t j = 0; j < count; ++j) {
     const TMapEditLayer* layer = Map.Layers(j);
     FIsObject[size_t(j)] = (layer && layer->LayerType == mltObject) ? 1 : 0;
   }
-  // One slot past the layers takes the marks of pixels that count for none.
   FPresent.assign(size_t(count) + 1, 0);
   if (FGrids.size() < size_t(count)) FGrids.resize(size_t(count));
 
-  // Classify the window's pixels once: door pixel, layer index or no layer.
+  // Classify the window's pixels once, row after row: door pixel, layer index
+  // or the count for no layer.
   FClass.resize(size_t(FWinW) * size_t(FWinH));
+  FHasDoors = false;
   const TGrid2D<int32_t>& pixels = Map.PixelGrid();
   const TMapEditDoorList* doors = Map.DoorsIfCreated();
   const TBitmap32* doorBits = doors ? doors->BitmapIfCreated() : nullptr;
@@ -257,11 +329,11 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
     int32_t* const classes = FClass.data();
     uint8_t* const present = FPresent.data();
     const uint32_t layers = uint32_t(count), upTo = uint32_t(M);
+    bool hasDoors = false;
     for (int32_t wy = 0; wy < winH; ++wy) {
       const int32_t y = ya + wy;
       const int32_t* src = pixels.Row(y) + xa;
-      // Column after column, as the scans read them.
-      int32_t* dst = classes + size_t(wy);
+      int32_t* dst = classes + size_t(wy) * size_t(winW);
       // The rows of the window lie far apart in the grid; the one after next is
       // fetched while this one is classified.
       if (wy + 2 < winH) {
@@ -271,24 +343,33 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
       const TColor32* doorRow = nullptr;
       int32_t doorEnd = 0;
       if (doorBits && y < doorBits->Height() && DoorsMayShow(*doors, Map, y, xa, xb)) {
-        doorRow = doorBits->ScanLine(y);
-        doorEnd = doorBits->Width();
+        doorRow = doorBits->ScanLine(y) + xa;
+        doorEnd = std::min(winW, doorBits->Width() - xa);
+      }
+      if (!doorRow) {
+        for (int32_t wx = 0; wx < winW; ++wx) {
+          const int32_t L = src[wx];
+          dst[wx] = uint32_t(L) < layers ? L : count;
+          present[uint32_t(L) <= upTo ? size_t(L) : size_t(count)] = 1;
+        }
+        continue;
       }
       for (int32_t wx = 0; wx < winW; ++wx) {
-        const int32_t x = xa + wx;
-        if (doorRow && x < doorEnd) {
-          const uint32_t code = doorRow[x] >> 24;
+        if (wx < doorEnd) {
+          const uint32_t code = doorRow[wx] >> 24;
           if (code == 1 || code == 2) {
-            dst[size_t(wx) * size_t(winH)] = kDoorPixel;
+            // A door pixel counts as wall, and the layer under it as absent.
+            dst[wx] = kDoorPixel;
+            hasDoors = true;
             continue;
           }
         }
         const int32_t L = src[wx];
-        const bool valid = uint32_t(L) < layers;
-        dst[size_t(wx) * size_t(winH)] = valid ? L : kNoLayer;
+        dst[wx] = uint32_t(L) < layers ? L : count;
         present[uint32_t(L) <= upTo ? size_t(L) : size_t(count)] = 1;
       }
     }
+    FHasDoors = hasDoors;
   }
 
   TShadeImage& shades = Map.Shades();

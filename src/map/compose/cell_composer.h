@@ -40,6 +40,8 @@ class TCellComposer {
   // Builds the padded work grid of layer J by the column and row scans and collects
   // its seeds (bucket 0).
   void ScanLayer(int32_t J, int32_t M, bool WithSeeds);
+  // The same for a window without door pixels, into the padded grid G.
+  void ScanWithoutDoors(uint8_t* G, int32_t J, bool WithSeeds);
   // Runs the bucket queue over the padded grid G for at most Rounds rounds.
   void Propagate(uint8_t* G, int32_t Rounds);
 
@@ -47,10 +49,13 @@ class TCellComposer {
   int32_t FStride = 0;           // FSide + 2: the work grids carry a one-entry border of 255
   int32_t FWinW = 0, FWinH = 0;  // the window clipped to the map
   int32_t FOffX = 0, FOffY = 0;  // grid position of the window's first pixel
-  // Per window pixel, column after column: the layer index, or a door marker /
-  // "no layer" marker.
+  // Per window pixel, row after row: the layer index, a door marker, or the
+  // layer count for an index that names no layer.
   std::vector<int32_t> FClass;
-  std::vector<uint8_t> FIsObject;            // per layer
+  bool FHasDoors = false;                    // some window pixel is a door pixel
+  std::vector<uint8_t> FIsObject;            // per layer, and 0 for no layer
+  std::vector<uint8_t> FValue;               // per class: its work-grid entry
+  std::vector<uint8_t> FAllSources;          // a row of sources beyond the window
   std::vector<uint8_t> FPresent;             // per layer, and one slot for none
   std::vector<std::vector<uint8_t>> FGrids;  // per layer, padded
   std::vector<int32_t> FBuckets[4];
