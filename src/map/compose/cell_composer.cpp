@@ -110,43 +110,53 @@ TCellComposer& TCellComposer::ForThisThread() {
 
 void TCellComposer::Propagate(uint8_t* G, int32_t Rounds) {
   const int32_t s = FStride;
+  // A value only falls, to at least the round's number plus 2, so an entry
+  // falls at most twice: a bucket never holds more than twice the entries.
+  const size_t room = 2 * size_t(s) * size_t(s);
+  if (FQueue.size() < 4 * room) FQueue.resize(4 * room);
+  int32_t* bucket[4];
+  size_t size[4] = {0, 0, 0, 0};
+  for (int k = 0; k < 4; ++k) bucket[k] = FQueue.data() + size_t(k) * room;
+  size[0] = std::min(FSeeds.size(), room);
+  std::copy(FSeeds.begin(), FSeeds.begin() + std::ptrdiff_t(size[0]), bucket[0]);
+  FSeeds.clear();
   for (int32_t i = 0; i < Rounds; ++i) {
-    std::vector<int32_t>& cur = FBuckets[i & 3];
-    if (cur.empty()) {
-      if (FBuckets[(i + 1) & 3].empty() && FBuckets[(i + 2) & 3].empty() &&
-          FBuckets[(i + 3) & 3].empty())
-        break;
+    const int k = i & 3;
+    if (size[k] == 0) {
+      if (size[(i + 1) & 3] == 0 && size[(i + 2) & 3] == 0 && size[(i + 3) & 3] == 0) break;
       continue;
     }
-    std::vector<int32_t>& b2 = FBuckets[(i + 2) & 3];
-    std::vector<int32_t>& b3 = FBuckets[(i + 3) & 3];
+    int32_t* const b2 = bucket[(i + 2) & 3];
+    int32_t* const b3 = bucket[(i + 3) & 3];
+    size_t n2 = size[(i + 2) & 3], n3 = size[(i + 3) & 3];
     const uint8_t v2 = uint8_t(i + 2), v3 = uint8_t(i + 3);
     // The border entries hold 255, so neighbours need no bounds checks.
-    auto relax = [G](int32_t n, uint8_t value, std::vector<int32_t>& into) {
-      uint8_t v = G[n];
+    auto relax = [G](int32_t n, uint8_t value, int32_t* into, size_t& count) {
+      const uint8_t v = G[n];
       if (v != kSource && v > value) {
         G[n] = value;
-        into.push_back(n);
+        into[count++] = n;
       }
     };
     // The current bucket does not change while it is worked off (only the next
-    // two are filled), so its start and size are read once.
-    const int32_t* const items = cur.data();
-    const size_t items_n = cur.size();
-    for (size_t k = 0; k < items_n; ++k) {
-      const int32_t p = items[k];
-      relax(p - s, v2, b2);
-      relax(p + s, v2, b2);
-      relax(p + 1, v2, b2);
-      relax(p - 1, v2, b2);
-      relax(p - s - 1, v3, b3);
-      relax(p + s - 1, v3, b3);
-      relax(p - s + 1, v3, b3);
-      relax(p + s + 1, v3, b3);
+    // two are filled).
+    const int32_t* const items = bucket[k];
+    const size_t items_n = size[k];
+    for (size_t j = 0; j < items_n; ++j) {
+      const int32_t p = items[j];
+      relax(p - s, v2, b2, n2);
+      relax(p + s, v2, b2, n2);
+      relax(p + 1, v2, b2, n2);
+      relax(p - 1, v2, b2, n2);
+      relax(p - s - 1, v3, b3, n3);
+      relax(p + s - 1, v3, b3, n3);
+      relax(p - s + 1, v3, b3, n3);
+      relax(p + s + 1, v3, b3, n3);
     }
-    cur.clear();
+    size[(i + 2) & 3] = n2;
+    size[(i + 3) & 3] = n3;
+    size[k] = 0;
   }
-  for (auto& b : FBuckets) b.clear();
 }
 
 void TCellComposer::ScanWithoutDoors(uint8_t* G, int32_t J, bool WithSeeds) {
@@ -171,7 +181,7 @@ void TCellComposer::ScanWithoutDoors(uint8_t* G, int32_t J, bool WithSeeds) {
   // inside the window. Which of them the queue takes first does not change the
   // distances it finds. A source's entry has every bit set, so the four
   // neighbours ANDed together stay all ones exactly when each is a source.
-  std::vector<int32_t>& seeds = FBuckets[0];
+  std::vector<int32_t>& seeds = FSeeds;
   FAllSources.assign(size_t(winW), kSource);
   const int32_t base = int32_t(first - G);
   for (int32_t wy = 0; wy < winH; ++wy) {
@@ -227,7 +237,7 @@ void TCellComposer::ScanLayer(int32_t J, int32_t M, bool WithSeeds) {
     ScanWithoutDoors(g, J, WithSeeds);
     return;
   }
-  std::vector<int32_t>& seeds = FBuckets[0];
+  std::vector<int32_t>& seeds = FSeeds;
   // The members in locals: the byte stores below may alias anything, so the
   // compiler would read the members again after every one.
   const int32_t stride = FStride, winW = FWinW, winH = FWinH;

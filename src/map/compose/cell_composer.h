@@ -58,8 +58,9 @@ class TCellComposer {
   std::vector<uint8_t> FAllSources;          // a row of sources beyond the window
   std::vector<uint8_t> FPresent;             // per layer, and one slot for none
   std::vector<std::vector<uint8_t>> FGrids;  // per layer, padded
-  std::vector<int32_t> FBuckets[4];
-  std::vector<uint8_t> FAlphaCell;  // one cell of alpha values
+  std::vector<int32_t> FSeeds;               // the sources the propagation starts from
+  std::vector<int32_t> FQueue;               // room for the four buckets of the queue
+  std::vector<uint8_t> FAlphaCell;           // one cell of alpha values
   // Tables for the chip size last used.
   int32_t FLutChipSize = 0;
   int32_t FShadeRounds = 0, FFadeRounds = 0;
