@@ -420,8 +420,14 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
     for (int32_t py = 0; py < cs; ++py) {
       const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
       uint8_t* a = alpha.data() + size_t(py) * size_t(cs);
-      for (int32_t px = 0; px < cs; ++px) a[px] = Lut[gr[px]];
-      layer.Coverage().SetRowAlpha(CX, Y0 + py, a);
+      uint8_t any = 0, all = 255;
+      for (int32_t px = 0; px < cs; ++px) {
+        const uint8_t v = Lut[gr[px]];
+        a[px] = v;
+        any |= v;
+        all &= v;
+      }
+      layer.Coverage().SetRowAlpha(CX, Y0 + py, a, any, all);
     }
     image.WriteSquareAlpha(X0, Y0, cs, alpha.data());
   };
@@ -453,8 +459,14 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
     for (int32_t py = 0; py < cs; ++py) {
       const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
       uint8_t* row = shades.Row(Y0 + py) + X0;
-      for (int32_t px = 0; px < cs; ++px) row[px] = shadeLut[gr[px]];
-      Map.ShadeCoverage().SetRowAlpha(CX, Y0 + py, row);
+      uint8_t any = 0, all = 255;
+      for (int32_t px = 0; px < cs; ++px) {
+        const uint8_t v = shadeLut[gr[px]];
+        row[px] = v;
+        any |= v;
+        all &= v;
+      }
+      Map.ShadeCoverage().SetRowAlpha(CX, Y0 + py, row, any, all);
     }
   }
 

@@ -65,6 +65,12 @@ class TCellCoverage {
   void SetRowAlpha(int32_t CX, int32_t PY, const uint8_t* A) {
     SetRowOf(CX, PY, [A](int32_t I) { return uint32_t(A[I]); });
   }
+  // The same for a caller that ORed (Any) and ANDed (All) the row's values as it
+  // wrote them: reading bytes back just after storing them one by one stalls.
+  void SetRowAlpha(int32_t CX, int32_t PY, const uint8_t* A, uint8_t Any, uint8_t All) {
+    if (!Inside(CX, PY)) return;
+    SetRowFrom(CX, PY, Any, All, [A](int32_t I) { return uint32_t(A[I]); });
+  }
   // Every row of cell (CX, CY): fully opaque (Opaque) or fully transparent.
   void SetCell(int32_t CX, int32_t CY, bool Opaque) {
     if (!FValid || CY < 0 || CY >= FHeight) return;
@@ -116,10 +122,14 @@ class TCellCoverage {
       any |= AlphaOf(i);
       all &= AlphaOf(i);
     }
+    SetRowFrom(CX, PY, any, all, AlphaOf);
+  }
+  template <class TAlphaOf>
+  void SetRowFrom(int32_t CX, int32_t PY, uint32_t Any, uint32_t All, TAlphaOf AlphaOf) {
     TSpan s{};
-    if (all == 255) {
+    if (All == 255) {
       s = TSpan{0, uint16_t(FChipSize), 1};
-    } else if (any != 0) {
+    } else if (Any != 0) {
       int32_t b = 0, e = FChipSize;
       while (AlphaOf(b) == 0) ++b;
       while (AlphaOf(e - 1) == 0) --e;
