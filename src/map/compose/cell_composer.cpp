@@ -224,7 +224,12 @@ void TCellComposer::ScanWithoutDoors(uint8_t* G, int32_t J, bool WithSeeds) {
 void TCellComposer::ScanLayer(int32_t J, int32_t M, bool WithSeeds) {
   std::vector<uint8_t>& grid = FGrids[size_t(J)];
   const size_t total = size_t(FStride) * size_t(FStride);
-  grid.assign(total, 0);
+  if (!FHasDoors && FWinW == FSide && FWinH == FSide) {
+    // A whole window without doors: the scan sets every entry inside the border.
+    grid.resize(total);
+  } else {
+    grid.assign(total, 0);
+  }
   // Border of sources so that the propagation never leaves the grid.
   std::memset(grid.data(), kSource, size_t(FStride));
   std::memset(grid.data() + total - size_t(FStride), kSource, size_t(FStride));
