@@ -161,10 +161,14 @@ struct TDrawStep {
   const uint8_t* ShadeSrc = nullptr;
 };
 
-// Asks for the source pixels of a step to be brought into the cache.
-void Prefetch(const TDrawStep& S) {
+// Asks for the source pixels of a step of row Y to be brought into the cache.
+void Prefetch(const TDrawStep& S, int32_t Y) {
   const char* a = nullptr;
   const char* e = nullptr;
+  if (S.Image) {
+    S.Image->PrefetchRow(Y, S.Begin, S.End);
+    return;
+  }
   if (S.Src) {
     a = reinterpret_cast<const char*>(S.Src + S.Begin);
     e = reinterpret_cast<const char*>(S.Src + S.End);
@@ -305,7 +309,7 @@ void ComposeRowsFast(const TMapEditLayerList& Map, TBitmap32& Target, const TRec
       TColor32* dst = Target.ScanLine(DY + (y - Src.Top)) + DX - Src.Left;
       for (size_t i = 0; i < nc; ++i) {
         if (i + kAhead < nc)
-          for (size_t k = first[i + kAhead]; k < first[i + kAhead + 1]; ++k) Prefetch(steps[k]);
+          for (size_t k = first[i + kAhead]; k < first[i + kAhead + 1]; ++k) Prefetch(steps[k], y);
         for (size_t k = first[i]; k < first[i + 1]; ++k) {
           const TDrawStep& s = steps[k];
           switch (s.Kind) {

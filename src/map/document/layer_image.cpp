@@ -4,6 +4,10 @@
 #include <cstring>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "record/errors.h"
 
 namespace {
@@ -88,6 +92,18 @@ void TLayerImage::SetTiled(const TBitmap32& Source, const TRect& SourceRect, int
             a[c] = uint8_t(s[(i * Block + c) % tile.Width()] >> 24);
         }
       }
+  }
+  // A narrow tile (a plain colour is one pixel) is repeated across to a width of
+  // at least kMinTileWidth, so that rows are read in long runs instead of one
+  // run per repeat; the pixels are the same.
+  constexpr int32_t kMinTileWidth = 64;
+  if (tile.Width() > 0 && tile.Width() < kMinTileWidth) {
+    const int32_t w = tile.Width();
+    TBitmap32 wide;
+    wide.SetSize((kMinTileWidth + w - 1) / w * w, tile.Height());
+    for (int32_t y = 0; y < tile.Height(); ++y)
+      for (int32_t x = 0; x < wide.Width(); ++x) wide.Pixel(x, y) = tile.Pixel(x % w, y);
+    tile.TakePixels(wide);
   }
   FTile.TakePixels(tile);
   FBlocks.swap(blocks);
@@ -236,6 +252,46 @@ TColor32 TLayerImage::Pixel(int32_t X, int32_t Y) const {
   return (FTile.Pixel(X % FTile.Width(), Y % FPeriod) & 0x00FFFFFFu) | (TColor32(a) << 24);
 }
 
+namespace {
+
+// The colours of S with alpha Alpha (in the top byte), into O; four pixels at a
+// time, since a view or an output reads every layer's rows through here.
+void WithAlpha(const TColor32* S, TColor32 Alpha, TColor32* O, int32_t N) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i rgb = _mm_set1_epi32(0x00FFFFFF), alpha = _mm_set1_epi32(int32_t(Alpha));
+  for (; i + 4 <= N; i += 4) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(O + i), _mm_or_si128(_mm_and_si128(v, rgb), alpha));
+  }
+#endif
+  for (; i < N; ++i) O[i] = (S[i] & 0x00FFFFFFu) | Alpha;
+}
+
+// The same with one alpha byte per pixel from A.
+void WithAlphaBytes(const TColor32* S, const uint8_t* A, TColor32* O, int32_t N) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i rgb = _mm_set1_epi32(0x00FFFFFF), zero = _mm_setzero_si128();
+  for (; i + 16 <= N; i += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(A + i));
+    const __m128i lo = _mm_unpacklo_epi8(zero, a), hi = _mm_unpackhi_epi8(zero, a);
+    // Each alpha byte in the top byte of its pixel: bytes 0 a 0 a ... then
+    // 0 0 0 a per pixel.
+    const __m128i alpha[4] = {_mm_unpacklo_epi16(zero, lo), _mm_unpackhi_epi16(zero, lo),
+                              _mm_unpacklo_epi16(zero, hi), _mm_unpackhi_epi16(zero, hi)};
+    for (int k = 0; k < 4; ++k) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(S + i + 4 * k));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(O + i + 4 * k),
+                       _mm_or_si128(_mm_and_si128(v, rgb), alpha[k]));
+    }
+  }
+#endif
+  for (; i < N; ++i) O[i] = (S[i] & 0x00FFFFFFu) | (TColor32(A[i]) << 24);
+}
+
+}  // namespace
+
 void TLayerImage::ReadRow(int32_t Y, int32_t X0, int32_t X1, TColor32* Out) const {
   if (FIsFull) {
     std::memcpy(Out, FFull.ScanLine(Y) + X0, size_t(X1 - X0) * sizeof(TColor32));
@@ -257,15 +313,31 @@ void TLayerImage::ReadRow(int32_t Y, int32_t X0, int32_t X1, TColor32* Out) cons
       const int32_t n = std::min(left, tw - tx);
       const TColor32* s = tile + tx;
       if (a) {
-        for (int32_t i = 0; i < n; ++i) o[i] = (s[i] & 0x00FFFFFFu) | (TColor32(a[i]) << 24);
+        WithAlphaBytes(s, a, o, n);
         a += n;
       } else {
-        for (int32_t i = 0; i < n; ++i) o[i] = (s[i] & 0x00FFFFFFu) | uniform;
+        WithAlpha(s, uniform, o, n);
       }
       o += n;
       left -= n;
       tx += n;
       if (tx == tw) tx = 0;
+    }
+    x = end;
+  }
+}
+
+void TLayerImage::PrefetchRow(int32_t Y, int32_t X0, int32_t X1) const {
+  if (FIsFull || X1 <= X0) return;
+  const size_t ry = size_t(Y % FBlock) * size_t(FBlock);
+  for (int32_t x = X0; x < X1;) {
+    const int32_t end = std::min(X1, (x / FBlock + 1) * FBlock);
+    const TAlphaBlock& b = BlockAt(x, Y);
+    if (b.Bytes) {
+      const char* a = reinterpret_cast<const char*>(b.Bytes.get() + ry + size_t(x % FBlock));
+      const char* e = a + (end - x);
+      for (; a < e; a += 64) __builtin_prefetch(a, 0, 3);
+      __builtin_prefetch(e - 1, 0, 3);
     }
     x = end;
   }

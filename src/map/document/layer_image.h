@@ -57,6 +57,10 @@ class TLayerImage {
   TColor32 Pixel(int32_t X, int32_t Y) const;
   // Pixels X0 .. X1 - 1 of row Y into Out[0 .. X1 - X0).
   void ReadRow(int32_t Y, int32_t X0, int32_t X1, TColor32* Out) const;
+  // Asks for what ReadRow(Y, X0, X1) will read of a tiled image's alpha to be
+  // brought into the cache: the alpha blocks lie apart in memory, where the
+  // memory prefetchers do not look.
+  void PrefetchRow(int32_t Y, int32_t X0, int32_t X1) const;
   // Row Y of a plain surface; nullptr for a tiled image.
   const TColor32* FullRow(int32_t Y) const { return FIsFull ? FFull.ScanLine(Y) : nullptr; }
 
