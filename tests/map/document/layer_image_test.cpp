@@ -134,3 +134,30 @@ TEST(LayerImage, FullSurfaceTakesAnyPixelAndTheTiledFormIsSmall) {
   EXPECT_THROW(big.SetSolid(0xFF000000u, 1 << 16, 1 << 15, 50), EImageError);
   EXPECT_EQ(big.Width(), 1000);
 }
+
+TEST(LayerImage, LongRowsOfANarrowTileReadAsThePixelsOneByOne) {
+  // A 3-pixel tile on a map far wider than it, with alpha written in some
+  // blocks: rows of every start and length cross the tile's repeats, the blocks
+  // and the vector-wide runs, and must give the tile's colours and the alpha.
+  TBitmap32 tile;
+  MakeTile(tile);
+  TLayerImage image;
+  image.SetTiled(tile, TRect{0, 0, 3, 2}, 230, 3, 20);
+  std::vector<uint8_t> alpha(230);
+  for (size_t i = 0; i < alpha.size(); ++i) alpha[i] = uint8_t(i * 7 + 1);
+  image.WriteAlpha(13, 1, alpha.data() + 13, 150);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x0 = 0; x0 < 230; x0 += 7)
+      for (int32_t x1 : {x0 + 1, x0 + 17, x0 + 70, 230}) {
+        if (x1 > 230) continue;
+        std::vector<TColor32> row(size_t(x1 - x0));
+        image.ReadRow(y, x0, x1, row.data());
+        for (int32_t x = x0; x < x1; ++x) {
+          const TColor32 a = (y == 1 && x >= 13 && x < 163)
+                                 ? TColor32(alpha[size_t(x)]) << 24
+                                 : tile.Pixel(x % 3, y % 2) & 0xFF000000u;
+          ASSERT_EQ(row[size_t(x - x0)], (tile.Pixel(x % 3, y % 2) & 0x00FFFFFFu) | a)
+              << "row " << y << " from " << x0 << " to " << x1 << " at " << x;
+        }
+      }
+}
