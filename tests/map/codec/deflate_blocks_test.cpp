@@ -354,6 +354,44 @@ TEST(DeflateBlocks, RefusesTruncatedAndDamagedStreams) {
     ExpectRefused(TBytes(fixed.begin(), fixed.begin() + std::ptrdiff_t(n)),
                   "the stream is incomplete");
 
+  // Hand-made blocks whose last code ends in the last byte, cut off: the missing
+  // bits are not taken for zeros (the end code of fixed codes is all zeros).
+  {
+    TBitWriter w;
+    w.Put(1, 1);
+    w.Put(1, 2);
+    PutFixed(w, 'a');
+    PutFixed(w, 256);
+    ASSERT_EQ(w.Bytes.size(), 3u);
+    EXPECT_EQ(FindDeflateBlocks(w.Bytes.data(), w.Bytes.size()).EndBit, 18u);
+    for (size_t n = 0; n < w.Bytes.size(); ++n)
+      ExpectRefused(TBytes(w.Bytes.begin(), w.Bytes.begin() + std::ptrdiff_t(n)),
+                    "the stream is incomplete");
+    // A long code (the length code 280 of eight bits here, past the table of the
+    // short codes in a dynamic block) cut off the same way.
+    // 15 codes of 4 bits, the end code of 5 and 64 codes of 11 (the last of them
+    // for 280): a complete set.
+    std::vector<unsigned> lit(281, 0);
+    for (unsigned s = 0; s < 15; ++s) lit[s] = 4;
+    lit[256] = 5;
+    for (unsigned s = 15; s < 78; ++s) lit[s] = 11;
+    lit[280] = 11;
+    TBitWriter d;
+    PutDynamicHeader(d, true, lit, {1});
+    const std::vector<unsigned> codes = CanonicalCodes(lit);
+    d.PutCode(codes[0], 4);
+    d.PutCode(codes[280], 11);  // length 115 to 130
+    d.Put(0, 4);
+    d.PutCode(0, 1);  // distance 1
+    d.PutCode(codes[256], 5);
+    ExpectSameAsZlib(d.Bytes, "a long code");
+    const uint64_t end = FindDeflateBlocks(d.Bytes.data(), d.Bytes.size()).EndBit;
+    EXPECT_EQ(end, d.Bits);
+    for (size_t n = 0; n < d.Bytes.size(); ++n)
+      ExpectRefused(TBytes(d.Bytes.begin(), d.Bytes.begin() + std::ptrdiff_t(n)),
+                    "the stream is incomplete");
+  }
+
   // Blocks that never say they are the last.
   ExpectRefused({0x02, 0x00}, "the stream is incomplete");
   ExpectRefused({0x00, 0x00, 0x00, 0xFF, 0xFF}, "the stream is incomplete");
