@@ -9,7 +9,8 @@
 namespace {
 
 constexpr unsigned kMaxBits = 15;   // the longest Huffman code deflate allows
-constexpr unsigned kFastBits = 10;  // codes up to this long are found by one table look-up
+constexpr unsigned kFastBits = 11;  // codes up to this long are found by one table look-up
+constexpr unsigned kRunBits = 12;   // the bits looked up at once for runs of literals
 
 [[noreturn]] void Incomplete() { throw EVellumError("the stream is incomplete"); }
 
@@ -78,7 +79,33 @@ struct THuffman {
   uint16_t Fast[1u << kFastBits];  // symbol | length << 9; 0: a longer code or none
   uint16_t Count[kMaxBits + 1];
   uint16_t Symbol[288];
+  // For literal/length codes: what the next kRunBits bits hold, bits used | literals << 5 |
+  // symbol << 7, either up to three literals (symbol 0) or one other symbol
+  // (no literals); 0 when the first code is longer than kFastBits.
+  uint32_t Run[1u << kRunBits];
 };
+
+// Fills H.Run from H.Fast.
+void BuildRuns(THuffman& H) {
+  for (unsigned i = 0; i < (1u << kRunBits); ++i) {
+    unsigned used = 0, literals = 0, symbol = 0;
+    while (literals < 3) {
+      const unsigned entry = H.Fast[(i >> used) & ((1u << kFastBits) - 1)];
+      const unsigned len = entry >> 9;
+      if (entry == 0 || used + len > kRunBits) break;
+      if ((entry & 511) >= 256) {
+        if (literals == 0) {
+          symbol = entry & 511;
+          used = len;
+        }
+        break;
+      }
+      used += len;
+      ++literals;
+    }
+    H.Run[i] = used == 0 ? 0 : uint32_t(used | literals << 5 | symbol << 7);
+  }
+}
 
 // Builds the code of Lengths[0..N). An over-subscribed set is refused, and so is
 // an incomplete one unless Sparse allows a set of no codes or of one code of one
@@ -157,6 +184,7 @@ struct TFixedCodes {
     uint8_t lengths[288];
     for (unsigned s = 0; s < 288; ++s) lengths[s] = s < 144 ? 8 : s < 256 ? 9 : s < 280 ? 7 : 8;
     BuildHuffman(Literals, lengths, 288, false, "literal/length");
+    BuildRuns(Literals);
     for (unsigned s = 0; s < 32; ++s) lengths[s] = 5;
     BuildHuffman(Distances, lengths, 32, false, "distance");
   }
@@ -203,6 +231,7 @@ void ReadDynamicCodes(TBitReader& R, THuffman& Literals, THuffman& Distances) {
   }
   if (lengths[256] == 0) Damaged("a block without an end-of-block code");
   BuildHuffman(Literals, lengths, nlen, false, "literal/length");
+  BuildRuns(Literals);
   BuildHuffman(Distances, lengths + nlen, ndist, true, "distance");
 }
 
@@ -220,6 +249,38 @@ constexpr uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4, 
 // The symbols of one Huffman-coded block up to its end code. Out counts the bytes
 // the stream has made so far, which no distance may reach beyond.
 void WalkCodes(TBitReader& R, const THuffman& Literals, const THuffman& Distances, uint64_t& Out) {
+  // While eight bytes are left, each step starts with at least 48 bits at hand,
+  // what a run of literals or a length and distance with their extra bits take
+  // at most (15 + 5 + 15 + 13), so that no step runs out of bits.
+  while (R.Size - R.Pos >= 8) {
+    if (R.Count < 48) R.Refill();
+    const uint32_t run = Literals.Run[R.Bits & ((1u << kRunBits) - 1)];
+    unsigned sym;
+    if (run != 0) {
+      R.Drop(run & 31);
+      if (const unsigned n = (run >> 5) & 3; n != 0) {
+        Out += n;
+        continue;
+      }
+      sym = run >> 7;
+    } else {
+      sym = DecodeSlow(R, Literals);
+      if (sym < 256) {
+        ++Out;
+        continue;
+      }
+    }
+    if (sym == 256) return;
+    sym -= 257;
+    if (sym >= 29) Damaged("an unused literal/length code");
+    const unsigned length = kLengthBase[sym] + R.Take(kLengthExtra[sym]);
+    const unsigned d = Decode(R, Distances);
+    if (d >= 30) Damaged("an unused distance code");
+    const unsigned distance = kDistanceBase[d] + R.Take(kDistanceExtra[d]);
+    if (distance > Out) Damaged("a distance before the start of the data");
+    Out += length;
+  }
+  // Near the end, one symbol at a time with every take checked.
   for (;;) {
     unsigned sym = Decode(R, Literals);
     if (sym < 256) {
