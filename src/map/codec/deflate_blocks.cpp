@@ -76,11 +76,12 @@ struct TBitReader {
 // A canonical Huffman code: a table for the short codes, the code counts per
 // length and the symbols in code order for the long ones.
 struct THuffman {
+  unsigned Bits = kFastBits;       // the bits Fast is indexed by
   uint16_t Fast[1u << kFastBits];  // symbol | length << 9; 0: a longer code or none
   uint16_t Count[kMaxBits + 1];
   uint16_t Symbol[288];
   // For literal/length codes: what the next kRunBits bits hold, bits used | literals << 5 |
-  // symbol << 7, either up to three literals (symbol 0) or one other symbol
+  // symbol << 7, either one or two literals (symbol 0) or one other symbol
   // (no literals); 0 when the first code is longer than kFastBits.
   uint32_t Run[1u << kRunBits];
 };
@@ -88,29 +89,25 @@ struct THuffman {
 // Fills H.Run from H.Fast.
 void BuildRuns(THuffman& H) {
   for (unsigned i = 0; i < (1u << kRunBits); ++i) {
-    unsigned used = 0, literals = 0, symbol = 0;
-    while (literals < 3) {
-      const unsigned entry = H.Fast[(i >> used) & ((1u << kFastBits) - 1)];
-      const unsigned len = entry >> 9;
-      if (entry == 0 || used + len > kRunBits) break;
-      if ((entry & 511) >= 256) {
-        if (literals == 0) {
-          symbol = entry & 511;
-          used = len;
-        }
-        break;
-      }
-      used += len;
-      ++literals;
+    const unsigned first = H.Fast[i & ((1u << kFastBits) - 1)], len = first >> 9;
+    if (first == 0) {
+      H.Run[i] = 0;
+    } else if ((first & 511) >= 256) {
+      H.Run[i] = uint32_t(len | (first & 511) << 7);
+    } else {
+      // The bits after the first code index the table within its size.
+      const unsigned second = H.Fast[i >> len], both = len + (second >> 9);
+      const bool pair = second != 0 && (second & 511) < 256 && both <= kRunBits;
+      H.Run[i] = pair ? uint32_t(both | 2u << 5) : uint32_t(len | 1u << 5);
     }
-    H.Run[i] = used == 0 ? 0 : uint32_t(used | literals << 5 | symbol << 7);
   }
 }
 
 // Builds the code of Lengths[0..N). An over-subscribed set is refused, and so is
 // an incomplete one unless Sparse allows a set of no codes or of one code of one
 // bit (what a block of only literals, or of one distance, may send as distances).
-void BuildHuffman(THuffman& H, const uint8_t* Lengths, unsigned N, bool Sparse, const char* Name) {
+void BuildHuffman(THuffman& H, const uint8_t* Lengths, unsigned N, bool Sparse, const char* Name,
+                  unsigned TableBits = kFastBits) {
   std::memset(H.Count, 0, sizeof H.Count);
   for (unsigned s = 0; s < N; ++s) ++H.Count[Lengths[s]];
   H.Count[0] = 0;
@@ -132,17 +129,18 @@ void BuildHuffman(THuffman& H, const uint8_t* Lengths, unsigned N, bool Sparse, 
     code = (code + H.Count[len - 1]) << 1;
     next[len] = uint16_t(code);
   }
-  std::memset(H.Fast, 0, sizeof H.Fast);
+  H.Bits = TableBits;
+  std::memset(H.Fast, 0, sizeof(H.Fast[0]) << TableBits);
   for (unsigned s = 0; s < N; ++s) {
     const unsigned len = Lengths[s];
     if (len == 0) continue;
     H.Symbol[offset[len]++] = uint16_t(s);
     const unsigned c = next[len]++;
-    if (len > kFastBits) continue;
+    if (len > TableBits) continue;
     // The table is indexed by the stream's bits, which hold the code's first bit lowest.
     unsigned reversed = 0;
     for (unsigned b = 0; b < len; ++b) reversed |= ((c >> b) & 1u) << (len - 1 - b);
-    for (unsigned i = reversed; i < (1u << kFastBits); i += 1u << len)
+    for (unsigned i = reversed; i < (1u << TableBits); i += 1u << len)
       H.Fast[i] = uint16_t(s | len << 9);
   }
 }
@@ -170,7 +168,7 @@ unsigned DecodeSlow(TBitReader& R, const THuffman& H) {
 
 inline unsigned Decode(TBitReader& R, const THuffman& H) {
   if (R.Count < kMaxBits) R.Refill();
-  const unsigned entry = H.Fast[R.Bits & ((1u << kFastBits) - 1)];
+  const unsigned entry = H.Fast[R.Bits & ((1u << H.Bits) - 1)];
   if (entry == 0) return DecodeSlow(R, H);
   const unsigned len = entry >> 9;
   if (len > R.Count) Incomplete();
@@ -204,7 +202,7 @@ void ReadDynamicCodes(TBitReader& R, THuffman& Literals, THuffman& Distances) {
   uint8_t lengths[286 + 30] = {};
   for (unsigned i = 0; i < ncode; ++i) lengths[order[i]] = uint8_t(R.Take(3));
   THuffman lengthCode;
-  BuildHuffman(lengthCode, lengths, 19, false, "code length");
+  BuildHuffman(lengthCode, lengths, 19, false, "code length", 7);
 
   std::memset(lengths, 0, sizeof lengths);
   const unsigned total = nlen + ndist;
@@ -232,7 +230,7 @@ void ReadDynamicCodes(TBitReader& R, THuffman& Literals, THuffman& Distances) {
   if (lengths[256] == 0) Damaged("a block without an end-of-block code");
   BuildHuffman(Literals, lengths, nlen, false, "literal/length");
   BuildRuns(Literals);
-  BuildHuffman(Distances, lengths + nlen, ndist, true, "distance");
+  BuildHuffman(Distances, lengths + nlen, ndist, true, "distance", 10);
 }
 
 constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
