@@ -244,6 +244,18 @@ constexpr uint16_t kDistanceBase[30] = {
 constexpr uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                         6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
+// The extra bits of a length symbol (257 to 287) and the distance after it.
+inline void SkipMatch(TBitReader& R, const THuffman& Distances, unsigned Sym, uint64_t& Out) {
+  Sym -= 257;
+  if (Sym >= 29) Damaged("an unused literal/length code");
+  const unsigned length = kLengthBase[Sym] + R.Take(kLengthExtra[Sym]);
+  const unsigned d = Decode(R, Distances);
+  if (d >= 30) Damaged("an unused distance code");
+  const unsigned distance = kDistanceBase[d] + R.Take(kDistanceExtra[d]);
+  if (distance > Out) Damaged("a distance before the start of the data");
+  Out += length;
+}
+
 // The symbols of one Huffman-coded block up to its end code. Out counts the bytes
 // the stream has made so far, which no distance may reach beyond.
 void WalkCodes(TBitReader& R, const THuffman& Literals, const THuffman& Distances, uint64_t& Out) {
@@ -269,31 +281,17 @@ void WalkCodes(TBitReader& R, const THuffman& Literals, const THuffman& Distance
       }
     }
     if (sym == 256) return;
-    sym -= 257;
-    if (sym >= 29) Damaged("an unused literal/length code");
-    const unsigned length = kLengthBase[sym] + R.Take(kLengthExtra[sym]);
-    const unsigned d = Decode(R, Distances);
-    if (d >= 30) Damaged("an unused distance code");
-    const unsigned distance = kDistanceBase[d] + R.Take(kDistanceExtra[d]);
-    if (distance > Out) Damaged("a distance before the start of the data");
-    Out += length;
+    SkipMatch(R, Distances, sym, Out);
   }
   // Near the end, one symbol at a time with every take checked.
   for (;;) {
-    unsigned sym = Decode(R, Literals);
+    const unsigned sym = Decode(R, Literals);
     if (sym < 256) {
       ++Out;
       continue;
     }
     if (sym == 256) return;
-    sym -= 257;
-    if (sym >= 29) Damaged("an unused literal/length code");
-    const unsigned length = kLengthBase[sym] + R.Take(kLengthExtra[sym]);
-    const unsigned d = Decode(R, Distances);
-    if (d >= 30) Damaged("an unused distance code");
-    const unsigned distance = kDistanceBase[d] + R.Take(kDistanceExtra[d]);
-    if (distance > Out) Damaged("a distance before the start of the data");
-    Out += length;
+    SkipMatch(R, Distances, sym, Out);
   }
 }
 
