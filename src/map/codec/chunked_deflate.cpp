@@ -8,8 +8,10 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <string>
 #include <thread>
 
+#include "map/codec/deflate_blocks.h"
 #include "record/errors.h"
 
 namespace {
@@ -61,32 +63,14 @@ void CompressJob(TJob& Job, TCompressor& Compressor, int Level) {
 }  // namespace
 
 void MakeDeflateJoinable(std::vector<uint8_t>& Stream) {
-  // Walk the blocks with zlib's inflate, which stops at every block boundary and
-  // says how many bits of the last byte it has not used yet.
-  z_stream z{};
-  if (inflateInit2(&z, -15) != Z_OK) throw EVellumError("Cannot join the compressed image");
-  std::vector<uint8_t> sink(1 << 16);
-  z.next_in = Stream.data();
-  z.avail_in = uInt(Stream.size());
-  uint64_t lastStart = 0, endBit = 0;
-  bool ended = false;
-  while (!ended) {
-    z.next_out = sink.data();
-    z.avail_out = uInt(sink.size());
-    const int r = inflate(&z, Z_BLOCK);
-    if (r != Z_OK && r != Z_STREAM_END && r != Z_BUF_ERROR) break;
-    if (r == Z_BUF_ERROR && z.avail_in == 0) break;  // cut off
-    if (z.data_type & 128) {
-      const uint64_t bit = uint64_t(z.total_in) * 8 - uint64_t(z.data_type & 63);
-      if (z.data_type & 64)
-        endBit = bit, ended = true;  // just past the final block
-      else
-        lastStart = bit;  // the next block starts here
-    }
-    if (r == Z_STREAM_END && !ended) break;
+  // Where the final block starts and ends, found from the block structure alone.
+  TDeflateBlocks blocks;
+  try {
+    blocks = FindDeflateBlocks(Stream.data(), Stream.size());
+  } catch (const EVellumError& e) {
+    throw EVellumError(std::string("Cannot join the compressed image: ") + e.what());
   }
-  inflateEnd(&z);
-  if (!ended) throw EVellumError("Cannot join the compressed image: the stream is incomplete");
+  const uint64_t lastStart = blocks.LastStart, endBit = blocks.EndBit;
   Stream.resize(size_t((endBit + 7) / 8));
   Stream[size_t(lastStart / 8)] &= uint8_t(~(1u << (lastStart % 8)));
   const unsigned used = unsigned(endBit % 8);

@@ -95,3 +95,38 @@ TEST(ChunkedDeflate, JoiningRefusesAnIncompleteStream) {
   std::vector<uint8_t> garbage(64, 0xFF);
   EXPECT_ANY_THROW(MakeDeflateJoinable(garbage));
 }
+
+TEST(ChunkedDeflate, JoiningWritesExactBytesAndLeavesRefusedStreamsAlone) {
+  // A final block of fixed codes with only its end code (ten bits): the final
+  // flag goes, the padding stays zero, and the empty stored block follows in the
+  // same byte's free bits and four more bytes.
+  std::vector<uint8_t> empty = {0x03, 0x00};
+  MakeDeflateJoinable(empty);
+  EXPECT_EQ(empty, (std::vector<uint8_t>{0x02, 0x00, 0x00, 0x00, 0xFF, 0xFF}));
+  // A stored final block ends on a byte: the stored block needs a byte of its own.
+  std::vector<uint8_t> stored = {0x01, 0x02, 0x00, 0xFD, 0xFF, 'a', 'b', 0x55};
+  MakeDeflateJoinable(stored);
+  EXPECT_EQ(stored, (std::vector<uint8_t>{0x00, 0x02, 0x00, 0xFD, 0xFF, 'a', 'b', 0x00, 0x00, 0x00,
+                                          0xFF, 0xFF}));
+
+  // Refused streams keep their bytes and say why.
+  const std::vector<uint8_t> cut = {0x01, 0x02, 0x00, 0xFD, 0xFF, 'a'};
+  std::vector<uint8_t> copy = cut;
+  try {
+    MakeDeflateJoinable(copy);
+    ADD_FAILURE() << "a cut-off stream was joined";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "Cannot join the compressed image: the stream is incomplete");
+  }
+  EXPECT_EQ(copy, cut);
+  std::vector<uint8_t> reserved = {0x07, 0x00};
+  try {
+    MakeDeflateJoinable(reserved);
+    ADD_FAILURE() << "a block of the reserved type was joined";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(),
+                 "Cannot join the compressed image: the stream is damaged: a block of the reserved "
+                 "type");
+  }
+  EXPECT_EQ(reserved, (std::vector<uint8_t>{0x07, 0x00}));
+}
