@@ -52,6 +52,18 @@ bool DoorsMayShow(const TMapEditDoorList& Doors, const TMapEditLayerList& Map, i
   return false;
 }
 
+// Out[i] = Lut[Grid[i]] for N entries, ORing them into Any and ANDing them into
+// All for the coverage record, which would otherwise read them back at once.
+void ValuesThrough(const uint8_t* Lut, const uint8_t* Grid, uint8_t* Out, int32_t N, uint8_t& Any,
+                   uint8_t& All) {
+  for (int32_t i = 0; i < N; ++i) {
+    const uint8_t v = Lut[Grid[i]];
+    Out[i] = v;
+    Any |= v;
+    All &= v;
+  }
+}
+
 }  // namespace
 
 uint8_t FadeAlpha(uint8_t Value, int32_t ChipSize) {
@@ -426,12 +438,7 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
       const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
       uint8_t* a = alpha.data() + size_t(py) * size_t(cs);
       uint8_t any = 0, all = 255;
-      for (int32_t px = 0; px < cs; ++px) {
-        const uint8_t v = Lut[gr[px]];
-        a[px] = v;
-        any |= v;
-        all &= v;
-      }
+      ValuesThrough(Lut, gr, a, cs, any, all);
       layer.Coverage().SetRowAlpha(CX, Y0 + py, a, any, all);
     }
     image.WriteSquareAlpha(X0, Y0, cs, alpha.data());
@@ -465,12 +472,7 @@ void TCellComposer::ComposeCell(TMapEditLayerList& Map, int32_t CX, int32_t CY, 
       const uint8_t* gr = g + size_t(u + py + 1) * size_t(FStride) + size_t(u + 1);
       uint8_t* row = shades.Row(Y0 + py) + X0;
       uint8_t any = 0, all = 255;
-      for (int32_t px = 0; px < cs; ++px) {
-        const uint8_t v = shadeLut[gr[px]];
-        row[px] = v;
-        any |= v;
-        all &= v;
-      }
+      ValuesThrough(shadeLut, gr, row, cs, any, all);
       Map.ShadeCoverage().SetRowAlpha(CX, Y0 + py, row, any, all);
     }
   }
