@@ -10,6 +10,7 @@
 #include "map/codec/image_file.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
+#include "support/rgba_png.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -17,21 +18,9 @@ using vctest::RunCli;
 using vctest::TCliResult;
 using vctest::TempDir;
 
-namespace {
-
-void SolidPng(const fs::path& Path, uint32_t Color) {
-  fs::create_directories(Path.parent_path());
-  TBitmap32 image;
-  image.SetSize(4, 4);
-  image.Clear(Color);
-  SavePNGFile(image, Path.string());
-}
-
-}  // namespace
-
 TEST(CliPack, PacksAndRefusesWithOneLine) {
   TempDir dir;
-  SolidPng(dir.Path() / "textures/grass.png", 0xFF00A000u);
+  vctest::WriteSolidPng(dir.Path() / "textures/grass.png", 0xFF00A000u);
   vctest::WriteFileBytes(dir.File("set.txt"), "Grass\r\ntextures/grass.png\r\n");
   const std::string map = dir.File("maps/m.qmx");
   fs::create_directories(dir.Path() / "maps");
@@ -70,7 +59,7 @@ TEST(CliPack, PacksAndRefusesWithOneLine) {
 
 TEST(CliPack, EditIntoAnotherFolderRewritesTexturePaths) {
   TempDir dir;
-  SolidPng(dir.Path() / "A/textures/grass.png", 0xFF00A000u);
+  vctest::WriteSolidPng(dir.Path() / "A/textures/grass.png", 0xFF00A000u);
   vctest::WriteFileBytes(dir.File("A/set.txt"), "Grass\r\ntextures/grass.png\r\n");
   const std::string map = dir.File("A/m.qmx");
   TCliResult made = RunCli(

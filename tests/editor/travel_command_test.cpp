@@ -16,6 +16,7 @@
 #include "map/document/map_edit_session.h"
 #include "map/file/map_file.h"
 #include "map/file/recovery_store.h"
+#include "support/rgba_png.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -23,14 +24,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int64_t kThisSession = 999999983;  // a process id no system hands out
-
-void SolidPng(const fs::path& Path, uint32_t Color) {
-  fs::create_directories(Path.parent_path());
-  TBitmap32 image;
-  image.SetSize(4, 4);
-  image.Clear(Color);
-  SavePNGFile(image, Path.string());
-}
 
 class TravelTest : public ::testing::Test {
  protected:
@@ -47,8 +40,8 @@ class TravelTest : public ::testing::Test {
   // and a chip of Root/A/tex/Stone.png, then copied alone to Root/B/cave.qmx.
   std::string MakeMovedMap() {
     const fs::path root = Dir.Path();
-    SolidPng(root / "A/tex/grass.png", 0xFF00A000u);
-    SolidPng(root / "A/tex/Stone.png", 0xFF707070u);
+    vctest::WriteSolidPng(root / "A/tex/grass.png", 0xFF00A000u);
+    vctest::WriteSolidPng(root / "A/tex/Stone.png", 0xFF707070u);
     TMapEditLayerList map;
     map.SetSize(2, 2, 4);
     map.AddLayer()->SetFileName("0");
@@ -75,8 +68,8 @@ TEST_F(TravelTest, MissingTexturesAreFoundInAChosenFolderAndSavedRelative) {
   const fs::path root = Dir.Path();
   // The textures arrive in another folder, one of them in a sub-folder and with
   // its name in other letter case.
-  SolidPng(root / "found/grass.png", 0xFF00A000u);
-  SolidPng(root / "found/deeper/stone.png", 0xFF707070u);
+  vctest::WriteSolidPng(root / "found/grass.png", 0xFF00A000u);
+  vctest::WriteSolidPng(root / "found/deeper/stone.png", 0xFF707070u);
   fs::remove_all(root / "A");
 
   // Declined: the warning and the question, nothing looked for.

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "map/codec/image_file.h"
+
 namespace vctest {
 
 void WriteRgbaPng(const std::string& Path, const TBitmap32& Image) {
@@ -37,6 +39,14 @@ void WriteRgbaPng(const std::string& Path, const TBitmap32& Image) {
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   std::fclose(f);
+}
+
+void WriteSolidPng(const std::filesystem::path& Path, uint32_t Color) {
+  std::filesystem::create_directories(Path.parent_path());
+  TBitmap32 image;
+  image.SetSize(4, 4);
+  image.Clear(Color);
+  SavePNGFile(image, Path.string());
 }
 
 }  // namespace vctest

@@ -13,27 +13,20 @@
 #include "map/document/map_edit_layer_list.h"
 #include "map/document/map_edit_session.h"
 #include "map/file/map_file.h"
+#include "support/rgba_png.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-void SolidPng(const fs::path& Path, uint32_t Color) {
-  fs::create_directories(Path.parent_path());
-  TBitmap32 image;
-  image.SetSize(4, 4);
-  image.Clear(Color);
-  SavePNGFile(image, Path.string());
-}
-
 // A map in Root/maps/cave.qmx whose layers use Root/tex/grass.png (twice),
 // Root/other/grass.png (another file of the same name), a chip of Root/tex/stone.png
 // and a colour.
 std::string MakeMap(const fs::path& Root) {
-  SolidPng(Root / "tex/grass.png", 0xFF00A000u);
-  SolidPng(Root / "other/grass.png", 0xFF0000C0u);
-  SolidPng(Root / "tex/stone.png", 0xFF707070u);
+  vctest::WriteSolidPng(Root / "tex/grass.png", 0xFF00A000u);
+  vctest::WriteSolidPng(Root / "other/grass.png", 0xFF0000C0u);
+  vctest::WriteSolidPng(Root / "tex/stone.png", 0xFF707070u);
   TMapEditLayerList map;
   map.SetSize(2, 2, 4);
   map.AddLayer()->SetFileName("0");
@@ -149,7 +142,7 @@ TEST(MapPack, RefusedPacksWriteNothing) {
   EXPECT_NE(missing.find("<0,0,2>../tex/stone.png"), std::string::npos) << missing;
   EXPECT_NE(missing.find("cannot be found"), std::string::npos) << missing;
   EXPECT_FALSE(fs::exists(dir.Path() / "out"));
-  SolidPng(dir.Path() / "tex/stone.png", 0xFF707070u);
+  vctest::WriteSolidPng(dir.Path() / "tex/stone.png", 0xFF707070u);
 
   // A folder that cannot be made (a file is in the way).
   vctest::WriteFileBytes((dir.Path() / "file").string(), "x");

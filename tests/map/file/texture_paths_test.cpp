@@ -17,19 +17,12 @@
 #include "map/file/map_file.h"
 #include "map/file/recovery_store.h"
 #include "record/errors.h"
+#include "support/rgba_png.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-void SolidPng(const fs::path& Path, uint32_t Color) {
-  fs::create_directories(Path.parent_path());
-  TBitmap32 image;
-  image.SetSize(4, 4);
-  image.Clear(Color);
-  SavePNGFile(image, Path.string());
-}
 
 // The text of a map file (one zlib stream).
 std::string InflateFile(const std::string& Path) {
@@ -86,7 +79,7 @@ class TChangeFolder {
 TEST(TexturePaths, SourcesAreWrittenRelativeBelowOrBesideAndAbsoluteFurther) {
   vctest::TempDir dir;
   const fs::path root = dir.Path();
-  SolidPng(root / "A/textures/grass.png", 0xFF00A000u);
+  vctest::WriteSolidPng(root / "A/textures/grass.png", 0xFF00A000u);
   const std::string a = (root / "A").string();
 
   // Beside (one level up), below, in the folder itself, and the same folder.
@@ -118,7 +111,7 @@ TEST(TexturePaths, SourcesAreWrittenRelativeBelowOrBesideAndAbsoluteFurther) {
   for (const char* s : {"0", "65280", "", "<1,x,2>a.png", "C:\\maps\\gone.png"})
     EXPECT_EQ(TextureSourceForFolder(s, a, (root / "B").string()), s) << s;
   // Another machine's Windows path whose file lies in the map's folder.
-  SolidPng(root / "A/stone.png", 0xFF707070u);
+  vctest::WriteSolidPng(root / "A/stone.png", 0xFF707070u);
   EXPECT_EQ(TextureSourceForFolder("C:\\Users\\x\\stone.png", a, (root / "B").string()),
             "../A/stone.png");
 }
@@ -126,11 +119,11 @@ TEST(TexturePaths, SourcesAreWrittenRelativeBelowOrBesideAndAbsoluteFurther) {
 TEST(TexturePaths, MapSavedIntoAnotherFolderReopensWithEveryTexture) {
   vctest::TempDir dir;
   const fs::path root = dir.Path();
-  SolidPng(root / "A/textures/grass.png", 0xFF00A000u);
-  SolidPng(root / "A/textures/stone.png", 0xFF707070u);
+  vctest::WriteSolidPng(root / "A/textures/grass.png", 0xFF00A000u);
+  vctest::WriteSolidPng(root / "A/textures/stone.png", 0xFF707070u);
   // A decoy in the folder the program runs from: a relative path must be read
   // against the map's folder first.
-  SolidPng(root / "run/textures/grass.png", 0xFFFF0000u);
+  vctest::WriteSolidPng(root / "run/textures/grass.png", 0xFFFF0000u);
   TChangeFolder run(root / "run");
 
   // Made with absolute paths, as a layer set gives them; saved in A they become
@@ -196,7 +189,7 @@ TEST(TexturePaths, MapSavedIntoAnotherFolderReopensWithEveryTexture) {
 TEST(TexturePaths, FailedSaveKeepsTheSourcesAndFolder) {
   vctest::TempDir dir;
   const fs::path root = dir.Path();
-  SolidPng(root / "A/textures/grass.png", 0xFF00A000u);
+  vctest::WriteSolidPng(root / "A/textures/grass.png", 0xFF00A000u);
   TMapEditLayerList map;
   map.SetSize(2, 2, 4);
   map.AddLayer()->SetFileName("0");
@@ -217,7 +210,7 @@ TEST(TexturePaths, FailedSaveKeepsTheSourcesAndFolder) {
 TEST(TexturePaths, RecoveryCopyOfAMovedMapFindsItsTextures) {
   vctest::TempDir dir;
   const fs::path root = dir.Path();
-  SolidPng(root / "A/textures/grass.png", 0xFF00A000u);
+  vctest::WriteSolidPng(root / "A/textures/grass.png", 0xFF00A000u);
   TMapEditLayerList map;
   map.SetSize(2, 2, 4);
   map.AddLayer()->SetFileName("0");

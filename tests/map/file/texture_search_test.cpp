@@ -11,38 +11,27 @@
 #include "map/codec/image_file.h"
 #include "map/document/map_edit_layer_list.h"
 #include "map/file/map_file.h"
+#include "support/rgba_png.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-void SolidPng(const fs::path& Path, uint32_t Color) {
-  fs::create_directories(Path.parent_path());
-  TBitmap32 image;
-  image.SetSize(4, 4);
-  image.Clear(Color);
-  SavePNGFile(image, Path.string());
-}
-
-}  // namespace
 
 TEST(TextureSearch, FindsByNameNearestAndExactFirstWithinBounds) {
   vctest::TempDir dir;
   const fs::path root = dir.Path();
   const fs::path look = root / "look";
   // grass.png: a nearer and a deeper copy; the nearer wins.
-  SolidPng(look / "a/grass.png", 0xFF00A000u);
-  SolidPng(look / "a/b/c/grass.png", 0xFFFF0000u);
+  vctest::WriteSolidPng(look / "a/grass.png", 0xFF00A000u);
+  vctest::WriteSolidPng(look / "a/b/c/grass.png", 0xFFFF0000u);
   // stone: only in other letter case, and an exact match deeper wins over it.
-  SolidPng(look / "Stone.PNG", 0xFF101010u);
-  SolidPng(look / "x/stone.png", 0xFF707070u);
+  vctest::WriteSolidPng(look / "Stone.PNG", 0xFF101010u);
+  vctest::WriteSolidPng(look / "x/stone.png", 0xFF707070u);
   // water: only in other letter case.
-  SolidPng(look / "WATER.png", 0xFF0000C0u);
+  vctest::WriteSolidPng(look / "WATER.png", 0xFF0000C0u);
   // sand: too deep to be found.
   fs::path deep = look;
   for (int32_t i = 0; i <= kTextureSearchDepth; ++i) deep /= "d";
-  SolidPng(deep / "sand.png", 0xFFC0C000u);
+  vctest::WriteSolidPng(deep / "sand.png", 0xFFC0C000u);
   // rock: found, but not an image.
   fs::create_directories(look / "r");
   vctest::WriteFileBytes((look / "r/rock.png").string(), "not a png");
